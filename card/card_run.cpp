@@ -1,0 +1,22 @@
+#include "card/card_run.h"
+
+#include "card/layout.h"
+
+namespace {
+uint64_t Fingerprint(const CardLayout& layout) {
+  uint64_t hash = 0xcbf29ce484222325ull;  // FNV-1a
+  for (const auto& row : layout.cell)
+    for (uint8_t value : row) hash = (hash ^ value) * 0x100000001b3ull;
+  return hash;
+}
+}  // namespace
+
+uint32_t NextRunSeed(CardRun& run, uint32_t clock_seed_bits) {
+  // Positive binary32 values order like their bits, so "above" is a plain comparison.
+  uint32_t seed = (!run.started || clock_seed_bits > run.last_seed_bits) ? clock_seed_bits
+                                                                         : run.last_seed_bits + 1;
+  while (!run.seen.insert(Fingerprint(PlanCard(seed))).second) ++seed;
+  run.started = true;
+  run.last_seed_bits = seed;
+  return seed;
+}

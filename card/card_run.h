@@ -1,0 +1,20 @@
+// The seeds of the cards of one run (a batch, or one tessarine-cards call). A clock
+// seed changes only every 1 to 8 ms, far slower than cards are made, so the clock
+// alone would repeat cards; this rule keeps every card of a run different while
+// keeping each seed as close to the clock as it can.
+#pragma once
+#include <cstdint>
+#include <unordered_set>
+
+struct CardRun {
+  bool started = false;
+  uint32_t last_seed_bits = 0;
+  // Fingerprints of the cards made; a false match only skips a seed, never repeats a card.
+  std::unordered_set<uint64_t> seen;
+};
+
+// The seed for the next card of the run, given the clock's seed now. The first card
+// takes the clock's seed; later ones take it only when it lies above the last seed
+// used, else the next binary32 value above that; a seed whose card was already made
+// in this run gives way to the next one again.
+uint32_t NextRunSeed(CardRun& run, uint32_t clock_seed_bits);

@@ -1,0 +1,29 @@
+// The card renderer: draws a generated card into a 720 x 280 card image and shows it
+// on the main window's picture control.
+#pragma once
+#include <cstdint>
+
+#include "draw/draw.h"
+
+constexpr int32_t kCellSize = 80;
+constexpr int32_t kCardImageWidth = 720;
+constexpr int32_t kCardImageHeight = 280;
+// The picture control that shows (and saves) a card.
+constexpr int32_t IDC_CARD_VIEW = 1001;
+constexpr int32_t kPictureWidth = 721;
+constexpr int32_t kPictureHeight = 241;
+constexpr Colour kDefaultCardColour = 0xC0C0C0;
+
+// Program-wide: the colour of cells, outlines and numbers; changed by "Elegir Color".
+extern Colour g_card_colour;
+// The bitmap of the last card made, 0 before the first.
+extern uint32_t g_card_image;
+
+// Draws a new card into the bitmap, seeded from the clock or from given seed bits.
+void DrawCard(uint32_t card_image);
+void DrawCardFromSeed(uint32_t card_image, uint32_t seed_bits);
+
+// Replaces the card image with a new card and copies it onto the picture control.
+// Afterwards the picture control is the drawing target.
+void ShowNewCard(uint32_t main_window);
+void ShowNewCardFromSeed(uint32_t main_window, uint32_t seed_bits);

@@ -1,0 +1,11 @@
+#include "card/card_run.h"
+#include "card/renderer.h"
+#include "files/bmp_writer.h"
+#include "files/card_files.h"
+
+bool MakeBatchCard(CardRun& run, uint32_t clock_seed_bits, uint32_t picture,
+                   const std::string& path) {
+  ShowNewCardFromSeed(picture, NextRunSeed(run, clock_seed_bits));
+  SelectTarget(picture, IDC_CARD_VIEW, 0);
+  return SaveTargetImage(path);
+}

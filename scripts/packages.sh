@@ -1,0 +1,36 @@
+# Shared by scripts/run and scripts/test: installs the Debian packages that are missing.
+# Sourced, not run.
+
+# Packages of the core build, the tests and the Linux program.
+TESSARINE_PACKAGES=(
+  cmake ninja-build g++ pkg-config
+  libgtest-dev libgmock-dev libbenchmark-dev
+  libfreetype-dev libfontconfig-dev fonts-wine fonts-dejavu-core
+  qt6-base-dev
+  xvfb xauth python3-pil
+)
+# The 32-bit Windows build and its tests under Wine.
+TESSARINE_WINDOWS_PACKAGES=(g++-mingw-w64-i686-posix wine wine32:i386)
+
+missing_packages() {
+  local package
+  for package in "$@"; do
+    dpkg-query -W -f='${Status}\n' "$package" 2>/dev/null | grep -q '^install ok installed$' ||
+      printf '%s\n' "$package"
+  done
+}
+
+install_packages() {
+  local -a missing
+  mapfile -t missing < <(missing_packages "$@")
+  [ ${#missing[@]} -eq 0 ] && return 0
+  echo "Instalando: ${missing[*]}"
+  local sudo=""
+  [ "$(id -u)" -eq 0 ] || sudo="sudo"
+  if printf '%s\n' "${missing[@]}" | grep -q ':i386$' &&
+     ! dpkg --print-foreign-architectures | grep -qx i386; then
+    $sudo dpkg --add-architecture i386
+  fi
+  $sudo apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
+}
