@@ -48,3 +48,7 @@ void EndDialogWindow(uint32_t window, int32_t result);
 // The window that has the keyboard focus (0 for none), and giving it back.
 uint32_t FocusWindow();
 void SetFocusWindow(uint32_t window);
+
+// Process start-up of the front end (the platform check, the toolkit or COM and the
+// common controls), then the main routine; returns the process exit code.
+int RunFrontEnd(int argc, char** argv, int (*main_routine)());
