@@ -1,0 +1,71 @@
+// The commands "Fotocopia" (save the card on show in the current folder) and "Muchas"
+// (a batch of new cards in the folder "muchas" beside the executable). Both tell the
+// user how it went; a card that could not be saved is never announced as saved.
+#include <string>
+
+#include "card/card_run.h"
+#include "card/random.h"
+#include "card/renderer.h"
+#include "files/bmp_writer.h"
+#include "files/card_files.h"
+#include "files/file_system.h"
+#include "ui/dialogs.h"
+
+namespace {
+
+constexpr const char* kTitle = "Programador";
+constexpr int32_t kPlainMessage = 0;  // one OK button, no icon
+
+void Tell(const std::string& text) { ShowMessage(text.c_str(), kPlainMessage, kTitle); }
+
+// The user's answer, or why it is refused; the refusal is shown here.
+bool AskBatchCount(int32_t* count) {
+  const std::string answer =
+      PromptForText("<De 1 a 30000>", "Cuantos cartones quieres ?", "", -1, -1);
+  const BatchAnswer checked = CheckBatchAnswer(answer);
+  switch (checked.kind) {
+    case BatchAnswerKind::kNotDigits:
+      Tell("Tienes que escribir un número de 1 a 30.000 ...");
+      return false;
+    case BatchAnswerKind::kTooMany:
+      Tell("Excedes el número permitido de cartones ...");
+      return false;
+    case BatchAnswerKind::kCount:
+      break;
+  }
+  *count = checked.count;
+  return true;
+}
+
+}  // namespace
+
+void Photocopy(uint32_t main_window) {
+  ++g_card_counter;
+  SelectTarget(main_window, IDC_CARD_VIEW, 0);
+  const std::string name = CardFileName(g_card_counter);
+  if (SaveTargetImage(name))
+    Tell("Fotocopia Archivada ...");
+  else
+    Tell("No se pudo archivar la fotocopia " + name + " ...");
+}
+
+void Batch(uint32_t main_window) {
+  int32_t count = 0;
+  if (!AskBatchCount(&count)) return;
+  // The folder may be there from an earlier batch; its files are then overwritten.
+  const std::string folder = BatchFolder();
+  MakeFolder(folder);
+  g_card_counter = 0;
+  // One run per batch keeps its cards all different however fast they are made.
+  CardRun run;
+  for (int32_t i = 1; i <= count; ++i) {
+    ++g_card_counter;
+    const std::string path = folder + PathSeparator() + CardFileName(g_card_counter);
+    if (!MakeBatchCard(run, SeedBitsOf(SecondsSinceMidnight()), main_window, path)) {
+      Tell("No se pudo guardar " + path + ". Creados " + std::to_string(i - 1) +
+           " cartones del bingo ...");
+      return;
+    }
+  }
+  if (count > 0) Tell("Creados " + std::to_string(g_card_counter) + " cartones del bingo ...");
+}
