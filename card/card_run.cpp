@@ -1,6 +1,5 @@
 #include "card/card_run.h"
 
-#include "card/layout.h"
 
 namespace {
 uint64_t Fingerprint(const CardLayout& layout) {
@@ -11,11 +10,12 @@ uint64_t Fingerprint(const CardLayout& layout) {
 }
 }  // namespace
 
-uint32_t NextRunSeed(CardRun& run, uint32_t clock_seed_bits) {
+uint32_t NextRunSeed(CardRun& run, uint32_t clock_seed_bits,
+                     CardLayout (*plan)(uint32_t seed_bits)) {
   // Positive binary32 values order like their bits, so "above" is a plain comparison.
   uint32_t seed = (!run.started || clock_seed_bits > run.last_seed_bits) ? clock_seed_bits
                                                                          : run.last_seed_bits + 1;
-  while (!run.seen.insert(Fingerprint(PlanCard(seed))).second) ++seed;
+  while (!run.seen.insert(Fingerprint(plan(seed))).second) ++seed;
   run.started = true;
   run.last_seed_bits = seed;
   return seed;

@@ -1,0 +1,144 @@
+// tessarine-cards run as a user runs it: its output, its exit codes, the files it writes.
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "card/layout.h"
+
+namespace {
+struct Result {
+  int exit_code;
+  std::string out;
+  std::string err;
+};
+
+std::string ReadAll(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::stringstream text;
+  text << in.rdbuf();
+  return text.str();
+}
+
+class CardsProgram : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    char pattern[] = "/tmp/tessarine-cli-XXXXXX";
+    ASSERT_NE(mkdtemp(pattern), nullptr);
+    dir_ = pattern;
+  }
+  void TearDown() override { std::system(("rm -rf '" + dir_ + "'").c_str()); }
+
+  Result Run(const std::string& args) {
+    const std::string command = "cd '" + dir_ + "' && '" TESSARINE_CARDS_EXE "' " + args +
+                                " >'" + dir_ + "/.out' 2>'" + dir_ + "/.err'";
+    const int status = std::system(command.c_str());
+    Result result{WIFEXITED(status) ? WEXITSTATUS(status) : -1, ReadAll(dir_ + "/.out"),
+                  ReadAll(dir_ + "/.err")};
+    std::remove((dir_ + "/.out").c_str());
+    std::remove((dir_ + "/.err").c_str());
+    return result;
+  }
+
+  long FileSize(const std::string& path) {
+    struct stat info {};
+    return stat((dir_ + "/" + path).c_str(), &info) == 0 ? static_cast<long>(info.st_size) : -1;
+  }
+
+  std::string dir_;
+};
+
+std::string LayoutText(const CardLayout& layout) {
+  std::string text;
+  for (const auto& row : layout.cell) {
+    for (int column = 0; column < kCardColumns; ++column) {
+      char field[4];
+      std::snprintf(field, sizeof field, row[column] ? "%02d" : "--", row[column]);
+      text += (column ? " " : "") + std::string(field);
+    }
+    text += "\n";
+  }
+  return text;
+}
+}  // namespace
+
+TEST_F(CardsProgram, LayoutPrintsTheCardOfTheGivenTime) {
+  for (const char* time : {"00:00:00.000", "12:34:56.789", "23:59:59.999", "04:33:04.001"}) {
+    const Result r = Run(std::string("--layout --time ") + time);
+    ASSERT_EQ(r.exit_code, 0) << r.err;
+    EXPECT_TRUE(r.err.empty());
+    const int h = std::atoi(time), m = std::atoi(time + 3), s = std::atoi(time + 6),
+              ms = std::atoi(time + 9);
+    const uint32_t clock = ((h * 60 + m) * 60 + s) * 1000 + ms;
+    EXPECT_EQ(r.out, LayoutText(PlanCard(SeedBitsOfClock(clock)))) << time;
+  }
+  // The clock now: three lines of nine fields.
+  const Result now = Run("--layout");
+  ASSERT_EQ(now.exit_code, 0);
+  EXPECT_EQ(now.out.size(), 3u * (9 * 3));
+}
+
+TEST_F(CardsProgram, BadInputIsRefusedWithAMessageAndCodeTwo) {
+  for (const char* args : {"--bogus", "--time", "--time 24:00:00.000", "--time 12:60:00.000",
+                           "--time 12:00:60.000", "--time 12:00:00.1000", "--time 12:00:00.000x",
+                           "--time ''", "--count 0", "--count 30001", "--count 5x",
+                           "--count ''", "--colour 12345", "--colour ZZZZZZ", "--out ''",
+                           "--layout --out x"}) {
+    const Result r = Run(args);
+    EXPECT_EQ(r.exit_code, 2) << args;
+    EXPECT_TRUE(r.out.empty()) << args;
+    EXPECT_EQ(r.err.rfind("tessarine-cards: ", 0), 0u) << args << ": " << r.err;
+    EXPECT_EQ(FileSize("muchas"), -1) << args << " made a folder";
+  }
+}
+
+TEST_F(CardsProgram, HelpPrintsTheUsage) {
+  const Result r = Run("--help");
+  EXPECT_EQ(r.exit_code, 0);
+  EXPECT_NE(r.out.find("--count N"), std::string::npos);
+  EXPECT_NE(r.out.find("--layout"), std::string::npos);
+}
+
+TEST_F(CardsProgram, WritesNumberedCardFilesIntoTheFolder) {
+  const Result r = Run("--count 3 --time 12:34:56.789");
+  ASSERT_EQ(r.exit_code, 0) << r.err;
+  for (const char* name : {"muchas/0001.bmp", "muchas/0002.bmp", "muchas/0003.bmp"})
+    EXPECT_EQ(FileSize(name), 521578) << name;
+  EXPECT_EQ(FileSize("muchas/0004.bmp"), -1);
+  EXPECT_NE(ReadAll(dir_ + "/muchas/0001.bmp"), ReadAll(dir_ + "/muchas/0002.bmp"));
+  EXPECT_NE(ReadAll(dir_ + "/muchas/0002.bmp"), ReadAll(dir_ + "/muchas/0003.bmp"));
+
+  // The same time and colour give the same first card; --out names the folder.
+  ASSERT_EQ(Run("--time 12:34:56.789 --out again").exit_code, 0);
+  EXPECT_EQ(ReadAll(dir_ + "/again/0001.bmp"), ReadAll(dir_ + "/muchas/0001.bmp"));
+}
+
+TEST_F(CardsProgram, ColourPaintsTheBlankCells) {
+  ASSERT_EQ(Run("--colour 3366CC --time 00:00:00.000").exit_code, 0);
+  const std::string file = ReadAll(dir_ + "/muchas/0001.bmp");
+  ASSERT_EQ(file.size(), 521578u);
+  // At midnight row 1 column 1 is blank: its centre (40, 40) is in the card colour.
+  const size_t row_bytes = 2164, at = 54 + row_bytes * (240 - 40) + 3 * 40;
+  EXPECT_EQ(static_cast<unsigned char>(file[at]), 0xCC);      // blue
+  EXPECT_EQ(static_cast<unsigned char>(file[at + 1]), 0x66);  // green
+  EXPECT_EQ(static_cast<unsigned char>(file[at + 2]), 0x33);  // red
+}
+
+TEST_F(CardsProgram, AFileThatCannotBeWrittenStopsTheRun) {
+  // A folder where the third file's name is taken by a folder: it cannot be replaced.
+  ASSERT_EQ(mkdir((dir_ + "/muchas").c_str(), 0755), 0);
+  ASSERT_EQ(mkdir((dir_ + "/muchas/0003.bmp").c_str(), 0755), 0);
+  const Result r = Run("--count 5");
+  EXPECT_EQ(r.exit_code, 1);
+  EXPECT_NE(r.err.find("muchas/0003.bmp"), std::string::npos) << r.err;
+  EXPECT_EQ(FileSize("muchas/0001.bmp"), 521578);
+  EXPECT_EQ(FileSize("muchas/0002.bmp"), 521578);
+  EXPECT_EQ(FileSize("muchas/0004.bmp"), -1);
+}
