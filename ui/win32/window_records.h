@@ -1,0 +1,36 @@
+// One WindowRecord per window made through this layer (each dialog window and each
+// control), in one process-wide list guarded by a spin lock. Callers get copies, so no
+// record is touched outside the lock.
+#pragma once
+#include <windows.h>
+
+#include <cstdint>
+#include <vector>
+
+#include "ui/window.h"
+
+struct WindowRecord {
+  HWND window = nullptr;
+  HWND parent = nullptr;
+  bool pixel_units = false;  // else dialog units; a control inherits it from its window
+  DWORD style = 0;
+  DWORD extended_style = 0;
+  int show_command = SW_SHOW;
+  HFONT font = nullptr;
+  WindowCallback callback = nullptr;
+  int32_t* result_slot = nullptr;
+  HACCEL accelerators = nullptr;
+  int32_t control_kind = 0;  // 0 for a dialog window
+  WNDPROC previous_procedure = nullptr;
+  COLORREF text_colour = 0;
+  COLORREF back_colour = 0;
+  HBRUSH back_brush = nullptr;
+};
+
+void AddWindowRecord(const WindowRecord& record);
+// A copy of the window's record; false when it has none.
+bool FindWindowRecord(HWND window, WindowRecord* record);
+// RunModal's part of a dialog window's record; false when it has none.
+bool SetModalParts(HWND window, WindowCallback callback, int32_t* result_slot);
+// Takes out the records of the window's controls and then the window's own.
+std::vector<WindowRecord> TakeWindowRecords(HWND window);
