@@ -1,0 +1,84 @@
+// The colour chooser: Qt's own colour dialog with the caller's sixteen custom colours,
+// placed relative to its owner, which is disabled while the chooser is open.
+#include <QColorDialog>
+#include <QGuiApplication>
+#include <QScreen>
+#include <QWindow>
+
+#include "ui/dialogs.h"
+#include "ui/qt/modal_wait.h"
+#include "ui/qt/window_records.h"
+#include "ui/window.h"
+
+namespace {
+
+constexpr int kCustomColours = 16;
+constexpr QPoint kDefaultOffset(30, 30);
+
+QColor QColorOf(int32_t colour) {  // 0x00BBGGRR
+  return QColor(colour & 0xFF, (colour >> 8) & 0xFF, (colour >> 16) & 0xFF);
+}
+
+int32_t ColourOf(const QColor& colour) {
+  return colour.red() | (colour.green() << 8) | (colour.blue() << 16);
+}
+
+// The chooser's top-left corner: relative to the owner's corner when there is an owner,
+// else the given place, else centred in the work area.
+QPoint ChooserCorner(const QWidget* owner, int32_t x, int32_t y, QSize chooser) {
+  const bool given = x != POS_DEFAULT && y != POS_DEFAULT;
+  if (owner != nullptr) {
+    const QPoint corner = owner->frameGeometry().topLeft();
+    return corner + (given ? QPoint(x, y) : kDefaultOffset);
+  }
+  if (given) return QPoint(x, y);
+  const QScreen* screen = QGuiApplication::primaryScreen();
+  if (screen == nullptr) return QPoint(0, 0);
+  const QRect area = screen->availableGeometry();
+  return QPoint((area.x() + area.width()) / 2 - chooser.width() / 2,
+                (area.y() + area.height()) / 2 - chooser.height() / 2);
+}
+
+}  // namespace
+
+int32_t PickColour(uint32_t owner, int32_t x, int32_t y, int32_t initial_colour,
+                   int32_t* custom_colours, int32_t flags) {
+  (void)flags;  // Qt's chooser always shows its custom colours
+  const WindowRecord* record = FindWindowRecord(owner);
+  const QPointer<QWidget> owner_widget =
+      record != nullptr && record->widget != nullptr ? record->widget->window() : nullptr;
+
+  if (custom_colours != nullptr) {
+    for (int i = 0; i < kCustomColours; ++i)
+      QColorDialog::setCustomColor(i, QColorOf(custom_colours[i]));
+  }
+  // Not a Qt child of the owner, which is disabled below and would take it along.
+  QColorDialog chooser(QColorOf(initial_colour & 0xFFFFFF));
+  chooser.setOption(QColorDialog::DontUseNativeDialog);
+  chooser.setWindowModality(Qt::NonModal);
+  chooser.adjustSize();
+  chooser.move(ChooserCorner(owner_widget, x, y, chooser.size()));
+  if (owner_widget != nullptr) {
+    chooser.winId();
+    owner_widget->winId();
+    chooser.windowHandle()->setTransientParent(owner_widget->windowHandle());
+    owner_widget->setEnabled(false);
+  }
+  bool closed = false;
+  QObject::connect(&chooser, &QDialog::finished, [&closed] { closed = true; });
+  chooser.show();
+  chooser.raise();
+  chooser.activateWindow();
+  ProcessEventsUntil([&closed] { return closed; });
+
+  if (owner_widget != nullptr) {
+    owner_widget->setEnabled(true);
+    owner_widget->activateWindow();
+  }
+  // Custom colours change as the user adds them, whether or not the choice is kept.
+  if (custom_colours != nullptr) {
+    for (int i = 0; i < kCustomColours; ++i)
+      custom_colours[i] = ColourOf(QColorDialog::customColor(i));
+  }
+  return chooser.result() == QDialog::Accepted ? ColourOf(chooser.selectedColor()) : -1;
+}
