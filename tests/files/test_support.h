@@ -1,0 +1,68 @@
+// Helpers of the card-file tests: scratch folders, whole-file reads, little-endian
+// fields, an independent bitmap decoder (Python's PIL) and the ways a machine can
+// refuse a write (a full disk, a read-only file system, an immutable file), each of
+// which undoes itself when it goes out of scope.
+#pragma once
+#include <cstdint>
+#include <string>
+#include <vector>
+
+std::string ReadWholeFile(const std::string& path);  // "" if missing
+bool PathExists(const std::string& path);
+bool IsFolder(const std::string& path);
+int64_t FileLength(const std::string& path);  // -1 if missing
+void WriteWholeFile(const std::string& path, const std::string& bytes);
+// Sorted names in a folder, without "." and "..".
+std::vector<std::string> FolderEntries(const std::string& folder);
+void RemoveTree(const std::string& path);
+
+uint16_t Le16(const std::string& bytes, size_t offset);
+uint32_t Le32(const std::string& bytes, size_t offset);
+
+// A fresh empty folder under /tmp, removed with everything in it at the end.
+struct ScratchFolder {
+  ScratchFolder();
+  ~ScratchFolder();
+  ScratchFolder(const ScratchFolder&) = delete;
+  ScratchFolder& operator=(const ScratchFolder&) = delete;
+  std::string path;  // no trailing separator
+  std::string operator/(const std::string& name) const { return path + "/" + name; }
+};
+
+// Runs with another current folder and goes back at the end.
+struct InFolder {
+  explicit InFolder(const std::string& folder);
+  ~InFolder();
+  std::string previous;
+};
+
+// A tmpfs of `bytes` mounted on an existing folder. `mounted` is false (and `reason`
+// says why) where the machine refuses the mount.
+struct ScopedTmpfs {
+  ScopedTmpfs(const std::string& folder, int64_t bytes);
+  ~ScopedTmpfs();
+  bool MakeReadOnly();  // remount read-only; false if refused
+  std::string folder;
+  bool mounted = false;
+  std::string reason;
+};
+
+// The immutable mark (chattr +i) on a file, cleared at the end.
+struct ScopedImmutable {
+  explicit ScopedImmutable(const std::string& path);
+  ~ScopedImmutable();
+  std::string path;
+  bool set = false;
+  std::string reason;
+};
+
+// A bitmap decoded by PIL: width, height and RGB bytes top-down. `error` is set when the
+// decoder could not run or refused the file.
+struct DecodedImage {
+  int width = 0;
+  int height = 0;
+  std::vector<uint8_t> rgb;
+  std::string error;
+  uint32_t Rgb(int x, int y) const;  // 0xRRGGBB
+};
+DecodedImage DecodeWithPil(const std::string& path);
