@@ -49,6 +49,12 @@ std::wstring NameOf(const std::wstring& path) {
 // save fails. OPEN_EXISTING without truncation: the check alone changes nothing.
 enum class TargetState { kMissing, kWritable, kRefused };
 TargetState CheckTarget(const std::wstring& path) {
+  // The mark is read first: where the file system does not enforce it (a share, or
+  // Wine run by root) opening for writing would succeed.
+  const DWORD attributes = GetFileAttributesW(path.c_str());
+  if (attributes != INVALID_FILE_ATTRIBUTES &&
+      (attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY)) != 0)
+    return TargetState::kRefused;
   const HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
                                   FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file == INVALID_HANDLE_VALUE) {
