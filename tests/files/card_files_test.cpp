@@ -49,6 +49,8 @@ TEST(CheckBatchAnswerTest, TakesOnlyDigitsUpToTheLimit) {
       {"99999", BatchAnswerKind::kTooMany, 0},
       {"100000", BatchAnswerKind::kTooMany, 0},
       {"99999999999999999999", BatchAnswerKind::kTooMany, 0},
+      {"4294967297", BatchAnswerKind::kTooMany, 0},  // 2^32 + 1: no wrapping round to 1
+      {"4294997296", BatchAnswerKind::kTooMany, 0},  // 2^32 + 30000
       {hundreds_of_digits.c_str(), BatchAnswerKind::kTooMany, 0},
       {zeros_then_five.c_str(), BatchAnswerKind::kCount, 30000},
       {" 5", BatchAnswerKind::kNotDigits, 0},
