@@ -1,0 +1,457 @@
+// Drives tessarine.exe as a user would, from another process: finds its window, checks
+// its place and sizes, chooses menu commands, answers the number dialog, reads and
+// closes the message boxes, checks the colour chooser and the files written, and ends
+// the program. Prints one line per check and "N passed, M failed" at the end.
+//
+//   driver.exe PROGRAM.exe WORK_FOLDER
+// PROGRAM.exe's folder receives "muchas"; WORK_FOLDER is its current folder, where
+// photocopies land. Both start without card files.
+#include <windows.h>
+
+#include <cstdint>
+#include <cstdio>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace {
+constexpr int IDM_NEW_ONE = 1002;
+constexpr int IDM_PHOTOCOPY = 1003;
+constexpr int IDM_AUTHOR = 1004;
+constexpr int IDM_EXIT = 1005;
+constexpr int IDM_CHOOSE_COLOUR = 1006;
+constexpr int IDM_MANY = 1007;
+constexpr int IDC_CARD_VIEW = 1001;
+constexpr int IDC_INPUT_TEXT = 101;
+constexpr int IDC_INPUT_PROMPT = 102;
+constexpr DWORD kPatienceMs = 30000;  // how long a window may take to come or go
+constexpr int64_t kCardFileBytes = 521578;
+constexpr int kPictureWidth = 721;
+constexpr int kPictureHeight = 241;
+constexpr COLORREF kStartColour = RGB(0xC0, 0xC0, 0xC0);
+constexpr COLORREF kChooserInitialColour = RGB(0x80, 0x80, 0x80);
+const wchar_t* const kMessageTitle = L"Programador";
+const wchar_t* const kPromptCaption = L"Cuantos cartones quieres ?";
+
+int g_passed = 0;
+int g_failed = 0;
+
+std::string Utf8(const std::wstring& text) {
+  if (text.empty()) return std::string();
+  const int bytes = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()),
+                                        nullptr, 0, nullptr, nullptr);
+  std::string out(static_cast<size_t>(bytes), '\0');
+  WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), &out[0], bytes,
+                      nullptr, nullptr);
+  return out;
+}
+
+bool Check(bool condition, const std::string& what) {
+  std::printf("%s - %s\n", condition ? "ok" : "FALLO", what.c_str());
+  std::fflush(stdout);
+  (condition ? g_passed : g_failed) += 1;
+  return condition;
+}
+
+bool WaitUntil(const std::function<bool()>& ready, DWORD limit_ms = kPatienceMs) {
+  const DWORD start = GetTickCount();
+  for (;;) {
+    if (ready()) return true;
+    if (GetTickCount() - start > limit_ms) return false;
+    Sleep(20);
+  }
+}
+
+std::wstring WindowText(HWND window) {
+  DWORD_PTR length = 0;
+  if (!SendMessageTimeoutW(window, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, 5000, &length))
+    return std::wstring();
+  std::wstring text(length + 1, L'\0');
+  DWORD_PTR copied = 0;
+  SendMessageTimeoutW(window, WM_GETTEXT, length + 1, reinterpret_cast<LPARAM>(&text[0]),
+                      SMTO_ABORTIFHUNG, 5000, &copied);
+  text.resize(copied);
+  return text;
+}
+
+std::wstring ClassOf(HWND window) {
+  wchar_t name[64] = {};
+  GetClassNameW(window, name, 63);
+  return name;
+}
+
+struct Program {
+  PROCESS_INFORMATION process{};
+  HWND main = nullptr;
+};
+
+struct WindowSearch {
+  DWORD process_id;
+  std::vector<HWND> found;
+};
+
+BOOL CALLBACK CollectProcessWindow(HWND window, LPARAM data) {
+  auto* search = reinterpret_cast<WindowSearch*>(data);
+  DWORD owner = 0;
+  GetWindowThreadProcessId(window, &owner);
+  if (owner == search->process_id && IsWindowVisible(window)) search->found.push_back(window);
+  return TRUE;
+}
+
+std::vector<HWND> TopWindowsOf(DWORD process_id) {
+  WindowSearch search{process_id, {}};
+  EnumWindows(CollectProcessWindow, reinterpret_cast<LPARAM>(&search));
+  return search.found;
+}
+
+// A visible top-level dialog of the program with this title (any title when empty),
+// other than the main window.
+HWND FindDialog(const Program& program, const std::wstring& title) {
+  for (HWND window : TopWindowsOf(program.process.dwProcessId)) {
+    if (window == program.main || ClassOf(window) != L"#32770") continue;
+    if (title.empty() || WindowText(window) == title) return window;
+  }
+  return nullptr;
+}
+
+HWND WaitForDialog(const Program& program, const std::wstring& title) {
+  HWND found = nullptr;
+  WaitUntil([&] { return (found = FindDialog(program, title)) != nullptr; });
+  return found;
+}
+
+bool WaitGone(HWND window) {
+  return WaitUntil([&] { return !IsWindow(window) || !IsWindowVisible(window); });
+}
+
+// Returns once the program's thread has finished what was posted before.
+void Settle(const Program& program) {
+  DWORD_PTR ignored = 0;
+  SendMessageTimeoutW(program.main, WM_NULL, 0, 0, SMTO_NORMAL, kPatienceMs, &ignored);
+}
+
+void Command(const Program& program, int id) {
+  PostMessageW(program.main, WM_COMMAND, MAKEWPARAM(id, 0), 0);
+}
+
+BOOL CALLBACK TakeStaticText(HWND child, LPARAM data) {
+  auto* out = reinterpret_cast<std::wstring*>(data);
+  if (ClassOf(child) != L"Static") return TRUE;
+  *out = WindowText(child);
+  return out->empty();  // the icon is a Static without text
+}
+
+// The text of a message box: its static text child.
+std::wstring MessageBoxText(HWND box) {
+  std::wstring text;
+  EnumChildWindows(box, TakeStaticText, reinterpret_cast<LPARAM>(&text));
+  return text;
+}
+
+// Waits for the program's message box, checks its text and presses its OK.
+void ExpectMessage(const Program& program, const std::wstring& expected) {
+  const HWND box = WaitForDialog(program, kMessageTitle);
+  if (!Check(box != nullptr, "a message box titled \"Programador\" appears")) return;
+  const std::wstring text = MessageBoxText(box);
+  Check(text == expected, "message text \"" + Utf8(text) + "\" is \"" + Utf8(expected) + "\"");
+  Check(IsWindowEnabled(program.main) != FALSE, "the main window stays enabled under the box");
+  PostMessageW(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+  Check(WaitGone(box), "the message box closes with OK");
+}
+
+// Chooses "Muchas" and answers the number dialog; empty answer = Cancel.
+void AnswerMany(const Program& program, const std::wstring& answer) {
+  Command(program, IDM_MANY);
+  const HWND dialog = WaitForDialog(program, kPromptCaption);
+  if (!Check(dialog != nullptr, "\"Muchas\" opens \"Cuantos cartones quieres ?\"")) return;
+  Check(WindowText(GetDlgItem(dialog, IDC_INPUT_PROMPT)) == L"<De 1 a 30000>",
+        "the dialog shows \"<De 1 a 30000>\"");
+  Check(IsWindowEnabled(program.main) != FALSE, "the main window stays enabled under the dialog");
+  const HWND edit = GetDlgItem(dialog, IDC_INPUT_TEXT);
+  if (answer.empty()) {
+    PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+  } else {
+    SendMessageTimeoutW(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(answer.c_str()),
+                        SMTO_NORMAL, 5000, nullptr);
+    PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+  }
+  Check(WaitGone(dialog), "the number dialog closes");
+}
+
+std::wstring Folder(const std::wstring& path) {
+  return path.substr(0, path.find_last_of(L"\\/") + 1);
+}
+
+bool ReadWholeFile(const std::wstring& path, std::vector<uint8_t>* bytes) {
+  const HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                  OPEN_EXISTING, 0, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return false;
+  LARGE_INTEGER size{};
+  GetFileSizeEx(file, &size);
+  bytes->resize(static_cast<size_t>(size.QuadPart));
+  DWORD read = 0;
+  const BOOL ok = bytes->empty() ||
+                  ReadFile(file, bytes->data(), static_cast<DWORD>(bytes->size()), &read, nullptr);
+  CloseHandle(file);
+  return ok && read == bytes->size();
+}
+
+bool FileExists(const std::wstring& path) {
+  return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+uint32_t Le32(const std::vector<uint8_t>& b, size_t at) {
+  return b[at] | (b[at + 1] << 8) | (b[at + 2] << 16) | (static_cast<uint32_t>(b[at + 3]) << 24);
+}
+
+// A saved card: a 721 x 241, 24-bit bitmap of 521,578 bytes.
+bool CheckCardFile(const std::wstring& path, std::vector<uint8_t>* bytes) {
+  const std::string name = Utf8(path);
+  if (!Check(ReadWholeFile(path, bytes), name + " exists")) return false;
+  const bool shape = bytes->size() == kCardFileBytes && (*bytes)[0] == 'B' &&
+                     (*bytes)[1] == 'M' && Le32(*bytes, 18) == kPictureWidth &&
+                     Le32(*bytes, 22) == kPictureHeight && (*bytes)[28] == 24;
+  return Check(shape, name + " is a 721 x 241 24-bit bitmap of 521,578 bytes (" +
+                          std::to_string(bytes->size()) + ")");
+}
+
+// Pixel (x, y) of a saved card, top-left origin, as a COLORREF.
+COLORREF FilePixel(const std::vector<uint8_t>& bmp, int x, int y) {
+  const size_t row_bytes = ((kPictureWidth * 3) + 3) & ~size_t{3};
+  const size_t at = 54 + (kPictureHeight - 1 - y) * row_bytes + 3 * x;
+  return RGB(bmp[at + 2], bmp[at + 1], bmp[at]);
+}
+
+bool AllWhite(const std::vector<uint8_t>& bmp) {
+  for (int y = 0; y < kPictureHeight; ++y)
+    for (int x = 0; x < kPictureWidth; ++x)
+      if (FilePixel(bmp, x, y) != RGB(255, 255, 255)) return false;
+  return true;
+}
+
+// The picture as it is on the screen.
+COLORREF ScreenPixel(HWND picture, int x, int y) {
+  POINT at{x, y};
+  ClientToScreen(picture, &at);
+  const HDC screen = GetDC(nullptr);
+  const COLORREF colour = GetPixel(screen, at.x, at.y);
+  ReleaseDC(nullptr, screen);
+  return colour;
+}
+
+bool Start(const std::wstring& exe, const std::wstring& work_folder, Program* program) {
+  STARTUPINFOW startup{};
+  startup.cb = sizeof(startup);
+  std::wstring command_line = L"\"" + exe + L"\"";
+  if (!CreateProcessW(exe.c_str(), &command_line[0], nullptr, nullptr, FALSE, 0, nullptr,
+                      work_folder.c_str(), &startup, &program->process))
+    return false;
+  WaitUntil([&] {
+    for (HWND window : TopWindowsOf(program->process.dwProcessId))
+      if (WindowText(window) == L"Tessarine") program->main = window;
+    return program->main != nullptr;
+  });
+  return program->main != nullptr;
+}
+
+bool EndsWithCode(const Program& program, DWORD expected) {
+  if (WaitForSingleObject(program.process.hProcess, kPatienceMs) != WAIT_OBJECT_0) {
+    TerminateProcess(program.process.hProcess, 99);
+    return false;
+  }
+  DWORD code = 1;
+  GetExitCodeProcess(program.process.hProcess, &code);
+  return code == expected;
+}
+
+void CheckWindow(const Program& program) {
+  RECT outer{};
+  GetWindowRect(program.main, &outer);
+  Check(outer.left == 105 && outer.top == 94,
+        "the window opens at (105, 94): (" + std::to_string(outer.left) + ", " +
+            std::to_string(outer.top) + ")");
+  RECT client{};
+  GetClientRect(program.main, &client);
+  Check(client.right == 739, "client width 739: " + std::to_string(client.right));
+  // The menu bar takes its height from the 280 pixels; the outer size stays.
+  const int bar_height = GetSystemMetrics(SM_CYMENU);
+  Check(GetMenu(program.main) != nullptr && client.bottom == 280 - bar_height,
+        "a menu bar, and client height 280 less its " + std::to_string(bar_height) + ": " +
+            std::to_string(client.bottom));
+  const LONG style = GetWindowLongW(program.main, GWL_STYLE);
+  Check((style & WS_SYSMENU) == 0, "no system menu and no close box");
+  // The menu's items cannot be read from another process under Wine; the screenshot
+  // shows them.
+
+  const HWND picture = GetDlgItem(program.main, IDC_CARD_VIEW);
+  RECT picture_client{};
+  GetClientRect(picture, &picture_client);
+  POINT corner{0, 0};
+  MapWindowPoints(picture, program.main, &corner, 1);
+  Check(picture != nullptr && picture_client.right == kPictureWidth &&
+            picture_client.bottom == kPictureHeight,
+        "picture 721 x 241: " + std::to_string(picture_client.right) + " x " +
+            std::to_string(picture_client.bottom));
+  Check(corner.x == 8 && corner.y == 8, "picture at (8, 8) of the client area");
+  Check(WaitUntil([&] {
+          return ScreenPixel(picture, 0, 0) == RGB(255, 255, 255) &&
+                 ScreenPixel(picture, 360, 120) == RGB(255, 255, 255) &&
+                 ScreenPixel(picture, 720, 240) == RGB(255, 255, 255);
+        }),
+        "the picture starts white on the screen");
+}
+
+// The card's frame: column 0 and row 0 white, (1, 1) in the card colour.
+bool ShowsCardIn(COLORREF colour, const std::function<COLORREF(int, int)>& pixel) {
+  return pixel(0, 0) == RGB(255, 255, 255) && pixel(1, 1) == colour && pixel(79, 79) == colour &&
+         pixel(80, 80) == RGB(255, 255, 255) && pixel(720, 120) == RGB(255, 255, 255);
+}
+
+// Wine copies a window's pixels to the X screen a moment after they are painted.
+bool ScreenShowsCardIn(COLORREF colour, HWND picture) {
+  return WaitUntil([&] {
+    return ShowsCardIn(colour, [&](int x, int y) { return ScreenPixel(picture, x, y); });
+  });
+}
+
+void CheckColourChooser(const Program& program, bool accept) {
+  Command(program, IDM_CHOOSE_COLOUR);
+  const HWND chooser = WaitForDialog(program, L"");
+  if (!Check(chooser != nullptr, "\"Elegir Color\" opens the colour chooser")) return;
+  RECT main_rect{};
+  RECT chooser_rect{};
+  GetWindowRect(program.main, &main_rect);
+  GetWindowRect(chooser, &chooser_rect);
+  Check(chooser_rect.left == main_rect.left + 30 && chooser_rect.top == main_rect.top + 30,
+        "the chooser opens at the window's corner + (30, 30): (" +
+            std::to_string(chooser_rect.left) + ", " + std::to_string(chooser_rect.top) + ")");
+  Check(IsWindowEnabled(program.main) == FALSE, "the main window is disabled under the chooser");
+  PostMessageW(chooser, WM_COMMAND, MAKEWPARAM(accept ? IDOK : IDCANCEL, BN_CLICKED), 0);
+  Check(WaitGone(chooser), accept ? "the chooser closes with OK" : "the chooser closes with Cancel");
+  Check(WaitUntil([&] { return IsWindowEnabled(program.main) != FALSE; }),
+        "the main window is enabled again");
+  Settle(program);
+}
+
+int RunScenario(const std::wstring& exe, const std::wstring& work) {
+  const std::wstring exe_folder = Folder(exe);
+  Program program;
+  if (!Check(Start(exe, work, &program), "tessarine.exe starts and shows \"Tessarine\""))
+    return 1;
+  WaitUntil([&] { return IsWindowVisible(program.main) != FALSE; });
+  Settle(program);
+  CheckWindow(program);
+  const HWND picture = GetDlgItem(program.main, IDC_CARD_VIEW);
+  std::vector<uint8_t> bmp;
+
+  // Before any card, a photocopy is the white picture.
+  Command(program, IDM_PHOTOCOPY);
+  ExpectMessage(program, L"Fotocopia Archivada ...");
+  if (CheckCardFile(work + L"\\0001.bmp", &bmp))
+    Check(AllWhite(bmp), "the first photocopy is all white");
+  Check(!FileExists(exe_folder + L"0001.bmp"), "no photocopy beside the executable");
+
+  Command(program, IDM_NEW_ONE);
+  Settle(program);
+  Check(ScreenShowsCardIn(kStartColour, picture), "\"Nuevo 1\" shows a card in C0C0C0 on the screen");
+
+  // The whole answer counts, however long: 299 zeros and a 1 make one card.
+  AnswerMany(program, std::wstring(299, L'0') + L"1");
+  ExpectMessage(program, L"Creados 1 cartones del bingo ...");
+
+  AnswerMany(program, L"3");
+  ExpectMessage(program, L"Creados 3 cartones del bingo ...");
+  std::vector<uint8_t> cards[3];
+  bool all_cards = true;
+  for (int i = 0; i < 3; ++i) {
+    all_cards = CheckCardFile(exe_folder + L"muchas\\000" + std::to_wstring(i + 1) + L".bmp",
+                              &cards[i]) && all_cards;
+  }
+  Check(!FileExists(exe_folder + L"muchas\\0004.bmp"), "no fourth card in muchas");
+  if (all_cards) {
+    Check(cards[0] != cards[1] && cards[1] != cards[2] && cards[0] != cards[2],
+          "the three cards differ");
+    Check(ShowsCardIn(kStartColour, [&](int x, int y) { return FilePixel(cards[2], x, y); }),
+          "a saved card has its frame in C0C0C0");
+  }
+
+  // Photocopies continue the batch's numbering, in the current folder.
+  Command(program, IDM_PHOTOCOPY);
+  ExpectMessage(program, L"Fotocopia Archivada ...");
+  std::vector<uint8_t> copy;
+  if (CheckCardFile(work + L"\\0004.bmp", &copy) && all_cards)
+    Check(copy == cards[2], "the photocopy holds the last card of the batch");
+
+  AnswerMany(program, L"abc");
+  ExpectMessage(program, L"Tienes que escribir un n\u00famero de 1 a 30.000 ...");
+  AnswerMany(program, L"30001");
+  ExpectMessage(program, L"Excedes el n\u00famero permitido de cartones ...");
+  // Cancel shows nothing: the next message to come is the author's.
+  AnswerMany(program, L"");
+  Command(program, IDM_AUTHOR);
+  const HWND author = WaitForDialog(program, kMessageTitle);
+  if (Check(author != nullptr, "\"Autor\" shows a message")) {
+    Check(MessageBoxText(author).rfind(L"Programa realizado por ", 0) == 0,
+          "after Cancel the next message is \"Programa realizado por ...\"");
+    PostMessageW(author, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+    WaitGone(author);
+  }
+
+  // The colour applies from the next card on; Cancel changes nothing. The cancelled
+  // batch above set the counter back to 0, so photocopies start again at 0001.
+  CheckColourChooser(program, false);
+  Command(program, IDM_NEW_ONE);
+  Settle(program);
+  Check(ScreenShowsCardIn(kStartColour, picture), "after Cancel the next card is still C0C0C0");
+  Command(program, IDM_PHOTOCOPY);
+  ExpectMessage(program, L"Fotocopia Archivada ...");
+  if (CheckCardFile(work + L"\\0001.bmp", &bmp)) {
+    Check(bmp != copy, "\"Nuevo 1\" made a new card");
+    Check(ShowsCardIn(kStartColour, [&](int x, int y) { return FilePixel(bmp, x, y); }),
+          "its photocopy has the frame in C0C0C0");
+  }
+  CheckColourChooser(program, true);
+  Check(ScreenShowsCardIn(kStartColour, picture), "the card on show keeps its colour");
+  Command(program, IDM_NEW_ONE);
+  Settle(program);
+  Check(ScreenShowsCardIn(kChooserInitialColour, picture),
+        "after OK the next card takes the chooser's colour 808080");
+  Command(program, IDM_PHOTOCOPY);
+  ExpectMessage(program, L"Fotocopia Archivada ...");
+  if (CheckCardFile(work + L"\\0002.bmp", &bmp))
+    Check(ShowsCardIn(kChooserInitialColour, [&](int x, int y) { return FilePixel(bmp, x, y); }),
+          "its photocopy has the frame in 808080");
+
+  Command(program, IDM_EXIT);
+  Check(EndsWithCode(program, 0), "\"Salir\" ends the program with exit code 0");
+  CloseHandle(program.process.hThread);
+  CloseHandle(program.process.hProcess);
+
+  // The system's close command ends it the same way.
+  Program second;
+  if (Check(Start(exe, work, &second), "tessarine.exe starts again")) {
+    WaitUntil([&] { return IsWindowVisible(second.main) != FALSE; });
+    PostMessageW(second.main, WM_SYSCOMMAND, SC_CLOSE, 0);
+    Check(EndsWithCode(second, 0), "the system close command ends it with exit code 0");
+    CloseHandle(second.process.hThread);
+    CloseHandle(second.process.hProcess);
+  }
+  return 0;
+}
+
+std::wstring FullPath(const wchar_t* path) {
+  wchar_t full[MAX_PATH] = {};
+  GetFullPathNameW(path, MAX_PATH, full, nullptr);
+  return full;
+}
+}  // namespace
+
+int wmain(int argc, wchar_t** argv) {
+  if (argc != 3) {
+    std::fprintf(stderr, "uso: driver.exe PROGRAMA.exe CARPETA\n");
+    return 2;
+  }
+  RunScenario(FullPath(argv[1]), FullPath(argv[2]));
+  std::printf("%d passed, %d failed\n", g_passed, g_failed);
+  return g_failed == 0 ? 0 : 1;
+}
