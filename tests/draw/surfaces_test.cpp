@@ -99,38 +99,26 @@ TEST_F(Surfaces, ClearPaintsNothingWithATransparentBackOrNoColourButStillResetsT
 TEST_F(Surfaces, ClearHatchesFollowTheGdiPatternsAnchoredAtTheOrigin) {
   NewClearedBitmap(16, 16, kWhite);
   SetColours(kBlack, kBlue);
-  Clear(kRed, 1);  // HS_HORIZONTAL: the last row of every 8
+  Clear(kRed, 1);  // HS_HORIZONTAL: the last row of every 8, gaps in the opaque back colour
   Picture picture = CurrentPicture();
   for (int32_t y = 0; y < 16; ++y)
     EXPECT_EQ(picture.at(5, y), Px(y % 8 == 7 ? kRed : kBlue)) << y;
 
-  Clear(kWhite, 0);
-  SetColours(kBlack, kColourNone);
-  Clear(kRed, 2);  // HS_VERTICAL with transparent gaps
-  picture = CurrentPicture();
-  for (int32_t x = 0; x < 16; ++x)
-    EXPECT_EQ(picture.at(x, 3), Px(x % 8 == 4 ? kRed : kWhite)) << x;
-
-  Clear(kWhite, 0);
-  Clear(kRed, 3);  // HS_FDIAGONAL runs down to the right
-  picture = CurrentPicture();
-  EXPECT_EQ(picture.at(0, 0), Px(kRed));
-  EXPECT_EQ(picture.at(9, 9), Px(kRed));
-  EXPECT_EQ(picture.at(7, 0), Px(kWhite));
-
-  Clear(kWhite, 0);
-  Clear(kRed, 4);  // HS_BDIAGONAL runs up to the right
-  picture = CurrentPicture();
-  EXPECT_EQ(picture.at(7, 0), Px(kRed));
-  EXPECT_EQ(picture.at(0, 7), Px(kRed));
-  EXPECT_EQ(picture.at(0, 0), Px(kWhite));
-
-  Clear(kWhite, 0);
-  Clear(kRed, 6);  // HS_DIAGCROSS
-  picture = CurrentPicture();
-  EXPECT_EQ(picture.at(0, 0), Px(kRed));
-  EXPECT_EQ(picture.at(7, 0), Px(kRed));
-  EXPECT_EQ(picture.at(3, 0), Px(kWhite));
+  SetColours(kBlack, kColourNone);  // from here on the gaps keep the white
+  const struct {
+    int32_t style, x, y;
+    bool line;
+  } probes[] = {{2, 4, 3, true},  {2, 12, 9, true}, {2, 5, 3, false},  // HS_VERTICAL
+                {3, 0, 0, true},  {3, 9, 9, true},  {3, 7, 0, false},  // HS_FDIAGONAL
+                {4, 7, 0, true},  {4, 0, 7, true},  {4, 0, 0, false},  // HS_BDIAGONAL
+                {5, 4, 0, true},  {5, 0, 7, true},  {5, 0, 0, false},  // HS_CROSS
+                {6, 0, 0, true},  {6, 7, 0, true},  {6, 3, 0, false}};  // HS_DIAGCROSS
+  for (const auto& probe : probes) {
+    Clear(kWhite, 0);
+    Clear(kRed, probe.style);
+    EXPECT_EQ(CurrentPicture().at(probe.x, probe.y), Px(probe.line ? kRed : kWhite))
+        << "style " << probe.style << " at " << probe.x << "," << probe.y;
+  }
 
   Clear(kBlue, 99);  // out of range: solid
   EXPECT_TRUE(AllPixels(Px(kBlue)));
