@@ -57,7 +57,8 @@ int32_t PickColour(uint32_t owner, int32_t x, int32_t y, int32_t initial_colour,
   chooser.setOption(QColorDialog::DontUseNativeDialog);
   chooser.setWindowModality(Qt::NonModal);
   chooser.adjustSize();
-  chooser.move(ChooserCorner(owner_widget, x, y, chooser.size()));
+  chooser.winId();  // the frame's size is known once the window exists
+  chooser.move(ChooserCorner(owner_widget, x, y, chooser.frameGeometry().size()));
   if (owner_widget != nullptr) {
     chooser.winId();
     owner_widget->winId();

@@ -169,8 +169,8 @@ uint32_t CreateDialogWindow(int32_t flags, uint32_t parent, const char* caption,
   }
   // A dialog is not resized by the user; the menu bar later takes its height from inside.
   window->setFixedSize(client);
-  const QPoint corner = PlaceOf(place.x(), place.y(), client, parent);
-  window->move(corner);
+  window->winId();  // the frame's size is known once the window exists
+  window->move(PlaceOf(place.x(), place.y(), window->frameGeometry().size(), parent));
   window->SetMenuBar(nullptr);
   if (QWidget* owner = WidgetOf(parent)) KeepAboveOwner(window, owner);
   return record.handle;

@@ -70,7 +70,8 @@ std::string PromptForText(const char* prompt, const char* caption, const char* d
   bool closed = false;
   QObject::connect(&dialog, &QDialog::finished, [&closed] { closed = true; });
 
-  dialog.move(x < 0 || y < 0 ? CentredCorner(dialog.size()) : QPoint(x, y));
+  dialog.winId();  // the frame's size is known once the window exists
+  dialog.move(x < 0 || y < 0 ? CentredCorner(dialog.frameGeometry().size()) : QPoint(x, y));
   dialog.setWindowModality(Qt::NonModal);
   dialog.show();
   dialog.raise();
