@@ -9,6 +9,7 @@
 #include "card/renderer.h"
 #include "cli/options.h"
 #include "cli/progress.h"
+#include "files/background_saver.h"
 #include "files/card_files.h"
 #include "files/file_system.h"
 
@@ -38,18 +39,24 @@ int MakeCards(const CliOptions& options) {
   Clear(0xFFFFFF, 0);
 
   CardRun run;
+  BackgroundSaver saver;
+  StartSaver(&saver);
   Progress progress = StartProgress(options.count);
-  for (int32_t i = 1; i <= options.count; ++i) {
+  bool saved = true;
+  for (int32_t i = 1; i <= options.count && saved; ++i) {
     const uint32_t clock = (i == 1 && options.has_time) ? options.time_ms
                                                         : MillisecondsSinceMidnight();
-    const std::string path = options.out + PathSeparator() + CardFileName(i);
-    if (!MakeBatchCard(run, SeedBitsOfClock(clock), picture, path)) {
-      EndProgress(&progress);
-      std::fprintf(stderr, "%s: no se pudo guardar %s; %d cartones guardados antes\n", kProgram,
-                   path.c_str(), i - 1);
-      return 1;
-    }
+    ShowNextRunCard(run, SeedBitsOfClock(clock), picture);
+    saved = SaveInBackground(&saver, options.out + PathSeparator() + CardFileName(i), i);
     UpdateProgress(&progress, i);
+  }
+  saved = FinishSaver(&saver) && saved;
+  if (!saved) {
+    EndProgress(&progress);
+    const int32_t written = saver.failed_number - 1;
+    std::fprintf(stderr, "%s: no se pudo guardar %s; %d cartones guardados antes\n", kProgram,
+                 saver.failed_path.c_str(), written);
+    return 1;
   }
   EndProgress(&progress);
   std::printf("%d cartones en %s%s\n", options.count, options.out.c_str(), PathSeparator());

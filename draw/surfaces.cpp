@@ -20,6 +20,10 @@ constexpr uint32_t kBitmapHandleMask = 0x00FFFFFFu;
 constexpr int64_t kMostPixels = int64_t{1} << 28;
 
 std::unordered_map<uint32_t, std::unique_ptr<Surface>> g_surfaces;
+// The pixels of the last bitmap ended, kept for the next one: a batch ends and makes a
+// card image per card, and fresh memory would cost a page fault every 4 KB each time.
+std::vector<uint32_t> g_spare_pixels;
+constexpr size_t kMostSparePixels = size_t{1} << 22;
 uint32_t g_bitmap_counter = 0;
 ControlHooks g_hooks{};
 bool g_have_hooks = false;
@@ -38,9 +42,17 @@ std::unique_ptr<Surface> MakeSurface(SurfaceKind kind, uint32_t handle, int32_t 
                                      int32_t height) {
   if (width < 0 || height < 0 || int64_t{width} * height > kMostPixels) return nullptr;
   auto surface = std::make_unique<Surface>();
+  const size_t count = static_cast<size_t>(width) * static_cast<size_t>(height);
+  if (kind == SurfaceKind::kBitmap && g_spare_pixels.capacity() >= count &&
+      g_spare_pixels.capacity() / 2 <= count)
+    surface->pixels.swap(g_spare_pixels);
   try {
-    surface->pixels.assign(static_cast<size_t>(width) * static_cast<size_t>(height),
-                           PixelOf(kButtonFaceColour));
+    // A bitmap's first pixels are unspecified (every caller clears it), so a recycled
+    // buffer is taken as it is; a control starts in the button-face colour.
+    if (kind == SurfaceKind::kBitmap)
+      surface->pixels.resize(count);
+    else
+      surface->pixels.assign(count, PixelOf(kButtonFaceColour));
   } catch (const std::bad_alloc&) {
     return nullptr;
   }
@@ -58,6 +70,10 @@ void Forget(uint32_t handle) {
   auto found = g_surfaces.find(handle);
   if (found == g_surfaces.end()) return;
   CountFontUse(found->second->font, 0);
+  std::vector<uint32_t>& pixels = found->second->pixels;
+  if (found->second->kind == SurfaceKind::kBitmap && pixels.capacity() <= kMostSparePixels &&
+      pixels.capacity() > g_spare_pixels.capacity())
+    g_spare_pixels.swap(pixels);
   g_surfaces.erase(found);
 }
 }  // namespace

@@ -32,10 +32,26 @@ inline uint32_t Blend(uint32_t under, Rgb fore, uint32_t coverage) {
   return 0xFF000000u | (r << 16) | (g << 8) | b;
 }
 
+// The fore colour over white at every coverage: numbers are printed on white cells, so
+// most blends are looked up rather than worked out.
+struct Ink {
+  Rgb fore;
+  uint32_t pixel;
+  uint32_t over_white[256];
+};
+
+void MakeInk(Colour colour, Ink* ink) {
+  const uint32_t c = static_cast<uint32_t>(colour);
+  ink->fore = {c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF};
+  ink->pixel = PixelOf(colour);
+  for (uint32_t coverage = 0; coverage < 256; ++coverage)
+    ink->over_white[coverage] = Blend(0xFFFFFFFFu, ink->fore, coverage);
+}
+
 // Draws a glyph whose character cell has its top-left corner at (cell_x, cell_y); returns
 // the column just right of the last pixel it could touch.
 int32_t DrawGlyph(Surface& surface, const Glyph& glyph, int32_t cell_x, int32_t cell_y,
-                  const Band& band, Rgb fore, uint32_t fore_pixel) {
+                  const Band& band, const Ink& ink) {
   const int32_t left = cell_x + glyph.left, top = cell_y + glyph.top;
   const int32_t x0 = std::max(left, band.left), x1 = std::min(left + glyph.width, band.right);
   const int32_t y0 = std::max(top, band.top), y1 = std::min(top + glyph.height, band.bottom);
@@ -44,10 +60,11 @@ int32_t DrawGlyph(Surface& surface, const Glyph& glyph, int32_t cell_x, int32_t 
     uint32_t* row = surface.pixels.data() + static_cast<size_t>(y) * surface.width;
     for (int32_t x = x0; x < x1; ++x) {
       const uint32_t c = coverage[x - left];
-      if (c == 255)
-        row[x] = fore_pixel;
-      else if (c != 0)
-        row[x] = Blend(row[x], fore, c);
+      if (c == 0) continue;
+      const uint32_t under = row[x] | 0xFF000000u;
+      row[x] = c == 255 ? ink.pixel
+               : under == 0xFFFFFFFFu ? ink.over_white[c]
+                                      : Blend(under, ink.fore, c);
     }
   }
   return left + glyph.width;
@@ -77,17 +94,15 @@ int32_t DrawLine(Surface& surface, FontEntry& font, const char* text) {
     FillRows(surface, band, surface.y, Saturated(int64_t{surface.y} + metrics.height), start,
              Saturated(start + extent), PixelOf(surface.back));
   }
-  const Colour c = surface.fore;
-  const Rgb fore{static_cast<uint32_t>(c) & 0xFF, (static_cast<uint32_t>(c) >> 8) & 0xFF,
-                 (static_cast<uint32_t>(c) >> 16) & 0xFF};
-  const uint32_t fore_pixel = PixelOf(c);
+  Ink ink;
+  MakeInk(surface.fore, &ink);
   int32_t pen = start;
   int32_t reach = start;
   for (const char* p = text; *p;) {
     const Glyph* glyph = GlyphOf(font, NextCodepoint(p));
     if (!glyph) continue;
     if (pen < band.right)
-      reach = std::max(reach, DrawGlyph(surface, *glyph, pen, surface.y, band, fore, fore_pixel));
+      reach = std::max(reach, DrawGlyph(surface, *glyph, pen, surface.y, band, ink));
     pen = Saturated(int64_t{pen} + glyph->advance);
   }
   const FontDescription& d = font.description;
@@ -96,11 +111,11 @@ int32_t DrawLine(Surface& surface, FontEntry& font, const char* text) {
     const int32_t baseline = surface.y + metrics.ascent;
     if (d.underline) {
       const int32_t top = baseline + std::max(1, metrics.descent / 4);
-      FillRows(surface, band, top, top + thickness, start, pen, fore_pixel);
+      FillRows(surface, band, top, top + thickness, start, pen, ink.pixel);
     }
     if (d.strike_out) {
       const int32_t top = baseline - metrics.ascent * 3 / 10;
-      FillRows(surface, band, top, top + thickness, start, pen, fore_pixel);
+      FillRows(surface, band, top, top + thickness, start, pen, ink.pixel);
     }
   }
   surface.x = pen;

@@ -88,59 +88,53 @@ void ConvertPixels(const PixelView& view, int32_t row_bytes, uint8_t* out) {
   }
 }
 
-// The file is built in one buffer. A batch saves thousands of pictures of one size, so
-// the buffer of a card-sized file is kept for the next call (fresh memory would cost a
-// page fault per 4 KB every time); a larger one is given back at once, so memory stays
-// flat whatever is saved.
-constexpr size_t kKeptBufferBytes = 1u << 20;
-thread_local std::unique_ptr<uint8_t[]> t_buffer;
-thread_local size_t t_buffer_bytes = 0;
-
-uint8_t* FileBuffer(size_t bytes) {
-  if (t_buffer_bytes < bytes) {
-    t_buffer.reset(new (std::nothrow) uint8_t[bytes]);
-    t_buffer_bytes = t_buffer ? bytes : 0;
-  }
-  return t_buffer.get();
-}
-
-void ReleaseFileBuffer() {
-  if (t_buffer_bytes > kKeptBufferBytes) {
-    t_buffer.reset();
-    t_buffer_bytes = 0;
-  }
-}
-
 // The largest image whose file length still fits bfSize.
 bool FitsInFile(int32_t width, int32_t height) {
   if (width <= 0 || height <= 0 || width > (INT32_MAX - 31) / 24) return false;
   return BitmapFileBytes(width, height) <= INT32_MAX;
 }
 
+// A batch saves thousands of pictures of one size, so the buffer of a card-sized file is
+// kept for the next call (fresh memory would cost a page fault per 4 KB every time); a
+// larger one is given back at once, so memory stays flat whatever is saved.
+constexpr size_t kKeptBufferBytes = 1u << 20;
+thread_local EncodedBitmap t_encoded;
+
 }  // namespace
 
-bool SaveTargetImage(const std::string& file_name) {
-  if (file_name.empty()) return false;
+bool EncodeTargetImage(EncodedBitmap* encoded) {
   PixelView view;
   if (!LockCurrentTargetPixels(&view)) return false;
   if (view.pixels == nullptr || view.stride < view.width || !FitsInFile(view.width, view.height)) {
     UnlockDrawing();
     return false;
   }
-  const int32_t row_bytes = BitmapRowBytes(view.width);
   const size_t file_bytes = static_cast<size_t>(BitmapFileBytes(view.width, view.height));
-  uint8_t* const file = FileBuffer(file_bytes);
-  if (file == nullptr) {
+  if (encoded->capacity < file_bytes) {
+    encoded->bytes.reset(new (std::nothrow) uint8_t[file_bytes]);
+    encoded->capacity = encoded->bytes ? file_bytes : 0;
+  }
+  if (!encoded->bytes) {
     UnlockDrawing();
     return false;
   }
-  WriteHeaders(file, view.width, view.height, static_cast<uint32_t>(file_bytes));
-  ConvertPixels(view, row_bytes, file + kBitmapHeaderBytes);
+  encoded->size = file_bytes;
+  WriteHeaders(encoded->bytes.get(), view.width, view.height, static_cast<uint32_t>(file_bytes));
+  ConvertPixels(view, BitmapRowBytes(view.width), encoded->bytes.get() + kBitmapHeaderBytes);
   // The copy is taken: drawing may go on while the bytes go to disk.
   UnlockDrawing();
+  return true;
+}
 
-  const ByteSpan whole{file, file_bytes};
-  const bool saved = ReplaceFileWith(file_name, &whole, 1);
-  ReleaseFileBuffer();
+bool WriteEncodedBitmap(const std::string& file_name, const EncodedBitmap& encoded) {
+  if (file_name.empty() || !encoded.bytes) return false;
+  const ByteSpan whole{encoded.bytes.get(), encoded.size};
+  return ReplaceFileWith(file_name, &whole, 1);
+}
+
+bool SaveTargetImage(const std::string& file_name) {
+  if (file_name.empty()) return false;
+  const bool saved = EncodeTargetImage(&t_encoded) && WriteEncodedBitmap(file_name, t_encoded);
+  if (t_encoded.capacity > kKeptBufferBytes) t_encoded = EncodedBitmap{};
   return saved;
 }

@@ -3,7 +3,9 @@
 // The file appears whole or not at all: the bytes go to a temporary file beside the
 // target, which replaces the target in one step only when every byte was written.
 #pragma once
+#include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <string>
 
 constexpr int kBitmapHeaderBytes = 54;
@@ -18,3 +20,14 @@ constexpr int64_t BitmapFileBytes(int32_t width, int32_t height) {
 // system as it was, an earlier file of that name included) when the name is empty,
 // there is no drawing target, or the file could not be written whole.
 bool SaveTargetImage(const std::string& file_name);
+
+// The same in two steps, for a caller that writes on another thread while it draws on:
+// the current target as the bytes of a whole bitmap file (its buffer is reused from call
+// to call), then those bytes put in place under a name.
+struct EncodedBitmap {
+  std::unique_ptr<uint8_t[]> bytes;
+  size_t size = 0;
+  size_t capacity = 0;
+};
+bool EncodeTargetImage(EncodedBitmap* encoded);
+bool WriteEncodedBitmap(const std::string& file_name, const EncodedBitmap& encoded);

@@ -39,8 +39,9 @@ std::string SwatchPath();
 std::string BatchFolder();
 
 struct CardRun;
-// One card of a run: a new card, different from the run's earlier ones, shown on the
-// picture (a window's picture control, or a 721 x 241 bitmap) and saved under `path`.
-// False when the file could not be written.
+// The next card of a run, different from the run's earlier ones, shown on the picture (a
+// window's picture control, or a 721 x 241 bitmap), which is left the drawing target.
+void ShowNextRunCard(CardRun& run, uint32_t clock_seed_bits, uint32_t picture);
+// The same, then saved under `path`; false when the file could not be written.
 bool MakeBatchCard(CardRun& run, uint32_t clock_seed_bits, uint32_t picture,
                    const std::string& path);
