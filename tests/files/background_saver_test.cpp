@@ -1,0 +1,78 @@
+// Files written on the second thread are the files SaveTargetImage writes, and the first
+// one that fails stops the run with its number.
+#include <gtest/gtest.h>
+
+#include "card/card_run.h"
+#include "card/renderer.h"
+#include "files/background_saver.h"
+#include "files/bmp_writer.h"
+#include "files/card_files.h"
+#include "test_support.h"
+
+namespace {
+uint32_t WhitePicture() {
+  const uint32_t picture = NewBitmap(kPictureWidth, kPictureHeight);
+  SelectTarget(picture, 0, 0);
+  Clear(0xFFFFFF, 0);
+  return picture;
+}
+}  // namespace
+
+TEST(BackgroundSaver, WritesTheSameBytesAsASaveOnTheDrawingThread) {
+  ScratchFolder folder;
+  const uint32_t picture = WhitePicture();
+  CardRun run;
+  BackgroundSaver saver;
+  StartSaver(&saver);
+  for (int i = 1; i <= 4; ++i) {
+    ShowNextRunCard(run, SeedBitsOfClock(45296789), picture);
+    // The same picture saved the plain way, for comparison.
+    ASSERT_TRUE(SaveTargetImage(folder / ("plain" + CardFileName(i))));
+    ASSERT_TRUE(SaveInBackground(&saver, folder / CardFileName(i), i));
+  }
+  EXPECT_TRUE(FinishSaver(&saver));
+  for (int i = 1; i <= 4; ++i) {
+    const std::string written = ReadWholeFile(folder / CardFileName(i));
+    EXPECT_EQ(written.size(), 521578u);
+    EXPECT_EQ(written, ReadWholeFile(folder / ("plain" + CardFileName(i)))) << i;
+  }
+  EXPECT_NE(ReadWholeFile(folder / "0001.bmp"), ReadWholeFile(folder / "0002.bmp"));
+}
+
+TEST(BackgroundSaver, TheFirstFailedFileStopsTheRun) {
+  ScratchFolder folder;
+  const uint32_t picture = WhitePicture();
+  BackgroundSaver saver;
+  StartSaver(&saver);
+  ASSERT_TRUE(SaveInBackground(&saver, folder / "0001.bmp", 1));
+  // The second file's folder is missing: its failure shows at the third save.
+  ASSERT_TRUE(SaveInBackground(&saver, folder / "missing/0002.bmp", 2));
+  SelectTarget(picture, 0, 0);
+  EXPECT_FALSE(SaveInBackground(&saver, folder / "0003.bmp", 3));
+  EXPECT_FALSE(FinishSaver(&saver));
+  EXPECT_EQ(saver.failed_number, 2);
+  EXPECT_EQ(saver.failed_path, folder / "missing/0002.bmp");
+  EXPECT_EQ(FileLength(folder / "0001.bmp"), 521578);
+  EXPECT_FALSE(PathExists(folder / "0003.bmp"));
+}
+
+TEST(BackgroundSaver, ALastFileThatFailsIsReportedByFinish) {
+  ScratchFolder folder;
+  WhitePicture();
+  BackgroundSaver saver;
+  StartSaver(&saver);
+  ASSERT_TRUE(SaveInBackground(&saver, folder / "missing/0001.bmp", 1));
+  EXPECT_FALSE(FinishSaver(&saver));
+  EXPECT_EQ(saver.failed_number, 1);
+}
+
+TEST(BackgroundSaver, NoTargetFailsAtOnce) {
+  ScratchFolder folder;
+  SelectTarget(0, 0, 0);  // no current target
+  BackgroundSaver saver;
+  StartSaver(&saver);
+  EXPECT_FALSE(SaveInBackground(&saver, folder / "0001.bmp", 7));
+  EXPECT_EQ(saver.failed_number, 7);
+  EXPECT_FALSE(FinishSaver(&saver));
+  EXPECT_FALSE(PathExists(folder / "0001.bmp"));
+}
