@@ -1,0 +1,123 @@
+#!/usr/bin/env bash
+# The 32-bit Windows program end to end under Wine, on a virtual X screen:
+#   1. driver.exe (built here) runs tessarine.exe as a user would and checks what it shows
+#      and writes;
+#   2. tessarine-cards.exe and the Linux tessarine-cards make the same card from the same
+#      clock reading, and compare_cards.py checks the two files are the same bytes,
+#      glyph pixels aside.
+# One private Wine prefix per run, made once. Prints one line per check and exits
+# non-zero on any failure.
+#
+#   tests/e2e/win32/run.sh BUILD_WINDOWS_DIR BUILD_LINUX_DIR
+set -uo pipefail
+
+here=$(cd "$(dirname "$0")" && pwd)
+clock=12:34:56.789
+
+# ---- Inside xvfb-run: everything that needs Wine --------------------------------------
+on_screen() {
+  local work=$1 linux_cli=$2
+  export WINEPREFIX=$work/prefix WINEARCH=win32 WINEDEBUG=-all
+  # No Mono or Gecko: nothing here needs them, and fetching them would fail anyway.
+  export WINEDLLOVERRIDES="mscoree,mshtml="
+  local start=$SECONDS
+  wineboot -i >"$work/wineboot.log" 2>&1
+  wineserver -w
+  # Wine draws its own caption and frame (there is no window manager), and Debian's Wine
+  # does not install its Tahoma-metric faces into a new prefix's font folder.
+  wine reg add 'HKCU\Software\Wine\X11 Driver' /v Decorated /t REG_SZ /d N /f >/dev/null 2>&1
+  cp /usr/share/wine/fonts/tahoma.ttf /usr/share/wine/fonts/tahomabd.ttf \
+    "$WINEPREFIX/drive_c/windows/Fonts/" 2>/dev/null ||
+    echo "aviso: sin /usr/share/wine/fonts/tahoma*.ttf (paquete fonts-wine)"
+  echo "# prefijo de Wine listo en $((SECONDS - start)) s"
+
+  local status=0
+  start=$SECONDS
+  echo "# tessarine.exe"
+  (cd "$work" && timeout 600 wine driver.exe 'app\tessarine.exe' cwd) 2>&1 |
+    tr -d '\r' | tee "$work/driver.log"
+  [ "${PIPESTATUS[0]}" -eq 0 ] || status=1
+  echo "# driver: $((SECONDS - start)) s"
+
+  start=$SECONDS
+  echo "# tessarine-cards.exe --time $clock frente a tessarine-cards de Linux"
+  mkdir -p "$work/cards"
+  if ! (cd "$work/cards" && timeout 120 wine ../app/tessarine-cards.exe --time "$clock" \
+          --out windows >/dev/null 2>&1); then
+    echo "FALLO - tessarine-cards.exe --time $clock --out windows"
+    status=1
+  fi
+  if ! "$linux_cli" --time "$clock" --out "$work/cards/linux" >/dev/null; then
+    echo "FALLO - tessarine-cards --time $clock --out linux"
+    status=1
+  fi
+  python3 "$here/compare_cards.py" "$work/cards/windows/0001.bmp" "$work/cards/linux/0001.bmp" |
+    tee "$work/compare.log"
+  [ "${PIPESTATUS[0]}" -eq 0 ] || status=1
+  echo "# comparación: $((SECONDS - start)) s"
+
+  wineserver -k 2>/dev/null
+  return $status
+}
+
+if [ "${1:-}" = "--on-screen" ]; then
+  shift
+  on_screen "$@"
+  exit $?
+fi
+
+# ---- Outside: check the inputs, build the driver, lay out a work folder ---------------
+if [ $# -ne 2 ]; then
+  echo "uso: $0 BUILD_WINDOWS_DIR BUILD_LINUX_DIR" >&2
+  exit 2
+fi
+windows_dir=$(cd "$1" && pwd) || exit 2
+linux_dir=$(cd "$2" && pwd) || exit 2
+program=$windows_dir/app/tessarine.exe
+cards_exe=$windows_dir/cli/tessarine-cards.exe
+linux_cli=$linux_dir/cli/tessarine-cards
+for file in "$program" "$cards_exe" "$linux_cli"; do
+  if [ ! -f "$file" ]; then
+    echo "FALLO - falta $file" >&2
+    echo "0 passed, 1 failed"
+    exit 1
+  fi
+done
+
+total_start=$SECONDS
+work=$(mktemp -d /tmp/tessarine-wine.XXXXXX)
+cleanup() {
+  WINEPREFIX=$work/prefix wineserver -k 2>/dev/null
+  rm -rf "$work"
+}
+trap cleanup EXIT
+
+if ! i686-w64-mingw32-g++-posix -std=c++17 -O2 -Wall -Wextra -Werror -municode -static \
+       -o "$work/driver.exe" "$here/driver.cpp" -luser32 -lgdi32; then
+  echo "FALLO - driver.exe no compila"
+  echo "0 passed, 1 failed"
+  exit 1
+fi
+mkdir -p "$work/app" "$work/cwd"
+cp "$program" "$cards_exe" "$work/app/"
+
+xvfb-run -a -s '-screen 0 1280x1024x24' "$0" --on-screen "$work" "$linux_cli"
+status=$?
+
+# One closing count over both parts.
+passed=0
+failed=0
+for log in "$work/driver.log" "$work/compare.log"; do
+  line=$(grep -E '^[0-9]+ passed, [0-9]+ failed$' "$log" 2>/dev/null | tail -1)
+  if [ -z "$line" ]; then
+    failed=$((failed + 1))  # a part that did not get to its end
+    continue
+  fi
+  passed=$((passed + ${line%% passed*}))
+  rest=${line#*passed, }
+  failed=$((failed + ${rest%% failed*}))
+done
+[ "$failed" -eq 0 ] || status=1
+echo "# Windows bajo Wine: $((SECONDS - total_start)) s en total"
+echo "$passed passed, $failed failed"
+exit $status
