@@ -467,6 +467,25 @@ class ProgramTest : public QObject {
     });
   }
 
+  void focusComesBackWhenTheWindowIsActiveAgain() {
+    RunProgram([](QWidget* window) {
+      QVERIFY(QTest::qWaitForWindowActive(window));
+      QWidget* picture = PictureOf(window);
+      QTest::mouseClick(picture, Qt::LeftButton, {}, QPoint(20, 20));
+      QVERIFY(picture->hasFocus());
+      // The user works in another window, where the focus in this one moves away.
+      QLineEdit elsewhere;
+      elsewhere.show();
+      elsewhere.activateWindow();
+      QVERIFY(QTest::qWaitForWindowActive(&elsewhere));
+      window->setFocus();
+      QVERIFY(window->focusWidget() != picture);
+      window->activateWindow();
+      QVERIFY(QTest::qWaitForWindowActive(window));
+      QVERIFY(picture->hasFocus());
+    });
+  }
+
   void exitEndsTheProgram() {
     bool chosen = false;
     const int result = RunProgram([&chosen](QWidget* window) { chosen = Choose(window, "Salir"); });

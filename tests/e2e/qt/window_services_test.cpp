@@ -197,6 +197,37 @@ class WindowServicesTest : public QObject {
     QVERIFY(FindWindowRecord(window) == nullptr);
   }
 
+  void runModalWithoutAWindowOnlyStarts() {
+    int32_t result = 9;
+    RunModal(0, Recorder, &result);
+    QVERIFY(MessagesOf(g_received) == std::vector<uint32_t>({WM_INITDIALOG, WM_SIZE}));
+    QCOMPARE(g_received[0].window, 0u);
+    QCOMPARE(result, 9);
+    EndDialogWindow(0, 1);  // nothing to end
+    QCOMPARE(result, 9);
+  }
+
+  void activationChangesReachTheCallback() {
+    const uint32_t window = MainLikeWindow();
+    QWidget other;
+    other.setWindowTitle("Otra");
+    std::vector<uint32_t> activations;
+    QTimer::singleShot(0, [&] {
+      QVERIFY(QTest::qWaitForWindowActive(WidgetOf(window)));
+      other.show();
+      other.activateWindow();
+      QVERIFY(QTest::qWaitForWindowActive(&other));
+      WidgetOf(window)->activateWindow();
+      QVERIFY(QTest::qWaitForWindowActive(WidgetOf(window)));
+      for (const Received& r : g_received)
+        if (r.message == WM_NCACTIVATE) activations.push_back(r.wparam);
+      EndDialogWindow(window, 0);
+    });
+    int32_t result = 0;
+    RunModal(window, Recorder, &result);
+    QVERIFY(activations == std::vector<uint32_t>({1, 0, 1}));
+  }
+
   void systemCloseAsksTheCallbackFirst() {
     const uint32_t window = MainLikeWindow();
     bool refused_kept_window = false;
