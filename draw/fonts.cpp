@@ -20,7 +20,10 @@ constexpr int32_t kWeightNormal = 400, kWeightBold = 700;
 constexpr uint8_t kFixedPitchModern = 0x31;  // FIXED_PITCH | FF_MODERN
 
 SpinLock g_font_lock;
-std::deque<FontEntry> g_fonts;  // number n is g_fonts[n - 1]; a deque keeps entries in place
+// Number n is g_fonts[n - 1]; a deque keeps entries in place. Fonts live as long as the
+// process, so the table is never destroyed (not even at exit, while other threads or
+// static destructors may still draw).
+std::deque<FontEntry>& g_fonts = *new std::deque<FontEntry>;
 
 FontDescription Described(const char* face, float points, uint8_t pitch_and_family) {
   FontDescription description;
