@@ -7,6 +7,7 @@
 #include <QMenuBar>
 #include <QScreen>
 #include <QWindow>
+#include <algorithm>
 
 #include "ui/qt/dialog_units.h"
 #include "ui/qt/modal_wait.h"

@@ -101,16 +101,15 @@ void AddMenuItem(uint32_t menu, uint32_t drop_down, int32_t id, int32_t state,
 
 void AttachMenu(uint32_t window, uint32_t menu_bar) {
   WindowRecord* record = FindWindowRecord(window);
-  MenuRecord* bar = FindMenuRecord(menu_bar);
-  if (record == nullptr || record->kind != WindowKind::kDialog || bar == nullptr ||
-      bar->bar == nullptr)
-    return;
+  if (record == nullptr || record->kind != WindowKind::kDialog) return;
   auto* dialog = static_cast<DialogWindow*>(record->widget.data());
-  if (dialog == nullptr) return;
+  MenuRecord* bar = FindMenuRecord(menu_bar);
+  // Bar 0 takes the menu away; anything else that is not a bar changes nothing.
+  if (dialog == nullptr || (menu_bar != 0 && (bar == nullptr || bar->bar == nullptr))) return;
   if (MenuRecord* previous = FindMenuRecord(record->menu_bar)) previous->window = 0;
   record->menu_bar = menu_bar;
-  bar->window = window;
-  dialog->SetMenuBar(bar->bar);
+  if (bar != nullptr) bar->window = window;
+  dialog->SetMenuBar(bar != nullptr ? bar->bar.data() : nullptr);
 }
 
 uint32_t LoadMenuImage(const char* bmp_path) {

@@ -7,6 +7,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QScreen>
+#include <algorithm>
 
 #include "ui/dialogs.h"
 #include "ui/qt/dialog_units.h"

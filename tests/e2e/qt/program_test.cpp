@@ -334,8 +334,6 @@ class ProgramTest : public QObject {
   void batchWithoutACountMakesOnlyTheFolder_data() {
     QTest::addColumn<QString>("how");
     QTest::newRow("Cancel") << "Cancel";
-    QTest::newRow("Esc") << "Esc";
-    QTest::newRow("close box") << "close";
     QTest::newRow("empty answer") << "";
     QTest::newRow("zeros") << "000";
   }

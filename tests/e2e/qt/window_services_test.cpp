@@ -144,6 +144,10 @@ class WindowServicesTest : public QObject {
     QVERIFY(bar != nullptr && bar->height() > 0);
     QCOMPARE(widget->size(), QSize(739, 280));
     QCOMPARE(client->geometry(), QRect(0, bar->height(), 739, 280 - bar->height()));
+    // Bar 0 takes the menu away and gives the client area its height back.
+    AttachMenu(window, 0);
+    QVERIFY(!bar->isVisibleTo(widget) || bar->parentWidget() != widget);
+    QCOMPARE(client->geometry(), QRect(0, 0, 739, 280));
     // Between creation and RunModal the callback hears nothing.
     QVERIFY(g_received.empty());
     EndDialogWindow(window, 0);
