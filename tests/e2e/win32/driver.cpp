@@ -3,9 +3,10 @@
 // closes the message boxes, checks the colour chooser and the files written, and ends
 // the program. Prints one line per check and "N passed, M failed" at the end.
 //
-//   driver.exe PROGRAM.exe WORK_FOLDER
+//   driver.exe PROGRAM.exe WORK_FOLDER [OLD_SYSTEM_PROGRAM.exe]
 // PROGRAM.exe's folder receives "muchas"; WORK_FOLDER is its current folder, where
-// photocopies land. Both start without card files.
+// photocopies land. Both start without card files. OLD_SYSTEM_PROGRAM.exe is a copy of
+// the program that Wine tells it runs on Windows 98, where it must refuse to start.
 #include <windows.h>
 
 #include <cstdint>
@@ -439,6 +440,28 @@ int RunScenario(const std::wstring& exe, const std::wstring& work) {
   return 0;
 }
 
+// Outside the NT family the program says so and ends with 255, making no window.
+void RunOnOldSystem(const std::wstring& exe, const std::wstring& work) {
+  Program program;
+  STARTUPINFOW startup{};
+  startup.cb = sizeof(startup);
+  std::wstring command_line = L"\"" + exe + L"\"";
+  if (!Check(CreateProcessW(exe.c_str(), &command_line[0], nullptr, nullptr, FALSE, 0, nullptr,
+                            work.c_str(), &startup, &program.process) != FALSE,
+             "the program starts on a Windows 98 system"))
+    return;
+  const HWND box = WaitForDialog(program, L"");
+  if (Check(box != nullptr, "it shows a message box")) {
+    const std::wstring text = MessageBoxText(box);
+    Check(text == L"Win98 No Support", "the message is \"Win98 No Support\": \"" + Utf8(text) + "\"");
+    Check(FindWindowW(nullptr, L"Tessarine") == nullptr, "no main window is made");
+    PostMessageW(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+  }
+  Check(EndsWithCode(program, 255), "it ends with exit code 255");
+  CloseHandle(program.process.hThread);
+  CloseHandle(program.process.hProcess);
+}
+
 std::wstring FullPath(const wchar_t* path) {
   wchar_t full[MAX_PATH] = {};
   GetFullPathNameW(path, MAX_PATH, full, nullptr);
@@ -447,11 +470,12 @@ std::wstring FullPath(const wchar_t* path) {
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
-  if (argc != 3) {
-    std::fprintf(stderr, "uso: driver.exe PROGRAMA.exe CARPETA\n");
+  if (argc != 3 && argc != 4) {
+    std::fprintf(stderr, "uso: driver.exe PROGRAMA.exe CARPETA [PROGRAMA_WIN98.exe]\n");
     return 2;
   }
   RunScenario(FullPath(argv[1]), FullPath(argv[2]));
+  if (argc == 4) RunOnOldSystem(FullPath(argv[3]), FullPath(argv[2]));
   std::printf("%d passed, %d failed\n", g_passed, g_failed);
   return g_failed == 0 ? 0 : 1;
 }

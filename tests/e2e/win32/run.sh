@@ -26,6 +26,9 @@ on_screen() {
   # Wine draws its own caption and frame (there is no window manager), and Debian's Wine
   # does not install its Tahoma-metric faces into a new prefix's font folder.
   wine reg add 'HKCU\Software\Wine\X11 Driver' /v Decorated /t REG_SZ /d N /f >/dev/null 2>&1
+  # A copy of the program that believes it runs on Windows 98.
+  wine reg add 'HKCU\Software\Wine\AppDefaults\tessarine-win98.exe' /v Version /t REG_SZ \
+    /d win98 /f >/dev/null 2>&1
   cp /usr/share/wine/fonts/tahoma.ttf /usr/share/wine/fonts/tahomabd.ttf \
     "$WINEPREFIX/drive_c/windows/Fonts/" 2>/dev/null ||
     echo "aviso: sin /usr/share/wine/fonts/tahoma*.ttf (paquete fonts-wine)"
@@ -34,7 +37,7 @@ on_screen() {
   local status=0
   start=$SECONDS
   echo "# tessarine.exe"
-  (cd "$work" && timeout 600 wine driver.exe 'app\tessarine.exe' cwd) 2>&1 |
+  (cd "$work" && timeout 600 wine driver.exe 'app\tessarine.exe' cwd 'app\tessarine-win98.exe') 2>&1 |
     tr -d '\r' | tee "$work/driver.log"
   [ "${PIPESTATUS[0]}" -eq 0 ] || status=1
   echo "# driver: $((SECONDS - start)) s"
@@ -100,6 +103,7 @@ if ! i686-w64-mingw32-g++-posix -std=c++17 -O2 -Wall -Wextra -Werror -municode -
 fi
 mkdir -p "$work/app" "$work/cwd"
 cp "$program" "$cards_exe" "$work/app/"
+cp "$program" "$work/app/tessarine-win98.exe"
 
 xvfb-run -a -s '-screen 0 1280x1024x24' "$0" --on-screen "$work" "$linux_cli"
 status=$?
