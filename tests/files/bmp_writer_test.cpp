@@ -155,6 +155,27 @@ TEST_F(WriterTest, AnIndependentDecoderReadsEveryPixelAlike) {
   EXPECT_EQ(wrong, 0);
 }
 
+// Rows are converted four pixels at a time with a remainder, and the widths around those
+// steps (and a stride wider than the row, whose extra pixels hold alpha and noise) must
+// all give the bytes worked out pixel by pixel here.
+TEST_F(WriterTest, EveryRowWidthGivesThePixelByPixelBytes) {
+  for (int32_t width = 1; width <= 14; ++width) {
+    FakeImage image = Patterned(width, 3, width + 3);
+    for (uint32_t& pixel : image.pixels) pixel |= 0x5A000000u;
+    image.MakeCurrent();
+    const std::string path = folder / ("w" + std::to_string(width) + ".bmp");
+    ASSERT_TRUE(SaveTargetImage(path));
+    std::string expected;
+    const int32_t row_bytes = ((width * 24 + 31) / 32) * 4;
+    for (int32_t y = 2; y >= 0; --y) {
+      for (int32_t x = 0; x < width; ++x)
+        for (int shift : {0, 8, 16}) expected += static_cast<char>(image.At(x, y) >> shift);
+      expected.append(static_cast<size_t>(row_bytes - 3 * width), '\0');
+    }
+    EXPECT_EQ(ReadWholeFile(path).substr(54), expected) << "width " << width;
+  }
+}
+
 TEST_F(WriterTest, AnEarlierFileOfTheNameEndsExactlyAsTheNewOne) {
   FakeImage image = Patterned(16, 16, 16);
   image.MakeCurrent();
