@@ -10,43 +10,10 @@
 #include "card/random.h"
 #include "card/renderer.h"
 #include "draw/draw.h"
+#include "tests/draw/draw_test_support.h"
 
 namespace {
 constexpr Colour kWhite = 0xFFFFFF;
-
-struct Picture {
-  int32_t width = 0, height = 0;
-  std::vector<uint32_t> pixels;
-  uint32_t at(int32_t x, int32_t y) const { return pixels[size_t(y) * width + x]; }
-};
-
-Picture CurrentPicture() {
-  Picture picture;
-  PixelView view;
-  if (!LockCurrentTargetPixels(&view)) return picture;
-  picture.width = view.width;
-  picture.height = view.height;
-  for (int32_t y = 0; y < view.height; ++y)
-    picture.pixels.insert(picture.pixels.end(), view.pixels + size_t(y) * view.stride,
-                          view.pixels + size_t(y) * view.stride + view.width);
-  UnlockDrawing();
-  return picture;
-}
-
-uint32_t Channel(Colour colour, int shift) { return (uint32_t(colour) >> shift) & 0xFF; }
-uint32_t Px(Colour colour) {
-  return 0xFF000000u | Channel(colour, 0) << 16 | Channel(colour, 8) << 8 | Channel(colour, 16);
-}
-// Some coverage of the card colour over white, the same for all three channels.
-bool IsBlendOfWhiteAnd(uint32_t pixel, Colour colour) {
-  for (uint32_t a = 0; a <= 255; ++a) {
-    auto mix = [&](int fore_shift) {
-      return uint32_t((255.0 * (255 - a) + Channel(colour, fore_shift) * a) / 255.0 + 0.5);
-    };
-    if (pixel == (0xFF000000u | mix(0) << 16 | mix(8) << 8 | mix(16))) return true;
-  }
-  return false;
-}
 
 // Stands in for the main window: a white 721 x 241 bitmap. With no front end, selecting
 // it with the picture's control id falls back to the bitmap itself.
@@ -79,7 +46,7 @@ int CheckCard(const Picture& picture, const CardLayout& layout, Colour colour) {
         if (p != Px(colour)) return ink;
         continue;
       }
-      if (!IsBlendOfWhiteAnd(p, colour)) {
+      if (!IsBlendOf(p, Px(kWhite), colour)) {
         ADD_FAILURE() << "not a blend of white and the card colour at " << x << "," << y;
         return ink;
       }
