@@ -4,12 +4,10 @@
 #include <cstdio>
 #include <string>
 
-#include "card/card_run.h"
 #include "card/layout.h"
 #include "card/renderer.h"
 #include "cli/options.h"
 #include "cli/progress.h"
-#include "files/background_saver.h"
 #include "files/card_files.h"
 #include "files/file_system.h"
 
@@ -38,24 +36,23 @@ int MakeCards(const CliOptions& options) {
   SelectTarget(picture, 0, 0);
   Clear(0xFFFFFF, 0);
 
-  CardRun run;
-  BackgroundSaver saver;
-  StartSaver(&saver);
   Progress progress = StartProgress(options.count);
-  bool saved = true;
-  for (int32_t i = 1; i <= options.count && saved; ++i) {
-    const uint32_t clock = (i == 1 && options.has_time) ? options.time_ms
-                                                        : MillisecondsSinceMidnight();
-    ShowNextRunCard(run, SeedBitsOfClock(clock), picture);
-    saved = SaveInBackground(&saver, options.out + PathSeparator() + CardFileName(i), i);
-    UpdateProgress(&progress, i);
-  }
-  saved = FinishSaver(&saver) && saved;
-  if (!saved) {
+  CardFilesRequest request;
+  request.picture = picture;
+  request.count = options.count;
+  request.folder = options.out;
+  request.has_first_clock = options.has_time;
+  request.first_clock_ms = options.time_ms;
+  request.progress = [](void* context, int32_t done) {
+    UpdateProgress(static_cast<Progress*>(context), done);
+  };
+  request.context = &progress;
+  std::string failed_path;
+  const int32_t saved = MakeCardFiles(request, &failed_path);
+  if (saved < options.count) {
     EndProgress(&progress);
-    const int32_t written = saver.failed_number - 1;
     std::fprintf(stderr, "%s: no se pudo guardar %s; %d cartones guardados antes\n", kProgram,
-                 saver.failed_path.c_str(), written);
+                 failed_path.c_str(), saved);
     return 1;
   }
   EndProgress(&progress);

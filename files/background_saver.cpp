@@ -4,61 +4,61 @@ namespace {
 void WriterLoop(BackgroundSaver* saver) {
   std::unique_lock<std::mutex> lock(saver->mutex);
   for (;;) {
-    saver->changed.wait(lock, [saver] { return saver->queued || saver->stopping; });
-    if (!saver->queued) return;
-    const EncodedBitmap& bytes = saver->buffers[1 - saver->next_buffer];
-    const std::string path = saver->queued_path;
-    const int32_t number = saver->queued_number;
-    lock.unlock();
-    const bool written = WriteEncodedBitmap(path, bytes);
-    lock.lock();
-    if (!written) {
-      saver->failed = true;
-      saver->failed_path = path;
-      saver->failed_number = number;
+    saver->changed.wait(lock, [saver] { return saver->waiting > 0 || saver->stopping; });
+    if (saver->waiting == 0) return;
+    // The slot stays out of the drawing thread's reach until `waiting` drops.
+    const SaverSlot& slot = saver->slots[saver->first];
+    bool written = false;
+    if (!saver->failed) {
+      lock.unlock();
+      written = WriteEncodedBitmap(slot.path, slot.bytes);
+      lock.lock();
     }
-    saver->queued = false;
+    if (!written && !saver->failed) {
+      saver->failed = true;
+      saver->failed_path = slot.path;
+      saver->failed_number = slot.number;
+    }
+    saver->first = (saver->first + 1) % kSaverSlots;
+    --saver->waiting;
     saver->changed.notify_all();
   }
-}
-
-// Waits until the writer is idle; false when a file failed.
-bool WaitIdle(BackgroundSaver* saver, std::unique_lock<std::mutex>& lock) {
-  saver->changed.wait(lock, [saver] { return !saver->queued; });
-  return !saver->failed;
 }
 }  // namespace
 
 void StartSaver(BackgroundSaver* saver) { saver->writer = std::thread(WriterLoop, saver); }
 
 bool SaveInBackground(BackgroundSaver* saver, const std::string& path, int32_t number) {
-  // Encode into the buffer the writer is not using, while it may still be writing.
-  EncodedBitmap& buffer = saver->buffers[saver->next_buffer];
-  const bool encoded = EncodeTargetImage(&buffer);
   std::unique_lock<std::mutex> lock(saver->mutex);
-  if (!WaitIdle(saver, lock)) return false;
-  if (!encoded || path.empty()) {
-    saver->failed = true;
-    saver->failed_path = path;
-    saver->failed_number = number;
+  saver->changed.wait(lock, [saver] { return saver->waiting < kSaverSlots || saver->failed; });
+  if (saver->failed) return false;
+  SaverSlot& slot = saver->slots[(saver->first + saver->waiting) % kSaverSlots];
+  // The slot is free, so the writer does not touch it while the pixels go in.
+  lock.unlock();
+  const bool encoded = !path.empty() && EncodeTargetImage(&slot.bytes);
+  lock.lock();
+  if (!encoded) {
+    if (!saver->failed) {
+      saver->failed = true;
+      saver->failed_path = path;
+      saver->failed_number = number;
+    }
     return false;
   }
-  saver->queued_path = path;
-  saver->queued_number = number;
-  saver->next_buffer = 1 - saver->next_buffer;
-  saver->queued = true;
+  slot.path = path;
+  slot.number = number;
+  ++saver->waiting;
   saver->changed.notify_all();
   return true;
 }
 
 bool FinishSaver(BackgroundSaver* saver) {
-  bool ok;
   {
     std::unique_lock<std::mutex> lock(saver->mutex);
-    ok = WaitIdle(saver, lock);
+    saver->changed.wait(lock, [saver] { return saver->waiting == 0; });
     saver->stopping = true;
     saver->changed.notify_all();
   }
   if (saver->writer.joinable()) saver->writer.join();
-  return ok;
+  return !saver->failed;
 }

@@ -1,9 +1,9 @@
-// Saves pictures on a second thread, so that the next card is drawn while the file of
-// the last one is written: writing a card's file costs about as much as drawing it.
-// For tessarine-cards; the window program saves on its one thread.
+// Saves pictures on a second thread, so that the next cards are drawn while the files of
+// the last ones are written: writing a card's file costs about as much as drawing it.
+// A few files may wait in line, which evens out a slow file here and there.
 //
-// One file is in flight at a time. A failed file stops the run: the next Save, or
-// Finish, reports it, and nothing after it is written.
+// Files are written in the order given. The first that fails stops the run: it is
+// reported by the next Save or by Finish, and nothing after it is written.
 #pragma once
 #include <condition_variable>
 #include <cstdint>
@@ -13,25 +13,31 @@
 
 #include "files/bmp_writer.h"
 
+constexpr int kSaverSlots = 3;
+
+struct SaverSlot {
+  EncodedBitmap bytes;
+  std::string path;
+  int32_t number = 0;
+};
+
 struct BackgroundSaver {
   std::mutex mutex;
   std::condition_variable changed;
   std::thread writer;
-  EncodedBitmap buffers[2];
-  int next_buffer = 0;
-  bool queued = false;    // a file waits for, or is in, the writer
+  SaverSlot slots[kSaverSlots];
+  int first = 0;    // the oldest file waiting (or being written)
+  int waiting = 0;  // how many files wait, the one being written included
   bool stopping = false;
   bool failed = false;
-  std::string queued_path;
-  int32_t queued_number = 0;
   std::string failed_path;
   int32_t failed_number = 0;  // the caller's number of the file that failed
 };
 
 void StartSaver(BackgroundSaver* saver);
 // Takes the current target's pixels now and queues them under `path` (the caller's file
-// `number`), once the file before has been written. False when that file (or this
-// picture) failed: failed_path and failed_number then name it and nothing more is queued.
+// `number`). False when an earlier file (or this picture) failed: failed_path and
+// failed_number then name it, and nothing more is queued.
 bool SaveInBackground(BackgroundSaver* saver, const std::string& path, int32_t number);
-// Waits for the last file; false when any failed. Ends the writer thread.
+// Waits for the files in line; false when any failed. Ends the writer thread.
 bool FinishSaver(BackgroundSaver* saver);

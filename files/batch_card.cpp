@@ -1,15 +1,31 @@
+// The cards of one run, shared by "Muchas" and tessarine-cards: every card different
+// from the run's earlier ones, shown on the picture and saved under its number, its file
+// written on a second thread while the next card is drawn (writing a card's file costs
+// about as much as drawing it). Drawing stays on the calling thread.
 #include "card/card_run.h"
 #include "card/renderer.h"
-#include "files/bmp_writer.h"
+#include "files/background_saver.h"
 #include "files/card_files.h"
+#include "files/file_system.h"
 
 void ShowNextRunCard(CardRun& run, uint32_t clock_seed_bits, uint32_t picture) {
   ShowNewCardFromSeed(picture, NextRunSeed(run, clock_seed_bits));
   SelectTarget(picture, IDC_CARD_VIEW, 0);
 }
 
-bool MakeBatchCard(CardRun& run, uint32_t clock_seed_bits, uint32_t picture,
-                   const std::string& path) {
-  ShowNextRunCard(run, clock_seed_bits, picture);
-  return SaveTargetImage(path);
+int32_t MakeCardFiles(const CardFilesRequest& request, std::string* failed_path) {
+  CardRun run;
+  BackgroundSaver saver;
+  StartSaver(&saver);
+  bool saved = true;
+  for (int32_t i = 1; i <= request.count && saved; ++i) {
+    const uint32_t clock = (i == 1 && request.has_first_clock) ? request.first_clock_ms
+                                                               : MillisecondsSinceMidnight();
+    ShowNextRunCard(run, SeedBitsOfClock(clock), request.picture);
+    saved = SaveInBackground(&saver, request.folder + PathSeparator() + CardFileName(i), i);
+    if (request.progress) request.progress(request.context, i);
+  }
+  if (FinishSaver(&saver) && saved) return request.count;
+  *failed_path = saver.failed_path;
+  return saver.failed_number - 1;
 }

@@ -3,8 +3,6 @@
 // user how it went; a card that could not be saved is never announced as saved.
 #include <string>
 
-#include "card/card_run.h"
-#include "card/random.h"
 #include "card/renderer.h"
 #include "files/bmp_writer.h"
 #include "files/card_files.h"
@@ -56,16 +54,18 @@ void Batch(uint32_t main_window) {
   const std::string folder = BatchFolder();
   MakeFolder(folder);
   g_card_counter = 0;
-  // One run per batch keeps its cards all different however fast they are made.
-  CardRun run;
-  for (int32_t i = 1; i <= count; ++i) {
-    ++g_card_counter;
-    const std::string path = folder + PathSeparator() + CardFileName(g_card_counter);
-    if (!MakeBatchCard(run, SeedBitsOf(SecondsSinceMidnight()), main_window, path)) {
-      Tell("No se pudo guardar " + path + ". Creados " + std::to_string(i - 1) +
-           " cartones del bingo ...");
-      return;
-    }
+  CardFilesRequest request;
+  request.picture = main_window;
+  request.count = count;
+  request.folder = folder;
+  std::string failed_path;
+  const int32_t saved = MakeCardFiles(request, &failed_path);
+  // The counter stands at the last file tried, as if each card had counted itself.
+  g_card_counter = saved < count ? saved + 1 : count;
+  if (saved < count) {
+    Tell("No se pudo guardar " + failed_path + ". Creados " + std::to_string(saved) +
+         " cartones del bingo ...");
+    return;
   }
   if (count > 0) Tell("Creados " + std::to_string(g_card_counter) + " cartones del bingo ...");
 }

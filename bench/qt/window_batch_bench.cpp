@@ -71,13 +71,14 @@ uint32_t ShownMainWindow() {
   return window;
 }
 
+// As "Muchas" makes them.
 bool MakeCards(uint32_t picture, const std::string& folder, int count) {
-  CardRun run;
-  for (int i = 1; i <= count; ++i) {
-    if (!MakeBatchCard(run, SeedBitsOf(SecondsSinceMidnight()), picture, NumberedPath(folder, i)))
-      return false;
-  }
-  return true;
+  CardFilesRequest request;
+  request.picture = picture;
+  request.count = count;
+  request.folder = folder;
+  std::string failed_path;
+  return MakeCardFiles(request, &failed_path) == count;
 }
 
 // Seconds of one timed step in a fresh folder; negative if it failed.
