@@ -44,6 +44,8 @@ FontEntry* MadeFont(int32_t number);
 // The character's coverage in a made font, or null when the font lacks it.
 // Call with the drawing lock held.
 const Glyph* GlyphOf(FontEntry& font, uint32_t codepoint);
+// How many glyphs the platform has been asked to render in this process.
+uint64_t GlyphsRendered();
 // Line height of a font: tmHeight + tmExternalLeading.
 inline int32_t LineHeight(const FontEntry& font) {
   return font.metrics.height + font.metrics.external_leading;

@@ -153,6 +153,12 @@ FontEntry* MadeFont(int32_t number) {
   return entry && MakePlatformFont(*entry) ? entry : nullptr;
 }
 
+namespace {
+uint64_t g_glyphs_rendered = 0;
+}  // namespace
+
+uint64_t GlyphsRendered() { return g_glyphs_rendered; }
+
 const Glyph* GlyphOf(FontEntry& font, uint32_t codepoint) {
   if (codepoint < 128 && font.ascii[codepoint])
     return font.ascii[codepoint]->present ? &font.ascii[codepoint]->glyph : nullptr;
@@ -160,6 +166,7 @@ const Glyph* GlyphOf(FontEntry& font, uint32_t codepoint) {
   if (found == font.glyphs.end()) {
     CachedGlyph made;
     made.present = RenderGlyph(font.platform, codepoint, &made.glyph);
+    ++g_glyphs_rendered;
     found = font.glyphs.emplace(codepoint, std::move(made)).first;
   }
   // unordered_map nodes stay put, so the fast table may point into it.

@@ -10,6 +10,7 @@
 #include "card/random.h"
 #include "card/renderer.h"
 #include "draw/draw.h"
+#include "draw/font_table.h"
 #include "tests/draw/draw_test_support.h"
 
 namespace {
@@ -130,3 +131,15 @@ TEST_F(Renderer, ANewCardEndsThePreviousCardImage) {
     for (int32_t x = 0; x < kCardImageWidth; ++x) ASSERT_EQ(image.at(x, y), Px(kWhite));
 }
 }  // namespace
+
+// A batch draws the same ten digits again and again: each is rendered once, then reused.
+TEST_F(Renderer, DigitsAreRenderedOncePerProcess) {
+  ShowCard(SeedBitsOfClock(1000), kDefaultCardColour);
+  const uint64_t after_one_card = GlyphsRendered();
+  for (uint32_t ms = 2000; ms < 2000 + 200; ++ms) ShowCard(SeedBitsOfClock(ms), 0x3366CC);
+  const uint64_t after_many = GlyphsRendered();
+  EXPECT_LE(after_many, 10u + 3u);  // the digits, and what start-up may have printed
+  EXPECT_LE(after_many - after_one_card, 10u);
+  for (uint32_t ms = 5000; ms < 5000 + 50; ++ms) ShowCard(SeedBitsOfClock(ms), 0x3366CC);
+  EXPECT_EQ(GlyphsRendered(), after_many);
+}
