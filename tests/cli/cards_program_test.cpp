@@ -142,3 +142,20 @@ TEST_F(CardsProgram, AFileThatCannotBeWrittenStopsTheRun) {
   EXPECT_EQ(FileSize("muchas/0002.bmp"), 521578);
   EXPECT_EQ(FileSize("muchas/0004.bmp"), -1);
 }
+
+// On a terminal a long run shows its progress on stderr; piped, it stays quiet.
+TEST_F(CardsProgram, ALongRunOnATerminalShowsItsProgress) {
+  if (std::system("command -v script >/dev/null 2>&1") != 0)
+    GTEST_SKIP() << "no script(1) here to give the program a terminal";
+  const std::string command = "cd '" + dir_ + "' && script -qec \"'" TESSARINE_CARDS_EXE
+                              "' --count 150 --out term\" /dev/null >'" + dir_ + "/.tty' 2>&1";
+  ASSERT_EQ(std::system(command.c_str()), 0);
+  const std::string shown = ReadAll(dir_ + "/.tty");
+  EXPECT_NE(shown.find("100%"), std::string::npos) << shown;
+  EXPECT_NE(shown.find("150/150"), std::string::npos) << shown;
+  EXPECT_EQ(FileSize("term/0150.bmp"), 521578);
+
+  const Result piped = Run("--count 150 --out piped");
+  ASSERT_EQ(piped.exit_code, 0);
+  EXPECT_EQ(piped.err.find('%'), std::string::npos) << piped.err;
+}
