@@ -56,7 +56,9 @@ int MakeCards(const CliOptions& options) {
     return 1;
   }
   EndProgress(&progress);
-  std::printf("%d cartones en %s%s\n", options.count, options.out.c_str(), PathSeparator());
+  const bool ends_in_separator = options.out.back() == '/' || options.out.back() == '\\';
+  std::printf("%d cartones en %s%s\n", options.count, options.out.c_str(),
+              ends_in_separator ? "" : PathSeparator());
   return 0;
 }
 }  // namespace
