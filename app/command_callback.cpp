@@ -13,7 +13,6 @@ namespace {
 
 constexpr int kCustomColourCount = 16;
 constexpr Colour kChooserStartColour = 0x808080;
-constexpr const char* kTitle = "Programador";
 
 // The user's custom colours survive from one use of the chooser to the next.
 int32_t g_custom_colours[kCustomColourCount] = {};
@@ -44,7 +43,7 @@ void RunCommand(uint32_t main_window, int32_t id) {
       Photocopy(main_window);
       break;
     case IDM_AUTHOR:
-      ShowMessage((std::string("Programa realizado por ") + kAuthorAddress).c_str(), 0, kTitle);
+      TellUser(std::string("Programa realizado por ") + kAuthorAddress);
       break;
     case IDM_EXIT:
       EndDialogWindow(main_window, 0);

@@ -26,6 +26,9 @@ struct BatchAnswer {
 };
 BatchAnswer CheckBatchAnswer(const std::string& answer);
 
+// Every message of the program to the user: one OK button, the title "Programador".
+void TellUser(const std::string& text);
+
 // The commands "Fotocopia" and "Muchas" (they talk to the user).
 void Photocopy(uint32_t main_window);
 void Batch(uint32_t main_window);

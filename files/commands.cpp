@@ -10,11 +10,13 @@
 #include "ui/dialogs.h"
 
 namespace {
-
 constexpr const char* kTitle = "Programador";
 constexpr int32_t kPlainMessage = 0;  // one OK button, no icon
+}  // namespace
 
-void Tell(const std::string& text) { ShowMessage(text.c_str(), kPlainMessage, kTitle); }
+void TellUser(const std::string& text) { ShowMessage(text.c_str(), kPlainMessage, kTitle); }
+
+namespace {
 
 // The user's answer, or why it is refused; the refusal is shown here.
 bool AskBatchCount(int32_t* count) {
@@ -23,10 +25,10 @@ bool AskBatchCount(int32_t* count) {
   const BatchAnswer checked = CheckBatchAnswer(answer);
   switch (checked.kind) {
     case BatchAnswerKind::kNotDigits:
-      Tell("Tienes que escribir un número de 1 a 30.000 ...");
+      TellUser("Tienes que escribir un número de 1 a 30.000 ...");
       return false;
     case BatchAnswerKind::kTooMany:
-      Tell("Excedes el número permitido de cartones ...");
+      TellUser("Excedes el número permitido de cartones ...");
       return false;
     case BatchAnswerKind::kCount:
       break;
@@ -42,9 +44,9 @@ void Photocopy(uint32_t main_window) {
   SelectTarget(main_window, IDC_CARD_VIEW, 0);
   const std::string name = CardFileName(g_card_counter);
   if (SaveTargetImage(name))
-    Tell("Fotocopia Archivada ...");
+    TellUser("Fotocopia Archivada ...");
   else
-    Tell("No se pudo archivar la fotocopia " + name + " ...");
+    TellUser("No se pudo archivar la fotocopia " + name + " ...");
 }
 
 void Batch(uint32_t main_window) {
@@ -63,9 +65,9 @@ void Batch(uint32_t main_window) {
   // The counter stands at the last file tried, as if each card had counted itself.
   g_card_counter = saved < count ? saved + 1 : count;
   if (saved < count) {
-    Tell("No se pudo guardar " + failed_path + ". Creados " + std::to_string(saved) +
+    TellUser("No se pudo guardar " + failed_path + ". Creados " + std::to_string(saved) +
          " cartones del bingo ...");
     return;
   }
-  if (count > 0) Tell("Creados " + std::to_string(g_card_counter) + " cartones del bingo ...");
+  if (count > 0) TellUser("Creados " + std::to_string(g_card_counter) + " cartones del bingo ...");
 }
