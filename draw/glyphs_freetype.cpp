@@ -5,7 +5,8 @@
 // Only scalable faces are used; the first scalable one fontconfig ranks is taken.
 // Bold asked of a face whose strokes are regular weight (no bold face installed, or a
 // metric stand-in such as Wine's Tahoma Bold, which keeps the regular outlines and only
-// widens the advances) is drawn emboldened to a bold stem width.
+// widens the advances) is drawn emboldened to a bold stem width, grown to the right and
+// evenly up and down so that its ink keeps the place the face's own outline has.
 #include <fontconfig/fontconfig.h>
 #include <ft2build.h>
 #include FT_FREETYPE_H
@@ -16,10 +17,11 @@
 #include <mutex>
 #include <string>
 
-#include "draw/glyphs.h"
+#include "draw/glyphs_freetype.h"
 
 struct GlyphFont {
   FT_Face face = nullptr;
+  GlyphFaceFile file;
   int32_t ascent = 0;         // baseline below the cell top, in pixels
   FT_Pos embolden_x = 0;      // 26.6 pixels added to vertical stems; 0 = drawn as is
   bool widen_advance = false;  // the face's advances are regular ones: add the stem growth
@@ -59,12 +61,7 @@ bool Started() {
   return true;
 }
 
-struct FaceFile {
-  std::string path;
-  int index = 0;
-};
-
-bool FindFaceFile(const GlyphFontRequest& request, FaceFile* found) {
+bool FindFaceFile(const GlyphFontRequest& request, GlyphFaceFile* found) {
   FcPattern* pattern = FcPatternCreate();
   if (!pattern) return false;
   if (request.face[0])
@@ -156,7 +153,7 @@ bool IsBoldFace(FT_Face face) {
 GlyphFont* OpenGlyphFont(const GlyphFontRequest& request, GlyphFontMetrics* metrics) {
   std::lock_guard<std::mutex> guard(g_mutex);
   if (!Started()) return nullptr;
-  FaceFile file;
+  GlyphFaceFile file;
   if (!FindFaceFile(request, &file)) return nullptr;
   FT_Face face = nullptr;
   if (FT_New_Face(g_library, file.path.c_str(), file.index, &face) != 0) return nullptr;
@@ -167,6 +164,7 @@ GlyphFont* OpenGlyphFont(const GlyphFontRequest& request, GlyphFontMetrics* metr
   }
   auto* font = new GlyphFont;
   font->face = face;
+  font->file = file;
   font->ascent = sized.ascent;
   if (request.weight >= kBoldWeight) {
     const double stem = StemShare(face);
@@ -190,10 +188,13 @@ bool RenderGlyph(GlyphFont* font, uint32_t codepoint, Glyph* glyph) {
   if (index == 0 || FT_Load_Glyph(face, index, FT_LOAD_DEFAULT) != 0) return false;
   FT_GlyphSlot slot = face->glyph;
   if (font->embolden_x > 0 && slot->format == FT_GLYPH_FORMAT_OUTLINE) {
-    // Grown on both sides; lifted so that the glyph still stands on the baseline.
+    // FreeType keeps the left and bottom edges and grows the outline right and up. The
+    // glyph must stand where the face puts it: left edge kept, growth to the right (into
+    // the widened advance, if any), and moved down by half the vertical growth so that
+    // the top and bottom move out evenly instead of lifting the glyph off its place.
     const FT_Pos y = font->embolden_x / kVerticalShare;
     FT_Outline_EmboldenXY(&slot->outline, font->embolden_x, y);
-    FT_Outline_Translate(&slot->outline, font->widen_advance ? font->embolden_x / 2 : 0, y / 2);
+    FT_Outline_Translate(&slot->outline, 0, -(y / 2));
     if (font->widen_advance) slot->advance.x += font->embolden_x;
   }
   if (font->slant && slot->format == FT_GLYPH_FORMAT_OUTLINE) {
@@ -228,4 +229,9 @@ void CloseGlyphFont(GlyphFont* font) {
   if (!font) return;
   FT_Done_Face(font->face);
   delete font;
+}
+
+GlyphFaceFile FaceFileOf(const GlyphFont* font) {
+  std::lock_guard<std::mutex> guard(g_mutex);
+  return font ? font->file : GlyphFaceFile{};
 }
