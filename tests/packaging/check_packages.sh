@@ -11,8 +11,7 @@
 #
 #   tests/packaging/check_packages.sh [deb|zip]     (default: both)
 set -uo pipefail
-cd "$(dirname "$0")/../.."
-root=$PWD
+cd "$(dirname "$0")/../.." || exit 1
 what=${1:-all}
 
 passed=0
