@@ -8,9 +8,12 @@ TESSARINE_PACKAGES=(
   libfreetype-dev libfontconfig-dev fonts-wine fonts-dejavu-core
   qt6-base-dev
   xvfb xauth python3-pil
+  librsvg2-bin  # the icon's PNG sizes, drawn from its SVG at build time
 )
 # The 32-bit Windows build and its tests under Wine.
 TESSARINE_WINDOWS_PACKAGES=(g++-mingw-w64-i686-posix wine wine32:i386)
+# Making the Debian package (dpkg-shlibdeps, dpkg-buildflags) and checking it and the zip.
+TESSARINE_PACKAGING_PACKAGES=(dpkg-dev desktop-file-utils appstream lintian man-db unzip)
 
 missing_packages() {
   local package
