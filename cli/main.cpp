@@ -8,7 +8,7 @@
 #include "card/renderer.h"
 #include "cli/options.h"
 #include "cli/progress.h"
-#include "files/card_files.h"
+#include "files/batch_card.h"
 #include "files/file_system.h"
 
 namespace {

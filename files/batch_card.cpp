@@ -2,6 +2,8 @@
 // from the run's earlier ones, shown on the picture and saved under its number, its file
 // written on a second thread while the next card is drawn (writing a card's file costs
 // about as much as drawing it). Drawing stays on the calling thread.
+#include "files/batch_card.h"
+
 #include "card/card_run.h"
 #include "card/renderer.h"
 #include "files/background_saver.h"

@@ -5,7 +5,9 @@
 
 #include "card/renderer.h"
 #include "files/bmp_writer.h"
+#include "files/batch_card.h"
 #include "files/card_files.h"
+#include "files/commands.h"
 #include "files/file_system.h"
 #include "ui/dialogs.h"
 

@@ -24,7 +24,7 @@
 #include "card/random.h"
 #include "card/renderer.h"
 #include "draw/draw.h"
-#include "files/card_files.h"
+#include "files/batch_card.h"
 #include "ui/qt/window_records.h"
 #include "ui/window.h"
 

@@ -6,6 +6,7 @@
 #include "card/renderer.h"
 #include "files/background_saver.h"
 #include "files/bmp_writer.h"
+#include "files/batch_card.h"
 #include "files/card_files.h"
 #include "test_support.h"
 

@@ -12,6 +12,7 @@
 #include "draw/draw.h"
 #include "fake_ui.h"
 #include "files/card_files.h"
+#include "files/commands.h"
 #include "files/file_system.h"
 #include "shared_folder_lock.h"
 #include "test_support.h"
