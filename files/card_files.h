@@ -18,7 +18,8 @@ extern int32_t g_card_counter;
 // "0001.bmp", ..., "9999.bmp", "10000.bmp".
 std::string CardFileName(int32_t counter);
 
-// The answer to "Cuantos cartones quieres ?", checked whole.
+// The answer to "Cuantos cartones quieres ?", checked whole: decimal digits only, any
+// number of them, leading zeros allowed. tessarine-cards reads --count with it too.
 enum class BatchAnswerKind { kCount, kNotDigits, kTooMany };
 struct BatchAnswer {
   BatchAnswerKind kind;

@@ -88,6 +88,7 @@ TEST_F(CardsProgram, LayoutPrintsTheCardOfTheGivenTime) {
 TEST_F(CardsProgram, BadInputIsRefusedWithAMessageAndCodeTwo) {
   for (const char* args : {"--bogus", "--time", "--time 24:00:00.000", "--time 12:60:00.000",
                            "--time 12:00:60.000", "--time 12:00:00.1000", "--time 12:00:00.000x",
+                           "--time 12:34:56.00000000000000009", "--time 12:34:56.78",
                            "--time ''", "--count 0", "--count 30001", "--count 5x",
                            "--count ''", "--colour 12345", "--colour ZZZZZZ", "--out ''",
                            "--layout --out x"}) {
