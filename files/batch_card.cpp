@@ -15,7 +15,7 @@ void ShowNextRunCard(CardRun& run, uint32_t clock_seed_bits, uint32_t picture) {
   SelectTarget(picture, IDC_CARD_VIEW, 0);
 }
 
-int32_t MakeCardFiles(const CardFilesRequest& request, std::string* failed_path) {
+int32_t MakeCardFiles(const CardFilesRequest& request, CardFilesFailure* failure) {
   CardRun run;
   BackgroundSaver saver;
   StartSaver(&saver);
@@ -28,6 +28,7 @@ int32_t MakeCardFiles(const CardFilesRequest& request, std::string* failed_path)
     if (request.progress) request.progress(request.context, i);
   }
   if (FinishSaver(&saver) && saved) return request.count;
-  *failed_path = saver.failed_path;
+  failure->path = saver.failed_path;
+  failure->error = saver.failed_error;
   return saver.failed_number - 1;
 }

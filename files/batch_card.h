@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <string>
 
+#include "files/file_system.h"
+
 struct CardRun;
 // The next card of a run, different from the run's earlier ones, shown on the picture (a
 // window's picture control, or a 721 x 241 bitmap), which is left the drawing target.
@@ -20,6 +22,11 @@ struct CardFilesRequest {
   void (*progress)(void* context, int32_t done) = nullptr;
   void* context = nullptr;
 };
+// The file that stopped a run, and why.
+struct CardFilesFailure {
+  std::string path;
+  SaveError error = SaveError::kNone;
+};
 // The number of files saved: `count`, or fewer when a file could not be written. Then
-// *failed_path names it, the files before it stay and nothing after it is written.
-int32_t MakeCardFiles(const CardFilesRequest& request, std::string* failed_path);
+// *failure names it, the files before it stay and nothing after it is written.
+int32_t MakeCardFiles(const CardFilesRequest& request, CardFilesFailure* failure);

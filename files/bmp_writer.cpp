@@ -13,7 +13,6 @@
 
 #include "draw/draw.h"
 #include "files/bmp_writer.h"
-#include "files/file_system.h"
 
 namespace {
 
@@ -163,15 +162,16 @@ bool EncodeTargetImage(EncodedBitmap* encoded) {
   return true;
 }
 
-bool WriteEncodedBitmap(const std::string& file_name, const EncodedBitmap& encoded) {
-  if (file_name.empty() || !encoded.bytes) return false;
+SaveError WriteEncodedBitmap(const std::string& file_name, const EncodedBitmap& encoded) {
+  if (file_name.empty() || !encoded.bytes) return SaveError::kOther;
   const ByteSpan whole{encoded.bytes.get(), encoded.size};
   return ReplaceFileWith(file_name, &whole, 1);
 }
 
 bool SaveTargetImage(const std::string& file_name) {
   if (file_name.empty()) return false;
-  const bool saved = EncodeTargetImage(&t_encoded) && WriteEncodedBitmap(file_name, t_encoded);
+  const bool saved = EncodeTargetImage(&t_encoded) &&
+                     WriteEncodedBitmap(file_name, t_encoded) == SaveError::kNone;
   if (t_encoded.capacity > kKeptBufferBytes) t_encoded = EncodedBitmap{};
   return saved;
 }

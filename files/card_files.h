@@ -12,6 +12,11 @@ constexpr const char* kBatchFolderName = "muchas";
 constexpr const char* kSwatchFileName = "color.bmp";
 constexpr int32_t kSwatchSize = 16;
 
+// Run-time error codes the card files record (draw.h: LastRuntimeError): a folder that
+// exists already or cannot be made, or a file that cannot be removed; a missing file.
+constexpr int32_t kErrorPathAccess = 75;
+constexpr int32_t kErrorFileNotFound = 53;
+
 // The running number of saved cards; 0 when the main window starts and at each batch.
 extern int32_t g_card_counter;
 
@@ -31,6 +36,8 @@ BatchAnswer CheckBatchAnswer(const std::string& answer);
 // Returns false when the file could not be written; the swatch bitmap stays the
 // current drawing target either way, so a caller can take its pixels instead.
 bool WriteSwatch(Colour colour);
+// Records kErrorFileNotFound when there is no swatch file, kErrorPathAccess when it
+// cannot be removed; nothing else.
 void RemoveSwatch();
 std::string SwatchPath();
 std::string BatchFolder();
