@@ -53,7 +53,7 @@ bool ParseClockTime(const std::string& text, uint32_t* milliseconds, std::string
     const size_t digits = DigitsAt(text, at);
     if (i == kFields - 1 && digits > widths[i]) {
       *error = "hora mal escrita: \"" + text +
-               "\" (los milisegundos van de 000 a 999, con tres cifras)" + expected;
+               "\" (se espera HH:MM:SS.mmm: los milisegundos van de 000 a 999, con tres cifras)";
       return false;
     }
     if (digits != widths[i]) {
