@@ -129,7 +129,8 @@ TEST(ReplaceFileWithTest, SaysWhyItFailed) {
   ASSERT_EQ(::mkfifo((scratch / "0003.bmp").c_str(), 0666), 0);
   EXPECT_EQ(ReplaceFileWith(scratch / "0003.bmp", &part, 1), SaveError::kNotRegularFile);
   EXPECT_TRUE(IsFolder(scratch / "0002.bmp"));
-  EXPECT_EQ(FolderEntries(scratch.path), (std::vector<std::string>{"0002.bmp", "0003.bmp", "plain"}));
+  EXPECT_EQ(FolderEntries(scratch.path),
+            (std::vector<std::string>{"0002.bmp", "0003.bmp", "plain"}));
 }
 
 TEST(ReplaceFileWithTest, AnImmutableFileIsNoPermission) {
@@ -225,10 +226,11 @@ TEST(StaleTemporariesTest, TheFirstSaveIntoAFolderRemovesThoseOfEndedProcesses) 
   WriteWholeFile(scratch / running, "in the making");
   WriteWholeFile(scratch / mine, "in the making");
   // Names that only look like it, and a folder of the right shape: none is ours.
+  const std::string pid = std::to_string(dead);
   const std::vector<std::string> unrelated = {
-      "0912.bmp", ".0912.bmp.tmp", "." + std::to_string(dead) + ".1.tmp",
-      "0912.bmp." + std::to_string(dead) + ".1.tmp", ".0912.bmp." + std::to_string(dead) + ".x.tmp",
-      ".0912.bmp.x" + std::to_string(dead) + ".1.tmp", ".0912.bmp." + std::to_string(dead) + ".1.tmp.bak",
+      "0912.bmp",        ".0912.bmp.tmp",           "." + pid + ".1.tmp",
+      "0912.bmp." + pid + ".1.tmp",                 ".0912.bmp." + pid + ".x.tmp",
+      ".0912.bmp.x" + pid + ".1.tmp",               ".0912.bmp." + pid + ".1.tmp.bak",
       ".notes.txt"};
   for (const std::string& name : unrelated) WriteWholeFile(scratch / name, "keep");
   const std::string folder_name = TemporaryName("folder", dead, 1);
@@ -239,7 +241,8 @@ TEST(StaleTemporariesTest, TheFirstSaveIntoAFolderRemovesThoseOfEndedProcesses) 
   EXPECT_FALSE(PathExists(scratch / stale));
   EXPECT_TRUE(PathExists(scratch / running));
   EXPECT_TRUE(PathExists(scratch / mine));
-  for (const std::string& name : unrelated) EXPECT_EQ(ReadWholeFile(scratch / name), "keep") << name;
+  for (const std::string& name : unrelated)
+    EXPECT_EQ(ReadWholeFile(scratch / name), "keep") << name;
   EXPECT_TRUE(IsFolder(scratch / folder_name));
   EXPECT_EQ(ReadWholeFile(scratch / "0001.bmp"), "card");
 
