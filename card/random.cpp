@@ -23,7 +23,6 @@ uint32_t SeedBitsOf(double value) {
 uint32_t SeedBitsOfClock(uint32_t milliseconds) { return SeedBitsOf(milliseconds / 1000.0); }
 
 void Seed(RandomSource& source, double value) { source.state = SeedBitsOf(value); }
-void Seed(double value) { Seed(ProcessRandomSource(), value); }
 void SeedBits(RandomSource& source, uint32_t bits) { source.state = bits; }
 
 int32_t NextInRange(RandomSource& source, int32_t bound1, int32_t bound2) {

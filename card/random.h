@@ -13,7 +13,6 @@ RandomSource& ProcessRandomSource();
 
 // The state becomes the bits of the value rounded to binary32 (ties to even).
 void Seed(RandomSource& source, double value);
-void Seed(double value);
 void SeedBits(RandomSource& source, uint32_t bits);
 
 // A whole number between the two bounds (either order), both included.

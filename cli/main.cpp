@@ -8,11 +8,30 @@
 #include "card/renderer.h"
 #include "cli/options.h"
 #include "cli/progress.h"
-#include "files/card_files.h"
+#include "files/batch_card.h"
 #include "files/file_system.h"
 
 namespace {
 constexpr const char* kProgram = "tessarine-cards";
+
+// Why a file could not be saved, in the words of the failure line; "" when there is
+// nothing better to say than the file's name.
+const char* SaveErrorText(SaveError error) {
+  switch (error) {
+    case SaveError::kDiskFull:
+      return "disco lleno";
+    case SaveError::kNoPermission:
+      return "sin permiso";
+    case SaveError::kMissingFolder:
+      return "carpeta inexistente";
+    case SaveError::kNotRegularFile:
+      return "no es un archivo normal";
+    case SaveError::kNone:
+    case SaveError::kOther:
+      break;
+  }
+  return "";
+}
 
 void PrintLayout(uint32_t seed_bits) {
   const CardLayout layout = PlanCard(seed_bits);
@@ -47,12 +66,13 @@ int MakeCards(const CliOptions& options) {
     UpdateProgress(static_cast<Progress*>(context), done);
   };
   request.context = &progress;
-  std::string failed_path;
-  const int32_t saved = MakeCardFiles(request, &failed_path);
+  CardFilesFailure failure;
+  const int32_t saved = MakeCardFiles(request, &failure);
   if (saved < options.count) {
     EndProgress(&progress);
-    std::fprintf(stderr, "%s: no se pudo guardar %s; %d cartones guardados antes\n", kProgram,
-                 failed_path.c_str(), saved);
+    const char* why = SaveErrorText(failure.error);
+    std::fprintf(stderr, "%s: no se pudo guardar %s%s%s%s; %d cartones guardados antes\n",
+                 kProgram, failure.path.c_str(), *why ? " (" : "", why, *why ? ")" : "", saved);
     return 1;
   }
   EndProgress(&progress);

@@ -1,7 +1,9 @@
+// The command line of tessarine-cards: each option's value checked whole, with a
+// message in Spanish that names what is wrong.
 #include "cli/options.h"
 
 #include <cctype>
-#include <cstring>
+#include <cstdlib>
 
 #include "files/card_files.h"
 
@@ -21,58 +23,62 @@ const char* const kCliUsage =
     "  --help               esta ayuda\n";
 
 namespace {
-bool AllDigits(const std::string& text) {
-  if (text.empty()) return false;
-  for (char c : text)
-    if (c < '0' || c > '9') return false;
-  return true;
+// The length of the run of digits at `at`.
+size_t DigitsAt(const std::string& text, size_t at) {
+  size_t end = at;
+  while (end < text.size() && text[end] >= '0' && text[end] <= '9') ++end;
+  return end - at;
 }
 
-// A field of digits, read without overflow: more than 9 digits counts as too large.
-bool ReadField(const std::string& text, size_t* at, size_t width, int64_t* value) {
-  size_t end = *at;
-  while (end < text.size() && text[end] >= '0' && text[end] <= '9') ++end;
-  if (end - *at < width) return false;
-  int64_t v = 0;
-  for (size_t i = *at; i < end; ++i) v = v > 999999999 ? v : v * 10 + (text[i] - '0');
-  *value = v;
-  *at = end;
-  return true;
+int32_t FieldValue(const std::string& text, size_t at, size_t width) {
+  int32_t value = 0;
+  for (size_t i = at; i < at + width; ++i) value = value * 10 + (text[i] - '0');
+  return value;
 }
 }  // namespace
 
+// Exactly HH:MM:SS.mmm: two, two, two and three digits, nothing before or after.
 bool ParseClockTime(const std::string& text, uint32_t* milliseconds, std::string* error) {
   const std::string expected = " (se espera HH:MM:SS.mmm, por ejemplo 12:34:56.789)";
   if (text.empty()) {
     *error = "la hora está vacía" + expected;
     return false;
   }
-  int64_t field[4];
-  const char separators[4] = {':', ':', '.', '\0'};
-  const size_t widths[4] = {2, 2, 2, 3};
+  constexpr int kFields = 4;
+  const size_t widths[kFields] = {2, 2, 2, 3};
+  const char separators[kFields] = {':', ':', '.', '\0'};
+  int32_t field[kFields];
   size_t at = 0;
-  for (int i = 0; i < 4; ++i) {
-    const size_t start = at;
-    if (!ReadField(text, &at, widths[i], &field[i]) || (i < 3 && at - start != widths[i])) {
+  for (int i = 0; i < kFields; ++i) {
+    const size_t digits = DigitsAt(text, at);
+    if (i == kFields - 1 && digits > widths[i]) {
+      *error = "hora mal escrita: \"" + text +
+               "\" (se espera HH:MM:SS.mmm: los milisegundos van de 000 a 999, con tres cifras)";
+      return false;
+    }
+    if (digits != widths[i]) {
       *error = "hora mal escrita: \"" + text + "\"" + expected;
       return false;
     }
-    if (i < 3) {
-      if (at >= text.size() || text[at] != separators[i]) {
-        *error = "hora mal escrita: \"" + text + "\"" + expected;
-        return false;
-      }
-      ++at;
+    field[i] = FieldValue(text, at, widths[i]);
+    at += widths[i];
+    if (i == kFields - 1) break;
+    if (at >= text.size() || text[at] != separators[i]) {
+      *error = "hora mal escrita: \"" + text + "\"" + expected;
+      return false;
     }
+    ++at;
   }
   if (at != text.size()) {
     *error = "sobran caracteres tras la hora: \"" + text + "\"" + expected;
     return false;
   }
-  const char* names[4] = {"las horas van de 00 a 23", "los minutos van de 00 a 59",
-                          "los segundos van de 00 a 59", "los milisegundos van de 000 a 999"};
-  const int64_t limits[4] = {23, 59, 59, 999};
-  for (int i = 0; i < 4; ++i) {
+  // Three digits of milliseconds are always in range; the other fields may not be.
+  constexpr int kLimitedFields = 3;
+  const char* names[kLimitedFields] = {"las horas van de 00 a 23", "los minutos van de 00 a 59",
+                                       "los segundos van de 00 a 59"};
+  const int32_t limits[kLimitedFields] = {23, 59, 59};
+  for (int i = 0; i < kLimitedFields; ++i) {
     if (field[i] > limits[i]) {
       *error = "hora fuera de rango: \"" + text + "\" (" + names[i] + ")";
       return false;
@@ -97,18 +103,19 @@ bool ParseColour(const std::string& text, Colour* colour, std::string* error) {
   return true;
 }
 
+// The digits are read as the window's dialog reads its answer; only 0 differs: the
+// dialog takes an empty answer or zeros as no cards, a run asked for must make some.
 bool ParseCount(const std::string& text, int32_t* count, std::string* error) {
-  if (!AllDigits(text)) {
+  const BatchAnswer read = CheckBatchAnswer(text);
+  if (text.empty() || read.kind == BatchAnswerKind::kNotDigits) {
     *error = "el número de cartones no es un número entero: \"" + text + "\" (de 1 a 30000)";
     return false;
   }
-  size_t first = text.find_first_not_of('0');
-  const std::string digits = first == std::string::npos ? "0" : text.substr(first);
-  if (digits.size() > 5 || std::stol(digits) > kBatchLimit || std::stol(digits) < 1) {
+  if (read.kind == BatchAnswerKind::kTooMany || read.count < 1) {
     *error = "número de cartones fuera de rango: " + text + " (de 1 a 30000)";
     return false;
   }
-  *count = static_cast<int32_t>(std::stol(digits));
+  *count = read.count;
   return true;
 }
 

@@ -1,12 +1,10 @@
+// The progress bar of long runs: one line on stderr, redrawn only when the percentage
+// moves, and only on a terminal (a pipe or a log file gets no bar).
 #include "cli/progress.h"
 
 #include <cstdio>
-#ifdef _WIN32
-#include <io.h>
-#define isatty _isatty
-#else
-#include <unistd.h>
-#endif
+
+#include "cli/terminal.h"
 
 namespace {
 constexpr int32_t kShownFrom = 100;  // shorter runs end before a bar would help
@@ -16,7 +14,7 @@ constexpr int kBarWidth = 40;
 Progress StartProgress(int32_t total) {
   Progress progress;
   progress.total = total;
-  progress.shown = total >= kShownFrom && isatty(2);
+  progress.shown = total >= kShownFrom && ErrorStreamIsTerminal();
   return progress;
 }
 

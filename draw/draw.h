@@ -73,6 +73,17 @@ PixelView ControlSurfacePixels(uint32_t control);
 // Returns false (and holds nothing) when the thread has no current target.
 bool LockCurrentTargetPixels(PixelView* view);
 void UnlockDrawing();
+// The same for one scope: the lock, when taken, is released however the scope is left.
+struct TargetPixelsLock {
+  TargetPixelsLock() : held(LockCurrentTargetPixels(&view)) {}
+  ~TargetPixelsLock() {
+    if (held) UnlockDrawing();
+  }
+  TargetPixelsLock(const TargetPixelsLock&) = delete;
+  TargetPixelsLock& operator=(const TargetPixelsLock&) = delete;
+  PixelView view;  // declared before `held`: filled in by the lock
+  bool held;
+};
 
 // ---- Run-time errors ---------------------------------------------------------
 // The last run-time error code recorded (0 if none). Nothing in the program reads it

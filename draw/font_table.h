@@ -33,7 +33,6 @@ struct FontEntry {
   bool truncated_height = false;  // font 1 takes its height truncated, the rest rounded
   GlyphFont* platform = nullptr;  // made at the first selection, kept for the process
   GlyphFontMetrics metrics{};
-  int32_t users = 0;  // surfaces that have it selected
   const CachedGlyph* ascii[128] = {};
   std::unordered_map<uint32_t, CachedGlyph> glyphs;
 };
@@ -50,7 +49,5 @@ uint64_t GlyphsRendered();
 inline int32_t LineHeight(const FontEntry& font) {
   return font.metrics.height + font.metrics.external_leading;
 }
-// Moves a surface's use of fonts from one entry to another.
-void CountFontUse(int32_t previous, int32_t next);
 
 constexpr int32_t kDefaultFont = 1;

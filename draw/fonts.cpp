@@ -139,7 +139,6 @@ void SelectFont(int32_t number) {
       if (!failed) line_height = LineHeight(*entry);
     }
     if (!failed) {
-      CountFontUse(surface->font, number);
       surface->font = number;
       surface->line_height = line_height;
     }
@@ -172,10 +171,4 @@ const Glyph* GlyphOf(FontEntry& font, uint32_t codepoint) {
   // unordered_map nodes stay put, so the fast table may point into it.
   if (codepoint < 128) font.ascii[codepoint] = &found->second;
   return found->second.present ? &found->second.glyph : nullptr;
-}
-
-void CountFontUse(int32_t previous, int32_t next) {
-  SpinGuard guard(g_font_lock);
-  if (FontEntry* entry = EntryOf(previous)) --entry->users;
-  if (FontEntry* entry = EntryOf(next)) ++entry->users;
 }

@@ -62,14 +62,12 @@ std::unique_ptr<Surface> MakeSurface(SurfaceKind kind, uint32_t handle, int32_t 
   surface->height = height;
   const FontEntry* font = MadeFont(kDefaultFont);
   surface->line_height = font ? LineHeight(*font) : 0;
-  CountFontUse(0, kDefaultFont);
   return surface;
 }
 
 void Forget(uint32_t handle) {
   auto found = g_surfaces.find(handle);
   if (found == g_surfaces.end()) return;
-  CountFontUse(found->second->font, 0);
   std::vector<uint32_t>& pixels = found->second->pixels;
   if (found->second->kind == SurfaceKind::kBitmap && pixels.capacity() <= kMostSparePixels &&
       pixels.capacity() > g_spare_pixels.capacity())

@@ -1,3 +1,5 @@
+// The second thread of a run of card files: a ring of a few encoded pictures, filled by
+// the drawing thread and emptied to disk in order by the writer.
 #include "files/background_saver.h"
 
 namespace {
@@ -8,16 +10,16 @@ void WriterLoop(BackgroundSaver* saver) {
     if (saver->waiting == 0) return;
     // The slot stays out of the drawing thread's reach until `waiting` drops.
     const SaverSlot& slot = saver->slots[saver->first];
-    bool written = false;
     if (!saver->failed) {
       lock.unlock();
-      written = WriteEncodedBitmap(slot.path, slot.bytes);
+      const SaveError error = WriteEncodedBitmap(slot.path, slot.bytes);
       lock.lock();
-    }
-    if (!written && !saver->failed) {
-      saver->failed = true;
-      saver->failed_path = slot.path;
-      saver->failed_number = slot.number;
+      if (error != SaveError::kNone) {
+        saver->failed = true;
+        saver->failed_path = slot.path;
+        saver->failed_number = slot.number;
+        saver->failed_error = error;
+      }
     }
     saver->first = (saver->first + 1) % kSaverSlots;
     --saver->waiting;
@@ -42,6 +44,7 @@ bool SaveInBackground(BackgroundSaver* saver, const std::string& path, int32_t n
       saver->failed = true;
       saver->failed_path = path;
       saver->failed_number = number;
+      saver->failed_error = SaveError::kOther;
     }
     return false;
   }

@@ -32,12 +32,13 @@ struct BackgroundSaver {
   bool failed = false;
   std::string failed_path;
   int32_t failed_number = 0;  // the caller's number of the file that failed
+  SaveError failed_error = SaveError::kNone;  // kOther when the picture could not be taken
 };
 
 void StartSaver(BackgroundSaver* saver);
 // Takes the current target's pixels now and queues them under `path` (the caller's file
-// `number`). False when an earlier file (or this picture) failed: failed_path and
-// failed_number then name it, and nothing more is queued.
+// `number`). False when an earlier file (or this picture) failed: failed_path,
+// failed_number and failed_error then name it and say why, and nothing more is queued.
 bool SaveInBackground(BackgroundSaver* saver, const std::string& path, int32_t number);
 // Waits for the files in line; false when any failed. Ends the writer thread.
 bool FinishSaver(BackgroundSaver* saver);

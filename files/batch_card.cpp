@@ -2,6 +2,8 @@
 // from the run's earlier ones, shown on the picture and saved under its number, its file
 // written on a second thread while the next card is drawn (writing a card's file costs
 // about as much as drawing it). Drawing stays on the calling thread.
+#include "files/batch_card.h"
+
 #include "card/card_run.h"
 #include "card/renderer.h"
 #include "files/background_saver.h"
@@ -13,7 +15,7 @@ void ShowNextRunCard(CardRun& run, uint32_t clock_seed_bits, uint32_t picture) {
   SelectTarget(picture, IDC_CARD_VIEW, 0);
 }
 
-int32_t MakeCardFiles(const CardFilesRequest& request, std::string* failed_path) {
+int32_t MakeCardFiles(const CardFilesRequest& request, CardFilesFailure* failure) {
   CardRun run;
   BackgroundSaver saver;
   StartSaver(&saver);
@@ -26,6 +28,7 @@ int32_t MakeCardFiles(const CardFilesRequest& request, std::string* failed_path)
     if (request.progress) request.progress(request.context, i);
   }
   if (FinishSaver(&saver) && saved) return request.count;
-  *failed_path = saver.failed_path;
+  failure->path = saver.failed_path;
+  failure->error = saver.failed_error;
   return saver.failed_number - 1;
 }

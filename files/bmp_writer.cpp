@@ -13,7 +13,6 @@
 
 #include "draw/draw.h"
 #include "files/bmp_writer.h"
-#include "files/file_system.h"
 
 namespace {
 
@@ -145,38 +144,34 @@ thread_local EncodedBitmap t_encoded;
 }  // namespace
 
 bool EncodeTargetImage(EncodedBitmap* encoded) {
-  PixelView view;
-  if (!LockCurrentTargetPixels(&view)) return false;
-  if (view.pixels == nullptr || view.stride < view.width || !FitsInFile(view.width, view.height)) {
-    UnlockDrawing();
+  // Held until the copy is taken; drawing may go on while the bytes go to disk.
+  const TargetPixelsLock target;
+  const PixelView& view = target.view;
+  if (!target.held || view.pixels == nullptr || view.stride < view.width ||
+      !FitsInFile(view.width, view.height))
     return false;
-  }
   const size_t file_bytes = static_cast<size_t>(BitmapFileBytes(view.width, view.height));
   if (encoded->capacity < file_bytes) {
     encoded->bytes.reset(new (std::nothrow) uint8_t[file_bytes]);
     encoded->capacity = encoded->bytes ? file_bytes : 0;
   }
-  if (!encoded->bytes) {
-    UnlockDrawing();
-    return false;
-  }
+  if (!encoded->bytes) return false;
   encoded->size = file_bytes;
   WriteHeaders(encoded->bytes.get(), view.width, view.height, static_cast<uint32_t>(file_bytes));
   ConvertPixels(view, BitmapRowBytes(view.width), encoded->bytes.get() + kBitmapHeaderBytes);
-  // The copy is taken: drawing may go on while the bytes go to disk.
-  UnlockDrawing();
   return true;
 }
 
-bool WriteEncodedBitmap(const std::string& file_name, const EncodedBitmap& encoded) {
-  if (file_name.empty() || !encoded.bytes) return false;
+SaveError WriteEncodedBitmap(const std::string& file_name, const EncodedBitmap& encoded) {
+  if (file_name.empty() || !encoded.bytes) return SaveError::kOther;
   const ByteSpan whole{encoded.bytes.get(), encoded.size};
   return ReplaceFileWith(file_name, &whole, 1);
 }
 
 bool SaveTargetImage(const std::string& file_name) {
   if (file_name.empty()) return false;
-  const bool saved = EncodeTargetImage(&t_encoded) && WriteEncodedBitmap(file_name, t_encoded);
+  const bool saved = EncodeTargetImage(&t_encoded) &&
+                     WriteEncodedBitmap(file_name, t_encoded) == SaveError::kNone;
   if (t_encoded.capacity > kKeptBufferBytes) t_encoded = EncodedBitmap{};
   return saved;
 }

@@ -8,6 +8,8 @@
 #include <memory>
 #include <string>
 
+#include "files/file_system.h"
+
 constexpr int kBitmapHeaderBytes = 54;
 
 // Row length in bytes of a 24-bit image `width` pixels wide.
@@ -30,4 +32,5 @@ struct EncodedBitmap {
   size_t capacity = 0;
 };
 bool EncodeTargetImage(EncodedBitmap* encoded);
-bool WriteEncodedBitmap(const std::string& file_name, const EncodedBitmap& encoded);
+// kNone when the file is in place, else why not (kOther for an empty name or no bytes).
+SaveError WriteEncodedBitmap(const std::string& file_name, const EncodedBitmap& encoded);

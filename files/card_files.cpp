@@ -53,4 +53,15 @@ bool WriteSwatch(Colour colour) {
   return SaveTargetImage(SwatchPath());
 }
 
-void RemoveSwatch() { RemoveFileQuietly(SwatchPath()); }
+void RemoveSwatch() {
+  switch (RemoveFile(SwatchPath())) {
+    case RemoveResult::kRemoved:
+      break;
+    case RemoveResult::kMissing:
+      RecordRuntimeError(kErrorFileNotFound);
+      break;
+    case RemoveResult::kRefused:
+      RecordRuntimeError(kErrorPathAccess);
+      break;
+  }
+}

@@ -1,6 +1,6 @@
-// The card files the program writes: single photocopies of the picture, batches of
-// numbered cards in the folder "muchas" beside the executable, and the short-lived
-// colour swatch file from which the menu takes its image.
+// Names and places of the card files (numbered cards, the batch folder "muchas" beside
+// the executable), the check of a typed card count, and the short-lived colour swatch
+// file from which the menu takes its image.
 #pragma once
 #include <cstdint>
 #include <string>
@@ -12,13 +12,19 @@ constexpr const char* kBatchFolderName = "muchas";
 constexpr const char* kSwatchFileName = "color.bmp";
 constexpr int32_t kSwatchSize = 16;
 
+// Run-time error codes the card files record (draw.h: LastRuntimeError): a folder that
+// exists already or cannot be made, or a file that cannot be removed; a missing file.
+constexpr int32_t kErrorPathAccess = 75;
+constexpr int32_t kErrorFileNotFound = 53;
+
 // The running number of saved cards; 0 when the main window starts and at each batch.
 extern int32_t g_card_counter;
 
 // "0001.bmp", ..., "9999.bmp", "10000.bmp".
 std::string CardFileName(int32_t counter);
 
-// The answer to "Cuantos cartones quieres ?", checked whole.
+// The answer to "Cuantos cartones quieres ?", checked whole: decimal digits only, any
+// number of them, leading zeros allowed. tessarine-cards reads --count with it too.
 enum class BatchAnswerKind { kCount, kNotDigits, kTooMany };
 struct BatchAnswer {
   BatchAnswerKind kind;
@@ -26,37 +32,12 @@ struct BatchAnswer {
 };
 BatchAnswer CheckBatchAnswer(const std::string& answer);
 
-// Every message of the program to the user: one OK button, the title "Programador".
-void TellUser(const std::string& text);
-
-// The commands "Fotocopia" and "Muchas" (they talk to the user).
-void Photocopy(uint32_t main_window);
-void Batch(uint32_t main_window);
-
 // The swatch file beside the executable: drawn in the colour, saved, later removed.
 // Returns false when the file could not be written; the swatch bitmap stays the
 // current drawing target either way, so a caller can take its pixels instead.
 bool WriteSwatch(Colour colour);
+// Records kErrorFileNotFound when there is no swatch file, kErrorPathAccess when it
+// cannot be removed; nothing else.
 void RemoveSwatch();
 std::string SwatchPath();
 std::string BatchFolder();
-
-struct CardRun;
-// The next card of a run, different from the run's earlier ones, shown on the picture (a
-// window's picture control, or a 721 x 241 bitmap), which is left the drawing target.
-void ShowNextRunCard(CardRun& run, uint32_t clock_seed_bits, uint32_t picture);
-
-// A run of `count` cards, each shown on the picture in turn and saved as
-// folder/0001.bmp, 0002.bmp, ...
-struct CardFilesRequest {
-  uint32_t picture = 0;
-  int32_t count = 0;
-  std::string folder;            // no trailing separator
-  bool has_first_clock = false;  // seed the first card from this reading, not the clock
-  uint32_t first_clock_ms = 0;
-  void (*progress)(void* context, int32_t done) = nullptr;
-  void* context = nullptr;
-};
-// The number of files saved: `count`, or fewer when a file could not be written. Then
-// *failed_path names it, the files before it stay and nothing after it is written.
-int32_t MakeCardFiles(const CardFilesRequest& request, std::string* failed_path);

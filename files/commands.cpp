@@ -5,7 +5,9 @@
 
 #include "card/renderer.h"
 #include "files/bmp_writer.h"
+#include "files/batch_card.h"
 #include "files/card_files.h"
+#include "files/commands.h"
 #include "files/file_system.h"
 #include "ui/dialogs.h"
 
@@ -52,20 +54,21 @@ void Photocopy(uint32_t main_window) {
 void Batch(uint32_t main_window) {
   int32_t count = 0;
   if (!AskBatchCount(&count)) return;
-  // The folder may be there from an earlier batch; its files are then overwritten.
+  // The folder may be there from an earlier batch; its files are then overwritten. That
+  // is no failure the user hears of, only a recorded code.
   const std::string folder = BatchFolder();
-  MakeFolder(folder);
+  if (!MakeFolder(folder)) RecordRuntimeError(kErrorPathAccess);
   g_card_counter = 0;
   CardFilesRequest request;
   request.picture = main_window;
   request.count = count;
   request.folder = folder;
-  std::string failed_path;
-  const int32_t saved = MakeCardFiles(request, &failed_path);
+  CardFilesFailure failure;
+  const int32_t saved = MakeCardFiles(request, &failure);
   // The counter stands at the last file tried, as if each card had counted itself.
   g_card_counter = saved < count ? saved + 1 : count;
   if (saved < count) {
-    TellUser("No se pudo guardar " + failed_path + ". Creados " + std::to_string(saved) +
+    TellUser("No se pudo guardar " + failure.path + ". Creados " + std::to_string(saved) +
          " cartones del bingo ...");
     return;
   }

@@ -1,10 +1,15 @@
 // The file-system services of the card files on Windows: the executable's folder,
-// folders, a file replaced whole in one step, quiet removal. Paths arrive as UTF-8 and
-// go to the wide-character calls, so any name the system allows can be used.
+// folders, a file replaced whole in one step (and the temporaries of killed saves swept
+// away), removal. Paths arrive as UTF-8 and go to the wide-character calls, so any name
+// the system allows can be used.
 #include <windows.h>
 
 #include <cstdio>
+#include <cwchar>
+#include <mutex>
+#include <set>
 #include <string>
+#include <vector>
 
 #include "files/file_system.h"
 
@@ -44,37 +49,59 @@ std::wstring NameOf(const std::wstring& path) {
   return cut == std::wstring::npos ? path : path.substr(cut + 1);
 }
 
+SaveError ErrorOf(DWORD error) {
+  switch (error) {
+    case ERROR_DISK_FULL:
+    case ERROR_HANDLE_DISK_FULL:
+      return SaveError::kDiskFull;
+    case ERROR_ACCESS_DENIED:
+    case ERROR_WRITE_PROTECT:
+      return SaveError::kNoPermission;
+    case ERROR_PATH_NOT_FOUND:
+    case ERROR_INVALID_DRIVE:
+    case ERROR_BAD_NETPATH:
+      return SaveError::kMissingFolder;
+    default:
+      return SaveError::kOther;
+  }
+}
+
 // The target may be replaced only if it could be written in place: a read-only file, a
 // folder of that name, or a file another handle holds open keeps its bytes and the
 // save fails. OPEN_EXISTING without truncation: the check alone changes nothing.
-enum class TargetState { kMissing, kWritable, kRefused };
-TargetState CheckTarget(const std::wstring& path) {
+SaveError CheckTarget(const std::wstring& path) {
   // The mark is read first: where the file system does not enforce it (a share, or
   // Wine run by root) opening for writing would succeed.
   const DWORD attributes = GetFileAttributesW(path.c_str());
-  if (attributes != INVALID_FILE_ATTRIBUTES &&
-      (attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY)) != 0)
-    return TargetState::kRefused;
+  if (attributes != INVALID_FILE_ATTRIBUTES) {
+    if ((attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) return SaveError::kNotRegularFile;
+    if ((attributes & FILE_ATTRIBUTE_READONLY) != 0) return SaveError::kNoPermission;
+  }
   const HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
                                   FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file == INVALID_HANDLE_VALUE) {
     const DWORD error = GetLastError();
-    return (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND)
-               ? TargetState::kMissing
-               : TargetState::kRefused;
+    // A missing folder is found out when the temporary is made beside the target.
+    return (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND) ? SaveError::kNone
+                                                                            : ErrorOf(error);
   }
   CloseHandle(file);
-  return TargetState::kWritable;
+  return SaveError::kNone;
 }
 
+constexpr const wchar_t* kTemporaryEnd = L".tmp";
+
+// A new file of a name nobody else uses, beside the target: "~NAME.PID.N.tmp", named by
+// its process so that a later run can tell it is stale. INVALID_HANDLE_VALUE with the
+// last error set on failure.
 HANDLE CreateTemporary(const std::wstring& path, std::wstring* temporary) {
   static volatile LONG sequence = 0;
   const std::wstring prefix = FolderOf(path) + L"~" + NameOf(path) + L".";
   for (int attempt = 0; attempt < 100; ++attempt) {
     wchar_t suffix[48];
-    std::swprintf(suffix, sizeof suffix / sizeof suffix[0], L"%lu.%ld.tmp",
+    std::swprintf(suffix, sizeof suffix / sizeof suffix[0], L"%lu.%ld%ls",
                   static_cast<unsigned long>(GetCurrentProcessId()),
-                  static_cast<long>(InterlockedIncrement(&sequence)));
+                  static_cast<long>(InterlockedIncrement(&sequence)), kTemporaryEnd);
     *temporary = prefix + suffix;
     const HANDLE file = CreateFileW(temporary->c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                                     FILE_ATTRIBUTE_NORMAL, nullptr);
@@ -85,16 +112,72 @@ HANDLE CreateTemporary(const std::wstring& path, std::wstring* temporary) {
   return INVALID_HANDLE_VALUE;
 }
 
-bool WriteAll(HANDLE file, const void* data, size_t size) {
+SaveError WriteAll(HANDLE file, const void* data, size_t size) {
   const char* next = static_cast<const char*>(data);
   while (size > 0) {
     const DWORD chunk = size > 0x40000000u ? 0x40000000u : static_cast<DWORD>(size);
     DWORD written = 0;
-    if (!WriteFile(file, next, chunk, &written, nullptr) || written == 0) return false;
+    if (!WriteFile(file, next, chunk, &written, nullptr)) return ErrorOf(GetLastError());
+    if (written == 0) return SaveError::kOther;
     next += written;
     size -= written;
   }
+  return SaveError::kNone;
+}
+
+bool AllDigits(const std::wstring& text) {
+  if (text.empty()) return false;
+  for (wchar_t c : text)
+    if (c < L'0' || c > L'9') return false;
   return true;
+}
+
+// The process that made a temporary of that name, or 0 when the name is not one.
+DWORD OwnerOfTemporary(const std::wstring& name) {
+  const size_t end_length = std::wcslen(kTemporaryEnd);
+  if (name.size() < 1 + end_length || name[0] != L'~' ||
+      _wcsicmp(name.c_str() + name.size() - end_length, kTemporaryEnd) != 0)
+    return 0;
+  const std::wstring stem = name.substr(1, name.size() - 1 - end_length);  // NAME.PID.N
+  const size_t sequence_dot = stem.rfind(L'.');
+  if (sequence_dot == std::wstring::npos || sequence_dot == 0 ||
+      !AllDigits(stem.substr(sequence_dot + 1)))
+    return 0;
+  const size_t pid_dot = stem.rfind(L'.', sequence_dot - 1);
+  if (pid_dot == std::wstring::npos || pid_dot == 0) return 0;  // NAME may not be empty
+  const std::wstring pid = stem.substr(pid_dot + 1, sequence_dot - pid_dot - 1);
+  if (!AllDigits(pid) || pid.size() > 10) return 0;
+  return static_cast<DWORD>(std::wcstoul(pid.c_str(), nullptr, 10));
+}
+
+// A process runs unless the system knows no such process or it has ended. Any other
+// refusal (no right to look) counts as running.
+bool ProcessRuns(DWORD pid) {
+  const HANDLE process = OpenProcess(SYNCHRONIZE, FALSE, pid);
+  if (process == nullptr) return GetLastError() != ERROR_INVALID_PARAMETER;
+  const bool ended = WaitForSingleObject(process, 0) == WAIT_OBJECT_0;
+  CloseHandle(process);
+  return !ended;
+}
+
+std::wstring AbsoluteFolder(const std::wstring& folder) {
+  const std::wstring name = folder.empty() ? std::wstring(L".") : folder;
+  const DWORD length = GetFullPathNameW(name.c_str(), 0, nullptr, nullptr);
+  if (length == 0) return folder;
+  std::wstring full(length, L'\0');
+  const DWORD written = GetFullPathNameW(name.c_str(), length, &full[0], nullptr);
+  if (written == 0 || written >= length) return folder;
+  full.resize(written);
+  return full;
+}
+
+// The first save into a folder sweeps it; the saver thread and the drawing thread may
+// both save, so the record of swept folders is shared under a lock.
+void SweepOnce(const std::wstring& folder) {
+  static std::mutex mutex;
+  static std::set<std::wstring> swept;
+  const std::lock_guard<std::mutex> lock(mutex);
+  if (swept.insert(AbsoluteFolder(folder)).second) RemoveStaleTemporaries(Narrow(folder));
 }
 
 }  // namespace
@@ -119,26 +202,51 @@ bool MakeFolder(const std::string& path) {
   return CreateDirectoryW(Widen(path).c_str(), nullptr) != 0;
 }
 
-bool ReplaceFileWith(const std::string& path, const ByteSpan* parts, size_t part_count) {
+SaveError ReplaceFileWith(const std::string& path, const ByteSpan* parts, size_t part_count) {
   const std::wstring target = Widen(path);
-  if (target.empty()) return false;
-  if (CheckTarget(target) == TargetState::kRefused) return false;
+  if (target.empty()) return SaveError::kOther;
+  const SaveError refused = CheckTarget(target);
+  if (refused != SaveError::kNone) return refused;
+  SweepOnce(FolderOf(target));
 
   std::wstring temporary;
   const HANDLE file = CreateTemporary(target, &temporary);
-  if (file == INVALID_HANDLE_VALUE) return false;
-  bool whole = true;
-  for (size_t i = 0; i < part_count && whole; ++i)
-    whole = WriteAll(file, parts[i].data, parts[i].size);
-  if (!CloseHandle(file)) whole = false;
-  if (whole && MoveFileExW(temporary.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING))
-    return true;
+  if (file == INVALID_HANDLE_VALUE) return ErrorOf(GetLastError());
+  SaveError error = SaveError::kNone;
+  for (size_t i = 0; i < part_count && error == SaveError::kNone; ++i)
+    error = WriteAll(file, parts[i].data, parts[i].size);
+  if (!CloseHandle(file) && error == SaveError::kNone) error = ErrorOf(GetLastError());
+  if (error == SaveError::kNone) {
+    if (MoveFileExW(temporary.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING))
+      return SaveError::kNone;
+    error = ErrorOf(GetLastError());
+  }
   DeleteFileW(temporary.c_str());
-  return false;
+  return error;
 }
 
-void RemoveFileQuietly(const std::string& path) {
+void RemoveStaleTemporaries(const std::string& folder) {
+  std::wstring prefix = Widen(folder);
+  if (!prefix.empty() && prefix.back() != L'\\' && prefix.back() != L'/') prefix += L'\\';
+  WIN32_FIND_DATAW found;
+  const HANDLE search = FindFirstFileW((prefix + L"~*.tmp").c_str(), &found);
+  if (search == INVALID_HANDLE_VALUE) return;
+  std::vector<std::wstring> stale;
+  do {
+    // Only a plain file: a folder of such a name is not one of ours.
+    if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) continue;
+    const DWORD owner = OwnerOfTemporary(found.cFileName);
+    if (owner != 0 && !ProcessRuns(owner)) stale.push_back(prefix + found.cFileName);
+  } while (FindNextFileW(search, &found));
+  FindClose(search);
+  for (const std::wstring& path : stale) DeleteFileW(path.c_str());
+}
+
+RemoveResult RemoveFile(const std::string& path) {
   const std::wstring wide = Widen(path);
   SetFileAttributesW(wide.c_str(), FILE_ATTRIBUTE_ARCHIVE);
-  DeleteFileW(wide.c_str());
+  if (DeleteFileW(wide.c_str())) return RemoveResult::kRemoved;
+  const DWORD error = GetLastError();
+  return (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND) ? RemoveResult::kMissing
+                                                                          : RemoveResult::kRefused;
 }

@@ -24,7 +24,7 @@
 #include "card/random.h"
 #include "card/renderer.h"
 #include "draw/draw.h"
-#include "files/card_files.h"
+#include "files/batch_card.h"
 #include "ui/qt/window_records.h"
 #include "ui/window.h"
 
@@ -77,8 +77,8 @@ bool MakeCards(uint32_t picture, const std::string& folder, int count) {
   request.picture = picture;
   request.count = count;
   request.folder = folder;
-  std::string failed_path;
-  return MakeCardFiles(request, &failed_path) == count;
+  CardFilesFailure failure;
+  return MakeCardFiles(request, &failure) == count;
 }
 
 // Seconds of one timed step in a fresh folder; negative if it failed.

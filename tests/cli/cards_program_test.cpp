@@ -88,6 +88,7 @@ TEST_F(CardsProgram, LayoutPrintsTheCardOfTheGivenTime) {
 TEST_F(CardsProgram, BadInputIsRefusedWithAMessageAndCodeTwo) {
   for (const char* args : {"--bogus", "--time", "--time 24:00:00.000", "--time 12:60:00.000",
                            "--time 12:00:60.000", "--time 12:00:00.1000", "--time 12:00:00.000x",
+                           "--time 12:34:56.00000000000000009", "--time 12:34:56.78",
                            "--time ''", "--count 0", "--count 30001", "--count 5x",
                            "--count ''", "--colour 12345", "--colour ZZZZZZ", "--out ''",
                            "--layout --out x"}) {
@@ -137,10 +138,64 @@ TEST_F(CardsProgram, AFileThatCannotBeWrittenStopsTheRun) {
   ASSERT_EQ(mkdir((dir_ + "/muchas/0003.bmp").c_str(), 0755), 0);
   const Result r = Run("--count 5");
   EXPECT_EQ(r.exit_code, 1);
-  EXPECT_NE(r.err.find("muchas/0003.bmp"), std::string::npos) << r.err;
+  EXPECT_NE(r.err.find("no se pudo guardar muchas/0003.bmp (no es un archivo normal); 2 cartones"),
+            std::string::npos)
+      << r.err;
   EXPECT_EQ(FileSize("muchas/0001.bmp"), 521578);
   EXPECT_EQ(FileSize("muchas/0002.bmp"), 521578);
   EXPECT_EQ(FileSize("muchas/0004.bmp"), -1);
+}
+
+// The failure line says why, where the system said it.
+TEST_F(CardsProgram, AFailedRunSaysWhyTheFileCouldNotBeSaved) {
+  Result r = Run("--out missing/muchas");
+  EXPECT_EQ(r.exit_code, 1);
+  EXPECT_NE(r.err.find("missing/muchas/0001.bmp (carpeta inexistente)"), std::string::npos)
+      << r.err;
+  EXPECT_EQ(FileSize("missing"), -1);
+
+  ASSERT_EQ(mkdir((dir_ + "/locked").c_str(), 0755), 0);
+  if (std::system(("chattr +i '" + dir_ + "/locked' 2>/dev/null").c_str()) == 0) {
+    r = Run("--out locked");
+    std::system(("chattr -i '" + dir_ + "/locked'").c_str());
+    EXPECT_EQ(r.exit_code, 1);
+    EXPECT_NE(r.err.find("locked/0001.bmp (sin permiso)"), std::string::npos) << r.err;
+  } else {
+    std::printf("no immutable folder here (chattr refused): no-permission case not run\n");
+  }
+
+  ASSERT_EQ(mkdir((dir_ + "/full").c_str(), 0755), 0);
+  const std::string mount = "mount -t tmpfs -o size=600k tessarine-full '" + dir_ + "/full'";
+  if (std::system((mount + " 2>/dev/null").c_str()) != 0)
+    GTEST_SKIP() << "cannot mount a small tmpfs here: full-disk case not run";
+  r = Run("--count 3 --out full");  // room for one card, not two
+  std::system(("umount '" + dir_ + "/full'").c_str());
+  EXPECT_EQ(r.exit_code, 1);
+  EXPECT_NE(r.err.find("full/0002.bmp (disco lleno); 1 cartones guardados antes"),
+            std::string::npos)
+      << r.err;
+}
+
+// A run killed in the middle of a save leaves its hidden temporary; the next run into
+// the folder takes it away, but not one a running process is still writing.
+TEST_F(CardsProgram, ARunSweepsTheTemporariesOfKilledRuns) {
+  ASSERT_EQ(mkdir((dir_ + "/muchas").c_str(), 0755), 0);
+  const pid_t ended = fork();
+  if (ended == 0) _exit(0);
+  int status = 0;
+  ASSERT_EQ(waitpid(ended, &status, 0), ended);
+  const std::string stale = "muchas/.0912.bmp." + std::to_string(ended) + ".911.tmp";
+  const std::string writing = "muchas/.0913.bmp." + std::to_string(getpid()) + ".4.tmp";
+  for (const std::string& name : {stale, writing, std::string("muchas/notes.txt")}) {
+    std::ofstream file(dir_ + "/" + name, std::ios::binary);
+    file << std::string(1000, 'x');
+  }
+  const Result r = Run("--count 2");
+  ASSERT_EQ(r.exit_code, 0) << r.err;
+  EXPECT_EQ(FileSize(stale), -1);
+  EXPECT_EQ(FileSize(writing), 1000);
+  EXPECT_EQ(FileSize("muchas/notes.txt"), 1000);
+  EXPECT_EQ(FileSize("muchas/0002.bmp"), 521578);
 }
 
 // On a terminal a long run shows its progress on stderr; piped, it stays quiet.

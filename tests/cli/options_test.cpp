@@ -1,9 +1,13 @@
+// The option parser of tessarine-cards: each value's reading, the messages that name
+// what is wrong, and a random search for times read more loosely than documented.
 #include <gtest/gtest.h>
 
+#include <random>
 #include <string>
 #include <vector>
 
 #include "cli/options.h"
+#include "files/card_files.h"
 
 namespace {
 struct Parsed {
@@ -50,6 +54,18 @@ TEST(CliTime, BadReadingsNameWhatIsWrong) {
       {"ab:cd:ef.ghi", "mal escrita"},
       {"", "vacía"},
       {"99999999999999999999:00:00.000", "mal escrita"},
+      {"12:34:56.00000000000000009", "mal escrita"},
+      {"12:34:56.0001", "con tres cifras"},
+      {"12:34:56.7890", "con tres cifras"},
+      {"012:34:56.789", "mal escrita"},
+      {"12:034:56.789", "mal escrita"},
+      {"12:34:056.789", "mal escrita"},
+      {"12:34:56.78", "mal escrita"},
+      {"12:34:56.", "mal escrita"},
+      {"12:34:56:789", "mal escrita"},
+      {" 12:34:56.789", "mal escrita"},
+      {"+2:34:56.789", "mal escrita"},
+      {"12:34:56.789\n", "sobran caracteres"},
   };
   for (const Case& c : cases) {
     uint32_t ms = 0;
@@ -57,6 +73,94 @@ TEST(CliTime, BadReadingsNameWhatIsWrong) {
     EXPECT_FALSE(ParseClockTime(c.text, &ms, &error)) << c.text;
     EXPECT_NE(error.find(c.says), std::string::npos) << c.text << " -> " << error;
   }
+}
+
+// The documented shape, checked position by position, as a reference for the parser:
+// the milliseconds since midnight, or -1 for a text that is not a time.
+int64_t ReferenceClock(const std::string& text) {
+  const char* const shape = "dd:dd:dd.ddd";
+  if (text.size() != 12) return -1;
+  for (size_t i = 0; i < 12; ++i) {
+    const bool digit = text[i] >= '0' && text[i] <= '9';
+    if (shape[i] == 'd' ? !digit : text[i] != shape[i]) return -1;
+  }
+  auto number = [&text](size_t at, size_t width) {
+    int64_t value = 0;
+    for (size_t i = at; i < at + width; ++i) value = value * 10 + (text[i] - '0');
+    return value;
+  };
+  const int64_t h = number(0, 2), m = number(3, 2), s = number(6, 2), ms = number(9, 3);
+  if (h > 23 || m > 59 || s > 59) return -1;
+  return ((h * 60 + m) * 60 + s) * 1000 + ms;
+}
+
+// Random texts near the shape of a time: a well-formed one with characters changed,
+// added, doubled or removed, or a jumble of digits and separators.
+std::string NearlyATime(std::mt19937& random) {
+  const char alphabet[] = "0123456789:.0123456789 x-";
+  auto pick = [&random](size_t count) {
+    return static_cast<size_t>(std::uniform_int_distribution<size_t>(0, count - 1)(random));
+  };
+  std::string text;
+  if (pick(4) == 0) {
+    const size_t length = pick(20);
+    for (size_t i = 0; i < length; ++i) text += alphabet[pick(sizeof alphabet - 1)];
+    return text;
+  }
+  char start[16];
+  std::snprintf(start, sizeof start, "%02zu:%02zu:%02zu.%03zu", pick(30), pick(70), pick(70),
+                pick(1000));
+  text = start;
+  const size_t edits = pick(4);
+  for (size_t e = 0; e < edits; ++e) {
+    const size_t at = text.empty() ? 0 : pick(text.size() + 1);
+    switch (pick(4)) {
+      case 0:
+        if (at < text.size()) text[at] = alphabet[pick(sizeof alphabet - 1)];
+        break;
+      case 1:
+        text.insert(at, 1, alphabet[pick(sizeof alphabet - 1)]);
+        break;
+      case 2:
+        if (at < text.size()) text.erase(at, 1);
+        break;
+      default:
+        text.insert(at, std::string(pick(20), '0'));  // padding with zeros
+        break;
+    }
+  }
+  return text;
+}
+
+TEST(CliTime, AgreesWithTheDocumentedShapeOnRandomTexts) {
+  std::mt19937 random(20240611);  // fixed, so that a failure can be repeated
+  int accepted = 0, refused = 0;
+  for (int round = 0; round < 20000; ++round) {
+    const std::string text = NearlyATime(random);
+    const int64_t expected = ReferenceClock(text);
+    uint32_t ms = 0;
+    std::string error;
+    const bool ok = ParseClockTime(text, &ms, &error);
+    ASSERT_EQ(ok, expected >= 0) << '"' << text << "\" -> " << error;
+    if (ok) {
+      ASSERT_EQ(int64_t{ms}, expected) << text;
+      ++accepted;
+    } else {
+      ASSERT_FALSE(error.empty()) << text;
+      ++refused;
+    }
+    // The whole command line takes it or refuses it the same way.
+    std::vector<const char*> args = {"tessarine-cards", "--time", text.c_str()};
+    CliOptions options;
+    std::string line_error;
+    ASSERT_EQ(ParseCliOptions(3, args.data(), &options, &line_error), expected >= 0) << text;
+    if (expected >= 0) {
+      ASSERT_EQ(int64_t{options.time_ms}, expected) << text;
+    }
+  }
+  // Both outcomes were tried often enough for the agreement to mean something.
+  EXPECT_GT(accepted, 1000);
+  EXPECT_GT(refused, 1000);
 }
 
 TEST(CliColour, HexRedGreenBlueBecomesAColourValue) {
@@ -81,9 +185,27 @@ TEST(CliCount, OneToThirtyThousand) {
   EXPECT_EQ(count, 30000);
   ASSERT_TRUE(ParseCount("030000", &count, &error));
   EXPECT_EQ(count, 30000);
-  for (const char* bad : {"0", "30001", "99999999999999999999", "-5", "+5", "5.0", " 5", "x"}) {
+  ASSERT_TRUE(ParseCount(std::string(40, '0') + "7", &count, &error));
+  EXPECT_EQ(count, 7);
+  for (const char* bad : {"0", "0000", "", "30001", "99999", "99999999999999999999",
+                          "4294967297", "-5", "+5", "5.0", " 5", "5 ", "x", "\xC2\xB2"}) {
     EXPECT_FALSE(ParseCount(bad, &count, &error)) << bad;
     EXPECT_NE(error.find("30000"), std::string::npos) << error;
+  }
+}
+
+// --count reads digits as the dialog reads its answer; only what 0 means differs.
+TEST(CliCount, ReadsAsTheDialogDoesButRefusesNoCards) {
+  for (const char* text : {"1", "25", "030000", "30000", "30001", "000", "12a", "-1", "65536",
+                           "0030001", "99999999999"}) {
+    const BatchAnswer dialog = CheckBatchAnswer(text);
+    int32_t count = -1;
+    std::string error;
+    const bool ok = ParseCount(text, &count, &error);
+    EXPECT_EQ(ok, dialog.kind == BatchAnswerKind::kCount && dialog.count > 0) << text;
+    if (ok) {
+      EXPECT_EQ(count, dialog.count) << text;
+    }
   }
 }
 

@@ -6,6 +6,7 @@
 #include "card/renderer.h"
 #include "files/background_saver.h"
 #include "files/bmp_writer.h"
+#include "files/batch_card.h"
 #include "files/card_files.h"
 #include "test_support.h"
 
@@ -60,6 +61,7 @@ TEST(BackgroundSaver, TheFirstFailedFileStopsTheRun) {
   EXPECT_FALSE(FinishSaver(&saver));
   EXPECT_EQ(saver.failed_number, 2);
   EXPECT_EQ(saver.failed_path, folder / "missing/0002.bmp");
+  EXPECT_EQ(saver.failed_error, SaveError::kMissingFolder);
   EXPECT_EQ(FileLength(folder / "0001.bmp"), 521578);
   // Nothing after the failed file is written, queued or not.
   EXPECT_EQ(FolderEntries(folder.path), std::vector<std::string>{"0001.bmp"});
@@ -82,6 +84,7 @@ TEST(BackgroundSaver, NoTargetFailsAtOnce) {
   StartSaver(&saver);
   EXPECT_FALSE(SaveInBackground(&saver, folder / "0001.bmp", 7));
   EXPECT_EQ(saver.failed_number, 7);
+  EXPECT_EQ(saver.failed_error, SaveError::kOther) << "no picture: no file to blame";
   EXPECT_FALSE(FinishSaver(&saver));
   EXPECT_FALSE(PathExists(folder / "0001.bmp"));
 }

@@ -78,7 +78,7 @@ TEST(CheckBatchAnswerTest, TakesOnlyDigitsUpToTheLimit) {
 
 class SwatchTest : public ::testing::Test {
  protected:
-  void SetUp() override { RemoveFileQuietly(SwatchPath()); }
+  void SetUp() override { RemoveFile(SwatchPath()); }
   void TearDown() override { RemoveTree(SwatchPath()); }
   SharedFolderLock lock;
 };
@@ -133,11 +133,28 @@ TEST_F(SwatchTest, AnUnwritableSwatchFileLeavesTheSwatchAsTarget) {
   EXPECT_EQ(middle, 0x00FF00u) << "green, drawn although it could not be saved";
 }
 
-TEST_F(SwatchTest, RemovalTakesAReadOnlySwatchAndIgnoresAMissingOne) {
+TEST_F(SwatchTest, RemovalTakesAReadOnlySwatchAndRecordsCode53ForAMissingOne) {
   ASSERT_TRUE(WriteSwatch(0xC0C0C0));
   ASSERT_EQ(::chmod(SwatchPath().c_str(), 0444), 0);
+  ClearRuntimeError();
   RemoveSwatch();
   EXPECT_FALSE(PathExists(SwatchPath()));
+  EXPECT_EQ(LastRuntimeError(), 0) << "a removed swatch records nothing";
+  RemoveSwatch();
+  EXPECT_FALSE(PathExists(SwatchPath()));
+  EXPECT_EQ(LastRuntimeError(), 53);
+}
+
+TEST_F(SwatchTest, ASwatchThatCannotBeRemovedRecordsCode75) {
+  ASSERT_TRUE(WriteSwatch(0xC0C0C0));
+  {
+    ScopedImmutable immutable(SwatchPath());
+    if (!immutable.set) GTEST_SKIP() << immutable.reason;
+    ClearRuntimeError();
+    RemoveSwatch();
+    EXPECT_EQ(LastRuntimeError(), 75);
+    EXPECT_TRUE(PathExists(SwatchPath()));
+  }
   RemoveSwatch();
   EXPECT_FALSE(PathExists(SwatchPath()));
 }

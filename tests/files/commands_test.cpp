@@ -12,6 +12,7 @@
 #include "draw/draw.h"
 #include "fake_ui.h"
 #include "files/card_files.h"
+#include "files/commands.h"
 #include "files/file_system.h"
 #include "shared_folder_lock.h"
 #include "test_support.h"
@@ -195,6 +196,26 @@ TEST_F(CommandTest, BatchOnAFullDiskKeepsTheCardsItSaved) {
   EXPECT_EQ(FileLength(BatchFile("0001.bmp")), kCardFileBytes);
 }
 
+// The folder of an earlier batch is no failure the user hears of: a code is recorded
+// and the batch goes on into it.
+TEST_F(CommandTest, ABatchFolderThatExistsRecordsCode75AndTheBatchGoesOn) {
+  ASSERT_TRUE(MakeFolder(BatchFolder()));
+  ClearRuntimeError();
+  TheFakeUi().answers = {"1"};
+  Batch(picture);
+  EXPECT_EQ(LastRuntimeError(), 75);
+  EXPECT_EQ(Texts(), std::vector<std::string>{"Creados 1 cartones del bingo ..."});
+  EXPECT_EQ(FileLength(BatchFile("0001.bmp")), kCardFileBytes);
+}
+
+TEST_F(CommandTest, ANewBatchFolderRecordsNoCode) {
+  ClearRuntimeError();
+  TheFakeUi().answers = {"1"};
+  Batch(picture);
+  EXPECT_EQ(LastRuntimeError(), 0);
+  EXPECT_EQ(FileLength(BatchFile("0001.bmp")), kCardFileBytes);
+}
+
 // ---- Fotocopia ------------------------------------------------------------------
 
 TEST_F(CommandTest, PhotocopiesInARowAreIdenticalWithConsecutiveNumbers) {
@@ -219,7 +240,9 @@ TEST_F(CommandTest, PhotocopyBeforeAnyCardSavesTheWhitePicture) {
 
 TEST_F(CommandTest, PhotocopyThatCannotBeSavedSaysSo) {
   ASSERT_EQ(::mkdir((folder / "0001.bmp").c_str(), 0777), 0);
+  ClearRuntimeError();
   Photocopy(picture);
+  EXPECT_EQ(LastRuntimeError(), 0) << "a failed save records no code";
   EXPECT_EQ(Texts(), std::vector<std::string>{"No se pudo archivar la fotocopia 0001.bmp ..."});
   ExpectPlainMessages();
   EXPECT_TRUE(IsFolder(folder / "0001.bmp"));

@@ -1,6 +1,8 @@
 // The file-system services on their own: the executable's folder, folders, a file
-// replaced whole from several parts, and quiet removal.
+// replaced whole from several parts and why it could not be, the sweep of temporaries
+// that killed saves left, and removal.
 #include <gtest/gtest.h>
+#include <signal.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -41,7 +43,7 @@ TEST(ReplaceFileWithTest, WritesThePartsInOrder) {
   WriteWholeFile(path, std::string(100, 'x'));
   const std::string big(70000, 'b');
   const ByteSpan parts[] = {{"head", 4}, {"", 0}, {big.data(), big.size()}, {"tail", 4}};
-  ASSERT_TRUE(ReplaceFileWith(path, parts, 4));
+  ASSERT_EQ(ReplaceFileWith(path, parts, 4), SaveError::kNone);
   EXPECT_EQ(ReadWholeFile(path), "head" + big + "tail");
   EXPECT_EQ(FolderEntries(scratch.path), std::vector<std::string>{"parts.bin"});
 }
@@ -52,7 +54,7 @@ TEST(ReplaceFileWithTest, KeepsThePermissionsOfTheFileItReplaces) {
   WriteWholeFile(path, "old");
   ASSERT_EQ(::chmod(path.c_str(), 0640), 0);
   const ByteSpan part{"new", 3};
-  ASSERT_TRUE(ReplaceFileWith(path, &part, 1));
+  ASSERT_EQ(ReplaceFileWith(path, &part, 1), SaveError::kNone);
   EXPECT_EQ(ReadWholeFile(path), "new");
   EXPECT_EQ(PermissionsOf(path), 0640);
 }
@@ -72,13 +74,13 @@ TEST(ReplaceFileWithTest, AReadOnlyFileStaysForAUserWhoMayNotWriteIt) {
     constexpr uid_t kNobody = 65534;
     if (::setgid(kNobody) != 0 || ::setuid(kNobody) != 0) ::_exit(kCannotChangeUser);
     const ByteSpan part{"new", 3};
-    ::_exit(ReplaceFileWith(path, &part, 1) ? 1 : 0);
+    ::_exit(ReplaceFileWith(path, &part, 1) == SaveError::kNoPermission ? 0 : 1);
   }
   int status = 0;
   ASSERT_EQ(::waitpid(child, &status, 0), child);
   ASSERT_TRUE(WIFEXITED(status));
   if (WEXITSTATUS(status) == kCannotChangeUser) GTEST_SKIP() << "cannot run as another user here";
-  EXPECT_EQ(WEXITSTATUS(status), 0) << "the save must fail";
+  EXPECT_EQ(WEXITSTATUS(status), 0) << "the save must fail for want of permission";
   EXPECT_EQ(ReadWholeFile(path), "an earlier card");
   EXPECT_EQ(FolderEntries(scratch.path), std::vector<std::string>{"0001.bmp"});
 }
@@ -87,20 +89,183 @@ TEST(ReplaceFileWithTest, AnEmptyNameWritesNothing) {
   ScratchFolder scratch;
   InFolder here(scratch.path);
   const ByteSpan part{"new", 3};
-  EXPECT_FALSE(ReplaceFileWith("", &part, 1));
+  EXPECT_EQ(ReplaceFileWith("", &part, 1), SaveError::kOther);
   EXPECT_TRUE(FolderEntries(scratch.path).empty());
 }
 
-TEST(RemoveFileQuietlyTest, RemovesAReadOnlyFileAndIgnoresAMissingOne) {
+TEST(RemoveFileTest, RemovesAReadOnlyFileAndTellsAMissingOne) {
   ScratchFolder scratch;
   const std::string path = scratch / "color.bmp";
   WriteWholeFile(path, "swatch");
   ASSERT_EQ(::chmod(path.c_str(), 0444), 0);
-  RemoveFileQuietly(path);
+  EXPECT_EQ(RemoveFile(path), RemoveResult::kRemoved);
   EXPECT_FALSE(PathExists(path));
-  RemoveFileQuietly(path);
-  RemoveFileQuietly(scratch / "missing/color.bmp");
+  EXPECT_EQ(RemoveFile(path), RemoveResult::kMissing);
+  EXPECT_EQ(RemoveFile(scratch / "missing/color.bmp"), RemoveResult::kMissing);
   EXPECT_TRUE(FolderEntries(scratch.path).empty());
+}
+
+TEST(RemoveFileTest, AnImmutableFileIsRefused) {
+  ScratchFolder scratch;
+  const std::string path = scratch / "color.bmp";
+  WriteWholeFile(path, "swatch");
+  ScopedImmutable immutable(path);
+  if (!immutable.set) GTEST_SKIP() << immutable.reason;
+  EXPECT_EQ(RemoveFile(path), RemoveResult::kRefused);
+  EXPECT_EQ(ReadWholeFile(path), "swatch");
+}
+
+// ---- Why a save failed ------------------------------------------------------------
+
+TEST(ReplaceFileWithTest, SaysWhyItFailed) {
+  ScratchFolder scratch;
+  const ByteSpan part{"new", 3};
+  EXPECT_EQ(ReplaceFileWith(scratch / "missing/0001.bmp", &part, 1), SaveError::kMissingFolder);
+  WriteWholeFile(scratch / "plain", "x");
+  EXPECT_EQ(ReplaceFileWith(scratch / "plain/0001.bmp", &part, 1), SaveError::kMissingFolder)
+      << "a file where the folder should be";
+  ASSERT_EQ(::mkdir((scratch / "0002.bmp").c_str(), 0755), 0);
+  EXPECT_EQ(ReplaceFileWith(scratch / "0002.bmp", &part, 1), SaveError::kNotRegularFile);
+  ASSERT_EQ(::mkfifo((scratch / "0003.bmp").c_str(), 0666), 0);
+  EXPECT_EQ(ReplaceFileWith(scratch / "0003.bmp", &part, 1), SaveError::kNotRegularFile);
+  EXPECT_TRUE(IsFolder(scratch / "0002.bmp"));
+  EXPECT_EQ(FolderEntries(scratch.path),
+            (std::vector<std::string>{"0002.bmp", "0003.bmp", "plain"}));
+}
+
+TEST(ReplaceFileWithTest, AnImmutableFileIsNoPermission) {
+  ScratchFolder scratch;
+  const std::string path = scratch / "0001.bmp";
+  WriteWholeFile(path, "an earlier card");
+  ScopedImmutable immutable(path);
+  if (!immutable.set) GTEST_SKIP() << immutable.reason;
+  const ByteSpan part{"new", 3};
+  EXPECT_EQ(ReplaceFileWith(path, &part, 1), SaveError::kNoPermission);
+  EXPECT_EQ(ReadWholeFile(path), "an earlier card");
+}
+
+TEST(ReplaceFileWithTest, AReadOnlyFileSystemIsNoPermission) {
+  ScratchFolder scratch;
+  const std::string mount_point = scratch / "ro";
+  ASSERT_EQ(::mkdir(mount_point.c_str(), 0777), 0);
+  ScopedTmpfs disk(mount_point, 1 << 20);
+  if (!disk.mounted) GTEST_SKIP() << disk.reason;
+  if (!disk.MakeReadOnly()) GTEST_SKIP() << disk.reason;
+  const ByteSpan part{"new", 3};
+  EXPECT_EQ(ReplaceFileWith(mount_point + "/0001.bmp", &part, 1), SaveError::kNoPermission);
+  EXPECT_TRUE(FolderEntries(mount_point).empty());
+}
+
+TEST(ReplaceFileWithTest, AFullDiskIsSaidSo) {
+  ScratchFolder scratch;
+  const std::string mount_point = scratch / "full";
+  ASSERT_EQ(::mkdir(mount_point.c_str(), 0777), 0);
+  ScopedTmpfs disk(mount_point, 64 * 1024);
+  if (!disk.mounted) GTEST_SKIP() << disk.reason;
+  const std::string big(256 * 1024, 'b');
+  const ByteSpan part{big.data(), big.size()};
+  EXPECT_EQ(ReplaceFileWith(mount_point + "/0001.bmp", &part, 1), SaveError::kDiskFull);
+  EXPECT_TRUE(FolderEntries(mount_point).empty()) << "no part of the file is left";
+}
+
+// ---- Set-user-ID and set-group-ID ---------------------------------------------------
+
+TEST(ReplaceFileWithTest, NeverPassesOnSetUserOrGroupId) {
+  ScratchFolder scratch;
+  const std::string path = scratch / "0001.bmp";
+  WriteWholeFile(path, "old");
+  ASSERT_EQ(::chmod(path.c_str(), 06755), 0);
+  if (PermissionsOf(path) != 06755) GTEST_SKIP() << "this file system drops the bits itself";
+  const ByteSpan part{"new", 3};
+  ASSERT_EQ(ReplaceFileWith(path, &part, 1), SaveError::kNone);
+  EXPECT_EQ(ReadWholeFile(path), "new");
+  EXPECT_EQ(PermissionsOf(path), 0755) << "the rest of the permissions stay";
+}
+
+// ---- Temporaries of killed saves ----------------------------------------------------
+
+// A process id that no process has: a child that has ended and been waited for.
+pid_t DeadProcess() {
+  const pid_t child = ::fork();
+  if (child == 0) ::_exit(0);
+  int status = 0;
+  ::waitpid(child, &status, 0);
+  return child;
+}
+
+// A child that runs until the end of the scope.
+struct LiveProcess {
+  LiveProcess() : pid(::fork()) {
+    if (pid == 0) {
+      for (;;) ::pause();
+    }
+  }
+  ~LiveProcess() {
+    ::kill(pid, SIGKILL);
+    int status = 0;
+    ::waitpid(pid, &status, 0);
+  }
+  pid_t pid;
+};
+
+std::string TemporaryName(const std::string& target, pid_t pid, int sequence) {
+  return "." + target + "." + std::to_string(pid) + "." + std::to_string(sequence) + ".tmp";
+}
+
+TEST(StaleTemporariesTest, TheFirstSaveIntoAFolderRemovesThoseOfEndedProcesses) {
+  ScratchFolder scratch;
+  const pid_t dead = DeadProcess();
+  ASSERT_GT(dead, 0);
+  ASSERT_NE(::kill(dead, 0), 0) << "the child must have ended";
+  LiveProcess live;
+  ASSERT_GT(live.pid, 0);
+  const std::string stale = TemporaryName("0912.bmp", dead, 911);
+  const std::string running = TemporaryName("0913.bmp", live.pid, 3);
+  const std::string mine = TemporaryName("0914.bmp", ::getpid(), 0);
+  WriteWholeFile(scratch / stale, std::string(521578, 'c'));
+  WriteWholeFile(scratch / running, "in the making");
+  WriteWholeFile(scratch / mine, "in the making");
+  // Names that only look like it, and a folder of the right shape: none is ours.
+  const std::string pid = std::to_string(dead);
+  const std::vector<std::string> unrelated = {
+      "0912.bmp",        ".0912.bmp.tmp",           "." + pid + ".1.tmp",
+      "0912.bmp." + pid + ".1.tmp",                 ".0912.bmp." + pid + ".x.tmp",
+      ".0912.bmp.x" + pid + ".1.tmp",               ".0912.bmp." + pid + ".1.tmp.bak",
+      ".notes.txt"};
+  for (const std::string& name : unrelated) WriteWholeFile(scratch / name, "keep");
+  const std::string folder_name = TemporaryName("folder", dead, 1);
+  ASSERT_EQ(::mkdir((scratch / folder_name).c_str(), 0755), 0);
+
+  const ByteSpan part{"card", 4};
+  ASSERT_EQ(ReplaceFileWith(scratch / "0001.bmp", &part, 1), SaveError::kNone);
+  EXPECT_FALSE(PathExists(scratch / stale));
+  EXPECT_TRUE(PathExists(scratch / running));
+  EXPECT_TRUE(PathExists(scratch / mine));
+  for (const std::string& name : unrelated)
+    EXPECT_EQ(ReadWholeFile(scratch / name), "keep") << name;
+  EXPECT_TRUE(IsFolder(scratch / folder_name));
+  EXPECT_EQ(ReadWholeFile(scratch / "0001.bmp"), "card");
+
+  // Once a folder is swept, later saves into it (the rest of a batch) do not look again.
+  const std::string later = TemporaryName("0915.bmp", dead, 7);
+  WriteWholeFile(scratch / later, "left by another run");
+  ASSERT_EQ(ReplaceFileWith(scratch / "0002.bmp", &part, 1), SaveError::kNone);
+  EXPECT_TRUE(PathExists(scratch / later));
+  // The sweep itself takes it.
+  RemoveStaleTemporaries(scratch.path);
+  EXPECT_FALSE(PathExists(scratch / later));
+  EXPECT_TRUE(PathExists(scratch / running));
+}
+
+TEST(StaleTemporariesTest, TheCurrentFolderIsSweptForABareName) {
+  ScratchFolder scratch;
+  InFolder here(scratch.path);
+  const std::string stale = TemporaryName("0001.bmp", DeadProcess(), 0);
+  WriteWholeFile(scratch / stale, "left behind");
+  WriteWholeFile(scratch / "0005.bmp", "a card");
+  const ByteSpan part{"card", 4};
+  ASSERT_EQ(ReplaceFileWith("0001.bmp", &part, 1), SaveError::kNone);
+  EXPECT_EQ(FolderEntries(scratch.path), (std::vector<std::string>{"0001.bmp", "0005.bmp"}));
 }
 
 }  // namespace
