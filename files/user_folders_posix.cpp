@@ -48,6 +48,7 @@ std::string ReadText(const std::string& path) {
 std::string UserPicturesFolder() {
   const std::string home = HomeFolder();
   const std::string path = UserDirsPath(home);
-  const std::string named = path.empty() ? "" : UserDirFromText(ReadText(path), kPicturesKind, home);
+  const std::string named =
+      path.empty() ? "" : UserDirFromText(ReadText(path), kPicturesKind, home);
   return named.empty() ? home : named;
 }

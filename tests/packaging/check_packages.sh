@@ -217,8 +217,8 @@ driver_plugins() {
       -DTESSARINE_FRONTEND=qt -DTESSARINE_WERROR=ON >"$log" 2>&1 || return 1
   fi
   cmake --build "$test_build" -j "$(nproc)" --target tessarinebatch >>"$log" 2>&1 || return 1
-  mkdir -p "$work/plugins/generic" &&
-    cp "$test_build/tests/packaging/plugins/generic/libtessarinebatch.so" "$work/plugins/generic/" &&
+  local plugin=$test_build/tests/packaging/plugins/generic/libtessarinebatch.so
+  mkdir -p "$work/plugins/generic" && cp "$plugin" "$work/plugins/generic/" &&
     chmod -R 755 "$work/plugins"
 }
 
