@@ -20,7 +20,10 @@ std::string CardFileName(int32_t counter) {
   return text;
 }
 
-std::string BatchFolder() { return ExecutableFolder() + kBatchFolderName; }
+std::string BatchFolder() {
+  const std::string beside = ExecutableFolder();
+  return beside.empty() ? std::string() : beside + kBatchFolderName;
+}
 
 std::string SwatchPath() { return ExecutableFolder() + kSwatchFileName; }
 

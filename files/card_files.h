@@ -40,4 +40,5 @@ bool WriteSwatch(Colour colour);
 // cannot be removed; nothing else.
 void RemoveSwatch();
 std::string SwatchPath();
+// The folder "muchas" beside the executable; "" when the executable's folder is unknown.
 std::string BatchFolder();

@@ -1,11 +1,13 @@
 // The commands "Fotocopia" (save the card on show in the current folder) and "Muchas"
-// (a batch of new cards in the folder "muchas" beside the executable). Both tell the
+// (a batch of new cards in the folder "muchas" beside the executable, or in the user's
+// pictures folder where that one cannot be written). Both tell the
 // user how it went; a card that could not be saved is never announced as saved.
 #include <string>
 
 #include "card/renderer.h"
 #include "files/bmp_writer.h"
 #include "files/batch_card.h"
+#include "files/batch_folder.h"
 #include "files/card_files.h"
 #include "files/commands.h"
 #include "files/file_system.h"
@@ -54,10 +56,10 @@ void Photocopy(uint32_t main_window) {
 void Batch(uint32_t main_window) {
   int32_t count = 0;
   if (!AskBatchCount(&count)) return;
-  // The folder may be there from an earlier batch; its files are then overwritten. That
-  // is no failure the user hears of, only a recorded code.
-  const std::string folder = BatchFolder();
-  if (!MakeFolder(folder)) RecordRuntimeError(kErrorPathAccess);
+  const BatchPlace place = ChooseBatchFolder();
+  const std::string& folder = place.folder;
+  // Only a batch that went elsewhere than beside the program says where it went.
+  const std::string where = place.beside_program ? "" : "en " + folder + " ";
   g_card_counter = 0;
   CardFilesRequest request;
   request.picture = main_window;
@@ -69,8 +71,9 @@ void Batch(uint32_t main_window) {
   g_card_counter = saved < count ? saved + 1 : count;
   if (saved < count) {
     TellUser("No se pudo guardar " + failure.path + ". Creados " + std::to_string(saved) +
-         " cartones del bingo ...");
+         " cartones del bingo " + where + "...");
     return;
   }
-  if (count > 0) TellUser("Creados " + std::to_string(g_card_counter) + " cartones del bingo ...");
+  if (count > 0)
+    TellUser("Creados " + std::to_string(g_card_counter) + " cartones del bingo " + where + "...");
 }

@@ -38,6 +38,10 @@ class CommandTest : public ::testing::Test {
  protected:
   void SetUp() override {
     ASSERT_FALSE(folder.path.empty());
+    ASSERT_FALSE(home.path.empty());
+    // A batch that cannot go beside the program goes to the user's folder: this one.
+    ::setenv("HOME", home.path.c_str(), 1);
+    ::unsetenv("XDG_CONFIG_HOME");
     RemoveTree(BatchFolder());
     ResetFakeUi();
     g_card_counter = 0;
@@ -89,6 +93,9 @@ class CommandTest : public ::testing::Test {
 
   SharedFolderLock lock;
   ScratchFolder folder;  // the current folder while a test runs
+  ScratchFolder home;
+  ScopedEnvironment home_variable{"HOME", nullptr};
+  ScopedEnvironment config_variable{"XDG_CONFIG_HOME", nullptr};
   std::unique_ptr<InFolder> here;
   uint32_t picture = 0;
 };
@@ -174,14 +181,54 @@ TEST_F(CommandTest, BatchOverAnEarlierOneReplacesItsFirstFilesOnly) {
   EXPECT_EQ(Texts(), std::vector<std::string>{"Creados 2 cartones del bingo ..."});
 }
 
-TEST_F(CommandTest, BatchStopsAtTheFirstCardThatCannotBeSaved) {
+// Where the folder beside the program cannot be made, the batch goes to the user's
+// pictures folder, made with its parents, and the closing message names it.
+TEST_F(CommandTest, BatchThatCannotGoBesideTheProgramGoesToThePicturesFolder) {
   WriteWholeFile(BatchFolder(), "a file where the folder should be");
+  ASSERT_EQ(::mkdir((home / ".config").c_str(), 0777), 0);
+  WriteWholeFile(home / ".config/user-dirs.dirs", "XDG_PICTURES_DIR=\"$HOME/Imágenes\"\n");
   TheFakeUi().answers = {"3"};
   Batch(picture);
-  EXPECT_EQ(Texts(), std::vector<std::string>{"No se pudo guardar " + BatchFile("0001.bmp") +
-                                              ". Creados 0 cartones del bingo ..."});
+  const std::string pictures = home / "Imágenes/muchas";
+  EXPECT_EQ(Texts(),
+            std::vector<std::string>{"Creados 3 cartones del bingo en " + pictures + " ..."});
+  ExpectPlainMessages();
+  EXPECT_EQ(FolderEntries(pictures),
+            (std::vector<std::string>{"0001.bmp", "0002.bmp", "0003.bmp"}));
+  for (const char* name : {"0001.bmp", "0002.bmp", "0003.bmp"})
+    EXPECT_EQ(FileLength(pictures + "/" + name), kCardFileBytes) << name;
+  ExpectFileShowsPicture(pictures + "/0003.bmp");
+  EXPECT_EQ(g_card_counter, 3);
+  EXPECT_EQ(ReadWholeFile(BatchFolder()), "a file where the folder should be");
+  EXPECT_TRUE(FolderEntries(folder.path).empty()) << "nothing in the current folder";
+}
+
+// A read-only mount refuses even root: the folder is there but takes no file.
+TEST_F(CommandTest, BatchBesideAReadOnlyFolderGoesToTheHomeWithoutPicturesFolder) {
+  ASSERT_TRUE(MakeFolder(BatchFolder()));
+  ScopedReadOnlyBind read_only(BatchFolder());
+  if (!read_only.mounted) GTEST_SKIP() << read_only.reason;
+  TheFakeUi().answers = {"2"};
+  Batch(picture);
+  const std::string fallback = home / "muchas";
+  EXPECT_EQ(Texts(),
+            std::vector<std::string>{"Creados 2 cartones del bingo en " + fallback + " ..."});
+  EXPECT_EQ(FolderEntries(fallback), (std::vector<std::string>{"0001.bmp", "0002.bmp"}));
+  EXPECT_TRUE(FolderEntries(BatchFolder()).empty());
+}
+
+TEST_F(CommandTest, BatchStopsAtTheFirstCardThatCannotBeSaved) {
+  WriteWholeFile(BatchFolder(), "a file where the folder should be");
+  WriteWholeFile(home / "muchas", "and one where the other folder should be");
+  TheFakeUi().answers = {"3"};
+  Batch(picture);
+  const std::string fallback = home / "muchas";
+  EXPECT_EQ(Texts(), std::vector<std::string>{"No se pudo guardar " + fallback +
+                                              "/0001.bmp. Creados 0 cartones del bingo en " +
+                                              fallback + " ..."});
   ExpectPlainMessages();
   EXPECT_EQ(ReadWholeFile(BatchFolder()), "a file where the folder should be");
+  EXPECT_EQ(ReadWholeFile(fallback), "and one where the other folder should be");
 }
 
 TEST_F(CommandTest, BatchOnAFullDiskKeepsTheCardsItSaved) {

@@ -117,6 +117,41 @@ ScopedTmpfs::~ScopedTmpfs() {
   if (mounted) ::umount2(folder.c_str(), MNT_DETACH);
 }
 
+ScopedReadOnlyBind::ScopedReadOnlyBind(const std::string& path) : folder(path) {
+  if (::mount(folder.c_str(), folder.c_str(), nullptr, MS_BIND, nullptr) != 0) {
+    reason = "bind mount refused here: " + std::string(std::strerror(errno));
+    return;
+  }
+  mounted = true;
+  if (::mount(nullptr, folder.c_str(), nullptr, MS_BIND | MS_REMOUNT | MS_RDONLY, nullptr) != 0) {
+    reason = "read-only remount of a bind mount refused here: " + std::string(std::strerror(errno));
+    ::umount2(folder.c_str(), MNT_DETACH);
+    mounted = false;
+  }
+}
+
+ScopedReadOnlyBind::~ScopedReadOnlyBind() {
+  if (mounted) ::umount2(folder.c_str(), MNT_DETACH);
+}
+
+ScopedEnvironment::ScopedEnvironment(const char* variable, const char* value) : name(variable) {
+  if (const char* now = std::getenv(variable)) {
+    had_value = true;
+    previous = now;
+  }
+  if (value != nullptr)
+    ::setenv(variable, value, 1);
+  else
+    ::unsetenv(variable);
+}
+
+ScopedEnvironment::~ScopedEnvironment() {
+  if (had_value)
+    ::setenv(name.c_str(), previous.c_str(), 1);
+  else
+    ::unsetenv(name.c_str());
+}
+
 namespace {
 bool ChangeImmutable(const std::string& path, bool on, std::string* reason) {
   const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);

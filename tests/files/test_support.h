@@ -47,6 +47,30 @@ struct ScopedTmpfs {
   std::string reason;
 };
 
+// A folder made read-only by binding it onto itself and remounting the binding
+// read-only: a refusal even root meets. `mounted` is false (and `reason` says why)
+// where the machine refuses mounts.
+struct ScopedReadOnlyBind {
+  explicit ScopedReadOnlyBind(const std::string& folder);
+  ~ScopedReadOnlyBind();
+  ScopedReadOnlyBind(const ScopedReadOnlyBind&) = delete;
+  ScopedReadOnlyBind& operator=(const ScopedReadOnlyBind&) = delete;
+  std::string folder;
+  bool mounted = false;
+  std::string reason;
+};
+
+// An environment variable set (or, with nullptr, unset) for a scope, then put back.
+struct ScopedEnvironment {
+  ScopedEnvironment(const char* name, const char* value);
+  ~ScopedEnvironment();
+  ScopedEnvironment(const ScopedEnvironment&) = delete;
+  ScopedEnvironment& operator=(const ScopedEnvironment&) = delete;
+  std::string name;
+  bool had_value = false;
+  std::string previous;
+};
+
 // The immutable mark (chattr +i) on a file, cleared at the end.
 struct ScopedImmutable {
   explicit ScopedImmutable(const std::string& path);

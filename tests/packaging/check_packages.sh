@@ -6,6 +6,9 @@
 # file in its place with its mode, library dependencies computed, versions and addresses
 # agreeing with the code, the manual page agreeing with --help, the icons of the sizes
 # their folders say, the zip's executables needing no DLL that Windows lacks.
+# The unpacked program itself runs "Muchas" with 2, driven from inside its process by a
+# Qt plugin built in the test build (build/test, or TESSARINE_TEST_BUILD): from a
+# read-only usr/bin, as an ordinary user, and from a writable usr/bin.
 # Tools that need no privilege run as an ordinary user (nobody).
 # Prints one line per check and "N passed, N failed"; exits non-zero on any failure.
 #
@@ -36,7 +39,8 @@ finish() {
 as_user() { runuser -u nobody -- env HOME="$work/home" LC_ALL=C.UTF-8 "$@"; }
 
 work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
+read_only_mount=""
+trap '[ -z "$read_only_mount" ] || umount -l "$read_only_mount"; rm -rf "$work"' EXIT
 mkdir -p "$work/home"
 chmod -R 755 "$work"
 chown nobody "$work/home"
@@ -196,6 +200,111 @@ check_deb() {
   check "lintian: termina bien" [ "$lintian_status" -eq 0 ]
   check "lintian: ningún error" [ "$(grep -c '^E: ' "$work/lintian.log")" -eq 0 ]
   check "lintian: ningún aviso" [ "$(grep -c '^W: ' "$work/lintian.log")" -eq 0 ]
+
+  check_installed_batches
+}
+
+# ---- Batches of the unpacked program --------------------------------------------------
+card_bytes=521578
+test_build=${TESSARINE_TEST_BUILD:-build/test}
+
+# The driver plugin, built in the test build (configured here if there is none yet) and
+# copied where an ordinary user can read it: $work/plugins/generic.
+driver_plugins() {
+  local log=$work/driver-build.log
+  if [ ! -f "$test_build/CMakeCache.txt" ]; then
+    cmake -S . -B "$test_build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+      -DTESSARINE_FRONTEND=qt -DTESSARINE_WERROR=ON >"$log" 2>&1 || return 1
+  fi
+  cmake --build "$test_build" -j "$(nproc)" --target tessarinebatch >>"$log" 2>&1 || return 1
+  local plugin=$test_build/tests/packaging/plugins/generic/libtessarinebatch.so
+  mkdir -p "$work/plugins/generic" && cp "$plugin" "$work/plugins/generic/" &&
+    chmod -R 755 "$work/plugins"
+}
+
+# A fresh home for USER whose user-dirs.dirs names "$HOME/Imágenes", which is not there.
+new_home() {
+  local home=$1 user=$2
+  mkdir -p "$home/.config" "$home/runtime"
+  printf '%s\n' 'XDG_PICTURES_DIR="$HOME/Imágenes"' >"$home/.config/user-dirs.dirs"
+  chmod 700 "$home/runtime"
+  chown -R "$user" "$home"
+}
+
+# run_batch HOME USER: the unpacked program, on Qt's offscreen platform with nothing of
+# this machine's environment, chooses "Muchas", answers 2, reads the message and leaves.
+# Its messages are in HOME/report (written by the program's user), what it printed in
+# HOME.log and its exit status in HOME.status.
+run_batch() {
+  local home=$1 user=$2
+  (cd "$home" && runuser -u "$user" -- env -i PATH=/usr/bin:/bin LC_ALL=C.UTF-8 \
+    HOME="$home" XDG_CONFIG_HOME="$home/.config" XDG_RUNTIME_DIR="$home/runtime" \
+    QT_QPA_PLATFORM=offscreen QT_PLUGIN_PATH="$work/plugins" \
+    QT_QPA_GENERIC_PLUGINS=tessarinebatch TESSARINE_DRIVER_ANSWER=2 \
+    TESSARINE_DRIVER_REPORT="$home/report" \
+    timeout 120 "$unpacked/usr/bin/tessarine" >"$home.log" 2>&1)
+  echo $? >"$home.status"
+}
+
+# Exactly 0001.bmp and 0002.bmp in the folder, bitmaps of a card's size.
+two_cards_in() {
+  diff <(printf '%s\n' 0001.bmp 0002.bmp) <(LC_ALL=C ls -A "$1") || return 1
+  local name
+  for name in 0001.bmp 0002.bmp; do
+    [ "$(stat -c %s "$1/$name")" -eq "$card_bytes" ] && [ "$(head -c 2 "$1/$name")" = BM ] ||
+      { echo "$1/$name: $(stat -c %s "$1/$name") bytes"; return 1; }
+  done
+}
+# only_in FOLDER NAME...: the folder holds those names and nothing else.
+only_in() { local folder=$1; shift; diff <(printf '%s\n' "$@") <(LC_ALL=C ls -A "$folder"); }
+said() { diff <(printf '%s\n' "$2") "$1/report"; }  # said HOME MESSAGE: all it showed
+ended_well() { [ "$(cat "$1.status")" -eq 0 ] || { cat "$1.log"; return 1; }; }
+
+# A batch of the program run by USER from a usr/bin it cannot write: the cards go to
+# muchas in the pictures folder, made with its parents, and the message names it.
+check_batch_to_pictures() {
+  local home=$1 user=$2 how=$3
+  new_home "$home" "$user"
+  run_batch "$home" "$user"
+  check "$how: termina con 0" ended_well "$home"
+  check "$how: los 2 cartones, de $card_bytes bytes, en \$HOME/Imágenes/muchas" \
+    two_cards_in "$home/Imágenes/muchas"
+  check "$how: el mensaje nombra la carpeta" \
+    said "$home" "Creados 2 cartones del bingo en $home/Imágenes/muchas ..."
+  check "$how: nada nuevo en usr/bin" only_in "$unpacked/usr/bin" tessarine tessarine-cards
+}
+
+check_installed_batches() {
+  if ! driver_plugins; then
+    tail -20 "$work/driver-build.log"
+    check "el plugin que conduce el programa se compila ($test_build)" false
+    return
+  fi
+  local bin=$unpacked/usr/bin
+  if mount --bind "$bin" "$bin" 2>"$work/mount.log"; then
+    read_only_mount=$bin
+    if mount -o remount,bind,ro "$bin" 2>>"$work/mount.log"; then
+      check_batch_to_pictures "$work/home-ro" root "usr/bin de solo lectura (root)"
+    else
+      echo "# omitido: usr/bin de solo lectura: $(cat "$work/mount.log")"
+    fi
+    umount "$bin" && read_only_mount=""
+  else
+    echo "# omitido: usr/bin de solo lectura: la máquina no deja montar: $(cat "$work/mount.log")"
+  fi
+  check_batch_to_pictures "$work/home-nobody" nobody "un usuario corriente (nobody)"
+
+  # Where usr/bin can be written, the batch stays beside the program, as it always has.
+  local home=$work/home-rw
+  new_home "$home" root
+  run_batch "$home" root
+  check "usr/bin escribible: termina con 0" ended_well "$home"
+  check "usr/bin escribible: los 2 cartones en usr/bin/muchas" two_cards_in "$bin/muchas"
+  check "usr/bin escribible: el mensaje de siempre" said "$home" "Creados 2 cartones del bingo ..."
+  check "usr/bin escribible: nada en \$HOME/Imágenes" [ ! -e "$home/Imágenes" ]
+  check "usr/bin escribible: en usr/bin solo muchas de nuevo" \
+    only_in "$bin" muchas tessarine tessarine-cards
+  rm -rf "$bin/muchas"
 }
 
 # ---- The Windows zip ------------------------------------------------------------------

@@ -4,10 +4,13 @@
 // the program. Prints one line per check and "N passed, M failed" at the end.
 //
 //   driver.exe PROGRAM.exe WORK_FOLDER [OLD_SYSTEM_PROGRAM.exe]
-// PROGRAM.exe's folder receives "muchas"; WORK_FOLDER is its current folder, where
+// PROGRAM.exe's folder receives "muchas" (once, with a file of that name in the way, the
+// user's Pictures folder receives it); WORK_FOLDER is its current folder, where
 // photocopies land. Both start without card files. OLD_SYSTEM_PROGRAM.exe is a copy of
 // the program that Wine tells it runs on Windows 98, where it must refuse to start.
 #include <windows.h>
+#include <knownfolders.h>
+#include <shlobj.h>
 
 #include <cstdint>
 #include <cstdio>
@@ -448,6 +451,53 @@ int RunScenario(const std::wstring& exe, const std::wstring& work) {
   return 0;
 }
 
+std::wstring PicturesFolder() {
+  PWSTR path = nullptr;
+  std::wstring folder;
+  if (SUCCEEDED(SHGetKnownFolderPath(FOLDERID_Pictures, 0, nullptr, &path)) && path != nullptr)
+    folder = path;
+  CoTaskMemFree(path);
+  return folder;
+}
+
+// Where "muchas" cannot be made beside the program (a file of that name is in the way),
+// the batch goes to "muchas" in the user's Pictures folder and the message names it.
+// What this makes is removed again: the Pictures folder may be the user's own.
+void RunWithNoFolderBeside(const std::wstring& exe, const std::wstring& work) {
+  const std::wstring beside = Folder(exe) + L"muchas";
+  for (const wchar_t* name : {L"\\0001.bmp", L"\\0002.bmp", L"\\0003.bmp"})
+    DeleteFileW((beside + name).c_str());
+  RemoveDirectoryW(beside.c_str());
+  const HANDLE in_the_way = CreateFileW(beside.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                        FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (!Check(in_the_way != INVALID_HANDLE_VALUE, "a file \"muchas\" beside the program")) return;
+  CloseHandle(in_the_way);
+  const std::wstring pictures = PicturesFolder();
+  Check(!pictures.empty(), "the user has a Pictures folder: " + Utf8(pictures));
+  const std::wstring fallback = pictures + L"\\muchas";
+  const bool fallback_was_there = FileExists(fallback);
+  Program program;
+  if (Check(Start(exe, work, &program), "tessarine.exe starts beside a file \"muchas\"")) {
+    WaitUntil([&] { return IsWindowVisible(program.main) != FALSE; });
+    AnswerMany(program, L"2");
+    ExpectMessage(program, L"Creados 2 cartones del bingo en " + fallback + L" ...");
+    std::vector<uint8_t> bmp;
+    CheckCardFile(fallback + L"\\0001.bmp", &bmp);
+    CheckCardFile(fallback + L"\\0002.bmp", &bmp);
+    Command(program, IDM_EXIT);
+    Check(EndsWithCode(program, 0), "\"Salir\" ends it with exit code 0");
+    CloseHandle(program.process.hThread);
+    CloseHandle(program.process.hProcess);
+  }
+  Check(GetFileAttributesW(beside.c_str()) != INVALID_FILE_ATTRIBUTES &&
+            (GetFileAttributesW(beside.c_str()) & FILE_ATTRIBUTE_DIRECTORY) == 0,
+        "the file \"muchas\" beside the program is still a file");
+  DeleteFileW((fallback + L"\\0001.bmp").c_str());
+  DeleteFileW((fallback + L"\\0002.bmp").c_str());
+  if (!fallback_was_there) RemoveDirectoryW(fallback.c_str());
+  DeleteFileW(beside.c_str());
+}
+
 // Outside the NT family the program says so and ends with 255, making no window.
 void RunOnOldSystem(const std::wstring& exe, const std::wstring& work) {
   Program program;
@@ -483,6 +533,7 @@ int wmain(int argc, wchar_t** argv) {
     return 2;
   }
   RunScenario(FullPath(argv[1]), FullPath(argv[2]));
+  RunWithNoFolderBeside(FullPath(argv[1]), FullPath(argv[2]));
   if (argc == 4) RunOnOldSystem(FullPath(argv[3]), FullPath(argv[2]));
   std::printf("%d passed, %d failed\n", g_passed, g_failed);
   return g_failed == 0 ? 0 : 1;

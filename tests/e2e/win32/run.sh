@@ -96,7 +96,7 @@ cleanup() {
 trap cleanup EXIT
 
 if ! i686-w64-mingw32-g++-posix -std=c++17 -O2 -Wall -Wextra -Werror -municode -static \
-       -o "$work/driver.exe" "$here/driver.cpp" -luser32 -lgdi32; then
+       -o "$work/driver.exe" "$here/driver.cpp" -luser32 -lgdi32 -lshell32 -lole32 -luuid; then
   echo "FALLO - driver.exe no compila"
   echo "0 passed, 1 failed"
   exit 1

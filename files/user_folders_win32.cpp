@@ -1,0 +1,38 @@
+// The user's pictures folder on Windows: the Pictures known folder, else the user's
+// profile folder, as the shell names them (wide characters, handed on as UTF-8).
+#include <windows.h>
+#include <knownfolders.h>
+#include <shlobj.h>
+
+#include <string>
+
+#include "files/user_folders.h"
+
+namespace {
+
+std::string Utf8Of(const wchar_t* wide) {
+  const int length = WideCharToMultiByte(CP_UTF8, 0, wide, -1, nullptr, 0, nullptr, nullptr);
+  if (length <= 1) return std::string();
+  std::string text(static_cast<size_t>(length), '\0');
+  WideCharToMultiByte(CP_UTF8, 0, wide, -1, &text[0], length, nullptr, nullptr);
+  text.resize(static_cast<size_t>(length) - 1);  // without the terminating zero
+  return text;
+}
+
+// "" when the shell does not know the folder. It is not made here: the caller makes
+// what it needs, with its parents.
+std::string KnownFolder(REFKNOWNFOLDERID id) {
+  PWSTR path = nullptr;
+  std::string folder;
+  if (SUCCEEDED(SHGetKnownFolderPath(id, 0, nullptr, &path)) && path != nullptr)
+    folder = Utf8Of(path);
+  CoTaskMemFree(path);  // owed even when the call failed
+  return folder;
+}
+
+}  // namespace
+
+std::string UserPicturesFolder() {
+  const std::string pictures = KnownFolder(FOLDERID_Pictures);
+  return pictures.empty() ? KnownFolder(FOLDERID_Profile) : pictures;
+}
