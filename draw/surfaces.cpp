@@ -115,6 +115,10 @@ Surface* FindSurface(uint32_t handle) {
 }
 
 uint32_t SurfaceCandidate(uint32_t handle, int32_t control_id) {
+  // A bitmap's handle is never a window, so the front end (a round trip to the window
+  // system) need not be asked about it: a batch selects its card image several times a card.
+  const Surface* surface = FindSurface(handle);
+  if (surface && surface->kind == SurfaceKind::kBitmap) return handle;
   if (g_have_hooks && g_hooks.find_control) {
     const uint32_t control = g_hooks.find_control(handle, control_id);
     if (control != 0) return control;

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The Windows window batch under Wine against tessarine-cards.exe under Wine, on a
 # virtual X screen, in a private Wine prefix made for the run. Prints the rounds and the
-# median ratio (bench/win32/window_batch.cpp).
+# median ratio (bench/win32/window_batch.cpp). With TESSARINE_BENCH_PERF=FILE the rounds
+# are recorded with `perf record -a -g` into FILE (Wine and the X server included).
 #
 #   bench/win32/run.sh BUILD_WINDOWS_DIR [N] [ROUNDS]
 set -uo pipefail
@@ -15,7 +16,9 @@ if [ "${1:-}" = "--on-screen" ]; then
   wine reg add 'HKCU\Software\Wine\X11 Driver' /v Decorated /t REG_SZ /d N /f >/dev/null 2>&1
   cp /usr/share/wine/fonts/tahoma.ttf /usr/share/wine/fonts/tahomabd.ttf \
     "$WINEPREFIX/drive_c/windows/Fonts/" 2>/dev/null
-  (cd "$work" && wine window_batch.exe 'Z:'"${work//\//\\}"'\app' "$count" "$rounds") 2>&1 | tr -d '\r'
+  perf=()
+  [ -n "${TESSARINE_BENCH_PERF:-}" ] && perf=(perf record -q -a -g -e cpu-clock -o "$TESSARINE_BENCH_PERF" --)
+  (cd "$work" && "${perf[@]}" wine window_batch.exe 'Z:'"${work//\//\\}"'\app' "$count" "$rounds") 2>&1 | tr -d '\r'
   status=${PIPESTATUS[0]}
   wineserver -k 2>/dev/null
   exit "$status"
