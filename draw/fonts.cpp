@@ -158,6 +158,21 @@ uint64_t g_glyphs_rendered = 0;
 
 uint64_t GlyphsRendered() { return g_glyphs_rendered; }
 
+namespace {
+void MarkInkedColumns(Glyph* glyph) {
+  glyph->ink_from.assign(static_cast<size_t>(glyph->height), 0);
+  glyph->ink_to.assign(static_cast<size_t>(glyph->height), 0);
+  for (int32_t y = 0; y < glyph->height; ++y) {
+    const uint8_t* row = glyph->coverage.data() + static_cast<size_t>(y) * glyph->width;
+    int32_t from = 0, to = glyph->width;
+    while (from < to && row[from] == 0) ++from;
+    while (to > from && row[to - 1] == 0) --to;
+    glyph->ink_from[static_cast<size_t>(y)] = from;
+    glyph->ink_to[static_cast<size_t>(y)] = to;
+  }
+}
+}  // namespace
+
 const Glyph* GlyphOf(FontEntry& font, uint32_t codepoint) {
   if (codepoint < 128 && font.ascii[codepoint])
     return font.ascii[codepoint]->present ? &font.ascii[codepoint]->glyph : nullptr;
@@ -165,6 +180,7 @@ const Glyph* GlyphOf(FontEntry& font, uint32_t codepoint) {
   if (found == font.glyphs.end()) {
     CachedGlyph made;
     made.present = RenderGlyph(font.platform, codepoint, &made.glyph);
+    if (made.present) MarkInkedColumns(&made.glyph);
     ++g_glyphs_rendered;
     found = font.glyphs.emplace(codepoint, std::move(made)).first;
   }

@@ -33,6 +33,10 @@ struct Glyph {
   int32_t height = 0;
   int32_t advance = 0;  // pen movement in whole pixels
   std::vector<uint8_t> coverage;  // width * height, row-major
+  // Per row, the columns [ink_from, ink_to) outside which the coverage is 0, so that
+  // drawing skips the empty margins of a glyph's box. Filled in by the drawing layer
+  // when it caches the glyph; empty means "the whole row".
+  std::vector<int32_t> ink_from, ink_to;
 };
 
 struct GlyphFont;  // a platform font at one size

@@ -19,10 +19,12 @@ constexpr uint32_t kBitmapHandleMask = 0x00FFFFFFu;
 // A bitmap larger than this (1 GiB of pixels) is refused rather than attempted.
 constexpr int64_t kMostPixels = int64_t{1} << 28;
 
-std::unordered_map<uint32_t, std::unique_ptr<Surface>> g_surfaces;
-// The pixels of the last bitmap ended, kept for the next one: a batch ends and makes a
-// card image per card, and fresh memory would cost a page fault every 4 KB each time.
-std::vector<uint32_t> g_spare_pixels;
+using SurfaceMap = std::unordered_map<uint32_t, std::unique_ptr<Surface>>;
+SurfaceMap g_surfaces;
+// The last bitmap ended, its map entry, record and pixels kept whole for the next one: a
+// batch ends and makes a card image per card, and fresh memory would cost allocations
+// and a page fault every 4 KB each time.
+SurfaceMap::node_type g_spare_bitmap;
 constexpr size_t kMostSparePixels = size_t{1} << 22;
 uint32_t g_bitmap_counter = 0;
 ControlHooks g_hooks{};
@@ -37,42 +39,72 @@ uint32_t NextBitmapHandle() {
   }
 }
 
-// A surface in the initial drawing state, or null when its pixels cannot be had.
-std::unique_ptr<Surface> MakeSurface(SurfaceKind kind, uint32_t handle, int32_t width,
-                                     int32_t height) {
-  if (width < 0 || height < 0 || int64_t{width} * height > kMostPixels) return nullptr;
-  auto surface = std::make_unique<Surface>();
+// A surface in the initial drawing state, or false when its pixels cannot be had.
+// `surface` may hold a recycled record; its pixels are kept when they fit.
+bool ResetSurface(Surface* surface, SurfaceKind kind, uint32_t handle, int32_t width,
+                  int32_t height) {
+  if (width < 0 || height < 0 || int64_t{width} * height > kMostPixels) return false;
   const size_t count = static_cast<size_t>(width) * static_cast<size_t>(height);
-  if (kind == SurfaceKind::kBitmap && g_spare_pixels.capacity() >= count &&
-      g_spare_pixels.capacity() / 2 <= count)
-    surface->pixels.swap(g_spare_pixels);
+  std::vector<uint32_t> pixels;
+  pixels.swap(surface->pixels);
+  // A much larger recycled buffer is given back rather than held for a small bitmap.
+  if (pixels.capacity() < count || pixels.capacity() / 2 > count)
+    std::vector<uint32_t>().swap(pixels);
   try {
     // A bitmap's first pixels are unspecified (every caller clears it), so a recycled
     // buffer is taken as it is; a control starts in the button-face colour.
     if (kind == SurfaceKind::kBitmap)
-      surface->pixels.resize(count);
+      pixels.resize(count);
     else
-      surface->pixels.assign(count, PixelOf(kButtonFaceColour));
+      pixels.assign(count, PixelOf(kButtonFaceColour));
   } catch (const std::bad_alloc&) {
-    return nullptr;
+    return false;
   }
+  *surface = Surface{};
+  surface->pixels.swap(pixels);
   surface->kind = kind;
   surface->handle = handle;
   surface->width = width;
   surface->height = height;
   const FontEntry* font = MadeFont(kDefaultFont);
   surface->line_height = font ? LineHeight(*font) : 0;
+  return true;
+}
+
+std::unique_ptr<Surface> MakeSurface(SurfaceKind kind, uint32_t handle, int32_t width,
+                                     int32_t height) {
+  auto surface = std::make_unique<Surface>();
+  if (!ResetSurface(surface.get(), kind, handle, width, height)) return nullptr;
   return surface;
 }
 
 void Forget(uint32_t handle) {
   auto found = g_surfaces.find(handle);
   if (found == g_surfaces.end()) return;
-  std::vector<uint32_t>& pixels = found->second->pixels;
-  if (found->second->kind == SurfaceKind::kBitmap && pixels.capacity() <= kMostSparePixels &&
-      pixels.capacity() > g_spare_pixels.capacity())
-    g_spare_pixels.swap(pixels);
+  const Surface& surface = *found->second;
+  if (surface.kind == SurfaceKind::kBitmap && surface.pixels.capacity() <= kMostSparePixels &&
+      (g_spare_bitmap.empty() ||
+       surface.pixels.capacity() > g_spare_bitmap.mapped()->pixels.capacity())) {
+    g_spare_bitmap = g_surfaces.extract(found);
+    return;
+  }
   g_surfaces.erase(found);
+}
+
+// A new bitmap in the map, from the spare entry when there is one.
+bool AddBitmap(uint32_t handle, int32_t width, int32_t height) {
+  if (g_spare_bitmap.empty()) {
+    auto surface = MakeSurface(SurfaceKind::kBitmap, handle, width, height);
+    if (!surface) return false;
+    g_surfaces.emplace(handle, std::move(surface));
+    return true;
+  }
+  if (!ResetSurface(g_spare_bitmap.mapped().get(), SurfaceKind::kBitmap, handle, width, height))
+    return false;
+  g_spare_bitmap.key() = handle;
+  g_surfaces.insert(std::move(g_spare_bitmap));
+  g_spare_bitmap = SurfaceMap::node_type();
+  return true;
 }
 }  // namespace
 
@@ -83,6 +115,10 @@ Surface* FindSurface(uint32_t handle) {
 }
 
 uint32_t SurfaceCandidate(uint32_t handle, int32_t control_id) {
+  // A bitmap's handle is never a window, so the front end (a round trip to the window
+  // system) need not be asked about it: a batch selects its card image several times a card.
+  const Surface* surface = FindSurface(handle);
+  if (surface && surface->kind == SurfaceKind::kBitmap) return handle;
   if (g_have_hooks && g_hooks.find_control) {
     const uint32_t control = g_hooks.find_control(handle, control_id);
     if (control != 0) return control;
@@ -115,10 +151,7 @@ uint32_t NewBitmap(int32_t width, int32_t height) {
   if (width <= 0 || height <= 0) return 0;
   SpinGuard guard(g_drawing_lock);
   const uint32_t handle = NextBitmapHandle();
-  auto surface = MakeSurface(SurfaceKind::kBitmap, handle, width, height);
-  if (!surface) return 0;
-  g_surfaces.emplace(handle, std::move(surface));
-  return handle;
+  return AddBitmap(handle, width, height) ? handle : 0;
 }
 
 void EndBitmap() {

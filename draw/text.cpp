@@ -58,7 +58,12 @@ int32_t DrawGlyph(Surface& surface, const Glyph& glyph, int32_t cell_x, int32_t 
   for (int32_t y = y0; y < y1; ++y) {
     const uint8_t* coverage = glyph.coverage.data() + static_cast<size_t>(y - top) * glyph.width;
     uint32_t* row = surface.pixels.data() + static_cast<size_t>(y) * surface.width;
-    for (int32_t x = x0; x < x1; ++x) {
+    int32_t from = x0, to = x1;
+    if (!glyph.ink_from.empty()) {
+      from = std::max(from, left + glyph.ink_from[static_cast<size_t>(y - top)]);
+      to = std::min(to, left + glyph.ink_to[static_cast<size_t>(y - top)]);
+    }
+    for (int32_t x = from; x < to; ++x) {
       const uint32_t c = coverage[x - left];
       if (c == 0) continue;
       const uint32_t under = row[x] | 0xFF000000u;

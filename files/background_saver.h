@@ -13,7 +13,7 @@
 
 #include "files/bmp_writer.h"
 
-constexpr int kSaverSlots = 3;
+constexpr int kSaverSlots = 16;
 
 struct SaverSlot {
   EncodedBitmap bytes;

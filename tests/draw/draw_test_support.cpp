@@ -6,8 +6,10 @@
 
 namespace {
 std::vector<RepaintCall> g_repaints;
+std::vector<uint32_t> g_control_lookups;
 
 uint32_t FindControl(uint32_t window, int32_t control_id) {
+  g_control_lookups.push_back(window);
   return window == kWindow && control_id == kControlId ? kControl : 0;
 }
 
@@ -76,6 +78,7 @@ void StartFakeFrontEnd() {
   EndControlSurface(kControl);
   NewControlSurface(kControl);
   g_repaints.clear();
+  g_control_lookups.clear();
 }
 
 void StopFakeFrontEnd() {
@@ -85,3 +88,5 @@ void StopFakeFrontEnd() {
 }
 
 std::vector<RepaintCall>& RepaintCalls() { return g_repaints; }
+
+std::vector<uint32_t>& ControlLookups() { return g_control_lookups; }

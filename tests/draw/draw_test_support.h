@@ -42,3 +42,5 @@ struct RepaintCall {
 void StartFakeFrontEnd();
 void StopFakeFrontEnd();
 std::vector<RepaintCall>& RepaintCalls();
+// The windows the drawing layer asked the fake front end about, in order.
+std::vector<uint32_t>& ControlLookups();

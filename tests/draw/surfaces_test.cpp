@@ -180,6 +180,61 @@ TEST_F(Surfaces, EndBitmapEndsTheCurrentBitmapOnly) {
   EXPECT_EQ(view.height, kControlHeight);
 }
 
+// A batch ends its card image and makes the next one many thousand times; whatever the
+// new bitmap reuses, nothing of the old one's drawing state may come with it.
+TEST_F(Surfaces, ABitmapMadeAfterOneWasEndedStartsFromTheInitialStateToo) {
+  for (int card = 0; card < 3; ++card) {
+    const uint32_t old_card = NewClearedBitmap(40, 30, kWhite);
+    SetLineWidth(5);
+    SetColours(kRed, kColourNone);
+    SelectFont(NewFont("Tahoma", 40, 1, 0, 0, 0));
+    SetPos(20, 20);
+    EndBitmap();
+    EXPECT_TRUE(CurrentPicture().pixels.empty()) << "the ended bitmap is no target";
+
+    const uint32_t card_image = NewBitmap(40, 30);
+    SelectTarget(old_card, 0, 0);
+    EXPECT_EQ(LastRuntimeError(), kErrorMisusedDrawing) << "the old handle names nothing";
+    ClearRuntimeError();
+    SelectTarget(card_image, 0, 0);
+    EXPECT_EQ(CurrentPicture().width, 40);
+    EXPECT_EQ(CurrentPicture().height, 30);
+    DrawBox(0, 0, 40, 30, 0, kWhite, kWhite, 0);
+    DrawBox(2, 2, 12, 12, 0, kColourDefault, kColourNone, 0);
+    Picture picture = CurrentPicture();
+    EXPECT_EQ(picture.at(2, 2), Px(kBlack)) << "fore colour is the window-text colour";
+    EXPECT_EQ(picture.at(3, 3), Px(kWhite)) << "line width 0 draws a one-pixel outline";
+    Print("8");
+    picture = CurrentPicture();
+    EXPECT_EQ(picture.at(0, 0), Px(kButtonFaceColour)) << "position (0, 0), opaque back";
+    for (int32_t x = 0; x < 40; ++x) EXPECT_EQ(picture.at(x, 25), Px(kWhite)) << x;
+    EndBitmap();
+  }
+  // A bitmap of another size after one was ended has that size, all of it drawable.
+  NewClearedBitmap(40, 30, kWhite);
+  EndBitmap();
+  const uint32_t larger = NewClearedBitmap(90, 70, kRed);
+  EXPECT_EQ(CurrentPicture().pixels.size(), 90u * 70u);
+  EXPECT_TRUE(AllPixels(Px(kRed)));
+  SelectTarget(larger, 0, 0);
+  EndBitmap();
+}
+
+// Asking the front end is a round trip to the window system on Windows; a bitmap's handle
+// is never a window, so selecting or copying a bitmap must not ask.
+TEST_F(Surfaces, BitmapsAreFoundWithoutAskingTheFrontEnd) {
+  StartFakeFrontEnd();
+  const uint32_t bitmap = NewClearedBitmap(5, 5, kRed);
+  SelectTarget(bitmap, 0, 0);
+  SelectTarget(bitmap, kControlId, 0);
+  SelectTarget(kWindow, kControlId, 0);
+  CopyBitmap(bitmap, 0, 0);
+  EXPECT_EQ(ControlLookups(), std::vector<uint32_t>({kWindow}));
+  EXPECT_EQ(CurrentPicture().at(4, 4), Px(kRed)) << "the copy reached the control";
+  SelectTarget(bitmap, 0, 0);
+  EndBitmap();
+}
+
 TEST_F(Surfaces, SelectTargetFallsBackToTheHandleWhenNoControlHasTheId) {
   StartFakeFrontEnd();
   const uint32_t bitmap = NewBitmap(5, 5);

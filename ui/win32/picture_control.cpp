@@ -12,8 +12,29 @@ namespace {
 constexpr DWORD kPictureDefaultStyle = WS_CHILD | WS_VISIBLE | WS_TABSTOP | SS_OWNERDRAW;
 constexpr DWORD kPictureForcedStyle = WS_CHILD | WS_VISIBLE | SS_OWNERDRAW;
 
+// GetDlgItem is a round trip to the window server under Wine, and a batch asks for the
+// picture control on every card: the last picture control found is kept until it goes
+// (ReleaseControl) or another control is added.
+struct FoundControl {
+  HWND window = nullptr;
+  int32_t id = 0;
+  HWND control = nullptr;
+};
+FoundControl g_last_found;
+
+HWND PictureControlOf(HWND window, int32_t control_id) {
+  if (window != nullptr && window == g_last_found.window && control_id == g_last_found.id)
+    return g_last_found.control;
+  const HWND control = GetDlgItem(window, control_id);
+  WindowRecord record;
+  if (control != nullptr && FindWindowRecord(control, &record) &&
+      record.control_kind == kPictureControlKind)
+    g_last_found = {window, control_id, control};
+  return control;
+}
+
 uint32_t FindControl(uint32_t window, int32_t control_id) {
-  return ValueOf(GetDlgItem(HandleOf<HWND>(window), control_id));
+  return ValueOf(PictureControlOf(HandleOf<HWND>(window), control_id));
 }
 
 bool ControlClientSize(uint32_t control, int32_t* width, int32_t* height) {
@@ -71,6 +92,7 @@ void AddControl(int32_t kind, uint32_t parent, int32_t id, const char* text, int
       place.right - place.left, place.bottom - place.top, parent_window,
       reinterpret_cast<HMENU>(static_cast<intptr_t>(id)), GetModuleHandleW(nullptr), nullptr);
   if (control == nullptr) return;
+  g_last_found = FoundControl{};
 
   WindowRecord record;
   record.window = control;
@@ -95,7 +117,7 @@ void AddControl(int32_t kind, uint32_t parent, int32_t id, const char* text, int
 }
 
 bool PaintPictureControl(HWND window, const DRAWITEMSTRUCT& item) {
-  const HWND control = GetDlgItem(window, static_cast<int>(item.CtlID));
+  const HWND control = PictureControlOf(window, static_cast<int32_t>(item.CtlID));
   WindowRecord record;
   if (control == nullptr || !FindWindowRecord(control, &record) ||
       record.control_kind != kPictureControlKind)
@@ -116,6 +138,8 @@ bool PaintPictureControl(HWND window, const DRAWITEMSTRUCT& item) {
 }
 
 void ReleaseControl(const WindowRecord& record) {
+  if (record.window == g_last_found.control || record.window == g_last_found.window)
+    g_last_found = FoundControl{};
   if (record.control_kind == kPictureControlKind) EndControlSurface(ValueOf(record.window));
   if (record.back_brush != nullptr) DeleteObject(record.back_brush);
 }
