@@ -1,6 +1,7 @@
 // The commands "Fotocopia" (save the card on show in the current folder) and "Muchas"
 // (a batch of new cards in the folder "muchas" beside the executable). Both tell the
-// user how it went; a card that could not be saved is never announced as saved.
+// user how it went, and only once what they count is on the disk; a card that could not
+// be saved is never announced as saved.
 #include <string>
 
 #include "card/renderer.h"
@@ -9,6 +10,7 @@
 #include "files/card_files.h"
 #include "files/commands.h"
 #include "files/file_system.h"
+#include "files/folder_lock.h"
 #include "ui/dialogs.h"
 
 namespace {
@@ -54,23 +56,44 @@ void Photocopy(uint32_t main_window) {
 void Batch(uint32_t main_window) {
   int32_t count = 0;
   if (!AskBatchCount(&count)) return;
+  const std::string folder = BatchFolder();
+  if (folder.empty()) {
+    // Where the program lies is unknown: no folder to make, no card to save.
+    if (count > 0) TellUser("No se encuentra la carpeta del programa para guardar los cartones ...");
+    return;
+  }
   // The folder may be there from an earlier batch; its files are then overwritten. That
   // is no failure the user hears of, only a recorded code.
-  const std::string folder = BatchFolder();
   if (!MakeFolder(folder)) RecordRuntimeError(kErrorPathAccess);
+  if (count == 0) {
+    g_card_counter = 0;
+    return;
+  }
+  // A folder no lock file can be made in takes no card files either: the first save
+  // then says why.
+  FolderLock lock;
+  if (LockFolder(folder, &lock) == FolderLockResult::kInUse) {
+    TellUser(FolderInUseText(folder));
+    return;
+  }
   g_card_counter = 0;
   CardFilesRequest request;
   request.picture = main_window;
   request.count = count;
   request.folder = folder;
   CardFilesFailure failure;
-  const int32_t saved = MakeCardFiles(request, &failure);
+  int32_t saved = MakeCardFiles(request, &failure);
   // The counter stands at the last file tried, as if each card had counted itself.
   g_card_counter = saved < count ? saved + 1 : count;
+  if (UnlockFolder(&lock) != SaveError::kNone && saved == count) {
+    // The files are written but not known to be on the disk: none counts as saved.
+    failure.path = folder;
+    saved = 0;
+  }
   if (saved < count) {
     TellUser("No se pudo guardar " + failure.path + ". Creados " + std::to_string(saved) +
-         " cartones del bingo ...");
+             " cartones del bingo ...");
     return;
   }
-  if (count > 0) TellUser("Creados " + std::to_string(g_card_counter) + " cartones del bingo ...");
+  TellUser("Creados " + std::to_string(g_card_counter) + " cartones del bingo ...");
 }
