@@ -23,6 +23,6 @@ struct FolderLock {
   std::string path;  // of the lock file
 };
 FolderLockResult LockFolder(const std::string& folder, FolderLock* lock);
-// Flushes the folder's entries (EndFolderBatch), removes the lock file and lets the
+// Removes the lock file, flushes the folder's entries (EndFolderBatch) and lets the
 // folder go. The result is the flush's: kNone when every file saved there is on the disk.
 SaveError UnlockFolder(FolderLock* lock);

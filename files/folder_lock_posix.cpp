@@ -54,9 +54,10 @@ FolderLockResult LockFolder(const std::string& folder, FolderLock* lock) {
 
 SaveError UnlockFolder(FolderLock* lock) {
   if (lock->handle < 0) return SaveError::kNone;
-  const SaveError flushed = EndFolderBatch(lock->folder);
-  // Removed while still locked, so that a batch waiting on this file finds it gone.
+  // Removed before the folder's one flush, so that a power cut after it finds no lock
+  // file either; the batch's files are all in place by now.
   ::unlink(lock->path.c_str());
+  const SaveError flushed = EndFolderBatch(lock->folder);
   ::close(static_cast<int>(lock->handle));
   lock->handle = -1;
   return flushed;

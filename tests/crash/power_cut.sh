@@ -53,14 +53,13 @@ for i in $(seq 1 "$count"); do
     whole=$((whole + 1))
   fi
 done
-# Any other name: the lock file (empty by design) or a card whole as the program wrote it.
+# Any other name must be a card whole as the program wrote it.
 while IFS= read -r -d '' path; do
   name=${path##*/}
   case "$name" in
     [0-9][0-9][0-9][0-9].bmp) [ "${name%.bmp}" -le "$count" ] 2>/dev/null && continue ;;
   esac
   others=$((others + 1))
-  if [ "$name" = ".tessarine.lock" ] && [ ! -s "$path" ]; then continue; fi
   if [ -f "$path" ] && [ "$(stat -c %s "$path")" -eq "$card_bytes" ] &&
      cmp -s "$path" "$live/muchas/$name" 2>/dev/null; then continue; fi
   echo "FAIL: $name is in the folder after the cut and is not a whole file"
