@@ -1,15 +1,21 @@
 // tessarine-cards: bingo cards from the command line, with no window. Writes the same
 // 721 x 241 pictures the program's picture control shows and saves, or prints a card's
-// layout as text.
+// layout as text. It exits 0 only when what it reports is done: every card file on the
+// disk, every line of its output written.
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <string>
 
 #include "card/layout.h"
 #include "card/renderer.h"
 #include "cli/options.h"
+#include "cli/interrupt.h"
 #include "cli/progress.h"
 #include "files/batch_card.h"
+#include "files/card_files.h"
 #include "files/file_system.h"
+#include "files/folder_lock.h"
 
 namespace {
 constexpr const char* kProgram = "tessarine-cards";
@@ -26,6 +32,8 @@ const char* SaveErrorText(SaveError error) {
       return "carpeta inexistente";
     case SaveError::kNotRegularFile:
       return "no es un archivo normal";
+    case SaveError::kInterrupted:
+      return "interrumpido";
     case SaveError::kNone:
     case SaveError::kOther:
       break;
@@ -47,9 +55,28 @@ void PrintLayout(uint32_t seed_bits) {
   }
 }
 
+constexpr int kFailed = 1;
+
+// Standard output is buffered: a full disk or a closed file shows when it is flushed.
+// The exit code of a run whose output was all written, else a message and kFailed.
+int Finish(int exit_code) {
+  if (std::fflush(stdout) == 0 && !std::ferror(stdout)) return exit_code;
+  const int error = errno;
+  std::fprintf(stderr, "%s: no se pudo escribir la salida (%s)\n", kProgram, std::strerror(error));
+  return kFailed;
+}
+
 int MakeCards(const CliOptions& options) {
+  CatchInterruptions();
   g_card_colour = options.colour;
   MakeFolder(options.out);
+  // A folder no lock file can be made in takes no card files either: the first save
+  // then says why.
+  FolderLock lock;
+  if (LockFolder(options.out, &lock) == FolderLockResult::kInUse) {
+    std::fprintf(stderr, "%s: %s\n", kProgram, FolderInUseText(options.out).c_str());
+    return kFailed;
+  }
   // The picture: a white 721 x 241 surface, as the window's picture control is.
   const uint32_t picture = NewBitmap(kPictureWidth, kPictureHeight);
   SelectTarget(picture, 0, 0);
@@ -67,19 +94,29 @@ int MakeCards(const CliOptions& options) {
   };
   request.context = &progress;
   CardFilesFailure failure;
-  const int32_t saved = MakeCardFiles(request, &failure);
+  int32_t saved = MakeCardFiles(request, &failure);
+  // Nothing is said before the folder's entries are on the disk.
+  const SaveError flushed = UnlockFolder(&lock);
+  if (flushed != SaveError::kNone) {
+    failure.path = options.out;
+    failure.error = flushed;
+    saved = 0;
+  }
+  EndProgress(&progress);
+  if (const int interrupted = InterruptionExitCode()) {
+    std::fprintf(stderr, "%s: interrumpido: %d cartones guardados\n", kProgram, saved);
+    return interrupted;
+  }
   if (saved < options.count) {
-    EndProgress(&progress);
     const char* why = SaveErrorText(failure.error);
     std::fprintf(stderr, "%s: no se pudo guardar %s%s%s%s; %d cartones guardados antes\n",
                  kProgram, failure.path.c_str(), *why ? " (" : "", why, *why ? ")" : "", saved);
-    return 1;
+    return kFailed;
   }
-  EndProgress(&progress);
   const bool ends_in_separator = options.out.back() == '/' || options.out.back() == '\\';
   std::printf("%d cartones en %s%s\n", options.count, options.out.c_str(),
               ends_in_separator ? "" : PathSeparator());
-  return 0;
+  return Finish(0);
 }
 }  // namespace
 
@@ -92,12 +129,12 @@ int main(int argc, char** argv) {
   }
   if (options.help) {
     std::fputs(kCliUsage, stdout);
-    return 0;
+    return Finish(0);
   }
   if (options.layout) {
     PrintLayout(SeedBitsOfClock(options.has_time ? options.time_ms
                                                  : MillisecondsSinceMidnight()));
-    return 0;
+    return Finish(0);
   }
   return MakeCards(options);
 }

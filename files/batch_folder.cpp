@@ -50,10 +50,9 @@ BatchPlace ChooseBatchFolderBetween(const std::string& beside, const std::string
     if (CanCreateFilesIn(beside)) return {beside, true};
   }
   if (user_folder.empty()) {
-    if (!beside.empty()) return {beside, true};
-    // Nothing known at all: the current folder, where such a batch always went.
-    if (!MakeFolder(kBatchFolderName)) RecordRuntimeError(kErrorPathAccess);
-    return {kBatchFolderName, true};
+    // Nothing known at all gives no place: a bare name would land in the current folder,
+    // where nobody looks for it.
+    return {beside, true};
   }
   const std::string fallback = Join(user_folder, kBatchFolderName);
   MakeFolderWithParents(fallback);

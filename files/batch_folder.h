@@ -16,7 +16,7 @@ BatchPlace ChooseBatchFolder();
 // The same choice between given folders: `beside` is the folder beside the executable
 // ("" when the executable's folder is unknown, which counts as one that cannot be
 // written), `user_folder` the one that receives "muchas" instead ("" when none is
-// known: then the batch stays beside, or goes to "muchas" in the current folder).
+// known: then the batch stays beside, or has no place at all, an empty folder).
 // Records kErrorPathAccess when the beside folder exists already or cannot be made.
 BatchPlace ChooseBatchFolderBetween(const std::string& beside, const std::string& user_folder);
 

@@ -20,12 +20,17 @@ std::string CardFileName(int32_t counter) {
   return text;
 }
 
+// An executable folder the system cannot tell gives no place at all: a bare name would
+// land in the current folder, where nobody looks for it.
 std::string BatchFolder() {
-  const std::string beside = ExecutableFolder();
-  return beside.empty() ? std::string() : beside + kBatchFolderName;
+  const std::string folder = ExecutableFolder();
+  return folder.empty() ? std::string() : folder + kBatchFolderName;
 }
 
-std::string SwatchPath() { return ExecutableFolder() + kSwatchFileName; }
+std::string SwatchPath() {
+  const std::string folder = ExecutableFolder();
+  return folder.empty() ? std::string() : folder + kSwatchFileName;
+}
 
 BatchAnswer CheckBatchAnswer(const std::string& answer) {
   for (char c : answer)
@@ -39,6 +44,10 @@ BatchAnswer CheckBatchAnswer(const std::string& answer) {
   for (size_t i = first; i < answer.size(); ++i) count = count * 10 + (answer[i] - '0');
   if (count > kBatchLimit) return {BatchAnswerKind::kTooMany, 0};
   return {BatchAnswerKind::kCount, count};
+}
+
+std::string FolderInUseText(const std::string& folder) {
+  return "La carpeta " + folder + " está en uso por otra tanda ...";
 }
 
 bool WriteSwatch(Colour colour) {

@@ -32,6 +32,10 @@ struct BatchAnswer {
 };
 BatchAnswer CheckBatchAnswer(const std::string& answer);
 
+// The refusal of a batch into a folder another batch holds (folder_lock.h), naming the
+// folder; the window and tessarine-cards both say it.
+std::string FolderInUseText(const std::string& folder);
+
 // The swatch file beside the executable: drawn in the colour, saved, later removed.
 // Returns false when the file could not be written; the swatch bitmap stays the
 // current drawing target either way, so a caller can take its pixels instead.
@@ -39,6 +43,7 @@ bool WriteSwatch(Colour colour);
 // Records kErrorFileNotFound when there is no swatch file, kErrorPathAccess when it
 // cannot be removed; nothing else.
 void RemoveSwatch();
+// Both "" when the executable's folder cannot be found: then there is no such file.
 std::string SwatchPath();
 // The folder "muchas" beside the executable; "" when the executable's folder is unknown.
 std::string BatchFolder();

@@ -1,7 +1,8 @@
 // The commands "Fotocopia" (save the card on show in the current folder) and "Muchas"
 // (a batch of new cards in the folder "muchas" beside the executable, or in the user's
-// pictures folder where that one cannot be written). Both tell the
-// user how it went; a card that could not be saved is never announced as saved.
+// pictures folder where that one cannot be written). Both tell the user how it went, and
+// only once what they count is on the disk; a card that could not be saved is never
+// announced as saved.
 #include <string>
 
 #include "card/renderer.h"
@@ -11,6 +12,7 @@
 #include "files/card_files.h"
 #include "files/commands.h"
 #include "files/file_system.h"
+#include "files/folder_lock.h"
 #include "ui/dialogs.h"
 
 namespace {
@@ -58,22 +60,42 @@ void Batch(uint32_t main_window) {
   if (!AskBatchCount(&count)) return;
   const BatchPlace place = ChooseBatchFolder();
   const std::string& folder = place.folder;
+  if (folder.empty()) {
+    // Neither the program's folder nor the user's is known: nowhere to put a card.
+    if (count > 0) TellUser("No se encuentra la carpeta del programa para guardar los cartones ...");
+    return;
+  }
+  if (count == 0) {
+    g_card_counter = 0;
+    return;
+  }
   // Only a batch that went elsewhere than beside the program says where it went.
   const std::string where = place.beside_program ? "" : "en " + folder + " ";
+  // A folder no lock file can be made in takes no card files either: the first save
+  // then says why.
+  FolderLock lock;
+  if (LockFolder(folder, &lock) == FolderLockResult::kInUse) {
+    TellUser(FolderInUseText(folder));
+    return;
+  }
   g_card_counter = 0;
   CardFilesRequest request;
   request.picture = main_window;
   request.count = count;
   request.folder = folder;
   CardFilesFailure failure;
-  const int32_t saved = MakeCardFiles(request, &failure);
+  int32_t saved = MakeCardFiles(request, &failure);
   // The counter stands at the last file tried, as if each card had counted itself.
   g_card_counter = saved < count ? saved + 1 : count;
+  if (UnlockFolder(&lock) != SaveError::kNone && saved == count) {
+    // The files are written but not known to be on the disk: none counts as saved.
+    failure.path = folder;
+    saved = 0;
+  }
   if (saved < count) {
     TellUser("No se pudo guardar " + failure.path + ". Creados " + std::to_string(saved) +
-         " cartones del bingo " + where + "...");
+             " cartones del bingo " + where + "...");
     return;
   }
-  if (count > 0)
-    TellUser("Creados " + std::to_string(g_card_counter) + " cartones del bingo " + where + "...");
+  TellUser("Creados " + std::to_string(g_card_counter) + " cartones del bingo " + where + "...");
 }

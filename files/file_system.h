@@ -4,23 +4,40 @@
 #include <cstddef>
 #include <string>
 
-// The folder of the running executable, with a trailing separator.
+// The folder of the running executable, with a trailing separator; "" when the system
+// cannot tell (no /proc), never a guess such as the current folder.
 std::string ExecutableFolder();
 // The platform's path separator as a string ("/" or "\\").
 const char* PathSeparator();
 
-// Creates a folder; false if it exists already or cannot be made.
+// Creates a folder, its entry in the parent flushed to the disk; false if it exists
+// already or cannot be made.
 bool MakeFolder(const std::string& path);
 
 // Why a file could not be put in place; kNone when it was.
-enum class SaveError { kNone, kDiskFull, kNoPermission, kMissingFolder, kNotRegularFile, kOther };
+// kInterrupted: saves were abandoned (AbandonSaves) before this one was in place.
+enum class SaveError {
+  kNone,
+  kDiskFull,
+  kNoPermission,
+  kMissingFolder,
+  kNotRegularFile,
+  kInterrupted,
+  kOther
+};
 
 // Writes the parts into a temporary file in the target's folder and puts it in place
-// of the target in one step once every byte is written. On any failure the temporary
-// file is removed and an existing target is left exactly as it was. The replacement
-// keeps the target's permissions, but never its set-user-ID or set-group-ID bits.
-// The first save of the process into a folder first removes the stale temporaries
-// there (RemoveStaleTemporaries).
+// of the target in one step once every byte is written and on the disk. On any failure
+// the temporary file is removed and an existing target is left exactly as it was. Only a
+// missing name or a regular file is replaced: a link, folder, FIFO or device of that name
+// is refused without being opened. The replacement keeps the target's permissions, but
+// never its set-user-ID or set-group-ID bits. The first save of the process into a
+// folder first removes the stale temporaries there (RemoveStaleTemporaries).
+//
+// When it returns kNone the file survives a power cut: its folder's entry is flushed
+// too, unless the folder is in a batch (BeginFolderBatch), whose end flushes it once. A
+// folder that cannot be flushed fails the save although the new file is in place: it
+// is not known to be there for good.
 struct ByteSpan {
   const void* data;
   size_t size;
@@ -32,6 +49,24 @@ SaveError ReplaceFileWith(const std::string& path, const ByteSpan* parts, size_t
 // (POSIX) or "~NAME.PID.N.tmp" (Windows). Those of live processes and every other file
 // stay.
 void RemoveStaleTemporaries(const std::string& folder);
+
+// A batch's folder: from BeginFolderBatch on, files put in place there leave the folder
+// entry to EndFolderBatch, which flushes it once for all of them. Each file's bytes are
+// still on the disk before its rename, so after a power cut every name holds either its
+// old file or its new one whole, and after EndFolderBatch the new ones for certain.
+void BeginFolderBatch(const std::string& folder);
+SaveError EndFolderBatch(const std::string& folder);
+// Flushes a folder's entries to the disk ("" for the current folder).
+SaveError FlushFolder(const std::string& folder);
+
+// From this call on, every save not yet in place fails with kInterrupted and leaves no
+// temporary behind; saves already in place stay. Safe to call from a signal handler.
+void AbandonSaves();
+bool SavesAbandoned();
+
+// Whether saves wait for the disk (on unless a benchmark turns it off to measure what
+// the waiting costs). Never turned off in the programs.
+void SetSavesFlushed(bool flushed);
 
 // Clears read-only, hidden and system marks, then deletes.
 enum class RemoveResult { kRemoved, kMissing, kRefused };

@@ -1,6 +1,6 @@
 // The file-system services of the card files on Linux and other POSIX systems: the
-// executable's folder, folders, a file replaced whole in one step (and the temporaries
-// of killed saves swept away), removal.
+// executable's folder, folders, a file replaced whole in one step and flushed to the disk
+// (and the temporaries of killed saves swept away), removal.
 #include <dirent.h>
 #include <errno.h>
 #include <fcntl.h>
@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "files/file_system.h"
+#include "files/save_control.h"
 
 namespace {
 
@@ -68,22 +69,49 @@ SaveError WriteAll(int fd, const void* data, size_t size) {
   return SaveError::kNone;
 }
 
-// The target may be replaced only if it could be written in place: an immutable,
-// append-only or (for other users than root) read-only file keeps its bytes and the
-// save fails. No truncation: the check alone must not change the file. O_NONBLOCK keeps
-// a FIFO of that name from stalling the check. `mode` receives the target's
-// permissions so that the replacement keeps them; `exists` whether there is a target.
+// The target may be replaced only if it is a regular file that could be written in
+// place: an immutable or (for other users than root) read-only file keeps its bytes and
+// the save fails. The name is looked at, never opened: a link, FIFO or device of that
+// name is refused as it is, so no reader of a FIFO wakes and no device is touched.
+// access() asks what opening for writing would answer, without opening. `mode`
+// receives the target's permissions so that the replacement keeps them; `exists`
+// whether there is a target.
 SaveError CheckTarget(const std::string& path, bool* exists, mode_t* mode) {
   *exists = false;
-  const int fd = ::open(path.c_str(), O_WRONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
-  if (fd < 0) return errno == ENOENT ? SaveError::kNone : ErrorOf(errno);
   struct stat info {};
-  const bool regular = ::fstat(fd, &info) == 0 && S_ISREG(info.st_mode);
-  ::close(fd);
-  if (!regular) return SaveError::kNotRegularFile;
+  if (::lstat(path.c_str(), &info) != 0) return errno == ENOENT ? SaveError::kNone : ErrorOf(errno);
+  if (!S_ISREG(info.st_mode)) return SaveError::kNotRegularFile;
+  if (::access(path.c_str(), W_OK) != 0) return ErrorOf(errno);
   *exists = true;
   *mode = info.st_mode & 07777;
   return SaveError::kNone;
+}
+
+// A file system that cannot flush (EINVAL) has nothing to wait for.
+SaveError FlushError(int error) { return error == EINVAL ? SaveError::kNone : ErrorOf(error); }
+
+// The file's bytes on the disk. The writeback is started at once, so that the wait of
+// fdatasync is only for what is already on its way.
+SaveError FlushFile(int fd) {
+  if (!SavesFlushed()) return SaveError::kNone;
+#ifdef SYNC_FILE_RANGE_WRITE
+  (void)::sync_file_range(fd, 0, 0, SYNC_FILE_RANGE_WRITE);
+#endif
+  while (::fdatasync(fd) != 0) {
+    if (errno != EINTR) return FlushError(errno);
+  }
+  return SaveError::kNone;
+}
+
+// A folder as one key for the batch record: no trailing separator, absolute.
+std::string FolderKey(const std::string& folder) {
+  std::string key = folder;
+  while (key.size() > 1 && key.back() == '/') key.pop_back();
+  if (key.empty()) key = ".";
+  if (key[0] == '/') return key;
+  char here[4096];
+  if (::getcwd(here, sizeof here) == nullptr) return key;
+  return std::string(here) + "/" + key;
 }
 
 constexpr const char* kTemporaryEnd = ".tmp";
@@ -168,15 +196,47 @@ std::string ExecutableFolder() {
 
 const char* PathSeparator() { return "/"; }
 
-bool MakeFolder(const std::string& path) { return ::mkdir(path.c_str(), 0777) == 0; }
+bool MakeFolder(const std::string& path) {
+  if (::mkdir(path.c_str(), 0777) != 0) return false;
+  // A new folder whose entry is lost to a power cut would take every card in it along.
+  std::string parent = path;
+  while (parent.size() > 1 && parent.back() == '/') parent.pop_back();
+  (void)FlushFolder(FolderOf(parent));
+  return true;
+}
+
+SaveError FlushFolder(const std::string& folder) {
+  if (!SavesFlushed()) return SaveError::kNone;
+  const int fd = ::open(folder.empty() ? "." : folder.c_str(),
+                        O_RDONLY | O_DIRECTORY | O_CLOEXEC | O_NOCTTY);
+  if (fd < 0) return ErrorOf(errno);
+  SaveError error = SaveError::kNone;
+  while (::fsync(fd) != 0) {
+    if (errno != EINTR) {
+      error = FlushError(errno);
+      break;
+    }
+  }
+  ::close(fd);
+  return error;
+}
+
+void BeginFolderBatch(const std::string& folder) { MarkFolderInBatch(FolderKey(folder), true); }
+
+SaveError EndFolderBatch(const std::string& folder) {
+  MarkFolderInBatch(FolderKey(folder), false);
+  return FlushFolder(folder);
+}
 
 SaveError ReplaceFileWith(const std::string& path, const ByteSpan* parts, size_t part_count) {
   if (path.empty()) return SaveError::kOther;
+  if (SavesAbandoned()) return SaveError::kInterrupted;
   bool exists = false;
   mode_t mode = 0;
   const SaveError refused = CheckTarget(path, &exists, &mode);
   if (refused != SaveError::kNone) return refused;
-  SweepOnce(FolderOf(path));
+  const std::string folder = FolderOf(path);
+  SweepOnce(folder);
 
   std::string temporary;
   const int fd = CreateTemporary(path, &temporary);
@@ -188,10 +248,15 @@ SaveError ReplaceFileWith(const std::string& path, const ByteSpan* parts, size_t
   // save. Set-user-ID and set-group-ID are not passed on: new bytes under an old
   // privilege would be a way to gain it.
   if (error == SaveError::kNone && exists) (void)::fchmod(fd, mode & ~(S_ISUID | S_ISGID));
+  // The bytes go to the disk before the name: renamed first, a power cut could leave the
+  // name on an empty file.
+  if (error == SaveError::kNone) error = FlushFile(fd);
   // close reports late write errors of some file systems (a full disk on NFS).
   if (::close(fd) != 0 && error == SaveError::kNone) error = ErrorOf(errno);
+  if (error == SaveError::kNone && SavesAbandoned()) error = SaveError::kInterrupted;
   if (error == SaveError::kNone) {
-    if (::rename(temporary.c_str(), path.c_str()) == 0) return SaveError::kNone;
+    if (::rename(temporary.c_str(), path.c_str()) == 0)
+      return FolderInBatch(FolderKey(folder)) ? SaveError::kNone : FlushFolder(folder);
     error = ErrorOf(errno);
   }
   ::unlink(temporary.c_str());

@@ -1,6 +1,6 @@
 // The file-system services of the card files on Windows: the executable's folder,
-// folders, a file replaced whole in one step (and the temporaries of killed saves swept
-// away), removal. Paths arrive as UTF-8 and go to the wide-character calls, so any name
+// folders, a file replaced whole in one step and flushed to the disk (and the
+// temporaries of killed saves swept away), removal. Paths arrive as UTF-8 and go to the wide-character calls, so any name
 // the system allows can be used.
 #include <windows.h>
 
@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "files/file_system.h"
+#include "files/save_control.h"
 
 namespace {
 
@@ -67,14 +68,16 @@ SaveError ErrorOf(DWORD error) {
 }
 
 // The target may be replaced only if it could be written in place: a read-only file, a
-// folder of that name, or a file another handle holds open keeps its bytes and the
-// save fails. OPEN_EXISTING without truncation: the check alone changes nothing.
+// folder or link of that name, or a file another handle holds open keeps its bytes and
+// the save fails. OPEN_EXISTING without truncation: the check alone changes nothing.
 SaveError CheckTarget(const std::wstring& path) {
-  // The mark is read first: where the file system does not enforce it (a share, or
-  // Wine run by root) opening for writing would succeed.
+  // The marks are read first: a link or folder is refused without being opened, and
+  // where the file system does not enforce read-only (a share, or Wine run by root)
+  // opening for writing would succeed.
   const DWORD attributes = GetFileAttributesW(path.c_str());
   if (attributes != INVALID_FILE_ATTRIBUTES) {
-    if ((attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) return SaveError::kNotRegularFile;
+    if ((attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT)) != 0)
+      return SaveError::kNotRegularFile;
     if ((attributes & FILE_ATTRIBUTE_READONLY) != 0) return SaveError::kNoPermission;
   }
   const HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
@@ -123,6 +126,12 @@ SaveError WriteAll(HANDLE file, const void* data, size_t size) {
     size -= written;
   }
   return SaveError::kNone;
+}
+
+// The file's bytes on the disk before its name is given to them.
+SaveError FlushFile(HANDLE file) {
+  if (!SavesFlushed() || FlushFileBuffers(file)) return SaveError::kNone;
+  return ErrorOf(GetLastError());
 }
 
 bool AllDigits(const std::wstring& text) {
@@ -202,9 +211,26 @@ bool MakeFolder(const std::string& path) {
   return CreateDirectoryW(Widen(path).c_str(), nullptr) != 0;
 }
 
+// Windows writes a folder's entries through with each MOVEFILE_WRITE_THROUGH move; there
+// is nothing left to flush afterwards.
+SaveError FlushFolder(const std::string& folder) {
+  (void)folder;
+  return SaveError::kNone;
+}
+
+void BeginFolderBatch(const std::string& folder) {
+  MarkFolderInBatch(Narrow(AbsoluteFolder(Widen(folder))), true);
+}
+
+SaveError EndFolderBatch(const std::string& folder) {
+  MarkFolderInBatch(Narrow(AbsoluteFolder(Widen(folder))), false);
+  return FlushFolder(folder);
+}
+
 SaveError ReplaceFileWith(const std::string& path, const ByteSpan* parts, size_t part_count) {
   const std::wstring target = Widen(path);
   if (target.empty()) return SaveError::kOther;
+  if (SavesAbandoned()) return SaveError::kInterrupted;
   const SaveError refused = CheckTarget(target);
   if (refused != SaveError::kNone) return refused;
   SweepOnce(FolderOf(target));
@@ -215,10 +241,13 @@ SaveError ReplaceFileWith(const std::string& path, const ByteSpan* parts, size_t
   SaveError error = SaveError::kNone;
   for (size_t i = 0; i < part_count && error == SaveError::kNone; ++i)
     error = WriteAll(file, parts[i].data, parts[i].size);
+  if (error == SaveError::kNone) error = FlushFile(file);
   if (!CloseHandle(file) && error == SaveError::kNone) error = ErrorOf(GetLastError());
+  if (error == SaveError::kNone && SavesAbandoned()) error = SaveError::kInterrupted;
   if (error == SaveError::kNone) {
-    if (MoveFileExW(temporary.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING))
-      return SaveError::kNone;
+    // Write-through: the move is on the disk when the call returns.
+    const DWORD flags = MOVEFILE_REPLACE_EXISTING | (SavesFlushed() ? MOVEFILE_WRITE_THROUGH : 0);
+    if (MoveFileExW(temporary.c_str(), target.c_str(), flags)) return SaveError::kNone;
     error = ErrorOf(GetLastError());
   }
   DeleteFileW(temporary.c_str());

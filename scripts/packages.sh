@@ -9,6 +9,7 @@ TESSARINE_PACKAGES=(
   qt6-base-dev
   xvfb xauth python3-pil
   librsvg2-bin  # the icon's PNG sizes, drawn from its SVG at build time
+  e2fsprogs     # mkfs.ext4, for the power-cut test's disk image
 )
 # The 32-bit Windows build and its tests under Wine.
 TESSARINE_WINDOWS_PACKAGES=(g++-mingw-w64-i686-posix wine wine32:i386)

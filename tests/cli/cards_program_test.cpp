@@ -1,8 +1,15 @@
 // tessarine-cards run as a user runs it: its output, its exit codes, the files it writes.
+#include <dirent.h>
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <signal.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <thread>
 
 #include <cstdio>
 #include <cstdlib>
@@ -12,6 +19,7 @@
 #include <vector>
 
 #include "card/layout.h"
+#include "files/folder_lock.h"
 
 namespace {
 struct Result {
@@ -36,9 +44,11 @@ class CardsProgram : public ::testing::Test {
   }
   void TearDown() override { std::system(("rm -rf '" + dir_ + "'").c_str()); }
 
-  Result Run(const std::string& args) {
+  // Standard output goes to `out`, a file or a device such as /dev/full.
+  Result Run(const std::string& args, const std::string& out = "") {
+    const std::string to = out.empty() ? dir_ + "/.out" : out;
     const std::string command = "cd '" + dir_ + "' && '" TESSARINE_CARDS_EXE "' " + args +
-                                " >'" + dir_ + "/.out' 2>'" + dir_ + "/.err'";
+                                " >'" + to + "' 2>'" + dir_ + "/.err'";
     const int status = std::system(command.c_str());
     Result result{WIFEXITED(status) ? WEXITSTATUS(status) : -1, ReadAll(dir_ + "/.out"),
                   ReadAll(dir_ + "/.err")};
@@ -213,4 +223,152 @@ TEST_F(CardsProgram, ALongRunOnATerminalShowsItsProgress) {
   const Result piped = Run("--count 150 --out piped");
   ASSERT_EQ(piped.exit_code, 0);
   EXPECT_EQ(piped.err.find('%'), std::string::npos) << piped.err;
+}
+
+// ---- Output that fails -----------------------------------------------------------
+
+TEST_F(CardsProgram, OutputThatCannotBeWrittenIsAnError) {
+  if (access("/dev/full", W_OK) != 0) GTEST_SKIP() << "no /dev/full here";
+  for (const char* args : {"--layout", "--layout --time 12:00:00.000", "--help", "--count 2"}) {
+    const Result r = Run(args, "/dev/full");
+    EXPECT_EQ(r.exit_code, 1) << args;
+    EXPECT_NE(r.err.find("tessarine-cards: no se pudo escribir la salida"), std::string::npos)
+        << args << ": " << r.err;
+  }
+  // The cards themselves were made; only the report could not be given.
+  EXPECT_EQ(FileSize("muchas/0002.bmp"), 521578);
+}
+
+// ---- One batch at a time in a folder --------------------------------------------------
+
+std::vector<std::string> Entries(const std::string& folder) {
+  std::vector<std::string> names;
+  if (DIR* listing = opendir(folder.c_str())) {
+    while (dirent* entry = readdir(listing)) {
+      const std::string name = entry->d_name;
+      if (name != "." && name != "..") names.push_back(name);
+    }
+    closedir(listing);
+  }
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+TEST_F(CardsProgram, AFolderAnotherBatchHoldsIsRefusedAtOnce) {
+  ASSERT_EQ(mkdir((dir_ + "/muchas").c_str(), 0755), 0);
+  FolderLock other;
+  ASSERT_EQ(LockFolder(dir_ + "/muchas", &other), FolderLockResult::kLocked);
+  const Result r = Run("--count 3");
+  EXPECT_EQ(r.exit_code, 1);
+  EXPECT_NE(r.err.find("tessarine-cards: La carpeta muchas está en uso por otra tanda ..."),
+            std::string::npos)
+      << r.err;
+  EXPECT_TRUE(r.out.empty());
+  EXPECT_EQ(Entries(dir_ + "/muchas"), std::vector<std::string>{FolderLockName()});
+  UnlockFolder(&other);
+
+  const Result after = Run("--count 2");
+  ASSERT_EQ(after.exit_code, 0) << after.err;
+  EXPECT_EQ(Entries(dir_ + "/muchas"), (std::vector<std::string>{"0001.bmp", "0002.bmp"}))
+      << "the lock file goes with its batch";
+}
+
+// A second run into the folder of a run still at work is refused and writes nothing, so
+// the folder never holds cards of both.
+TEST_F(CardsProgram, ASecondRunIntoTheFolderOfARunAtWorkIsRefused) {
+  const pid_t first = fork();
+  ASSERT_GE(first, 0);
+  if (first == 0) {
+    const int quiet = open("/dev/null", O_WRONLY);
+    dup2(quiet, 1);
+    execl(TESSARINE_CARDS_EXE, TESSARINE_CARDS_EXE, "--count", "30000", "--colour", "0000FF",
+          "--out", (dir_ + "/muchas").c_str(), static_cast<char*>(nullptr));
+    _exit(127);
+  }
+  const auto give_up = std::chrono::steady_clock::now() + std::chrono::seconds(120);
+  while (access((dir_ + "/muchas/0002.bmp").c_str(), F_OK) != 0 &&
+         std::chrono::steady_clock::now() < give_up)
+    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  const Result second = Run("--count 5 --colour FF0000");
+  kill(first, SIGTERM);
+  int status = 0;
+  ASSERT_EQ(waitpid(first, &status, 0), first);
+  EXPECT_EQ(second.exit_code, 1);
+  EXPECT_NE(second.err.find("La carpeta muchas está en uso por otra tanda"), std::string::npos)
+      << second.err;
+  ASSERT_TRUE(WIFEXITED(status));
+  EXPECT_EQ(WEXITSTATUS(status), 143) << "the first run went on to its end";
+  // Every card is the first run's: blue in its blank cells and borders, no red at all.
+  const std::vector<std::string> names = Entries(dir_ + "/muchas");
+  ASSERT_GE(names.size(), 2u);
+  for (const std::string& name : names) {
+    const std::string file = ReadAll(dir_ + "/muchas/" + name);
+    ASSERT_EQ(file.size(), 521578u) << name;
+    size_t blue = 0, red = 0;
+    for (size_t row = 0; row < 241; ++row) {
+      for (size_t x = 0; x < 721; ++x) {
+        const size_t at = 54 + row * 2164 + x * 3;  // blue, green, red
+        const auto b = static_cast<unsigned char>(file[at]);
+        const auto g = static_cast<unsigned char>(file[at + 1]);
+        const auto r = static_cast<unsigned char>(file[at + 2]);
+        blue += b == 0xFF && g == 0 && r == 0;
+        red += b == 0 && g == 0 && r == 0xFF;
+      }
+    }
+    EXPECT_GT(blue, 0u) << name;
+    EXPECT_EQ(red, 0u) << name << " is a card of the second run";
+  }
+}
+
+// ---- Interrupted --------------------------------------------------------------------
+
+// A long run stopped by a signal once a few cards are saved: the cards saved so far are
+// whole, nothing else is left (no temporary, no lock file), and the exit code tells the
+// signal.
+TEST_F(CardsProgram, AnInterruptedRunKeepsWhatItSavedAndSaysSo) {
+  const struct {
+    int signal_number;
+    int exit_code;
+  } cases[] = {{SIGINT, 130}, {SIGTERM, 143}, {SIGHUP, 129}};
+  for (const auto& c : cases) {
+    const std::string out = dir_ + "/run" + std::to_string(c.signal_number);
+    const std::string err = dir_ + "/.err" + std::to_string(c.signal_number);
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+      const int fd = open(err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+      dup2(fd, 2);
+      execl(TESSARINE_CARDS_EXE, TESSARINE_CARDS_EXE, "--count", "30000", "--out", out.c_str(),
+            static_cast<char*>(nullptr));
+      _exit(127);
+    }
+    // Stopped once its third card is in place.
+    const auto give_up = std::chrono::steady_clock::now() + std::chrono::seconds(120);
+    while (access((out + "/0003.bmp").c_str(), F_OK) != 0 &&
+           std::chrono::steady_clock::now() < give_up)
+      std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    ASSERT_EQ(kill(child, c.signal_number), 0);
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status)) << "ended by the signal itself";
+    EXPECT_EQ(WEXITSTATUS(status), c.exit_code) << c.signal_number;
+    const std::string said = ReadAll(err);
+    int saved = -1;
+    const size_t at = said.find("tessarine-cards: interrumpido: ");
+    ASSERT_NE(at, std::string::npos) << said;
+    ASSERT_EQ(std::sscanf(said.c_str() + at, "tessarine-cards: interrumpido: %d cartones guardados",
+                          &saved),
+              1)
+        << said;
+    EXPECT_GE(saved, 3);
+    EXPECT_LT(saved, 30000);
+    std::vector<std::string> expected;
+    for (int i = 1; i <= saved; ++i) {
+      char name[16];
+      std::snprintf(name, sizeof name, "%04d.bmp", i);
+      expected.push_back(name);
+      EXPECT_EQ(FileSize("run" + std::to_string(c.signal_number) + "/" + name), 521578) << name;
+    }
+    EXPECT_EQ(Entries(out), expected) << "only the cards it says it saved";
+  }
 }

@@ -137,9 +137,8 @@ TEST_F(BatchFolderTest, BesideTheProgramWhenNoUserFolderIsKnown) {
   EXPECT_TRUE(place.beside_program);
   const InFolder here(scratch.path);
   const BatchPlace nothing_known = ChooseBatchFolderBetween("", "");
-  EXPECT_EQ(nothing_known.folder, "muchas");
-  EXPECT_TRUE(nothing_known.beside_program);
-  EXPECT_TRUE(IsFolder(scratch / "muchas")) << "in the current folder";
+  EXPECT_EQ(nothing_known.folder, "") << "no folder is made up";
+  EXPECT_FALSE(PathExists(scratch / "muchas")) << "nothing in the current folder";
 }
 
 TEST(CanCreateFilesInTest, SaysWhereAFileCanBeMadeAndLeavesNothing) {

@@ -14,6 +14,7 @@
 #include "files/card_files.h"
 #include "files/commands.h"
 #include "files/file_system.h"
+#include "files/folder_lock.h"
 #include "shared_folder_lock.h"
 #include "test_support.h"
 
@@ -34,6 +35,10 @@ bool AllWhite(const std::string& file) {
   return true;
 }
 
+// The picture of the running test, for a body run in a child process.
+uint32_t g_current_picture = 0;
+uint32_t CurrentPicture() { return g_current_picture; }
+
 class CommandTest : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -48,6 +53,7 @@ class CommandTest : public ::testing::Test {
     g_card_colour = kDefaultCardColour;
     picture = NewBitmap(kPictureWidth, kPictureHeight);
     ASSERT_NE(picture, 0u);
+    g_current_picture = picture;
     SelectTarget(picture, 0, 0);
     Clear(0xFFFFFF, 0);
     here = std::make_unique<InFolder>(folder.path);
@@ -261,6 +267,67 @@ TEST_F(CommandTest, ANewBatchFolderRecordsNoCode) {
   Batch(picture);
   EXPECT_EQ(LastRuntimeError(), 0);
   EXPECT_EQ(FileLength(BatchFile("0001.bmp")), kCardFileBytes);
+}
+
+// ---- One batch at a time in a folder ------------------------------------------------
+
+TEST_F(CommandTest, ABatchIntoAFolderAnotherBatchHoldsIsRefusedAndWritesNothing) {
+  ASSERT_TRUE(MakeFolder(BatchFolder()));
+  FolderLock other;
+  ASSERT_EQ(LockFolder(BatchFolder(), &other), FolderLockResult::kLocked);
+  g_card_counter = 7;
+  TheFakeUi().answers = {"2"};
+  Batch(picture);
+  EXPECT_EQ(Texts(), std::vector<std::string>{"La carpeta " + BatchFolder() +
+                                              " está en uso por otra tanda ..."});
+  ExpectPlainMessages();
+  EXPECT_EQ(FolderEntries(BatchFolder()), std::vector<std::string>{FolderLockName()});
+  EXPECT_EQ(g_card_counter, 7);
+  UnlockFolder(&other);
+
+  // Let go, the folder takes the next batch, and no lock file stays among the cards.
+  ResetFakeUi();
+  TheFakeUi().answers = {"1"};
+  Batch(picture);
+  EXPECT_EQ(Texts(), std::vector<std::string>{"Creados 1 cartones del bingo ..."});
+  EXPECT_EQ(FolderEntries(BatchFolder()), std::vector<std::string>{"0001.bmp"});
+}
+
+// ---- No executable folder -------------------------------------------------------
+
+// Without /proc the program cannot tell where it lies: no batch lands in the current
+// folder; it goes to the user's folder, which its message names, and the swatch has no
+// file. With no user folder known either, the user is told there is nowhere to go.
+std::string g_fallback_folder;  // for the body run without /proc, a plain function
+
+TEST_F(CommandTest, WithoutTheExecutablesFolderNoBatchIsMadeInTheCurrentFolder) {
+  std::string reason;
+  const std::string fallback = home / "muchas";
+  g_fallback_folder = fallback;
+  const int code = RunWithoutProc(
+      [] {
+        const std::string& fallback = g_fallback_folder;
+        if (!BatchFolder().empty() || !SwatchPath().empty()) return 1;
+        TheFakeUi().answers = {"2"};
+        Batch(CurrentPicture());
+        const bool told =
+            TheFakeUi().messages.size() == 1 &&
+            TheFakeUi().messages[0].text ==
+                "Creados 2 cartones del bingo en " + fallback + " ...";
+        if (!told) return 2;
+        ResetFakeUi();
+        TheFakeUi().answers = {""};  // Cancel: nothing to make, nothing said
+        Batch(CurrentPicture());
+        if (!TheFakeUi().messages.empty()) return 3;
+        if (WriteSwatch(0x3366CC)) return 4;
+        return 0;
+      },
+      &reason);
+  if (code < 0) GTEST_SKIP() << reason;
+  EXPECT_EQ(code, 0) << "1: a folder was made up, 2: not saved in the user's folder or not "
+                        "named, 3: a message after Cancel, 4: a swatch file was written";
+  EXPECT_TRUE(FolderEntries(folder.path).empty()) << "nothing in the current folder";
+  EXPECT_EQ(FolderEntries(fallback), (std::vector<std::string>{"0001.bmp", "0002.bmp"}));
 }
 
 // ---- Fotocopia ------------------------------------------------------------------

@@ -1,5 +1,6 @@
 // The file-system services on their own: the executable's folder, folders, a file
-// replaced whole from several parts and why it could not be, the sweep of temporaries
+// replaced whole from several parts and why it could not be, names that are not files
+// left unopened, abandoned saves, the lock of a batch's folder, the sweep of temporaries
 // that killed saves left, and removal.
 #include <gtest/gtest.h>
 #include <signal.h>
@@ -11,6 +12,7 @@
 #include <vector>
 
 #include "files/file_system.h"
+#include "files/folder_lock.h"
 #include "test_support.h"
 
 namespace {
@@ -27,6 +29,21 @@ TEST(ExecutableFolderTest, IsTheFolderOfThisTestProgram) {
   EXPECT_EQ(folder.back(), '/');
   EXPECT_TRUE(PathExists(folder + "files_writer_tests"));
   EXPECT_STREQ(PathSeparator(), "/");
+}
+
+// Without /proc the executable cannot be found: no folder is guessed, the current one
+// least of all.
+TEST(ExecutableFolderTest, IsEmptyWhereTheSystemCannotTell) {
+  std::string reason;
+  const int code = RunWithoutProc(
+      [] {
+        if (::access("/proc/self/exe", F_OK) == 0) return 3;  // /proc is not hidden
+        return ExecutableFolder().empty() ? 0 : 1;
+      },
+      &reason);
+  if (code < 0) GTEST_SKIP() << reason;
+  EXPECT_NE(code, 3) << "/proc stayed in sight";
+  EXPECT_EQ(code, 0) << "a folder was given without /proc";
 }
 
 TEST(MakeFolderTest, MakesANewFolderOnlyOnce) {
@@ -166,6 +183,169 @@ TEST(ReplaceFileWithTest, AFullDiskIsSaidSo) {
   const ByteSpan part{big.data(), big.size()};
   EXPECT_EQ(ReplaceFileWith(mount_point + "/0001.bmp", &part, 1), SaveError::kDiskFull);
   EXPECT_TRUE(FolderEntries(mount_point).empty()) << "no part of the file is left";
+}
+
+// ---- Names that are not regular files ----------------------------------------------
+
+// A reader waiting on a FIFO of the card's name would wake if the save opened it.
+TEST(ReplaceFileWithTest, AFifoIsRefusedWithoutWakingItsReader) {
+  ScratchFolder scratch;
+  const std::string path = scratch / "0001.bmp";
+  ASSERT_EQ(::mkfifo(path.c_str(), 0666), 0);
+  WaitingFifoReader reader(path);
+  ASSERT_GT(reader.pid, 0);
+  if (!reader.waiting) GTEST_SKIP() << "the reader was not seen waiting in its open";
+  const ByteSpan part{"new", 3};
+  EXPECT_EQ(ReplaceFileWith(path, &part, 1), SaveError::kNotRegularFile);
+  EXPECT_FALSE(reader.Woken()) << "the save opened the FIFO";
+  EXPECT_EQ(FolderEntries(scratch.path), std::vector<std::string>{"0001.bmp"});
+}
+
+// A planted link is refused as it stands: neither followed nor replaced.
+TEST(ReplaceFileWithTest, ALinkIsRefusedAndWhatItPointsAtStays) {
+  ScratchFolder scratch;
+  WriteWholeFile(scratch / "elsewhere", "not a card");
+  ASSERT_EQ(::symlink((scratch / "elsewhere").c_str(), (scratch / "0001.bmp").c_str()), 0);
+  ASSERT_EQ(::symlink((scratch / "nowhere").c_str(), (scratch / "0002.bmp").c_str()), 0);
+  ASSERT_EQ(::mkfifo((scratch / "fifo").c_str(), 0666), 0);
+  ASSERT_EQ(::symlink((scratch / "fifo").c_str(), (scratch / "0003.bmp").c_str()), 0);
+  WaitingFifoReader reader(scratch / "fifo");
+  const ByteSpan part{"new", 3};
+  for (const char* name : {"0001.bmp", "0002.bmp", "0003.bmp"})
+    EXPECT_EQ(ReplaceFileWith(scratch / name, &part, 1), SaveError::kNotRegularFile) << name;
+  EXPECT_EQ(ReadWholeFile(scratch / "elsewhere"), "not a card");
+  EXPECT_FALSE(PathExists(scratch / "nowhere")) << "a dangling link was followed";
+  if (reader.waiting) {
+    EXPECT_FALSE(reader.Woken()) << "the link to a FIFO was opened";
+  }
+  EXPECT_EQ(FolderEntries(scratch.path),
+            (std::vector<std::string>{"0001.bmp", "0002.bmp", "0003.bmp", "elsewhere", "fifo"}));
+}
+
+TEST(ReplaceFileWithTest, ADeviceIsRefused) {
+  const ByteSpan part{"new", 3};
+  EXPECT_EQ(ReplaceFileWith("/dev/null", &part, 1), SaveError::kNotRegularFile);
+  struct stat info {};
+  ASSERT_EQ(::lstat("/dev/null", &info), 0);
+  EXPECT_TRUE(S_ISCHR(info.st_mode)) << "/dev/null was replaced";
+}
+
+// ---- Flushing and abandoned saves ----------------------------------------------------
+
+TEST(FlushFolderTest, FlushesAFolderAndSaysWhenThereIsNone) {
+  ScratchFolder scratch;
+  EXPECT_EQ(FlushFolder(scratch.path), SaveError::kNone);
+  EXPECT_EQ(FlushFolder(scratch.path + "/"), SaveError::kNone);
+  EXPECT_EQ(FlushFolder(scratch / "missing"), SaveError::kMissingFolder);
+  InFolder here(scratch.path);
+  EXPECT_EQ(FlushFolder(""), SaveError::kNone) << "the current folder";
+}
+
+// A folder in a batch still gets every file whole, and its end says the folder is there.
+TEST(FlushFolderTest, AFolderInABatchTakesFilesAsAnyOther) {
+  ScratchFolder scratch;
+  BeginFolderBatch(scratch.path);
+  const ByteSpan part{"card", 4};
+  ASSERT_EQ(ReplaceFileWith(scratch / "0001.bmp", &part, 1), SaveError::kNone);
+  ASSERT_EQ(ReplaceFileWith(scratch / "0002.bmp", &part, 1), SaveError::kNone);
+  EXPECT_EQ(EndFolderBatch(scratch.path), SaveError::kNone);
+  EXPECT_EQ(FolderEntries(scratch.path), (std::vector<std::string>{"0001.bmp", "0002.bmp"}));
+  EXPECT_EQ(ReadWholeFile(scratch / "0002.bmp"), "card");
+  BeginFolderBatch(scratch / "gone");
+  EXPECT_EQ(EndFolderBatch(scratch / "gone"), SaveError::kMissingFolder);
+}
+
+// Abandoning is for good, so it is tried in a child process.
+TEST(AbandonSavesTest, NoSaveIsPutInPlaceAfterwardsAndEarlierOnesStay) {
+  ScratchFolder scratch;
+  WriteWholeFile(scratch / "0001.bmp", "saved before");
+  const pid_t child = ::fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    const ByteSpan part{"new", 3};
+    if (ReplaceFileWith(scratch / "0002.bmp", &part, 1) != SaveError::kNone) ::_exit(2);
+    AbandonSaves();
+    if (!SavesAbandoned()) ::_exit(3);
+    const bool refused = ReplaceFileWith(scratch / "0001.bmp", &part, 1) == SaveError::kInterrupted &&
+                         ReplaceFileWith(scratch / "0003.bmp", &part, 1) == SaveError::kInterrupted;
+    ::_exit(refused ? 0 : 1);
+  }
+  int status = 0;
+  ASSERT_EQ(::waitpid(child, &status, 0), child);
+  ASSERT_TRUE(WIFEXITED(status));
+  EXPECT_EQ(WEXITSTATUS(status), 0) << "a save after AbandonSaves was not refused as interrupted";
+  EXPECT_FALSE(SavesAbandoned()) << "the child's abandonment is its own";
+  EXPECT_EQ(ReadWholeFile(scratch / "0001.bmp"), "saved before");
+  EXPECT_EQ(ReadWholeFile(scratch / "0002.bmp"), "new");
+  EXPECT_EQ(FolderEntries(scratch.path), (std::vector<std::string>{"0001.bmp", "0002.bmp"}))
+      << "no temporary is left";
+}
+
+// ---- The lock of a batch's folder ---------------------------------------------------
+
+TEST(FolderLockTest, ASecondBatchIsRefusedUntilTheFirstLetsGo) {
+  ScratchFolder scratch;
+  FolderLock first;
+  ASSERT_EQ(LockFolder(scratch.path, &first), FolderLockResult::kLocked);
+  const std::string lock_name = FolderLockName();
+  ASSERT_FALSE(lock_name.empty());
+  EXPECT_EQ(lock_name[0], '.') << "the lock file is hidden";
+  EXPECT_EQ(FolderEntries(scratch.path), std::vector<std::string>{lock_name});
+  FolderLock second;
+  EXPECT_EQ(LockFolder(scratch.path, &second), FolderLockResult::kInUse);
+  EXPECT_EQ(LockFolder(scratch.path + "/", &second), FolderLockResult::kInUse)
+      << "the same folder named with a separator";
+  EXPECT_EQ(UnlockFolder(&second), SaveError::kNone) << "nothing held, nothing to do";
+  EXPECT_EQ(FolderEntries(scratch.path), std::vector<std::string>{lock_name});
+
+  EXPECT_EQ(UnlockFolder(&first), SaveError::kNone);
+  EXPECT_TRUE(FolderEntries(scratch.path).empty()) << "the lock file is removed at the end";
+  ASSERT_EQ(LockFolder(scratch.path, &second), FolderLockResult::kLocked);
+  EXPECT_EQ(UnlockFolder(&second), SaveError::kNone);
+}
+
+// Another process's batch holds the folder: refused at once, not waited for.
+TEST(FolderLockTest, AFolderHeldByAnotherProcessIsInUse) {
+  ScratchFolder scratch;
+  int ready[2], done[2];
+  ASSERT_EQ(::pipe(ready), 0);
+  ASSERT_EQ(::pipe(done), 0);
+  const pid_t child = ::fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    FolderLock held;
+    const char locked = LockFolder(scratch.path, &held) == FolderLockResult::kLocked ? 'y' : 'n';
+    (void)::write(ready[1], &locked, 1);
+    char ignored;
+    (void)::read(done[0], &ignored, 1);
+    UnlockFolder(&held);
+    ::_exit(0);
+  }
+  char locked = 0;
+  ASSERT_EQ(::read(ready[0], &locked, 1), 1);
+  ASSERT_EQ(locked, 'y');
+  FolderLock mine;
+  EXPECT_EQ(LockFolder(scratch.path, &mine), FolderLockResult::kInUse);
+  (void)::write(done[1], "x", 1);
+  int status = 0;
+  ::waitpid(child, &status, 0);
+  EXPECT_EQ(LockFolder(scratch.path, &mine), FolderLockResult::kLocked) << "let go at its end";
+  UnlockFolder(&mine);
+  for (int fd : {ready[0], ready[1], done[0], done[1]}) ::close(fd);
+}
+
+TEST(FolderLockTest, NoLockFileCanBeMadeInAMissingFolderOrOverAFifo) {
+  ScratchFolder scratch;
+  FolderLock lock;
+  EXPECT_EQ(LockFolder(scratch / "missing", &lock), FolderLockResult::kUnavailable);
+  const std::string fifo = scratch / FolderLockName();
+  ASSERT_EQ(::mkfifo(fifo.c_str(), 0666), 0);
+  WaitingFifoReader reader(fifo);
+  EXPECT_EQ(LockFolder(scratch.path, &lock), FolderLockResult::kUnavailable);
+  if (reader.waiting) {
+    EXPECT_FALSE(reader.Woken()) << "the FIFO was opened";
+  }
+  EXPECT_EQ(lock.handle, -1);
 }
 
 // ---- Set-user-ID and set-group-ID ---------------------------------------------------

@@ -8,7 +8,10 @@
 #include <linux/fs.h>
 #include <sys/ioctl.h>
 #include <sys/mount.h>
+#include <sched.h>
+#include <signal.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -16,7 +19,9 @@
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
+#include <chrono>
 #include <sstream>
+#include <thread>
 
 std::string ReadWholeFile(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
@@ -216,4 +221,77 @@ DecodedImage DecodeWithPil(const std::string& path) {
   const int status = ::pclose(pipe);
   if (image.error.empty() && status != 0) image.error = "the decoder failed";
   return image;
+}
+
+namespace {
+constexpr int kNoNamespace = 120;
+constexpr int kNoMount = 121;
+}  // namespace
+
+int RunWithoutProc(int (*body)(), std::string* reason) {
+  const pid_t child = ::fork();
+  if (child < 0) {
+    *reason = "fork failed";
+    return -1;
+  }
+  if (child == 0) {
+    if (::unshare(CLONE_NEWNS) != 0) ::_exit(kNoNamespace);
+    // Private, so that the tmpfs stays in this namespace.
+    if (::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0 ||
+        ::mount("tmpfs", "/proc", "tmpfs", 0, "size=64k") != 0)
+      ::_exit(kNoMount);
+    ::_exit(body());
+  }
+  int status = 0;
+  if (::waitpid(child, &status, 0) != child || !WIFEXITED(status)) {
+    *reason = "the child did not end normally";
+    return -1;
+  }
+  const int code = WEXITSTATUS(status);
+  if (code == kNoNamespace) *reason = "no mount namespace of its own here (unshare refused)";
+  if (code == kNoMount) *reason = "cannot hide /proc under a tmpfs here";
+  return code == kNoNamespace || code == kNoMount ? -1 : code;
+}
+
+namespace {
+// The kernel's name for where a FIFO's opener waits for the other end.
+bool WaitsForAWriter(int pid) {
+  const std::string wchan = ReadWholeFile("/proc/" + std::to_string(pid) + "/wchan");
+  return wchan.find("partner") != std::string::npos || wchan.find("fifo") != std::string::npos;
+}
+}  // namespace
+
+WaitingFifoReader::WaitingFifoReader(const std::string& path) : fifo(path) {
+  pid = ::fork();
+  if (pid == 0) {
+    (void)::open(fifo.c_str(), O_RDONLY);
+    for (;;) ::pause();  // woken: it stays out of its open until ended
+  }
+  for (int look = 0; look < 500 && pid > 0 && !waiting; ++look) {
+    waiting = WaitsForAWriter(pid);
+    if (!waiting) std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  }
+}
+
+bool WaitingFifoReader::Woken() {
+  if (pid <= 0) return false;
+  // A reader that a writer woke leaves its open at once; it is given a moment to do so.
+  bool still_waiting = true;
+  for (int look = 0; look < 20 && still_waiting; ++look) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    still_waiting = WaitsForAWriter(pid);
+  }
+  ::kill(pid, SIGKILL);
+  int status = 0;
+  ::waitpid(pid, &status, 0);
+  pid = -1;
+  return !still_waiting;
+}
+
+WaitingFifoReader::~WaitingFifoReader() {
+  if (pid > 0) {
+    ::kill(pid, SIGKILL);
+    int status = 0;
+    ::waitpid(pid, &status, 0);
+  }
 }

@@ -80,6 +80,23 @@ struct ScopedImmutable {
   std::string reason;
 };
 
+// Runs `body` in a child process whose /proc is hidden under an empty tmpfs (a mount
+// namespace of its own), as on a system without /proc, and gives the child's exit code.
+// -1 (and `reason`) where the machine refuses the namespace or the mount.
+int RunWithoutProc(int (*body)(), std::string* reason);
+
+// A child blocked opening a FIFO for reading, as a reader waiting for a writer. `Woken`
+// tells whether anyone opened the FIFO for writing since, by whether the child is still
+// in its open.
+struct WaitingFifoReader {
+  explicit WaitingFifoReader(const std::string& fifo);
+  ~WaitingFifoReader();
+  bool Woken();  // ends the child
+  std::string fifo;
+  int pid = -1;
+  bool waiting = false;  // seen blocked in its open before the test went on
+};
+
 // A bitmap decoded by PIL: width, height and RGB bytes top-down. `error` is set when the
 // decoder could not run or refused the file.
 struct DecodedImage {

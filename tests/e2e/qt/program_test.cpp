@@ -18,6 +18,7 @@
 #include "driver.h"
 #include "files/card_files.h"
 #include "files/file_system.h"
+#include "files/folder_lock.h"
 
 namespace {
 
@@ -80,9 +81,10 @@ bool SameImage(const QImage& a, const QImage& b) {
 
 QString BatchFolderPath() { return QString::fromStdString(BatchFolder()); }
 
+// Hidden ones too: no lock file or temporary may stay among the cards.
 QStringList BatchFiles() {
-  return QDir(BatchFolderPath()).entryList(QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot,
-                                           QDir::Name);
+  return QDir(BatchFolderPath()).entryList(
+      QDir::Files | QDir::Dirs | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Name);
 }
 
 QColorDialog* ChooserOf(QDialog* dialog) { return qobject_cast<QColorDialog*>(dialog); }
@@ -291,6 +293,25 @@ class ProgramTest : public QObject {
       QVERIFY(Choose(window, "Fotocopia"));
       QVERIFY(QFileInfo::exists("0004.bmp"));
     });
+  }
+
+  void batchIntoAFolderAnotherBatchHoldsIsRefused() {
+    QVERIFY(MakeFolder(BatchFolder()));
+    FolderLock other;
+    QCOMPARE(LockFolder(BatchFolder(), &other), FolderLockResult::kLocked);
+    RunProgram([](QWidget* window) {
+      Message message;
+      ExpectDialog(AnswerPrompt("2"));
+      ExpectDialog(ReadMessage(&message));
+      QVERIFY(Choose(window, "Muchas"));
+      QCOMPARE(message.text,
+               QString::fromStdString("La carpeta " + BatchFolder() + " está en uso por otra tanda ..."));
+      QCOMPARE(message.title, QString("Programador"));
+      QCOMPARE(BatchFiles(), QStringList({FolderLockName()}));
+      QCOMPARE(CountNot(PictureImage(window), kWhite), 0);
+    });
+    UnlockFolder(&other);
+    QCOMPARE(BatchFiles(), QStringList());
   }
 
   void batchRefusesWhatItCannotCount_data() {
