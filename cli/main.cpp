@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <string>
 
+#include "card/card_code.h"
 #include "card/layout.h"
 #include "card/renderer.h"
 #include "cli/options.h"
@@ -16,16 +17,7 @@ constexpr const char* kProgram = "tessarine-cards";
 
 void PrintLayout(uint32_t seed_bits) {
   const CardLayout layout = PlanCard(seed_bits);
-  for (const auto& row : layout.cell) {
-    for (int column = 0; column < kCardColumns; ++column) {
-      if (column > 0) std::fputc(' ', stdout);
-      if (row[column] == 0)
-        std::fputs("--", stdout);
-      else
-        std::printf("%02d", row[column]);
-    }
-    std::fputc('\n', stdout);
-  }
+  for (int row = 0; row < kCardRows; ++row) std::printf("%s\n", LayoutRowText(layout, row).c_str());
 }
 
 int MakeCards(const CliOptions& options) {
