@@ -7,6 +7,7 @@ TESSARINE_PACKAGES=(
   libgtest-dev libgmock-dev libbenchmark-dev
   libfreetype-dev libfontconfig-dev fonts-wine fonts-dejavu-core
   qt6-base-dev
+  libpng-dev libcairo2-dev poppler-utils
   xvfb xauth python3-pil
 )
 # The 32-bit Windows build and its tests under Wine.
