@@ -7,6 +7,7 @@
 //
 //   [TESSARINE_BENCH_DIR=FOLDER] pdf_bench PATH/TO/tessarine-cards [N ...]
 //   pdf_bench --make FILE.pdf N [a4|letter] [TITLE]     (one PDF, no figures)
+#include <fcntl.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -75,6 +76,9 @@ Run Child(const std::vector<std::string>& argv) {
   const auto start = Clock::now();
   const pid_t child = fork();
   if (child == 0) {
+    // The figures are this program's only output.
+    const int null = open("/dev/null", O_WRONLY);
+    if (null >= 0) dup2(null, STDOUT_FILENO);
     std::vector<char*> args;
     for (const std::string& a : argv) args.push_back(const_cast<char*>(a.c_str()));
     args.push_back(nullptr);
