@@ -24,7 +24,7 @@ bool StartFontconfig() {
   return true;
 }
 
-bool FindFaceFile(const GlyphFontRequest& request, FaceFile* found) {
+bool FindFaceFile(const GlyphFontRequest& request, GlyphFaceFile* found) {
   if (!StartFontconfig()) return false;
   FcPattern* pattern = FcPatternCreate();
   if (!pattern) return false;

@@ -7,7 +7,7 @@
 
 #include "draw/glyphs.h"
 
-struct FaceFile {
+struct GlyphFaceFile {
   std::string path;
   int index = 0;  // the face within the file
 };
@@ -17,4 +17,4 @@ bool StartFontconfig();
 
 // The first scalable face fontconfig ranks for the request's name, weight, slant and
 // pitch. Starts fontconfig if need be.
-bool FindFaceFile(const GlyphFontRequest& request, FaceFile* found);
+bool FindFaceFile(const GlyphFontRequest& request, GlyphFaceFile* found);

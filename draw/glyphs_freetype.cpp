@@ -111,7 +111,7 @@ bool IsBoldFace(FT_Face face) {
 GlyphFont* OpenGlyphFont(const GlyphFontRequest& request, GlyphFontMetrics* metrics) {
   std::lock_guard<std::mutex> guard(g_mutex);
   if (!Started()) return nullptr;
-  FaceFile file;
+  GlyphFaceFile file;
   if (!FindFaceFile(request, &file)) return nullptr;
   FT_Face face = nullptr;
   if (FT_New_Face(g_library, file.path.c_str(), file.index, &face) != 0) return nullptr;

@@ -1,7 +1,8 @@
 // The cards' face for the PDF sheets. The emboldening follows draw/glyphs_freetype.cpp:
 // a face whose stem is lighter than a bold one is grown to a bold stem (horizontal strokes
-// by half as much), lifted to stand on the baseline and, where its advances are regular
-// ones, widened by the growth. It is worked in font units on unhinted outlines, which is
+// by half as much), to the right and evenly up and down so that its ink keeps the place
+// the face's own outline has, and where its advances are regular ones they are widened
+// by the growth. It is worked in font units on unhinted outlines, which is
 // what print wants; the card works it in pixels at its one size.
 #include "sheets/card_face.h"
 
@@ -53,7 +54,7 @@ bool OpenFace(int32_t weight, FT_Face* face, std::string* error) {
   GlyphFontRequest request{};
   std::strncpy(request.face, kNumberFace, sizeof request.face - 1);
   request.weight = weight;
-  FaceFile file;
+  GlyphFaceFile file;
   std::lock_guard<std::mutex> guard(g_library_mutex);
   if (!g_library && FT_Init_FreeType(&g_library) != 0) {
     g_library = nullptr;
@@ -168,7 +169,9 @@ cairo_status_t RenderBold(cairo_scaled_font_t* font, unsigned long glyph, cairo_
     if (bold->embolden > 0) {
       const FT_Pos y = bold->embolden / kVerticalShare;
       FT_Outline_EmboldenXY(&slot->outline, bold->embolden, y);
-      FT_Outline_Translate(&slot->outline, bold->widen_advance ? bold->embolden / 2 : 0, y / 2);
+      // FreeType grows right and up, keeping the left and bottom edges: moved down by half
+      // the vertical growth.
+      FT_Outline_Translate(&slot->outline, 0, -(y / 2));
       if (bold->widen_advance) advance += bold->embolden;
     }
     static const FT_Outline_Funcs kFuncs{MoveTo, LineTo, ConicTo, CubicTo, 0, 0};
