@@ -10,16 +10,12 @@ uint32_t g_card_image = 0;
 namespace {
 constexpr Colour kWhite = 0xFFFFFF;
 constexpr int32_t kCopyPlain = 0xCC0020;  // SRCCOPY
-constexpr float kNumberPoints = 40;
 constexpr int32_t kBold = 1;
-// Top-left of a number's first character cell, from the cell's top-left corner.
-constexpr int32_t kNumberOffsetX = 4;
-constexpr int32_t kNumberOffsetY = 7;
 
 void DrawCells(uint32_t card_image) {
   SelectTarget(card_image, 0, 0);
   SetLineWidth(1);
-  SelectFont(NewFont("Tahoma", kNumberPoints, kBold, 0, 0, 0));
+  SelectFont(NewFont(kNumberFace, kNumberPoints, kBold, 0, 0, 0));
   int32_t x1 = 1, y1 = 1, x2 = kCellSize, y2 = kCellSize;
   for (int row = 1; row <= kCardRows; ++row) {
     for (int column = 1; column <= kCardColumns; ++column) {

@@ -13,6 +13,13 @@ constexpr int32_t IDC_CARD_VIEW = 1001;
 constexpr int32_t kPictureWidth = 721;
 constexpr int32_t kPictureHeight = 241;
 constexpr Colour kDefaultCardColour = 0xC0C0C0;
+// The numbers: bold, in this face and size, the top-left of the first character cell
+// this far from the cell's top-left corner. Anything that draws a card otherwise (the
+// PDF sheets) takes them from here.
+constexpr const char* kNumberFace = "Tahoma";
+constexpr float kNumberPoints = 40;
+constexpr int32_t kNumberOffsetX = 4;
+constexpr int32_t kNumberOffsetY = 7;
 
 // Program-wide: the colour of cells, outlines and numbers; changed by "Elegir Color".
 extern Colour g_card_colour;

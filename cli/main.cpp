@@ -7,6 +7,7 @@
 #include <cstring>
 #include <string>
 
+#include "card/card_code.h"
 #include "card/layout.h"
 #include "card/renderer.h"
 #include "cli/options.h"
@@ -43,16 +44,7 @@ const char* SaveErrorText(SaveError error) {
 
 void PrintLayout(uint32_t seed_bits) {
   const CardLayout layout = PlanCard(seed_bits);
-  for (const auto& row : layout.cell) {
-    for (int column = 0; column < kCardColumns; ++column) {
-      if (column > 0) std::fputc(' ', stdout);
-      if (row[column] == 0)
-        std::fputs("--", stdout);
-      else
-        std::printf("%02d", row[column]);
-    }
-    std::fputc('\n', stdout);
-  }
+  for (int row = 0; row < kCardRows; ++row) std::printf("%s\n", LayoutRowText(layout, row).c_str());
 }
 
 constexpr int kFailed = 1;

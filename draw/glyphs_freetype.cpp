@@ -7,7 +7,6 @@
 // metric stand-in such as Wine's Tahoma Bold, which keeps the regular outlines and only
 // widens the advances) is drawn emboldened to a bold stem width, grown to the right and
 // evenly up and down so that its ink keeps the place the face's own outline has.
-#include <fontconfig/fontconfig.h>
 #include <ft2build.h>
 #include FT_FREETYPE_H
 #include FT_OUTLINE_H
@@ -17,6 +16,7 @@
 #include <mutex>
 #include <string>
 
+#include "draw/face_file_freetype.h"
 #include "draw/glyphs_freetype.h"
 
 struct GlyphFont {
@@ -29,7 +29,6 @@ struct GlyphFont {
 };
 
 namespace {
-constexpr const char* kWindowsMetricFonts = "/usr/share/wine/fonts";
 // The em of lfHeight 0 ("the face's default"), about what Windows picks.
 constexpr int32_t kDefaultEmPixels = 12;
 constexpr int32_t kBoldWeight = 600;
@@ -39,57 +38,18 @@ constexpr double kLightestBoldStem = 0.115;
 constexpr double kSyntheticBoldStem = 0.16;
 // Horizontal strokes grow by this share of what vertical stems grow by, as in real bolds.
 constexpr FT_Pos kVerticalShare = 2;
-constexpr int kFixedPitch = 1;
 
 // FreeType's library and faces are not thread-safe; the drawing lock already serialises
 // every use, this keeps the functions safe on their own.
 std::mutex g_mutex;
 FT_Library g_library = nullptr;
-bool g_fontconfig_ready = false;
 
 bool Started() {
   if (!g_library && FT_Init_FreeType(&g_library) != 0) {
     g_library = nullptr;
     return false;
   }
-  if (!g_fontconfig_ready) {
-    if (!FcInit()) return false;
-    // Missing on machines without fonts-wine; fontconfig then answers with what it has.
-    FcConfigAppFontAddDir(nullptr, reinterpret_cast<const FcChar8*>(kWindowsMetricFonts));
-    g_fontconfig_ready = true;
-  }
-  return true;
-}
-
-bool FindFaceFile(const GlyphFontRequest& request, GlyphFaceFile* found) {
-  FcPattern* pattern = FcPatternCreate();
-  if (!pattern) return false;
-  if (request.face[0])
-    FcPatternAddString(pattern, FC_FAMILY, reinterpret_cast<const FcChar8*>(request.face));
-  FcPatternAddInteger(pattern, FC_WEIGHT, FcWeightFromOpenType(request.weight));
-  FcPatternAddInteger(pattern, FC_SLANT, request.italic ? FC_SLANT_ITALIC : FC_SLANT_ROMAN);
-  if ((request.pitch_and_family & 3) == kFixedPitch)
-    FcPatternAddInteger(pattern, FC_SPACING, FC_MONO);
-  FcConfigSubstitute(nullptr, pattern, FcMatchPattern);
-  FcDefaultSubstitute(pattern);
-  FcResult result = FcResultNoMatch;
-  FcFontSet* fonts = FcFontSort(nullptr, pattern, FcTrue, nullptr, &result);
-  bool ok = false;
-  for (int i = 0; fonts && i < fonts->nfont && !ok; ++i) {
-    FcBool scalable = FcFalse;
-    FcChar8* file = nullptr;
-    int index = 0;
-    if (FcPatternGetBool(fonts->fonts[i], FC_SCALABLE, 0, &scalable) != FcResultMatch ||
-        !scalable || FcPatternGetString(fonts->fonts[i], FC_FILE, 0, &file) != FcResultMatch)
-      continue;
-    FcPatternGetInteger(fonts->fonts[i], FC_INDEX, 0, &index);
-    found->path = reinterpret_cast<const char*>(file);
-    found->index = index;
-    ok = true;
-  }
-  if (fonts) FcFontSetDestroy(fonts);
-  FcPatternDestroy(pattern);
-  return ok;
+  return StartFontconfig();
 }
 
 int32_t Rounded(double value) { return static_cast<int32_t>(std::lround(value)); }

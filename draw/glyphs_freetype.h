@@ -3,12 +3,8 @@
 #pragma once
 #include <string>
 
+#include "draw/face_file_freetype.h"
 #include "draw/glyphs.h"
-
-struct GlyphFaceFile {
-  std::string path;
-  int index = 0;  // face within the file
-};
 
 // The file behind a font opened by OpenGlyphFont; an empty path for a null font.
 GlyphFaceFile FaceFileOf(const GlyphFont* font);

@@ -7,6 +7,7 @@ TESSARINE_PACKAGES=(
   libgtest-dev libgmock-dev libbenchmark-dev
   libfreetype-dev libfontconfig-dev fonts-wine fonts-dejavu-core
   qt6-base-dev
+  libpng-dev libcairo2-dev poppler-utils
   xvfb xauth python3-pil
   librsvg2-bin  # the icon's PNG sizes, drawn from its SVG at build time
   e2fsprogs     # mkfs.ext4, for the power-cut test's disk image

@@ -1,0 +1,83 @@
+// Reading the called numbers: tokens between separators, each checked whole so that a
+// typo is named rather than read as something else.
+#include "card/called_numbers.h"
+
+namespace {
+constexpr const char* kRange = " (se cantan números de 1 a 99)";
+// More digits than this cannot be a number up to 99, even with leading zeros kept short.
+constexpr size_t kMostDigitsShown = 12;
+
+bool IsSeparator(char c) {
+  return c == ' ' || c == '\t' || c == ',' || c == '\r' || c == '\n' || c == '\f' || c == '\v';
+}
+
+std::string Shown(const std::string& token) {
+  return token.size() <= kMostDigitsShown ? token : token.substr(0, kMostDigitsShown) + "…";
+}
+
+std::string LinePrefix(CalledSource source, int line) {
+  return source == CalledSource::kFile ? "línea " + std::to_string(line) + ": " : "";
+}
+
+// The token's value, or -1 when it is not made of digits only; values above 999 are 1000.
+int TokenValue(const std::string& token) {
+  int value = 0;
+  for (char c : token) {
+    if (c < '0' || c > '9') return -1;
+    value = value >= 1000 ? 1000 : value * 10 + (c - '0');
+  }
+  return value;
+}
+}  // namespace
+
+bool CallNumber(CalledNumbers* called, int number) {
+  if (number < 1 || number > kHighestNumber || called->place[number] != 0) return false;
+  called->order.push_back(static_cast<uint8_t>(number));
+  called->place[number] = static_cast<uint8_t>(called->order.size());
+  return true;
+}
+
+bool ParseCalledNumbers(const std::string& text, CalledSource source, CalledNumbers* called,
+                        std::string* error) {
+  CalledNumbers result;
+  int line_of[kHighestNumber + 1] = {};
+  int line = 1;
+  size_t at = 0;
+  // A byte-order mark at the start of a file is not a number.
+  if (source == CalledSource::kFile && text.compare(0, 3, "\xEF\xBB\xBF") == 0) at = 3;
+  while (at < text.size()) {
+    if (IsSeparator(text[at])) {
+      if (text[at] == '\n') ++line;
+      ++at;
+      continue;
+    }
+    const size_t start = at;
+    while (at < text.size() && !IsSeparator(text[at])) ++at;
+    const std::string token = text.substr(start, at - start);
+    const int value = TokenValue(token);
+    if (value < 0) {
+      *error = LinePrefix(source, line) + "\"" + Shown(token) + "\" no es un número" + kRange;
+      return false;
+    }
+    if (value < 1 || value > kHighestNumber) {
+      *error = LinePrefix(source, line) + "número fuera de rango: " + Shown(token) + kRange;
+      return false;
+    }
+    if (result.place[value] != 0) {
+      *error = LinePrefix(source, line) + "el número " + std::to_string(value) +
+               " se cantó dos veces";
+      if (source == CalledSource::kFile)
+        *error += " (ya en la línea " + std::to_string(line_of[value]) + ")";
+      return false;
+    }
+    CallNumber(&result, value);
+    line_of[value] = line;
+  }
+  if (result.order.empty()) {
+    *error = source == CalledSource::kFile ? "el archivo no tiene ningún número cantado"
+                                           : "no se ha cantado ningún número";
+    return false;
+  }
+  *called = result;
+  return true;
+}

@@ -1,0 +1,59 @@
+// Reading a whole file on Windows, through the wide-character calls so that any name
+// the system allows can be read.
+#include <windows.h>
+
+#include <string>
+
+#include "files/read_file.h"
+
+namespace {
+std::wstring Widen(const std::string& text) {
+  if (text.empty()) return std::wstring();
+  const int length = MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, text.data(),
+                                         static_cast<int>(text.size()), nullptr, 0);
+  if (length <= 0) return std::wstring();
+  std::wstring wide(static_cast<size_t>(length), L'\0');
+  MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, text.data(), static_cast<int>(text.size()),
+                      &wide[0], length);
+  return wide;
+}
+}  // namespace
+
+ReadResult ReadFileBytes(const std::string& path, size_t most_bytes, std::string* bytes) {
+  const std::wstring wide = Widen(path);
+  if (wide.empty()) return ReadResult::kFailed;
+  const HANDLE file =
+      CreateFileW(wide.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                  nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) {
+    const DWORD why = GetLastError();
+    return why == ERROR_FILE_NOT_FOUND || why == ERROR_PATH_NOT_FOUND ? ReadResult::kMissing
+                                                                     : ReadResult::kFailed;
+  }
+  ReadResult result = ReadResult::kRead;
+  LARGE_INTEGER size{};
+  if (!GetFileSizeEx(file, &size) || size.QuadPart < 0) {
+    result = ReadResult::kFailed;
+  } else if (static_cast<unsigned long long>(size.QuadPart) > most_bytes) {
+    result = ReadResult::kTooLarge;
+  } else {
+    std::string read(static_cast<size_t>(size.QuadPart), '\0');
+    size_t have = 0;
+    while (have < read.size()) {
+      DWORD got = 0;
+      const DWORD want = static_cast<DWORD>(read.size() - have);
+      if (!ReadFile(file, &read[have], want, &got, nullptr)) {
+        result = ReadResult::kFailed;
+        break;
+      }
+      if (got == 0) break;
+      have += got;
+    }
+    if (result == ReadResult::kRead) {
+      read.resize(have);
+      bytes->swap(read);
+    }
+  }
+  CloseHandle(file);
+  return result;
+}

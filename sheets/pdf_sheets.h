@@ -1,0 +1,53 @@
+// Print-ready sheets: the cards of a run in one PDF, four to a page, drawn as vectors and
+// real text in the cards' own face (embedded), each labelled "Cartón 0001 · código
+// 4730F0CA", with the caller's board as the last page. Pages are written as they fill,
+// through a callback, so memory does not grow with the number of cards; the caller
+// decides where the bytes go (a temporary file that replaces the target in one step).
+// Built over cairo where it is found; elsewhere (the Windows program) PdfSheetsAvailable()
+// is false and BeginSheets refuses.
+#pragma once
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+#include "card/layout.h"
+#include "draw/draw.h"
+#include "sheets/sheet_layout.h"
+
+constexpr const char* kPdfUnavailable =
+    "las hojas PDF no están disponibles en esta versión del programa";
+
+bool PdfSheetsAvailable();
+
+// Takes the next bytes of the document; false stops it (a full disk, say).
+using SheetWriter = bool (*)(void* context, const unsigned char* data, size_t size);
+
+struct SheetOptions {
+  Paper paper = Paper::kA4;
+  std::string title;  // UTF-8; at the top of every page when not empty
+  SheetWriter write = nullptr;
+  void* context = nullptr;
+};
+
+struct SheetCard {
+  int32_t number = 0;      // the card's file number: "Cartón 0001"
+  uint32_t seed_bits = 0;  // its code
+  CardLayout layout{};     // the card its seed makes
+  Colour colour = 0;       // 0x00BBGGRR
+};
+
+struct PdfSheets;
+
+// Null with a Spanish message when the document cannot start (no face, no cairo).
+PdfSheets* BeginSheets(const SheetOptions& options, std::string* error);
+// Draws the card in the next place; a full page goes out at once. False (with a message)
+// once anything failed; the document is then good only for AbandonSheets.
+bool AddSheetCard(PdfSheets* sheets, const SheetCard& card, std::string* error);
+// The last page of cards, the board, and the document's end. Frees the sheets either way.
+bool FinishSheets(PdfSheets* sheets, std::string* error);
+// Frees the sheets without finishing the document (what was written is not a PDF).
+void AbandonSheets(PdfSheets* sheets);
+
+// Texts of the sheets.
+std::string SheetCardLabel(int32_t number, uint32_t seed_bits);  // "Cartón 0001 · código …"
+extern const char* const kBoardHeading;

@@ -1,0 +1,13 @@
+// The texts printed on the sheets.
+#include <cstdio>
+
+#include "card/card_code.h"
+#include "sheets/pdf_sheets.h"
+
+const char* const kBoardHeading = "Tablero del cantor";
+
+std::string SheetCardLabel(int32_t number, uint32_t seed_bits) {
+  char digits[16];
+  std::snprintf(digits, sizeof digits, "%04d", static_cast<int>(number));
+  return std::string("Cartón ") + digits + " · código " + CardCode(seed_bits);
+}

@@ -1,0 +1,37 @@
+// Where things go on a page of print-ready sheets: four cards a page, one above the other,
+// all at one scale that keeps the cells square, each with its label line below it, a
+// title line at the top, cut marks between the cards; and the caller's board, a 10 x 10
+// grid of the numbers. All in PDF points (1/72 inch), measured from the page's top-left.
+#pragma once
+#include <string>
+
+constexpr int kCardsPerPage = 4;
+constexpr int kBoardSide = 10;  // 10 x 10 cells: 0 (unused) and 1 .. 99
+// The card as drawn: the 9 x 3 cells of 80 card pixels, 720 x 240.
+constexpr double kSheetCardWidth = 720;
+constexpr double kSheetCardHeight = 240;
+
+enum class Paper { kA4, kLetter };
+
+// "a4" or "letter" (either case). False with a Spanish message otherwise.
+bool ParsePaper(const std::string& text, Paper* paper, std::string* error);
+
+struct SheetRect {
+  double x = 0, y = 0, width = 0, height = 0;
+  double right() const { return x + width; }
+  double bottom() const { return y + height; }
+};
+
+struct SheetLayout {
+  double page_width = 0, page_height = 0;
+  double margin = 0;
+  SheetRect title;                      // the title line's band, across the page
+  double card_scale = 0;                // points per card pixel
+  SheetRect card[kCardsPerPage];        // card pixel (0, 0) at the top-left corner
+  SheetRect label[kCardsPerPage];       // the line under each card
+  double cut_y[kCardsPerPage - 1] = {};  // cut marks between card i and i + 1
+  SheetRect board_heading;
+  SheetRect board;                      // the grid, square
+};
+
+SheetLayout LayoutSheets(Paper paper);
