@@ -271,7 +271,8 @@ TEST(CardListFile, WrittenWholeAndReadBackOnlyRead) {
 
 TEST(CardListFile, AListThatCannotBeWrittenLeavesTheOldOneAsItWas) {
   ScratchFolder scratch;
-  EXPECT_EQ(WriteCardList(scratch / "no-such-folder/list.csv", RunLines(2)), SaveError::kMissingFolder);
+  EXPECT_EQ(WriteCardList(scratch / "no-such-folder/list.csv", RunLines(2)),
+            SaveError::kMissingFolder);
   EXPECT_FALSE(PathExists(scratch / "no-such-folder"));
   const std::string path = scratch / "list.csv";
   WriteWholeFile(path, "old");
