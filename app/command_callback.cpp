@@ -6,12 +6,12 @@
 #include "card/renderer.h"
 #include "draw/draw.h"
 #include "files/card_files.h"
+#include "ui/constants.h"
 #include "ui/dialogs.h"
 #include "ui/window.h"
 
 namespace {
 
-constexpr int kCustomColourCount = 16;
 constexpr Colour kChooserStartColour = 0x808080;
 
 // The user's custom colours survive from one use of the chooser to the next.
