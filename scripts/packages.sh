@@ -6,8 +6,9 @@ TESSARINE_PACKAGES=(
   cmake ninja-build g++ pkg-config
   libgtest-dev libgmock-dev libbenchmark-dev
   libfreetype-dev libfontconfig-dev fonts-wine fonts-dejavu-core
-  qt6-base-dev
+  qt6-base-dev qt6-translations-l10n libxcb1-dev
   xvfb xauth python3-pil
+  openbox x11-utils xdotool
 )
 # The 32-bit Windows build and its tests under Wine.
 TESSARINE_WINDOWS_PACKAGES=(g++-mingw-w64-i686-posix wine wine32:i386)
