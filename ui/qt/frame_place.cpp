@@ -66,8 +66,10 @@ void PlaceByFrame(QWidget* window, const FrameCorner& corner) {
   const QPoint placed = corner(outer);
   window->move(placed);
   window->winId();
-  // Some platforms know the frame as soon as the window exists (X11 only once mapped).
+  // Some platforms know the frame as soon as the window exists; X11 only once the
+  // window manager has framed it, and till then the estimate stands.
   const QSize known = window->frameGeometry().size();
-  if (known != outer && corner(known) != placed) window->move(corner(known));
+  const bool frame_known = known != window->size();
+  if (frame_known && corner(known) != placed) window->move(corner(known));
   window->windowHandle()->installEventFilter(new FrameCorrector(window, corner));
 }

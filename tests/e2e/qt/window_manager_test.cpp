@@ -34,9 +34,15 @@ constexpr int kSettleMs = 5000;
 QString WindowManager() { return qEnvironmentVariable("TESSARINE_WINDOW_MANAGER"); }
 bool UnderWindowManager() { return OnX11() && WindowManager() != "none"; }
 
+// How a window was placed: by its frame before it was first shown (so it never shows
+// elsewhere first), or put right once shown (a centred window that had no framed window
+// to learn its frame's size from).
+enum class Placed { kFromTheStart, kOnceShown };
+
 // The window's frame on the screen: as X holds it on an X display, else as Qt has it.
 // Under a window manager the frame must have come: its extents are waited for.
-bool ReadFrame(QWidget* window, QRect* frame, QRect* client, QString* reason) {
+bool ReadFrame(QWidget* window, QRect* frame, QRect* client, QString* reason,
+               Placed placed = Placed::kFromTheStart) {
   if (!QTest::qWaitForWindowExposed(window)) {
     *reason = "the window was never shown";
     return false;
@@ -59,15 +65,26 @@ bool ReadFrame(QWidget* window, QRect* frame, QRect* client, QString* reason) {
   }
   *frame = place.Frame();
   *client = place.client;
+  // Placed by its frame from the start: the window manager puts the frame's corner at the
+  // place asked for, so the window never shows elsewhere first.
+  if (placed == Placed::kOnceShown) return true;
+  const QString gravity = WindowGravityOf(window->winId(), reason);
+  if (gravity != "NorthWest") {
+    *reason = "window gravity \"" + gravity + "\", not NorthWest " + *reason;
+    return false;
+  }
   return true;
 }
 
 // Reads the frame until it stands at `wanted` or the wait is over; the last frame read,
 // which the caller compares, so a frame that never got there shows where it is.
-QRect FrameOnceSettled(QWidget* window, QPoint wanted, QString* reason) {
+QRect FrameOnceSettled(QWidget* window, QPoint wanted, QString* reason,
+                       Placed placed = Placed::kFromTheStart) {
   QRect frame, client;
   (void)QTest::qWaitFor(
-      [&] { return ReadFrame(window, &frame, &client, reason) && frame.topLeft() == wanted; },
+      [&] {
+        return ReadFrame(window, &frame, &client, reason, placed) && frame.topLeft() == wanted;
+      },
       kSettleMs);
   return frame;
 }
@@ -175,6 +192,9 @@ class WindowManagerTest : public QObject {
       QString reason;
       const QRect area = WorkAreaOnScreen(&reason);
       QVERIFY2(!area.isEmpty(), qPrintable(reason));
+      // The user asks once the window is on the screen, framed.
+      QRect main_frame, main_client;
+      QVERIFY2(ReadFrame(window, &main_frame, &main_client, &reason), qPrintable(reason));
       QRect frame;
       QPoint wanted;
       ExpectDialog([&](QDialog* dialog) {
@@ -200,9 +220,9 @@ class WindowManagerTest : public QObject {
     QPoint wanted;
     ExpectDialog([&](QDialog* dialog) {
       QRect first, client;
-      if (ReadFrame(dialog, &first, &client, &reason)) {
+      if (ReadFrame(dialog, &first, &client, &reason, Placed::kOnceShown)) {
         wanted = Centred(area, first.size());
-        frame = FrameOnceSettled(dialog, wanted, &reason);
+        frame = FrameOnceSettled(dialog, wanted, &reason, Placed::kOnceShown);
       }
       AnswerPrompt("7")(dialog);
     });
@@ -222,10 +242,10 @@ class WindowManagerTest : public QObject {
     QPoint wanted;
     ExpectDialog([&](QDialog* dialog) {
       QRect first, client;
-      if (ReadFrame(dialog, &first, &client, &reason)) {
+      if (ReadFrame(dialog, &first, &client, &reason, Placed::kOnceShown)) {
         wanted = QPoint((area.x() + area.width()) / 2 - first.width() / 2,
                         (area.y() + area.height()) / 2 - first.height() / 2);
-        frame = FrameOnceSettled(dialog, wanted, &reason);
+        frame = FrameOnceSettled(dialog, wanted, &reason, Placed::kOnceShown);
       }
       PressCancel(dialog);
     });

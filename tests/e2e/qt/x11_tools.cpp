@@ -90,6 +90,13 @@ QVector<uint32_t> MotifHintsOf(WId window, QString* reason) {
   return hints;
 }
 
+QString WindowGravityOf(WId window, QString* reason) {
+  QString output;
+  if (!RunXTool("xprop", {"-id", QString::number(window), "WM_NORMAL_HINTS"}, &output, reason))
+    return QString();
+  return QRegularExpression("window gravity: (\\w+)").match(output).captured(1);
+}
+
 QRect RootWorkArea(QString* reason) {
   QString output;
   if (RunXTool("xprop", {"-root", "_NET_WORKAREA"}, &output, reason)) {

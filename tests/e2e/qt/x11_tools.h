@@ -28,6 +28,10 @@ bool ReadPlace(WId window, XWindowPlace* place, QString* reason);
 // Empty when the window has none.
 QVector<uint32_t> MotifHintsOf(WId window, QString* reason);
 
+// The gravity in WM_NORMAL_HINTS: "NorthWest" when the window's place is its frame's
+// corner, "Static" when it is the client area's; "" if none is given.
+QString WindowGravityOf(WId window, QString* reason);
+
 // The work area the window manager announces (_NET_WORKAREA), else the whole screen.
 QRect RootWorkArea(QString* reason);
 
