@@ -46,19 +46,29 @@ for _ in $(seq 100); do
 done
 [ -s "$work/display" ] || skip "Xvfb did not start: $(tail -3 "$work/xvfb.log" | tr '\n' ' ')"
 export DISPLAY=":$(head -1 "$work/display")"
+# The display answers before anything else is started on it.
+for _ in $(seq 50); do
+  xprop -root >/dev/null 2>&1 && break
+  sleep 0.1
+done
+xprop -root >/dev/null 2>&1 || skip "the display $DISPLAY of Xvfb does not answer"
+
+wm_ready() { xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'; }
 
 if [ "$window_manager" = openbox ]; then
-  # Its settings and cache in the work folder, not in the user's home.
-  XDG_CONFIG_HOME=$work/config XDG_CACHE_HOME=$work/cache openbox >"$work/wm.log" 2>&1 &
-  wm_pid=$!
-  # The window manager is up once it names its check window on the root window.
-  for _ in $(seq 100); do
-    xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && break
-    kill -0 "$wm_pid" 2>/dev/null || break
-    sleep 0.1
+  # A second try if it gives up at once; its settings and cache stay in the work folder.
+  for _ in 1 2; do
+    XDG_CONFIG_HOME=$work/config XDG_CACHE_HOME=$work/cache openbox >"$work/wm.log" 2>&1 &
+    wm_pid=$!
+    # The window manager is up once it names its check window on the root window.
+    for _ in $(seq 100); do
+      wm_ready && break
+      kill -0 "$wm_pid" 2>/dev/null || break
+      sleep 0.1
+    done
+    wm_ready && break
   done
-  xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' ||
-    skip "openbox did not start: $(tail -3 "$work/wm.log" | tr '\n' ' ')"
+  wm_ready || skip "openbox did not start: $(tail -3 "$work/wm.log" | tr '\n' ' ')"
 fi
 
 QT_QPA_PLATFORM=xcb TESSARINE_WINDOW_MANAGER=$window_manager "$@"
