@@ -7,12 +7,12 @@
 #include "draw/draw.h"
 #include "files/card_files.h"
 #include "files/commands.h"
+#include "ui/constants.h"
 #include "ui/dialogs.h"
 #include "ui/window.h"
 
 namespace {
 
-constexpr int kCustomColourCount = 16;
 constexpr Colour kChooserStartColour = 0x808080;
 
 // The user's custom colours survive from one use of the chooser to the next.

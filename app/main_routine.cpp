@@ -3,6 +3,7 @@
 #include "app/shell.h"
 #include "card/renderer.h"
 #include "draw/draw.h"
+#include "ui/constants.h"
 #include "ui/window.h"
 
 namespace {
@@ -28,7 +29,7 @@ int MainRoutine() {
 
 int32_t CreateAndRunMainWindow(uint32_t parent) {
   const uint32_t main_window =
-      CreateDialogWindow(UNITS_PIXELS, parent, kProgramCaption, kWindowX, kWindowY,
+      CreateDialogWindow(UNITS_PIXELS, parent, kProgramName, kWindowX, kWindowY,
                          kClientWidth, kClientHeight, WS_MINIMIZEBOX, 0);
   AddControl(kPictureControlKind, main_window, IDC_CARD_VIEW, "", kPictureX, kPictureY,
              kPictureWidth, kPictureHeight, WS_CHILD | WS_VISIBLE, 0, nullptr);

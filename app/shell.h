@@ -10,7 +10,6 @@ constexpr int32_t IDM_EXIT = 1005;
 constexpr int32_t IDM_CHOOSE_COLOUR = 1006;
 constexpr int32_t IDM_MANY = 1007;
 
-constexpr const char* kProgramCaption = "Tessarine";
 constexpr const char* kAuthorAddress = "https://tessarine.example.org";
 
 // Sets the default card colour, runs the main window until the user leaves; 0.

@@ -6,9 +6,10 @@ TESSARINE_PACKAGES=(
   cmake ninja-build g++ pkg-config
   libgtest-dev libgmock-dev libbenchmark-dev
   libfreetype-dev libfontconfig-dev fonts-wine fonts-dejavu-core
-  qt6-base-dev
+  qt6-base-dev qt6-translations-l10n libxcb1-dev
   libpng-dev libcairo2-dev poppler-utils
   xvfb xauth python3-pil
+  openbox x11-utils xdotool
   librsvg2-bin  # the icon's PNG sizes, drawn from its SVG at build time
   e2fsprogs     # mkfs.ext4, for the power-cut test's disk image
 )

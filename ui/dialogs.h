@@ -15,7 +15,7 @@ std::string PromptForText(const char* prompt, const char* caption, const char* d
 int32_t ShowMessage(const char* text, int32_t style, const char* title);
 
 // The system colour chooser. Returns the chosen colour (0x00BBGGRR) or -1 on Cancel.
-// `custom_colours` (16 entries) is shown and written back. x, y: POS_DEFAULT or a place
-// relative to the owner's corner.
+// `custom_colours` (kCustomColourCount entries, ui/constants.h) is shown and written
+// back. x, y: POS_DEFAULT or a place relative to the owner's corner.
 int32_t PickColour(uint32_t owner, int32_t x, int32_t y, int32_t initial_colour,
                    int32_t* custom_colours, int32_t flags);

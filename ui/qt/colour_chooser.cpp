@@ -1,19 +1,21 @@
 // The colour chooser: Qt's own colour dialog with the caller's sixteen custom colours,
 // placed relative to its owner, which is disabled while the chooser is open.
 #include <QColorDialog>
-#include <QGuiApplication>
-#include <QScreen>
+#include <QSettings>
 #include <QWindow>
 
+#include "ui/constants.h"
 #include "ui/dialogs.h"
+#include "ui/qt/frame_place.h"
 #include "ui/qt/modal_wait.h"
 #include "ui/qt/window_records.h"
 #include "ui/window.h"
 
 namespace {
 
-constexpr int kCustomColours = 16;
 constexpr QPoint kDefaultOffset(30, 30);
+// A file, not a folder: no settings file can be made under it, nor found there.
+constexpr const char* kNoSettingsFolder = "/dev/null";
 
 QColor QColorOf(int32_t colour) {  // 0x00BBGGRR
   return QColor(colour & 0xFF, (colour >> 8) & 0xFF, (colour >> 16) & 0xFF);
@@ -32,11 +34,22 @@ QPoint ChooserCorner(const QWidget* owner, int32_t x, int32_t y, QSize chooser) 
     return corner + (given ? QPoint(x, y) : kDefaultOffset);
   }
   if (given) return QPoint(x, y);
-  const QScreen* screen = QGuiApplication::primaryScreen();
-  if (screen == nullptr) return QPoint(0, 0);
-  const QRect area = screen->availableGeometry();
+  const QRect area = WorkArea();
+  if (area.isEmpty()) return QPoint(0, 0);
   return QPoint((area.x() + area.width()) / 2 - chooser.width() / 2,
                 (area.y() + area.height()) / 2 - chooser.height() / 2);
+}
+
+// Qt's chooser keeps its custom colours in the user's QtProject settings file, reads
+// them back at the next run and writes them whenever a chooser closes. This program's
+// custom colours live in the process only: the caller keeps them and hands them over at
+// every call. So Qt's user settings are sent where nothing can be read or written.
+void KeepCustomColoursInTheProcess() {
+  static bool done = false;
+  if (done) return;
+  QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, kNoSettingsFolder);
+  QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, kNoSettingsFolder);
+  done = true;
 }
 
 }  // namespace
@@ -44,12 +57,13 @@ QPoint ChooserCorner(const QWidget* owner, int32_t x, int32_t y, QSize chooser) 
 int32_t PickColour(uint32_t owner, int32_t x, int32_t y, int32_t initial_colour,
                    int32_t* custom_colours, int32_t flags) {
   (void)flags;  // Qt's chooser always shows its custom colours
+  KeepCustomColoursInTheProcess();
   const WindowRecord* record = FindWindowRecord(owner);
   const QPointer<QWidget> owner_widget =
       record != nullptr && record->widget != nullptr ? record->widget->window() : nullptr;
 
   if (custom_colours != nullptr) {
-    for (int i = 0; i < kCustomColours; ++i)
+    for (int i = 0; i < kCustomColourCount; ++i)
       QColorDialog::setCustomColor(i, QColorOf(custom_colours[i]));
   }
   // Not a Qt child of the owner, which is disabled below and would take it along.
@@ -57,10 +71,10 @@ int32_t PickColour(uint32_t owner, int32_t x, int32_t y, int32_t initial_colour,
   chooser.setOption(QColorDialog::DontUseNativeDialog);
   chooser.setWindowModality(Qt::NonModal);
   chooser.adjustSize();
-  chooser.winId();  // the frame's size is known once the window exists
-  chooser.move(ChooserCorner(owner_widget, x, y, chooser.frameGeometry().size()));
+  PlaceByFrame(&chooser, [owner_widget, x, y](QSize outer) {
+    return ChooserCorner(owner_widget, x, y, outer);
+  });
   if (owner_widget != nullptr) {
-    chooser.winId();
     owner_widget->winId();
     chooser.windowHandle()->setTransientParent(owner_widget->windowHandle());
     owner_widget->setEnabled(false);
@@ -78,7 +92,7 @@ int32_t PickColour(uint32_t owner, int32_t x, int32_t y, int32_t initial_colour,
   }
   // Custom colours change as the user adds them, whether or not the choice is kept.
   if (custom_colours != nullptr) {
-    for (int i = 0; i < kCustomColours; ++i)
+    for (int i = 0; i < kCustomColourCount; ++i)
       custom_colours[i] = ColourOf(QColorDialog::customColor(i));
   }
   return chooser.result() == QDialog::Accepted ? ColourOf(chooser.selectedColor()) : -1;

@@ -5,12 +5,13 @@
 #include <QCloseEvent>
 #include <QGuiApplication>
 #include <QMenuBar>
-#include <QScreen>
 #include <QWindow>
 #include <algorithm>
 
 #include "ui/qt/dialog_units.h"
+#include "ui/qt/frame_place.h"
 #include "ui/qt/modal_wait.h"
+#include "ui/qt/motif_hints.h"
 #include "ui/qt/window_records.h"
 #include "ui/window.h"
 
@@ -21,10 +22,14 @@ constexpr uint32_t kStyleSystemMenu = 0x00080000;
 // WS_POPUP | WS_CAPTION | DS_MODALFRAME | DS_SETFONT | DS_NOFAILCREATE | DS_3DLOOK
 constexpr uint32_t kDefaultDialogStyle = 0x80C000D4;
 
+bool HasSystemMenu(uint32_t style) { return (style & kStyleSystemMenu) != 0; }
+
 Qt::WindowFlags FlagsOfStyle(uint32_t style) {
-  // A caption without a system menu: no close button; the minimise box is kept.
   Qt::WindowFlags flags = Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint;
-  if (style & kStyleSystemMenu) flags |= Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint;
+  // As on Windows, the minimise and maximise boxes stand beside the close box, and all
+  // of them need the system menu: without it the caption bar holds the caption alone.
+  if (!HasSystemMenu(style)) return flags;
+  flags |= Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint;
   if (style & WS_MINIMIZEBOX) flags |= Qt::WindowMinimizeButtonHint;
   if (style & kStyleMaximizeBox) flags |= Qt::WindowMaximizeButtonHint;
   return flags;
@@ -38,9 +43,8 @@ QWidget* WidgetOf(uint32_t window) {
 // Where the window's outer top-left corner goes for a given (x, y).
 QPoint PlaceOf(int32_t x, int32_t y, QSize outer, uint32_t parent) {
   if (x == POS_DEFAULT || y == POS_DEFAULT) {
-    const QScreen* screen = QGuiApplication::primaryScreen();
-    if (screen == nullptr) return QPoint(0, 0);
-    const QRect area = screen->availableGeometry();
+    const QRect area = WorkArea();
+    if (area.isEmpty()) return QPoint(0, 0);
     return QPoint(std::max(0, (2 * area.x() + area.width() - outer.width()) / 2),
                   std::max(0, (2 * area.y() + area.height() - outer.height()) / 2));
   }
@@ -170,8 +174,11 @@ uint32_t CreateDialogWindow(int32_t flags, uint32_t parent, const char* caption,
   }
   // A dialog is not resized by the user; the menu bar later takes its height from inside.
   window->setFixedSize(client);
-  window->winId();  // the frame's size is known once the window exists
-  window->move(PlaceOf(place.x(), place.y(), window->frameGeometry().size(), parent));
+  PlaceByFrame(window, [place, parent](QSize outer) {
+    return PlaceOf(place.x(), place.y(), outer, parent);
+  });
+  // Qt's own hints cannot say "caption only"; where they can be written, these do.
+  if (!HasSystemMenu(style)) AskForCaptionOnly(window);
   window->SetMenuBar(nullptr);
   if (QWidget* owner = WidgetOf(parent)) KeepAboveOwner(window, owner);
   return record.handle;

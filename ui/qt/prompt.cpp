@@ -2,39 +2,27 @@
 // edit field along the bottom and "OK" and "Cancel" at the right, laid out in dialog
 // units of the system font. It has no owner: the program's window stays usable.
 #include <QDialog>
-#include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QScreen>
 #include <algorithm>
 
+#include "ui/constants.h"
 #include "ui/dialogs.h"
 #include "ui/qt/dialog_units.h"
+#include "ui/qt/frame_place.h"
 #include "ui/qt/modal_wait.h"
 
 namespace {
 
-constexpr const char* kDefaultCaption = "Tessarine";
-
-// The dialog and its items in dialog units: x, y, width, height.
-struct UnitRect {
-  int x, y, width, height;
-};
-constexpr UnitRect kDialog = {0, 0, 150, 100};
-constexpr UnitRect kEdit = {4, 82, 140, 12};
-constexpr UnitRect kOk = {104, 5, 40, 10};
-constexpr UnitRect kCancel = {104, 19, 40, 10};
-constexpr UnitRect kPrompt = {5, 5, 95, 72};
-
-QRect Pixels(const UnitRect& rect, DialogBaseUnits base) {
+QRect Pixels(const DialogUnitRect& rect, DialogBaseUnits base) {
   return DialogUnitsToPixels(rect.x, rect.y, rect.width, rect.height, base);
 }
 
+// The frame centred in the work area, as the dialog manager centres a dialog.
 QPoint CentredCorner(QSize outer) {
-  const QScreen* screen = QGuiApplication::primaryScreen();
-  if (screen == nullptr) return QPoint(0, 0);
-  const QRect area = screen->availableGeometry();
+  const QRect area = WorkArea();
+  if (area.isEmpty()) return QPoint(0, 0);
   return QPoint(std::max(0, (2 * area.x() + area.width() - outer.width()) / 2),
                 std::max(0, (2 * area.y() + area.height() - outer.height()) / 2));
 }
@@ -47,21 +35,21 @@ std::string PromptForText(const char* prompt, const char* caption, const char* d
   QDialog dialog(nullptr, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                               Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
   const bool captioned = caption != nullptr && caption[0] != '\0';
-  dialog.setWindowTitle(QString::fromUtf8(captioned ? caption : kDefaultCaption));
-  dialog.setFixedSize(Pixels(kDialog, base).size());
+  dialog.setWindowTitle(QString::fromUtf8(captioned ? caption : kProgramName));
+  dialog.setFixedSize(Pixels(kPromptDialogRect, base).size());
 
   // Template order is tab order: the edit field, OK, Cancel, the prompt.
   auto* edit = new QLineEdit(QString::fromUtf8(default_text != nullptr ? default_text : ""),
                              &dialog);
-  edit->setGeometry(Pixels(kEdit, base));
-  auto* ok = new QPushButton(QStringLiteral("OK"), &dialog);
-  ok->setGeometry(Pixels(kOk, base));
+  edit->setGeometry(Pixels(kPromptEditRect, base));
+  auto* ok = new QPushButton(QString::fromUtf8(kPromptOkText), &dialog);
+  ok->setGeometry(Pixels(kPromptOkRect, base));
   ok->setDefault(true);
-  auto* cancel = new QPushButton(QStringLiteral("Cancel"), &dialog);
-  cancel->setGeometry(Pixels(kCancel, base));
+  auto* cancel = new QPushButton(QString::fromUtf8(kPromptCancelText), &dialog);
+  cancel->setGeometry(Pixels(kPromptCancelRect, base));
   cancel->setAutoDefault(false);
   auto* label = new QLabel(QString::fromUtf8(prompt != nullptr ? prompt : ""), &dialog);
-  label->setGeometry(Pixels(kPrompt, base));
+  label->setGeometry(Pixels(kPromptTextRect, base));
   label->setTextFormat(Qt::PlainText);
   label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
   label->setWordWrap(true);
@@ -71,8 +59,9 @@ std::string PromptForText(const char* prompt, const char* caption, const char* d
   bool closed = false;
   QObject::connect(&dialog, &QDialog::finished, [&closed] { closed = true; });
 
-  dialog.winId();  // the frame's size is known once the window exists
-  dialog.move(x < 0 || y < 0 ? CentredCorner(dialog.frameGeometry().size()) : QPoint(x, y));
+  PlaceByFrame(&dialog, [x, y](QSize outer) {
+    return x < 0 || y < 0 ? CentredCorner(outer) : QPoint(x, y);
+  });
   dialog.setWindowModality(Qt::NonModal);
   dialog.show();
   dialog.raise();

@@ -5,12 +5,12 @@
 
 #include <atomic>
 
+#include "ui/constants.h"
 #include "ui/dialogs.h"
 #include "ui/window.h"
 #include "ui/win32/handles.h"
 
 namespace {
-constexpr int kCustomColourCount = 16;
 constexpr int kDefaultOffset = 30;  // from the owner's corner when no place is given
 
 // Set when OK is pressed; what the chooser leaves in its record on Cancel is not an answer.

@@ -228,12 +228,8 @@ void RunModal(uint32_t window, WindowCallback callback, int32_t* result) {
       if (!IsWindow(handle)) break;
       continue;
     }
-    bool consumed = false;
-    if (IsWindow(handle)) {
-      if (record.accelerators != nullptr)
-        consumed = TranslateAcceleratorW(handle, record.accelerators, &message) != 0;
-      if (!consumed) consumed = IsDialogMessageW(handle, &message) != 0;
-    }
+    // The dialog manager sees every message first, for the keys it handles (Tab, Esc).
+    const bool consumed = IsWindow(handle) && IsDialogMessageW(handle, &message);
     if (!consumed) {
       TranslateMessage(&message);
       DispatchMessageW(&message);
@@ -250,10 +246,5 @@ void EndDialogWindow(uint32_t window, int32_t result) {
   if (record.result_slot != nullptr) *record.result_slot = result;
   SendMessageW(handle, WM_CLOSE, 0, 0);
   if (record.parent != nullptr) EnableWindow(record.parent, TRUE);
-  if (record.accelerators != nullptr) DestroyAcceleratorTable(record.accelerators);
   DestroyWindow(handle);
 }
-
-uint32_t FocusWindow() { return ValueOf(GetFocus()); }
-
-void SetFocusWindow(uint32_t window) { SetFocus(HandleOf<HWND>(window)); }

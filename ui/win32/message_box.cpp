@@ -2,15 +2,12 @@
 // enabled while it is up.
 #include <windows.h>
 
+#include "ui/constants.h"
 #include "ui/dialogs.h"
 #include "ui/win32/wide_text.h"
 
-namespace {
-constexpr const char* kDefaultTitle = "Tessarine";
-}
-
 int32_t ShowMessage(const char* text, int32_t style, const char* title) {
-  const char* shown_title = (title == nullptr || *title == '\0') ? kDefaultTitle : title;
+  const char* shown_title = (title == nullptr || *title == '\0') ? kProgramName : title;
   const std::wstring wide_text = WideFromUtf8(text);
   const std::wstring wide_title = WideFromUtf8(shown_title);
   // A short pause lets a menu that was just closed finish redrawing first.

@@ -5,6 +5,7 @@
 #include <cstring>
 #include <string>
 
+#include "ui/constants.h"
 #include "ui/dialogs.h"
 #include "ui/win32/wide_text.h"
 
@@ -17,12 +18,11 @@ constexpr DWORD kPromptDialogStyle =
 constexpr WORD kEditClass = 0x0081;
 constexpr WORD kButtonClass = 0x0080;
 constexpr WORD kStaticClass = 0x0082;
-constexpr const wchar_t* kDefaultCaption = L"Tessarine";
 
 struct PromptItem {
   WORD window_class;
   WORD id;
-  short x, y, width, height;
+  DialogUnitRect place;
   DWORD style;
   const std::wstring* text;
 };
@@ -47,12 +47,11 @@ struct TemplateWriter {
   void AlignToDword() { offset = (offset + 3) & ~size_t{3}; }  // the gap stays zero
 };
 
-// Header and fixed fields, the three texts with their zeros, and alignment slack.
-size_t TemplateBytes(const std::wstring& caption, const std::wstring& default_text,
-                     const std::wstring& prompt) {
-  const size_t texts = caption.size() + default_text.size() + prompt.size() + 3 +
-                       3 /* "OK" */ + 7 /* "Cancel" */;
-  return 256 + 2 * texts;
+// Header and fixed fields, the item texts with their zeros, and alignment slack.
+size_t TemplateBytes(const std::wstring& caption, const PromptItem* items, int count) {
+  size_t characters = caption.size() + 1;
+  for (int i = 0; i < count; ++i) characters += items[i].text->size() + 1;
+  return 256 + 2 * characters;
 }
 
 void WriteTemplate(BYTE* block, const std::wstring& caption, const PromptItem* items, int count) {
@@ -60,10 +59,10 @@ void WriteTemplate(BYTE* block, const std::wstring& caption, const PromptItem* i
   out.Dword(kPromptDialogStyle);
   out.Dword(0);  // extended style
   out.Word(static_cast<WORD>(count));
-  out.Word(65);  // x and y: without effect under DS_CENTER
-  out.Word(65);
-  out.Word(150);
-  out.Word(100);
+  out.Word(static_cast<WORD>(kPromptDialogRect.x));  // x and y: without effect under DS_CENTER
+  out.Word(static_cast<WORD>(kPromptDialogRect.y));
+  out.Word(static_cast<WORD>(kPromptDialogRect.width));
+  out.Word(static_cast<WORD>(kPromptDialogRect.height));
   out.Word(0);  // no menu
   out.Word(0);  // the standard dialog class
   out.Text(caption);
@@ -72,10 +71,10 @@ void WriteTemplate(BYTE* block, const std::wstring& caption, const PromptItem* i
     out.AlignToDword();
     out.Dword(item.style);
     out.Dword(0);  // extended style
-    out.Word(static_cast<WORD>(item.x));
-    out.Word(static_cast<WORD>(item.y));
-    out.Word(static_cast<WORD>(item.width));
-    out.Word(static_cast<WORD>(item.height));
+    out.Word(static_cast<WORD>(item.place.x));
+    out.Word(static_cast<WORD>(item.place.y));
+    out.Word(static_cast<WORD>(item.place.width));
+    out.Word(static_cast<WORD>(item.place.height));
     out.Word(item.id);
     out.Word(0xFFFF);  // class by ordinal
     out.Word(item.window_class);
@@ -131,29 +130,31 @@ INT_PTR CALLBACK PromptProcedure(HWND dialog, UINT message, WPARAM wparam, LPARA
 std::string PromptForText(const char* prompt, const char* caption, const char* default_text,
                           int16_t x, int16_t y) {
   std::wstring wide_caption = WideFromUtf8(caption);
-  if (wide_caption.empty()) wide_caption = kDefaultCaption;
+  if (wide_caption.empty()) wide_caption = WideFromUtf8(kProgramName);
   const std::wstring wide_default = WideFromUtf8(default_text);
   const std::wstring wide_prompt = WideFromUtf8(prompt);
-  const std::wstring ok = L"OK";
-  const std::wstring cancel = L"Cancel";
+  const std::wstring ok = WideFromUtf8(kPromptOkText);
+  const std::wstring cancel = WideFromUtf8(kPromptCancelText);
 
   // Order is tab order: the edit field first.
   const PromptItem items[] = {
-      {kEditClass, IDC_INPUT_TEXT, 4, 82, 140, 12,
+      {kEditClass, IDC_INPUT_TEXT, kPromptEditRect,
        WS_CHILD | WS_VISIBLE | WS_BORDER | WS_TABSTOP | ES_AUTOHSCROLL, &wide_default},
-      {kButtonClass, IDOK, 104, 5, 40, 10, WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_DEFPUSHBUTTON,
+      {kButtonClass, IDOK, kPromptOkRect, WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_DEFPUSHBUTTON,
        &ok},
-      {kButtonClass, IDCANCEL, 104, 19, 40, 10, WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON,
-       &cancel},
-      {kStaticClass, IDC_INPUT_PROMPT, 5, 5, 95, 72, WS_CHILD | WS_VISIBLE | SS_LEFT, &wide_prompt},
+      {kButtonClass, IDCANCEL, kPromptCancelRect,
+       WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON, &cancel},
+      {kStaticClass, IDC_INPUT_PROMPT, kPromptTextRect, WS_CHILD | WS_VISIBLE | SS_LEFT,
+       &wide_prompt},
   };
+  constexpr int kItemCount = sizeof(items) / sizeof(items[0]);
 
   // Long texts get a bigger block rather than being cut.
-  SIZE_T block_bytes = TemplateBytes(wide_caption, wide_default, wide_prompt);
+  SIZE_T block_bytes = TemplateBytes(wide_caption, items, kItemCount);
   if (block_bytes < kTemplateBlockBytes) block_bytes = kTemplateBlockBytes;
   const HGLOBAL block = GlobalAlloc(GMEM_FIXED | GMEM_ZEROINIT, block_bytes);
   if (block == nullptr) return std::string();
-  WriteTemplate(static_cast<BYTE*>(block), wide_caption, items, 4);
+  WriteTemplate(static_cast<BYTE*>(block), wide_caption, items, kItemCount);
 
   PromptState state{x, y, std::wstring()};
   DialogBoxIndirectParamW(GetModuleHandleW(nullptr), static_cast<LPCDLGTEMPLATEW>(block),

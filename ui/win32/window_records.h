@@ -19,7 +19,6 @@ struct WindowRecord {
   HFONT font = nullptr;
   WindowCallback callback = nullptr;
   int32_t* result_slot = nullptr;
-  HACCEL accelerators = nullptr;
   int32_t control_kind = 0;  // 0 for a dialog window
   WNDPROC previous_procedure = nullptr;
   COLORREF text_colour = 0;

@@ -16,6 +16,7 @@
 #include <deque>
 
 #include "app/shell.h"
+#include "ui/constants.h"
 
 namespace {
 
@@ -134,7 +135,7 @@ DialogHandler DismissPrompt(const QString& how) {
 
 QWidget* MainWindow() {
   for (QWidget* widget : QApplication::topLevelWidgets())
-    if (widget->isVisible() && widget->windowTitle() == kProgramCaption &&
+    if (widget->isVisible() && widget->windowTitle() == kProgramName &&
         qobject_cast<QDialog*>(widget) == nullptr)
       return widget;
   return nullptr;

@@ -1,5 +1,7 @@
-# Writes one CTest case per function of a QtTest program (its own "-functions" list).
-# Run after each build with PROGRAM, PREFIX and OUTPUT set.
+# Writes one CTest case per function of a QtTest program (its own "-functions" list), for
+# each display it runs on: "offscreen" (Qt's offscreen platform), "xvfb" (an X display
+# without a window manager) or "openbox" (an X display with openbox), the last two
+# through WRAPPER. Run after each build with PROGRAM, PREFIX, DISPLAYS, WRAPPER, OUTPUT.
 execute_process(
   COMMAND ${CMAKE_COMMAND} -E env QT_QPA_PLATFORM=offscreen ${PROGRAM} -functions
   OUTPUT_VARIABLE listing
@@ -8,14 +10,30 @@ if(NOT status EQUAL 0)
   message(FATAL_ERROR "${PROGRAM} -functions failed: ${status}")
 endif()
 string(REGEX MATCHALL "[A-Za-z_0-9]+\\(\\)" functions "${listing}")
+string(REPLACE "," ";" displays "${DISPLAYS}")
 set(content "")
-foreach(entry ${functions})
-  string(REPLACE "()" "" function "${entry}")
-  set(test "${PREFIX}.${function}")
-  string(APPEND content
-    "add_test(\"${test}\" \"${PROGRAM}\" \"${function}\")\n"
-    "set_tests_properties(\"${test}\" PROPERTIES\n"
-    "  ENVIRONMENT \"QT_QPA_PLATFORM=offscreen\"\n"
-    "  RESOURCE_LOCK tessarine_e2e_qt_folder TIMEOUT 300 LABELS e2e)\n")
+foreach(display ${displays})
+  foreach(entry ${functions})
+    string(REPLACE "()" "" function "${entry}")
+    if(display STREQUAL "offscreen")
+      set(test "${PREFIX}.${function}")
+      set(command "\"${PROGRAM}\" \"${function}\"")
+      set(environment "QT_QPA_PLATFORM=offscreen")
+    else()
+      set(test "${PREFIX}.${display}.${function}")
+      if(display STREQUAL "openbox")
+        set(manager openbox)
+      else()
+        set(manager none)
+      endif()
+      set(command "\"${WRAPPER}\" ${manager} \"${PROGRAM}\" \"${function}\"")
+      set(environment "")
+    endif()
+    string(APPEND content
+      "add_test(\"${test}\" ${command})\n"
+      "set_tests_properties(\"${test}\" PROPERTIES\n"
+      "  ENVIRONMENT \"${environment}\" SKIP_RETURN_CODE 77\n"
+      "  RESOURCE_LOCK tessarine_e2e_qt_folder TIMEOUT 300 LABELS e2e)\n")
+  endforeach()
 endforeach()
 file(WRITE ${OUTPUT} "${content}")

@@ -180,9 +180,10 @@ class ProgramTest : public QObject {
       QCOMPARE(picture->size(), QSize(kPictureWidth, kPictureHeight));
       QCOMPARE(picture->mapTo(window, QPoint(0, 0)), QPoint(8, 8 + bar->height()));
       QCOMPARE(picture->parentWidget()->geometry(), QRect(0, bar->height(), 739, 280 - bar->height()));
-      // A title and a minimise button, no close button.
+      // A title and nothing else: no minimise, maximise or close button.
       const Qt::WindowFlags flags = window->windowFlags();
-      QVERIFY(flags.testFlag(Qt::WindowMinimizeButtonHint));
+      QVERIFY(flags.testFlag(Qt::WindowTitleHint));
+      QVERIFY(!flags.testFlag(Qt::WindowMinimizeButtonHint));
       QVERIFY(!flags.testFlag(Qt::WindowCloseButtonHint));
       QVERIFY(!flags.testFlag(Qt::WindowMaximizeButtonHint));
       QCOMPARE(window->windowTitle(), QString("Tessarine"));

@@ -136,8 +136,9 @@ class WindowServicesTest : public QObject {
     QWidget* client = FindWindowRecord(window)->client;
     QCOMPARE(client->geometry(), QRect(0, 0, 739, 280));
     QCOMPARE(widget->windowTitle(), QString("Prueba"));
+    // The minimise box needs a system menu, which this style lacks: a caption alone.
     QVERIFY(!widget->windowFlags().testFlag(Qt::WindowCloseButtonHint));
-    QVERIFY(widget->windowFlags().testFlag(Qt::WindowMinimizeButtonHint));
+    QVERIFY(!widget->windowFlags().testFlag(Qt::WindowMinimizeButtonHint));
     // The menu bar takes its height from the client area; the outer size stays.
     AttachOneCommand(window, 1);
     const QMenuBar* bar = widget->findChild<QMenuBar*>();
@@ -152,6 +153,39 @@ class WindowServicesTest : public QObject {
     QVERIFY(g_received.empty());
     EndDialogWindow(window, 0);
     QVERIFY(FindWindowRecord(window) == nullptr);
+  }
+
+  void captionButtonsFollowTheStyleAsOnWindows_data() {
+    constexpr uint32_t kSystemMenu = 0x00080000;
+    constexpr uint32_t kMaximizeBox = 0x00010000;
+    QTest::addColumn<uint>("style");
+    QTest::addColumn<bool>("close");
+    QTest::addColumn<bool>("minimise");
+    QTest::addColumn<bool>("maximise");
+    QTest::newRow("minimise box alone") << uint(WS_MINIMIZEBOX) << false << false << false;
+    QTest::newRow("both boxes alone") << uint(WS_MINIMIZEBOX | kMaximizeBox) << false << false
+                                      << false;
+    QTest::newRow("system menu") << uint(kSystemMenu) << true << false << false;
+    QTest::newRow("system menu and minimise box")
+        << uint(kSystemMenu | WS_MINIMIZEBOX) << true << true << false;
+    QTest::newRow("system menu and both boxes")
+        << uint(kSystemMenu | WS_MINIMIZEBOX | kMaximizeBox) << true << true << true;
+  }
+
+  void captionButtonsFollowTheStyleAsOnWindows() {
+    QFETCH(uint, style);
+    QFETCH(bool, close);
+    QFETCH(bool, minimise);
+    QFETCH(bool, maximise);
+    const uint32_t window = CreateDialogWindow(UNITS_PIXELS, 0, "Botones", 10, 10, 200, 100,
+                                               style, 0);
+    const Qt::WindowFlags flags = WidgetOf(window)->windowFlags();
+    QVERIFY(flags.testFlag(Qt::WindowTitleHint));
+    QCOMPARE(flags.testFlag(Qt::WindowSystemMenuHint), close);
+    QCOMPARE(flags.testFlag(Qt::WindowCloseButtonHint), close);
+    QCOMPARE(flags.testFlag(Qt::WindowMinimizeButtonHint), minimise);
+    QCOMPARE(flags.testFlag(Qt::WindowMaximizeButtonHint), maximise);
+    EndDialogWindow(window, 0);
   }
 
   void windowWithoutAPlaceIsCentred() {
