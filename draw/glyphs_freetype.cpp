@@ -3,10 +3,8 @@
 // "Tahoma" finds a Tahoma-compatible face where one is installed. Metrics follow what
 // Windows reports: ascent and descent from the OS/2 table's usWinAscent/usWinDescent.
 // Only scalable faces are used; the first scalable one fontconfig ranks is taken.
-// Bold asked of a face whose strokes are regular weight (no bold face installed, or a
-// metric stand-in such as Wine's Tahoma Bold, which keeps the regular outlines and only
-// widens the advances) is drawn emboldened to a bold stem width, grown to the right and
-// evenly up and down so that its ink keeps the place the face's own outline has.
+// Bold asked of a face whose strokes are regular weight is drawn emboldened by the rule
+// of draw/embolden_freetype.h, in pixels on the hinted outline.
 #include <ft2build.h>
 #include FT_FREETYPE_H
 #include FT_OUTLINE_H
@@ -16,6 +14,7 @@
 #include <mutex>
 #include <string>
 
+#include "draw/embolden_freetype.h"
 #include "draw/face_file_freetype.h"
 #include "draw/glyphs_freetype.h"
 
@@ -23,21 +22,13 @@ struct GlyphFont {
   FT_Face face = nullptr;
   GlyphFaceFile file;
   int32_t ascent = 0;         // baseline below the cell top, in pixels
-  FT_Pos embolden_x = 0;      // 26.6 pixels added to vertical stems; 0 = drawn as is
-  bool widen_advance = false;  // the face's advances are regular ones: add the stem growth
+  BoldGrowth bold;             // in 26.6 pixels, the outlines' own units
   bool slant = false;          // italic asked for, only an upright face found
 };
 
 namespace {
 // The em of lfHeight 0 ("the face's default"), about what Windows picks.
 constexpr int32_t kDefaultEmPixels = 12;
-constexpr int32_t kBoldWeight = 600;
-// Stem of 'l' as a share of the em: regular sans faces have about 0.09, bold ones 0.14
-// to 0.18. Below the first a face is too light for bold; it is brought to the second.
-constexpr double kLightestBoldStem = 0.115;
-constexpr double kSyntheticBoldStem = 0.16;
-// Horizontal strokes grow by this share of what vertical stems grow by, as in real bolds.
-constexpr FT_Pos kVerticalShare = 2;
 
 // FreeType's library and faces are not thread-safe; the drawing lock already serialises
 // every use, this keeps the functions safe on their own.
@@ -93,21 +84,6 @@ bool SizeFace(FT_Face face, int32_t height, GlyphFontMetrics* metrics) {
   return true;
 }
 
-// The stem width of 'l' as a share of the em, or 0 when the face has no plain 'l'.
-double StemShare(FT_Face face) {
-  if (FT_Load_Char(face, 'l', FT_LOAD_NO_SCALE) != 0 ||
-      face->glyph->format != FT_GLYPH_FORMAT_OUTLINE)
-    return 0;
-  FT_BBox box;
-  FT_Outline_Get_CBox(&face->glyph->outline, &box);
-  return double(box.xMax - box.xMin) / face->units_per_EM;
-}
-
-bool IsBoldFace(FT_Face face) {
-  const auto* os2 = static_cast<const TT_OS2*>(FT_Get_Sfnt_Table(face, FT_SFNT_OS2));
-  return (face->style_flags & FT_STYLE_FLAG_BOLD) ||
-         (os2 && os2->version != 0xFFFF && os2->usWeightClass >= kBoldWeight);
-}
 }  // namespace
 
 GlyphFont* OpenGlyphFont(const GlyphFontRequest& request, GlyphFontMetrics* metrics) {
@@ -126,15 +102,7 @@ GlyphFont* OpenGlyphFont(const GlyphFontRequest& request, GlyphFontMetrics* metr
   font->face = face;
   font->file = file;
   font->ascent = sized.ascent;
-  if (request.weight >= kBoldWeight) {
-    const double stem = StemShare(face);
-    const double em = double(face->size->metrics.y_ppem);
-    if (stem > 0 && stem < kLightestBoldStem)
-      font->embolden_x = std::lround((kSyntheticBoldStem - stem) * em * 64);
-    else if (stem == 0 && !IsBoldFace(face))
-      font->embolden_x = std::lround(em * 64 / 24);  // FreeType's own synthetic bold
-    font->widen_advance = !IsBoldFace(face);
-  }
+  font->bold = BoldGrowthOf(face, request.weight, double(face->size->metrics.y_ppem));
   font->slant = request.italic && !(face->style_flags & FT_STYLE_FLAG_ITALIC);
   *metrics = sized;
   return font;
@@ -147,16 +115,8 @@ bool RenderGlyph(GlyphFont* font, uint32_t codepoint, Glyph* glyph) {
   const FT_UInt index = FT_Get_Char_Index(face, codepoint);
   if (index == 0 || FT_Load_Glyph(face, index, FT_LOAD_DEFAULT) != 0) return false;
   FT_GlyphSlot slot = face->glyph;
-  if (font->embolden_x > 0 && slot->format == FT_GLYPH_FORMAT_OUTLINE) {
-    // FreeType keeps the left and bottom edges and grows the outline right and up. The
-    // glyph must stand where the face puts it: left edge kept, growth to the right (into
-    // the widened advance, if any), and moved down by half the vertical growth so that
-    // the top and bottom move out evenly instead of lifting the glyph off its place.
-    const FT_Pos y = font->embolden_x / kVerticalShare;
-    FT_Outline_EmboldenXY(&slot->outline, font->embolden_x, y);
-    FT_Outline_Translate(&slot->outline, 0, -(y / 2));
-    if (font->widen_advance) slot->advance.x += font->embolden_x;
-  }
+  if (slot->format == FT_GLYPH_FORMAT_OUTLINE)
+    EmboldenOutline(font->bold, font->bold.stem, &slot->outline, &slot->advance.x);
   if (font->slant && slot->format == FT_GLYPH_FORMAT_OUTLINE) {
     const FT_Matrix shear{0x10000, 0x0366A, 0, 0x10000};  // about 12 degrees
     FT_Outline_Transform(&slot->outline, &shear);

@@ -13,9 +13,11 @@ if(WIN32)
   add_library(tessarine_png STATIC ${TESSARINE_FORMATS_DIR}/png_encoder_none.cpp)
 else()
   find_package(PNG REQUIRED)
-  add_library(tessarine_png STATIC ${TESSARINE_FORMATS_DIR}/png_encoder_libpng.cpp)
-  target_link_libraries(tessarine_png PRIVATE PNG::PNG)
-  # Every card of a PNG batch has its rows converted here.
+  find_package(ZLIB REQUIRED)
+  add_library(tessarine_png STATIC ${TESSARINE_FORMATS_DIR}/png_encoder_libpng.cpp
+    ${TESSARINE_FORMATS_DIR}/png_deflate.cpp)
+  target_link_libraries(tessarine_png PRIVATE PNG::PNG ZLIB::ZLIB)
+  # Every card of a PNG batch has its rows converted and deflated here.
   target_compile_options(tessarine_png PRIVATE $<$<NOT:$<CONFIG:Debug>>:-O3>)
 endif()
 target_link_libraries(tessarine_png PUBLIC tessarine_draw)

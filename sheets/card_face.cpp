@@ -1,9 +1,6 @@
-// The cards' face for the PDF sheets. The emboldening follows draw/glyphs_freetype.cpp:
-// a face whose stem is lighter than a bold one is grown to a bold stem (horizontal strokes
-// by half as much), to the right and evenly up and down so that its ink keeps the place
-// the face's own outline has, and where its advances are regular ones they are widened
-// by the growth. It is worked in font units on unhinted outlines, which is
-// what print wants; the card works it in pixels at its one size.
+// The cards' face for the PDF sheets. A light bold face is emboldened by the cards' rule
+// (draw/embolden_freetype.h) at the cards' em, then worked in font units on unhinted
+// outlines, which is what print wants; the card works it in pixels at its one size.
 #include "sheets/card_face.h"
 
 #include <cairo-ft.h>
@@ -18,14 +15,11 @@
 
 #include "card/renderer.h"
 #include "draw/draw.h"
+#include "draw/embolden_freetype.h"
 #include "draw/face_file_freetype.h"
 
 namespace {
-constexpr int32_t kBoldWeight = 700, kRegularWeight = 400, kBoldFaceWeight = 600;
-// As in draw/glyphs_freetype.cpp.
-constexpr double kLightestBoldStem = 0.115;
-constexpr double kSyntheticBoldStem = 0.16;
-constexpr FT_Pos kVerticalShare = 2;
+constexpr int32_t kBoldWeight = 700, kRegularWeight = 400;
 
 // cairo may release a face after the document that used it is gone, so the library
 // lives for the process.
@@ -38,8 +32,8 @@ const cairo_user_data_key_t kBoldKey{};
 // The bold numbers' face: the FreeType face and how much its outlines grow.
 struct BoldFace {
   FT_Face face = nullptr;
+  BoldGrowth growth;
   FT_Pos embolden = 0;  // font units
-  bool widen_advance = false;
   double units = 1;
 };
 
@@ -67,21 +61,6 @@ bool OpenFace(int32_t weight, FT_Face* face, std::string* error) {
     return false;
   }
   return true;
-}
-
-double StemShare(FT_Face face) {
-  if (FT_Load_Char(face, 'l', FT_LOAD_NO_SCALE) != 0 ||
-      face->glyph->format != FT_GLYPH_FORMAT_OUTLINE)
-    return 0;
-  FT_BBox box;
-  FT_Outline_Get_CBox(&face->glyph->outline, &box);
-  return double(box.xMax - box.xMin) / face->units_per_EM;
-}
-
-bool IsBoldFace(FT_Face face) {
-  const auto* os2 = static_cast<const TT_OS2*>(FT_Get_Sfnt_Table(face, FT_SFNT_OS2));
-  return (face->style_flags & FT_STYLE_FLAG_BOLD) ||
-         (os2 && os2->version != 0xFFFF && os2->usWeightClass >= kBoldFaceWeight);
 }
 
 // The ascent Windows reports, as draw/ takes it: usWinAscent of usWinAscent + usWinDescent.
@@ -166,14 +145,7 @@ cairo_status_t RenderBold(cairo_scaled_font_t* font, unsigned long glyph, cairo_
   FT_GlyphSlot slot = face->glyph;
   FT_Pos advance = slot->metrics.horiAdvance;
   if (slot->format == FT_GLYPH_FORMAT_OUTLINE) {
-    if (bold->embolden > 0) {
-      const FT_Pos y = bold->embolden / kVerticalShare;
-      FT_Outline_EmboldenXY(&slot->outline, bold->embolden, y);
-      // FreeType grows right and up, keeping the left and bottom edges: moved down by half
-      // the vertical growth.
-      FT_Outline_Translate(&slot->outline, 0, -(y / 2));
-      if (bold->widen_advance) advance += bold->embolden;
-    }
+    EmboldenOutline(bold->growth, bold->embolden, &slot->outline, &advance);
     static const FT_Outline_Funcs kFuncs{MoveTo, LineTo, ConicTo, CubicTo, 0, 0};
     PathScale scale{cr, bold->units, {0, 0}};
     FT_Outline_Decompose(&slot->outline, &kFuncs, &scale);
@@ -205,14 +177,8 @@ bool OpenSheetFaces(SheetFaces* faces, std::string* error) {
   bold->face = bold_face;
   bold->units = bold_face->units_per_EM > 0 ? bold_face->units_per_EM : 2048;
   const double em = NumberEm();
-  const double stem = StemShare(bold_face);
-  FT_Pos pixels_26_6 = 0;  // the growth as the card works it, in 1/64 pixels at its em
-  if (stem > 0 && stem < kLightestBoldStem)
-    pixels_26_6 = std::lround((kSyntheticBoldStem - stem) * em * 64);
-  else if (stem == 0 && !IsBoldFace(bold_face))
-    pixels_26_6 = std::lround(em * 64 / 24);
-  bold->embolden = std::lround(pixels_26_6 * bold->units / (em * 64));
-  bold->widen_advance = !IsBoldFace(bold_face);
+  bold->growth = BoldGrowthOf(bold_face, kBoldWeight, em);
+  bold->embolden = GrowthInFontUnits(bold->growth, bold_face, em);
 
   double ascent, descent;
   WindowsMetrics(bold_face, &ascent, &descent);

@@ -1,7 +1,10 @@
 #include <gtest/gtest.h>
 #include <png.h>
+#include <zlib.h>
 
+#include <algorithm>
 #include <cstring>
+#include <string>
 #include <random>
 #include <vector>
 
@@ -58,6 +61,62 @@ void ExpectSamePixels(const PixelView& view, const std::vector<uint8_t>& png) {
       ASSERT_EQ(q[1], (p >> 8) & 0xFF) << x << "," << y;
       ASSERT_EQ(q[2], p & 0xFF) << x << "," << y;
     }
+}
+
+// The image data of a PNG: its IDAT chunks joined, inflated by zlib itself, which must
+// find exactly one complete stream with a good checksum and nothing after it.
+struct Inflated {
+  bool ok = false;
+  std::string error;
+  std::vector<uint8_t> rows;
+};
+
+Inflated InflateImageData(const std::vector<uint8_t>& png) {
+  Inflated result;
+  std::vector<uint8_t> data;
+  for (size_t at = 8; at + 12 <= png.size();) {
+    const uint32_t length = Be32(png, at);
+    if (std::memcmp(png.data() + at + 4, "IDAT", 4) == 0)
+      data.insert(data.end(), png.begin() + at + 8, png.begin() + at + 8 + length);
+    at += 12 + length;
+  }
+  z_stream z{};
+  if (inflateInit(&z) != Z_OK) return result;
+  result.rows.resize(1 << 16);
+  z.next_in = data.data();
+  z.avail_in = static_cast<uInt>(data.size());
+  int status = Z_OK;
+  while (status == Z_OK) {
+    if (z.total_out == result.rows.size()) result.rows.resize(result.rows.size() * 2);
+    z.next_out = result.rows.data() + z.total_out;
+    z.avail_out = static_cast<uInt>(result.rows.size() - z.total_out);
+    status = inflate(&z, Z_NO_FLUSH);
+  }
+  result.rows.resize(z.total_out);
+  result.ok = status == Z_STREAM_END && z.avail_in == 0;
+  if (!result.ok) result.error = z.msg ? z.msg : "stream ends early or has bytes after it";
+  inflateEnd(&z);
+  return result;
+}
+
+// The rows a PNG of the view must hold: filter byte 0, then R, G, B of each pixel.
+std::vector<uint8_t> RawRows(const PixelView& view) {
+  std::vector<uint8_t> rows;
+  for (int32_t y = 0; y < view.height; ++y) {
+    rows.push_back(0);
+    for (int32_t x = 0; x < view.width; ++x) {
+      const uint32_t p = view.pixels[static_cast<size_t>(y) * view.stride + x];
+      rows.insert(rows.end(), {static_cast<uint8_t>(p >> 16), static_cast<uint8_t>(p >> 8),
+                               static_cast<uint8_t>(p)});
+    }
+  }
+  return rows;
+}
+
+void ExpectExactImageData(const PixelView& view, const std::vector<uint8_t>& png) {
+  const Inflated inflated = InflateImageData(png);
+  ASSERT_TRUE(inflated.ok) << inflated.error;
+  EXPECT_TRUE(inflated.rows == RawRows(view));
 }
 
 struct Picture {
@@ -170,4 +229,64 @@ TEST(PngEncoder, RefusesAnEmptyOrMalformedView) {
   EXPECT_FALSE(EncodePng(PixelView{4, 4, 3, pixels.data()}, &png));
   EXPECT_FALSE(EncodePng(PixelView{-4, 4, 4, pixels.data()}, &png));
   EXPECT_TRUE(EncodePng(PixelView{4, 4, 4, pixels.data()}, &png));
+}
+
+// Flat pictures whose runs end on each side of the longest back-reference (258 bytes) and
+// of a few of them, and whose rows repeat: the stream has to split runs and whole rows.
+TEST(PngEncoder, RunsAndRepeatedRowsOfEveryLengthComeBackExactly) {
+  for (int32_t width = 84; width <= 90; ++width)
+    for (int32_t height : {1, 2, 5}) {
+      Picture p;
+      p.pixels.assign(static_cast<size_t>(width) * height, 0xFF2040E0u);
+      p.view = {width, height, width, p.pixels.data()};
+      std::vector<uint8_t> png;
+      ASSERT_TRUE(EncodePng(p.view, &png)) << width << "x" << height;
+      ExpectSamePixels(p.view, png);
+      ExpectExactImageData(p.view, png);
+    }
+  // Runs of every length from 1 to 300 pixels, with the row above repeating in part.
+  Picture p;
+  const int32_t width = 2000, height = 6;
+  p.pixels.resize(static_cast<size_t>(width) * height);
+  for (int32_t y = 0; y < height; ++y) {
+    int32_t x = 0, run = 1 + y;
+    uint32_t colour = 0xFF000000u | (0x10203u * static_cast<uint32_t>(y + 1));
+    while (x < width) {
+      for (int32_t i = 0; i < run && x < width; ++i) p.pixels[static_cast<size_t>(y) * width + x++] = colour;
+      colour ^= 0x00C0A0u;
+      run = run % 300 + 1;
+    }
+    if (y % 2) std::copy_n(&p.pixels[static_cast<size_t>(y - 1) * width], width / 2,
+                           &p.pixels[static_cast<size_t>(y) * width]);
+  }
+  p.view = {width, height, width, p.pixels.data()};
+  std::vector<uint8_t> png;
+  ASSERT_TRUE(EncodePng(p.view, &png));
+  ExpectSamePixels(p.view, png);
+  ExpectExactImageData(p.view, png);
+}
+
+// A row longer than deflate reaches back (32 KB) cannot refer to the row above.
+TEST(PngEncoder, RowsBeyondDeflatesReachComeBackExactly) {
+  for (const int32_t width : {10922, 10923, 20000}) {  // rows of 32,767, 32,770, 60,001 bytes
+    Picture p = Noise(width, 3, width, static_cast<uint32_t>(width));
+    for (size_t i = 0; i < p.pixels.size(); i += 7) p.pixels[i] = 0xFFFFFFFFu;
+    std::copy_n(p.pixels.begin(), width, p.pixels.begin() + width);  // row 1 = row 0
+    std::vector<uint8_t> png;
+    ASSERT_TRUE(EncodePng(p.view, &png)) << width;
+    ExpectSamePixels(p.view, png);
+    ExpectExactImageData(p.view, png);
+  }
+}
+
+TEST(PngEncoder, CardsOfManyColoursAndSeedsHoldTheirExactRows) {
+  const Colour colours[] = {kDefaultCardColour, 0x2040E0, 0x10A040, 0x0080FF, 0x000000, 0xFFFFFF};
+  uint32_t seed = 0x47000000u;
+  for (const Colour colour : colours)
+    for (int i = 0; i < 3; ++i) {
+      const Picture card = Card(seed += 0x01234567u, colour);
+      std::vector<uint8_t> png;
+      ASSERT_TRUE(EncodePng(card.view, &png));
+      ExpectExactImageData(card.view, png);
+    }
 }
