@@ -81,7 +81,7 @@ DialogWindow::DialogWindow(Qt::WindowFlags flags)
 
 void DialogWindow::SetMenuBar(QMenuBar* bar) {
   if (bar_ != nullptr && bar_ != bar) {
-    // A replaced bar is detached, not destroyed: its menus still belong to the program.
+    // A replaced bar is detached, not destroyed: its record keeps it to the end.
     bar_->hide();
     bar_->setParent(nullptr);
   }

@@ -33,6 +33,14 @@ uint32_t WindowOfMenu(uint32_t handle) {
   return 0;
 }
 
+// Whether `menu` is `drop_down` or hangs from it, however deep: a parent there would
+// make a loop.
+bool HangsFrom(const QWidget* menu, const QWidget* drop_down) {
+  for (const QWidget* widget = menu; widget != nullptr; widget = widget->parentWidget())
+    if (widget == drop_down) return true;
+  return false;
+}
+
 QAction* ActionWithId(QWidget* menu, int32_t id) {
   for (QAction* action : menu->actions()) {
     const QVariant value = action->property(kIdProperty);
@@ -80,6 +88,10 @@ void AddMenuItem(uint32_t menu, uint32_t drop_down, int32_t id, int32_t state,
     return;
   }
   if (sub != nullptr && sub->drop_down != nullptr) {
+    // As QMenuBar::addMenu does: the drop-down lives as long as the menu it hangs from,
+    // and so as long as the window that menu is attached to. Its popup flags stay.
+    if (!HangsFrom(target, sub->drop_down))
+      sub->drop_down->setParent(target, sub->drop_down->windowFlags());
     sub->drop_down->setTitle(label);
     sub->parent_menu = menu;
     action = sub->drop_down->menuAction();

@@ -2,7 +2,9 @@
 // Handles are never reused, so a stale handle finds nothing instead of a newer window.
 #include "ui/qt/window_records.h"
 
+#include <QCoreApplication>
 #include <map>
+#include <vector>
 
 #include "draw/draw.h"
 
@@ -14,6 +16,15 @@ uint32_t g_next_handle = 0x00010000;
 std::map<uint32_t, WindowRecord> g_windows;
 std::map<uint32_t, MenuRecord> g_menus;
 std::map<uint32_t, QPixmap> g_menu_images;
+bool g_release_planned = false;
+
+// Menus replaced by a later AttachMenu are kept to the end of the process, which for a
+// Qt program is the end of its application object: widgets must not outlive it.
+void PlanMenuRelease() {
+  if (g_release_planned) return;
+  qAddPostRoutine(ReleaseMenus);
+  g_release_planned = true;
+}
 
 }  // namespace
 
@@ -79,6 +90,7 @@ void ReleaseWindowRecords(uint32_t window) {
 }
 
 MenuRecord& AddMenuRecord() {
+  PlanMenuRelease();
   const uint32_t handle = NewHandle();
   MenuRecord& record = g_menus[handle];
   record.handle = handle;
@@ -91,6 +103,7 @@ MenuRecord* FindMenuRecord(uint32_t handle) {
 }
 
 uint32_t AddMenuImage(const QPixmap& image) {
+  PlanMenuRelease();
   const uint32_t handle = NewHandle();
   g_menu_images[handle] = image;
   return handle;
@@ -99,4 +112,19 @@ uint32_t AddMenuImage(const QPixmap& image) {
 const QPixmap* FindMenuImage(uint32_t handle) {
   const auto found = g_menu_images.find(handle);
   return found == g_menu_images.end() ? nullptr : &found->second;
+}
+
+void ReleaseMenus() {
+  // Only the menus without a Qt parent: the others go with their parent. A guarded
+  // pointer skips a menu that went with one deleted before it.
+  std::vector<QPointer<QWidget>> unowned;
+  for (const auto& [handle, record] : g_menus) {
+    QWidget* menu = record.bar != nullptr ? static_cast<QWidget*>(record.bar.data())
+                                          : record.drop_down.data();
+    if (menu != nullptr && menu->parentWidget() == nullptr) unowned.emplace_back(menu);
+  }
+  g_menus.clear();
+  for (const QPointer<QWidget>& menu : unowned) delete menu.data();
+  g_menu_images.clear();
+  g_release_planned = false;
 }

@@ -35,6 +35,9 @@ struct WindowRecord {
   bool has_surface = false;
 };
 
+// A menu's widget belongs to its Qt parent once it has one (a drop-down to the menu it
+// hangs from, a bar to the window it is attached to); until then, and again once a bar
+// is replaced, it belongs to its record, which releases it when the application ends.
 struct MenuRecord {
   uint32_t handle = 0;
   QPointer<QMenuBar> bar;  // a menu bar, or
@@ -61,3 +64,6 @@ MenuRecord* FindMenuRecord(uint32_t handle);
 
 uint32_t AddMenuImage(const QPixmap& image);
 const QPixmap* FindMenuImage(uint32_t handle);
+// Deletes the menus no window owns and forgets every menu and menu image. Runs by itself
+// as the application object ends, while Qt can still take widgets apart.
+void ReleaseMenus();

@@ -18,6 +18,7 @@
 #include "draw/draw.h"
 #include "driver.h"
 #include "ui/dialogs.h"
+#include "ui/qt/dialog_window.h"
 #include "ui/qt/window_records.h"
 #include "ui/window.h"
 
@@ -342,6 +343,69 @@ class WindowServicesTest : public QObject {
     QVERIFY(DropDownOf(menu)->actions()[5]->icon().isNull());
     QCOMPARE(DropDownOf(menu)->actions()[6]->icon().pixmap(2, 2).toImage().pixel(1, 1),
              0xFF112233u);
+  }
+
+  void menusLiveWithTheirWindowAndReplacedBarsToTheEnd() {
+    const uint32_t window = MainLikeWindow();
+    const uint32_t first_drop_down = AttachOneCommand(window, 5);
+    const QPointer<QMenu> first_menu = DropDownOf(first_drop_down);
+    const QPointer<QMenuBar> first_bar = FindWindowRecord(window)->widget->findChild<QMenuBar*>();
+    QVERIFY(first_menu != nullptr && first_bar != nullptr);
+    // Hanging from its bar, a drop-down is still a popup of its own.
+    QVERIFY(first_menu->parentWidget() == first_bar);
+    QCOMPARE(first_menu->windowType(), Qt::Popup);
+    QVERIFY(first_menu->isWindow());
+
+    const uint32_t second_drop_down = AttachOneCommand(window, 6);
+    const QPointer<QMenu> second_menu = DropDownOf(second_drop_down);
+    const QPointer<QMenuBar> second_bar =
+        static_cast<DialogWindow*>(WidgetOf(window))->menuBar();
+    QVERIFY(second_bar != nullptr && second_bar != first_bar);
+    // The replaced bar is off the window but kept, with its drop-down and items.
+    QVERIFY(first_bar != nullptr && first_bar->parentWidget() == nullptr);
+    QVERIFY(!first_bar->isVisible());
+    QVERIFY(first_menu != nullptr);
+    QCOMPARE(TextsOf(first_menu), QStringList({"Orden"}));
+
+    // A drop-down on no bar yet and an image are kept too.
+    const uint32_t loose = NewMenu(1);
+    AddMenuItem(loose, 0, 7, 0, -1, nullptr, 0, "Suelta");
+    const QPointer<QMenu> loose_menu = DropDownOf(loose);
+    const uint32_t image_pixels[1] = {0xFF102030};
+    const uint32_t image = MenuImageFromPixels(1, 1, 1, image_pixels);
+    QVERIFY(loose_menu != nullptr && FindMenuImage(image) != nullptr);
+
+    // The window takes its attached bar and that bar's drop-down along, nothing else.
+    EndDialogWindow(window, 0);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    QVERIFY(WidgetOf(window) == nullptr);
+    QVERIFY(second_bar == nullptr);
+    QVERIFY(second_menu == nullptr);
+    QVERIFY(first_bar != nullptr && first_menu != nullptr && loose_menu != nullptr);
+
+    // At the end everything the records kept goes, and the handles find nothing.
+    ReleaseMenus();
+    QVERIFY(first_bar == nullptr);
+    QVERIFY(first_menu == nullptr);
+    QVERIFY(loose_menu == nullptr);
+    QVERIFY(FindMenuRecord(first_drop_down) == nullptr);
+    QVERIFY(FindMenuRecord(loose) == nullptr);
+    QVERIFY(FindMenuImage(image) == nullptr);
+    // Menus made afterwards work as before.
+    const uint32_t later = NewMenu(1);
+    AddMenuItem(later, 0, 8, 0, -1, nullptr, 0, "Después");
+    QCOMPARE(TextsOf(DropDownOf(later)), QStringList({"Después"}));
+  }
+
+  void dropDownHungFromItselfKeepsNoParentLoop() {
+    const uint32_t outer = NewMenu(1);
+    const uint32_t inner = NewMenu(1);
+    AddMenuItem(outer, inner, 0, 0, -1, nullptr, 1, "Dentro");
+    QVERIFY(DropDownOf(inner)->parentWidget() == DropDownOf(outer));
+    // Hanging the outer one from the inner one would make each the other's parent.
+    AddMenuItem(inner, outer, 0, 0, -1, nullptr, 1, "Fuera");
+    QVERIFY(DropDownOf(outer)->parentWidget() == nullptr);
+    QVERIFY(DropDownOf(inner)->parentWidget() == DropDownOf(outer));
   }
 
   void menuImagesComeFromBitmapFilesAndPixels() {
