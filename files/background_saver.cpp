@@ -2,29 +2,60 @@
 // the drawing thread and emptied to disk in order by the writer.
 #include "files/background_saver.h"
 
+#include <algorithm>
+
 namespace {
+SaveError WriteSlot(const BackgroundSaver& saver, SaverSlot& slot) {
+  if (!saver.encode) return WriteEncodedBitmap(slot.path, slot.bytes);
+  if (saver.encode_on_writer) {
+    const PixelView view{slot.width, slot.height, slot.width, slot.pixels.data()};
+    if (!saver.encode(view, &slot.encoded)) return SaveError::kOther;
+  }
+  const ByteSpan whole{slot.encoded.data(), slot.encoded.size()};
+  return ReplaceFileWith(slot.path, &whole, 1);
+}
+
 void WriterLoop(BackgroundSaver* saver) {
   std::unique_lock<std::mutex> lock(saver->mutex);
   for (;;) {
     saver->changed.wait(lock, [saver] { return saver->waiting > 0 || saver->stopping; });
     if (saver->waiting == 0) return;
     // The slot stays out of the drawing thread's reach until `waiting` drops.
-    const SaverSlot& slot = saver->slots[saver->first];
+    SaverSlot& slot = saver->slots[saver->first];
     if (!saver->failed) {
       lock.unlock();
-      const SaveError error = WriteEncodedBitmap(slot.path, slot.bytes);
+      const SaveError error = WriteSlot(*saver, slot);
       lock.lock();
       if (error != SaveError::kNone) {
         saver->failed = true;
         saver->failed_path = slot.path;
         saver->failed_number = slot.number;
         saver->failed_error = error;
+      } else {
+        ++saver->saved;
       }
     }
     saver->first = (saver->first + 1) % kSaverSlots;
     --saver->waiting;
     saver->changed.notify_all();
   }
+}
+
+// The current target's pixels into the slot, as the file the saver writes.
+bool TakePicture(const BackgroundSaver& saver, SaverSlot* slot) {
+  if (!saver.encode) return EncodeTargetImage(&slot->bytes);
+  const TargetPixelsLock target;
+  if (!target.held || target.view.pixels == nullptr) return false;
+  if (!saver.encode_on_writer) return saver.encode(target.view, &slot->encoded);
+  const PixelView& view = target.view;
+  slot->width = view.width;
+  slot->height = view.height;
+  slot->pixels.resize(static_cast<size_t>(view.width) * view.height);
+  for (int32_t y = 0; y < view.height; ++y)
+    std::copy(view.pixels + static_cast<size_t>(y) * view.stride,
+              view.pixels + static_cast<size_t>(y) * view.stride + view.width,
+              slot->pixels.begin() + static_cast<size_t>(y) * view.width);
+  return true;
 }
 }  // namespace
 
@@ -37,7 +68,7 @@ bool SaveInBackground(BackgroundSaver* saver, const std::string& path, int32_t n
   SaverSlot& slot = saver->slots[(saver->first + saver->waiting) % kSaverSlots];
   // The slot is free, so the writer does not touch it while the pixels go in.
   lock.unlock();
-  const bool encoded = !path.empty() && EncodeTargetImage(&slot.bytes);
+  const bool encoded = !path.empty() && TakePicture(*saver, &slot);
   lock.lock();
   if (!encoded) {
     if (!saver->failed) {
@@ -53,6 +84,11 @@ bool SaveInBackground(BackgroundSaver* saver, const std::string& path, int32_t n
   ++saver->waiting;
   saver->changed.notify_all();
   return true;
+}
+
+int32_t SavedFiles(BackgroundSaver* saver) {
+  const std::lock_guard<std::mutex> lock(saver->mutex);
+  return saver->saved;
 }
 
 bool FinishSaver(BackgroundSaver* saver) {
