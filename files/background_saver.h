@@ -24,7 +24,8 @@ using PictureEncoder = bool (*)(const PixelView& pixels, std::vector<uint8_t>* b
 struct SaverSlot {
   EncodedBitmap bytes;           // a bitmap file
   std::vector<uint8_t> encoded;  // or the file of the saver's encoder
-  std::vector<uint32_t> pixels;  // the picture, when the writer encodes it
+  bool raw = false;              // or the picture's pixels, for the writer to encode
+  std::vector<uint32_t> pixels;
   int32_t width = 0, height = 0;
   std::string path;
   int32_t number = 0;
@@ -32,7 +33,6 @@ struct SaverSlot {
 
 struct BackgroundSaver {
   PictureEncoder encode = nullptr;  // null: bitmap files. Chosen before StartSaver.
-  bool encode_on_writer = false;
   std::mutex mutex;
   std::condition_variable changed;
   std::thread writer;
