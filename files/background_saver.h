@@ -2,9 +2,11 @@
 // the last ones are written: writing a card's file costs about as much as drawing it.
 // A few files may wait in line, which evens out a slow file here and there.
 //
-// Files are bitmaps, or the files of another encoder (PNG). Files are written in the
-// order given. The first that fails stops the run: it is
-// reported by the next Save or by Finish, and nothing after it is written.
+// Files are bitmaps, or the files of another encoder (PNG), which costs several times a
+// card's drawing: the drawing thread encodes, and hands the writer the bare pixels of a
+// card whenever the writer has nothing in line, so both threads encode. Files are
+// written in the order given. The first that fails stops the run: it is reported by the
+// next Save or by Finish, and nothing after it is written.
 #pragma once
 #include <condition_variable>
 #include <cstdint>

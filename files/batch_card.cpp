@@ -1,7 +1,8 @@
 // The cards of one run, shared by "Muchas" and tessarine-cards: every card different
 // from the run's earlier ones, shown on the picture and saved under its number, its file
 // written on a second thread while the next card is drawn (writing a card's file costs
-// about as much as drawing it). Drawing stays on the calling thread.
+// about as much as drawing it). Drawing stays on the calling thread. Each card's seed is
+// told to the caller, with how many files are in place, for a list or sheets of the run.
 #include "files/batch_card.h"
 
 #include "card/card_run.h"
