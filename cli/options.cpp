@@ -4,22 +4,44 @@
 
 #include <cctype>
 #include <cstdlib>
+#include <initializer_list>
+#include <vector>
 
+#include "card/card_code.h"
+#include "draw/utf8.h"
 #include "files/card_files.h"
+#include "files/png_encoder.h"
+#include "sheets/pdf_sheets.h"
 
 const char* const kCliUsage =
-    "Uso: tessarine-cards [--count N] [--out CARPETA] [--colour RRGGBB] [--time HH:MM:SS.mmm]\n"
-    "     tessarine-cards --layout [--time HH:MM:SS.mmm]\n"
+    "Uso: tessarine-cards [--count N | --code XXXXXXXX] [--out CARPETA] [--colour RRGGBB]\n"
+    "                     [--time HH:MM:SS.mmm] [--png] [--list LISTA.csv]\n"
+    "                     [--pdf HOJAS.pdf [--paper a4|letter] [--title TEXTO] [--no-files]]\n"
+    "     tessarine-cards --layout [--time HH:MM:SS.mmm | --code XXXXXXXX]\n"
+    "     tessarine-cards --check LISTA.csv --called \"7 12 33 ...\"\n"
+    "     tessarine-cards --check --code XXXXXXXX --called-file CANTADOS.txt\n"
     "\n"
-    "Hace cartones del bingo sin ventana.\n"
+    "Hace cartones del bingo sin ventana, y comprueba los premios que se cantan.\n"
     "\n"
     "  --count N            cuántos cartones, de 1 a 30000 (por omisión 1)\n"
     "  --out CARPETA        dónde guardarlos: CARPETA/0001.bmp, 0002.bmp, ...\n"
     "                       (por omisión ./muchas; se crea si falta)\n"
     "  --colour RRGGBB      color del cartón en hexadecimal (por omisión C0C0C0)\n"
     "  --time HH:MM:SS.mmm  la hora que siembra el primer cartón (por omisión, ahora)\n"
+    "  --code XXXXXXXX      el cartón de ese código (ocho cifras hexadecimales), otra vez\n"
+    "  --png                cartones PNG (0001.png, ...) en vez de BMP\n"
+    "  --list LISTA.csv     la lista de los cartones: archivo, código y sus tres filas\n"
+    "  --pdf HOJAS.pdf      los cartones en hojas para imprimir, cuatro por página,\n"
+    "                       y al final el tablero del cantor\n"
+    "  --paper a4|letter    el papel de las hojas (por omisión a4)\n"
+    "  --title TEXTO        un título en lo alto de cada hoja\n"
+    "  --no-files           sin archivos de cartones: solo las hojas o la lista\n"
     "  --layout             escribe el cartón como texto: tres líneas de nueve casillas,\n"
     "                       \"07\" un número, \"--\" una casilla en blanco\n"
+    "  --check [LISTA.csv]  comprueba los cartones de la lista (o el de --code) con los\n"
+    "                       números cantados, y dice cuáles tienen premio\n"
+    "  --called \"7 12 ...\"  los números cantados, en orden, separados por espacios o comas\n"
+    "  --called-file F      los números cantados, leídos de un archivo\n"
     "  --help               esta ayuda\n";
 
 namespace {
@@ -119,10 +141,135 @@ bool ParseCount(const std::string& text, int32_t* count, std::string* error) {
   return true;
 }
 
+bool CheckTitle(const std::string& text, std::string* error) {
+  size_t characters = 0;
+  for (const char* at = text.c_str(); *at;) {
+    const char* was = at;
+    const uint32_t c = NextCodepoint(at);
+    const bool spelled = at - was == 3 && std::string(was, 3) == "\xEF\xBF\xBD";
+    if (c == kReplacementCharacter && !spelled) {
+      *error = "el título no es texto UTF-8 válido";
+      return false;
+    }
+    if (c < 0x20 || c == 0x7F) {
+      *error = "el título no puede llevar caracteres de control (saltos de línea, tabuladores)";
+      return false;
+    }
+    ++characters;
+  }
+  if (characters > kMostTitleCharacters) {
+    *error = "el título es demasiado largo: " + std::to_string(characters) +
+             " caracteres (como mucho " + std::to_string(kMostTitleCharacters) + ")";
+    return false;
+  }
+  return true;
+}
+
+namespace {
+// The options a value follows, and those that stand alone.
+const char* const kValued[] = {"--time",  "--count", "--out",   "--colour", "--code",
+                               "--list",  "--pdf",   "--paper", "--title",  "--called",
+                               "--called-file"};
+const char* const kFlags[] = {"--help", "--layout", "--png", "--no-files", "--check"};
+
+bool OneOf(const std::string& option, const char* const* names, size_t count) {
+  for (size_t i = 0; i < count; ++i)
+    if (option == names[i]) return true;
+  return false;
+}
+
+// The options of a line that were given, in a Spanish enumeration: "--count, --out ni --png".
+std::string Named(const std::vector<std::string>& given) {
+  std::string text;
+  for (size_t i = 0; i < given.size(); ++i) {
+    if (i > 0) text += i + 1 == given.size() ? " ni " : ", ";
+    text += given[i];
+  }
+  return text;
+}
+
+// What the options given say together; "" when they go together.
+std::string CheckCombination(const CliOptions& o, const std::vector<std::string>& seen) {
+  auto given = [&seen](const char* option) {
+    for (const std::string& s : seen)
+      if (s == option) return true;
+    return false;
+  };
+  auto any_of = [&given](std::initializer_list<const char*> options) {
+    std::vector<std::string> found;
+    for (const char* option : options)
+      if (given(option)) found.push_back(option);
+    return found;
+  };
+  if (o.check) {
+    const std::vector<std::string> making =
+        any_of({"--layout", "--count", "--out", "--colour", "--time", "--png", "--list", "--pdf",
+                "--paper", "--title", "--no-files"});
+    if (!making.empty())
+      return "--check comprueba cartones ya hechos: no admite " + Named(making);
+    if (o.check_list.empty() && !o.has_code)
+      return "--check necesita una lista (--check LISTA.csv) o un cartón (--check --code "
+             "XXXXXXXX)";
+    if (!o.check_list.empty() && o.has_code)
+      return "--check comprueba una lista o un cartón de --code, no los dos";
+    if (o.has_called && !o.called_file.empty())
+      return "--called y --called-file se excluyen: los números cantados vienen de uno de ellos";
+    if (!o.has_called && o.called_file.empty())
+      return "--check necesita los números cantados: --called \"7 12 33\" o --called-file "
+             "ARCHIVO";
+    return "";
+  }
+  const std::vector<std::string> checking = any_of({"--called", "--called-file"});
+  if (!checking.empty()) return checking[0] + " solo vale con --check";
+  if (o.has_code && o.has_time)
+    return "--code y --time se excluyen: el código ya fija el cartón";
+  if (o.layout) {
+    const std::vector<std::string> files = any_of(
+        {"--count", "--out", "--colour", "--png", "--list", "--pdf", "--paper", "--title",
+         "--no-files"});
+    if (!files.empty())
+      return "--layout escribe un solo cartón como texto: no admite " + Named(files);
+    return "";
+  }
+  if (o.has_code && given("--count")) return "--code hace un solo cartón: no admite --count";
+  if (o.pdf.empty()) {
+    const std::vector<std::string> sheets = any_of({"--paper", "--title"});
+    if (!sheets.empty()) return sheets[0] + " solo vale con --pdf";
+  }
+  if (o.no_files) {
+    if (o.pdf.empty() && o.list.empty())
+      return "--no-files necesita --pdf o --list: sin archivos de cartones no haría nada más";
+    const std::vector<std::string> files = any_of({"--png", "--out"});
+    if (!files.empty())
+      return "--no-files no guarda archivos de cartones: no admite " + Named(files);
+  }
+  if (!o.list.empty() && o.list == o.pdf)
+    return "--list y --pdf no pueden ser el mismo archivo: " + o.list;
+  return "";
+}
+}  // namespace
+
 bool ParseCliOptions(int argc, const char* const* argv, CliOptions* options, std::string* error) {
-  bool seen_count = false, seen_out = false, seen_colour = false;
+  std::vector<std::string> seen;
   for (int i = 1; i < argc; ++i) {
     const std::string option = argv[i];
+    const bool valued = OneOf(option, kValued, sizeof kValued / sizeof kValued[0]);
+    if (!valued && !OneOf(option, kFlags, sizeof kFlags / sizeof kFlags[0])) {
+      *error = "opción desconocida: \"" + option + "\" (--help muestra el uso)";
+      return false;
+    }
+    seen.push_back(option);
+    // What this build cannot make is refused first, whatever else the line says.
+    if ((option == "--png") && !PngEncoderAvailable()) {
+      *error = option + ": " + kPngUnavailable;
+      return false;
+    }
+    if ((option == "--pdf" || option == "--paper" || option == "--title" ||
+         option == "--no-files") &&
+        !PdfSheetsAvailable()) {
+      *error = option + ": " + kPdfUnavailable;
+      return false;
+    }
     if (option == "--help") {
       options->help = true;
       continue;
@@ -131,9 +278,25 @@ bool ParseCliOptions(int argc, const char* const* argv, CliOptions* options, std
       options->layout = true;
       continue;
     }
-    if (option != "--time" && option != "--count" && option != "--out" && option != "--colour") {
-      *error = "opción desconocida: \"" + option + "\" (--help muestra el uso)";
-      return false;
+    if (option == "--png") {
+      options->png = true;
+      continue;
+    }
+    if (option == "--no-files") {
+      options->no_files = true;
+      continue;
+    }
+    if (option == "--check") {
+      options->check = true;
+      // The list is the next word unless that is an option: --check --code XXXXXXXX.
+      if (i + 1 < argc && std::string(argv[i + 1]).rfind("--", 0) != 0) {
+        options->check_list = argv[++i];
+        if (options->check_list.empty()) {
+          *error = "el valor de --check está vacío";
+          return false;
+        }
+      }
+      continue;
     }
     if (i + 1 >= argc) {
       *error = "falta el valor de " + option;
@@ -151,22 +314,34 @@ bool ParseCliOptions(int argc, const char* const* argv, CliOptions* options, std
       options->has_time = true;
     } else if (option == "--count") {
       ok = ParseCount(value, &options->count, &why);
-      seen_count = true;
     } else if (option == "--colour") {
       ok = ParseColour(value, &options->colour, &why);
-      seen_colour = true;
+    } else if (option == "--code") {
+      ok = ParseCardCode(value, &options->code_bits, &why);
+      options->has_code = true;
+    } else if (option == "--paper") {
+      ok = ParsePaper(value, &options->paper, &why);
+    } else if (option == "--title") {
+      ok = CheckTitle(value, &why);
+      options->title = value;
+    } else if (option == "--list") {
+      options->list = value;
+    } else if (option == "--pdf") {
+      options->pdf = value;
+    } else if (option == "--called") {
+      options->called = value;
+      options->has_called = true;
+    } else if (option == "--called-file") {
+      options->called_file = value;
     } else {
       options->out = value;
-      seen_out = true;
     }
     if (!ok) {
       *error = option + ": " + why;
       return false;
     }
   }
-  if (options->layout && (seen_count || seen_out || seen_colour)) {
-    *error = "--layout escribe un solo cartón como texto: no admite --count, --out ni --colour";
-    return false;
-  }
-  return true;
+  if (options->help) return true;
+  *error = CheckCombination(*options, seen);
+  return error->empty();
 }

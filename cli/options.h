@@ -4,16 +4,33 @@
 #include <string>
 
 #include "draw/draw.h"
+#include "sheets/sheet_layout.h"
 
 struct CliOptions {
   bool help = false;
   bool layout = false;          // print the card's layout instead of writing files
   bool has_time = false;        // a clock reading was given
   uint32_t time_ms = 0;         // milliseconds since midnight
+  bool has_code = false;        // the one card of this code (--code)
+  uint32_t code_bits = 0;
   int32_t count = 1;
   std::string out = "muchas";
   Colour colour = 0xC0C0C0;     // 0x00BBGGRR
+  bool png = false;             // PNG card files instead of bitmaps
+  bool no_files = false;        // no card files: only the list or the sheets
+  std::string list;             // --list FILE.csv; "" for none
+  std::string pdf;              // --pdf FILE.pdf; "" for none
+  Paper paper = Paper::kA4;
+  std::string title;
+  bool check = false;           // check a claimed win instead of making cards
+  std::string check_list;       // the list checked; "" when a --code card is
+  bool has_called = false;      // --called TEXT
+  std::string called;
+  std::string called_file;      // --called-file F; "" for none
 };
+
+// The longest title a sheet's title line holds, in characters.
+constexpr size_t kMostTitleCharacters = 80;
 
 // False with a message (Spanish, naming what is wrong) for any bad input.
 bool ParseCliOptions(int argc, const char* const* argv, CliOptions* options, std::string* error);
@@ -22,6 +39,8 @@ bool ParseCliOptions(int argc, const char* const* argv, CliOptions* options, std
 bool ParseClockTime(const std::string& text, uint32_t* milliseconds, std::string* error);
 // "RRGGBB" (hexadecimal, as users write colours) to a colour value 0x00BBGGRR.
 bool ParseColour(const std::string& text, Colour* colour, std::string* error);
+// A sheet title: UTF-8, no control characters, at most kMostTitleCharacters.
+bool CheckTitle(const std::string& text, std::string* error);
 // A card count from 1 to 30000.
 bool ParseCount(const std::string& text, int32_t* count, std::string* error);
 

@@ -1,7 +1,8 @@
 // The cards of one run, shared by "Muchas" and tessarine-cards: every card different
 // from the run's earlier ones, shown on the picture and saved under its number, its file
 // written on a second thread while the next card is drawn (writing a card's file costs
-// about as much as drawing it). Drawing stays on the calling thread.
+// about as much as drawing it). Drawing stays on the calling thread. Each card's seed is
+// told to the caller, with how many files are in place, for a list or sheets of the run.
 #include "files/batch_card.h"
 
 #include "card/card_run.h"
@@ -18,13 +19,24 @@ void ShowNextRunCard(CardRun& run, uint32_t clock_seed_bits, uint32_t picture) {
 int32_t MakeCardFiles(const CardFilesRequest& request, CardFilesFailure* failure) {
   CardRun run;
   BackgroundSaver saver;
+  saver.encode = request.encode;
   StartSaver(&saver);
   bool saved = true;
   for (int32_t i = 1; i <= request.count && saved; ++i) {
-    const uint32_t clock = (i == 1 && request.has_first_clock) ? request.first_clock_ms
-                                                               : MillisecondsSinceMidnight();
-    ShowNextRunCard(run, SeedBitsOfClock(clock), request.picture);
-    saved = SaveInBackground(&saver, request.folder + PathSeparator() + CardFileName(i), i);
+    uint32_t seed_bits = 0;
+    if (i == 1 && request.has_first_seed) {
+      seed_bits = NextRunSeed(run, request.first_seed_bits);
+    } else {
+      const uint32_t clock = (i == 1 && request.has_first_clock) ? request.first_clock_ms
+                                                                 : MillisecondsSinceMidnight();
+      seed_bits = NextRunSeed(run, SeedBitsOfClock(clock));
+    }
+    ShowNewCardFromSeed(request.picture, seed_bits);
+    SelectTarget(request.picture, IDC_CARD_VIEW, 0);
+    saved = SaveInBackground(
+        &saver, request.folder + PathSeparator() + CardFileName(i, request.extension), i);
+    if (saved && request.card_made)
+      request.card_made(request.context, i, seed_bits, SavedFiles(&saver));
     if (request.progress) request.progress(request.context, i);
   }
   if (FinishSaver(&saver) && saved) return request.count;

@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <string>
 
+#include "files/background_saver.h"
+#include "files/card_files.h"
 #include "files/file_system.h"
 
 struct CardRun;
@@ -12,14 +14,21 @@ struct CardRun;
 void ShowNextRunCard(CardRun& run, uint32_t clock_seed_bits, uint32_t picture);
 
 // A run of `count` cards, each shown on the picture in turn and saved as
-// folder/0001.bmp, 0002.bmp, ...
+// folder/0001.bmp, 0002.bmp, ... (or 0001.png, ... through an encoder).
 struct CardFilesRequest {
   uint32_t picture = 0;
   int32_t count = 0;
   std::string folder;            // no trailing separator
   bool has_first_clock = false;  // seed the first card from this reading, not the clock
   uint32_t first_clock_ms = 0;
+  bool has_first_seed = false;   // or from these seed bits (a card's code)
+  uint32_t first_seed_bits = 0;
+  PictureEncoder encode = nullptr;  // null: bitmap files
+  const char* extension = kBitmapExtension;
   void (*progress)(void* context, int32_t done) = nullptr;
+  // Each card as it is drawn, with how many of the run's files are in place by then
+  // (files go to the disk in order, a few cards behind the drawing).
+  void (*card_made)(void* context, int32_t number, uint32_t seed_bits, int32_t saved) = nullptr;
   void* context = nullptr;
 };
 // The file that stopped a run, and why.

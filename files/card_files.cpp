@@ -11,13 +11,15 @@
 
 int32_t g_card_counter = 0;
 
-std::string CardFileName(int32_t counter) {
+std::string CardFileName(int32_t counter) { return CardFileName(counter, kBitmapExtension); }
+
+std::string CardFileName(int32_t counter, const char* extension) {
   // At least four digits; a longer number is written whole. The sign, should a counter
   // ever be negative, stands before the four digits as a "0000" mask puts it.
   char text[24];
   const long long value = counter;
-  std::snprintf(text, sizeof text, "%s%04lld.bmp", value < 0 ? "-" : "", std::llabs(value));
-  return text;
+  std::snprintf(text, sizeof text, "%s%04lld", value < 0 ? "-" : "", std::llabs(value));
+  return text + std::string(extension);
 }
 
 // An executable folder the system cannot tell gives no place at all: a bare name would

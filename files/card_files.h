@@ -22,6 +22,10 @@ extern int32_t g_card_counter;
 
 // "0001.bmp", ..., "9999.bmp", "10000.bmp".
 std::string CardFileName(int32_t counter);
+// The same name with another extension: "0001.png" for ".png".
+constexpr const char* kBitmapExtension = ".bmp";
+constexpr const char* kPngExtension = ".png";
+std::string CardFileName(int32_t counter, const char* extension);
 
 // The answer to "Cuantos cartones quieres ?", checked whole: decimal digits only, any
 // number of them, leading zeros allowed. tessarine-cards reads --count with it too.

@@ -2,6 +2,7 @@
 // Paths are UTF-8.
 #pragma once
 #include <cstddef>
+#include <cstdint>
 #include <string>
 
 // The folder of the running executable, with a trailing separator; "" when the system
@@ -44,6 +45,25 @@ struct ByteSpan {
 };
 SaveError ReplaceFileWith(const std::string& path, const ByteSpan* parts, size_t part_count);
 
+// The same for a file made piece by piece (a PDF of thousands of cards), with the same
+// checks, flushes and guarantees: BeginReplacement makes the temporary beside the target,
+// AppendToReplacement adds bytes to it, CommitReplacement puts it in place, and
+// AbandonReplacement removes it, the target untouched. ReplaceFileWith is these calls.
+// After the first failure appends do nothing and commit reports it (the temporary is
+// then already gone); every begun replacement ends in one commit or one abandon.
+struct FileReplacement {
+  std::string path;       // the target
+  std::string temporary;  // beside it, while the replacement is open
+  intptr_t handle = -1;   // the temporary's descriptor or handle; -1 when none is open
+  bool exists = false;    // a target was there to replace
+  unsigned mode = 0;      // and its permissions (POSIX)
+  SaveError error = SaveError::kNone;
+};
+SaveError BeginReplacement(const std::string& path, FileReplacement* file);
+SaveError AppendToReplacement(FileReplacement* file, const void* data, size_t size);
+SaveError CommitReplacement(FileReplacement* file);
+void AbandonReplacement(FileReplacement* file);
+
 // Removes the temporaries that ReplaceFileWith of a process that no longer runs left in
 // the folder ("" for the current one) when it was killed mid-save: ".NAME.PID.N.tmp"
 // (POSIX) or "~NAME.PID.N.tmp" (Windows). Those of live processes and every other file
@@ -63,6 +83,9 @@ SaveError FlushFolder(const std::string& folder);
 // temporary behind; saves already in place stay. Safe to call from a signal handler.
 void AbandonSaves();
 bool SavesAbandoned();
+// Saves are allowed again: for the report of an interrupted run (the list of the cards it
+// saved), made once the run has stopped. A further interruption abandons them again.
+void ResumeSaves();
 
 // Whether saves wait for the disk (on unless a benchmark turns it off to measure what
 // the waiting costs). Never turned off in the programs.

@@ -228,39 +228,80 @@ SaveError EndFolderBatch(const std::string& folder) {
   return FlushFolder(folder);
 }
 
-SaveError ReplaceFileWith(const std::string& path, const ByteSpan* parts, size_t part_count) {
-  if (path.empty()) return SaveError::kOther;
-  if (SavesAbandoned()) return SaveError::kInterrupted;
-  bool exists = false;
+SaveError BeginReplacement(const std::string& path, FileReplacement* file) {
+  *file = FileReplacement{};
+  file->path = path;
+  file->error = SaveError::kOther;
+  if (path.empty()) return file->error;
+  if (SavesAbandoned()) return file->error = SaveError::kInterrupted;
   mode_t mode = 0;
-  const SaveError refused = CheckTarget(path, &exists, &mode);
-  if (refused != SaveError::kNone) return refused;
-  const std::string folder = FolderOf(path);
-  SweepOnce(folder);
+  const SaveError refused = CheckTarget(path, &file->exists, &mode);
+  if (refused != SaveError::kNone) return file->error = refused;
+  file->mode = mode;
+  SweepOnce(FolderOf(path));
+  const int fd = CreateTemporary(path, &file->temporary);
+  if (fd < 0) {
+    file->temporary.clear();
+    return file->error = ErrorOf(errno);
+  }
+  file->handle = fd;
+  return file->error = SaveError::kNone;
+}
 
-  std::string temporary;
-  const int fd = CreateTemporary(path, &temporary);
-  if (fd < 0) return ErrorOf(errno);
+SaveError AppendToReplacement(FileReplacement* file, const void* data, size_t size) {
+  if (file->error != SaveError::kNone) return file->error;
+  file->error = WriteAll(static_cast<int>(file->handle), data, size);
+  if (file->error != SaveError::kNone) AbandonReplacement(file);
+  return file->error;
+}
+
+void AbandonReplacement(FileReplacement* file) {
+  if (file->handle >= 0) ::close(static_cast<int>(file->handle));
+  file->handle = -1;
+  if (!file->temporary.empty()) ::unlink(file->temporary.c_str());
+  file->temporary.clear();
+  if (file->error == SaveError::kNone) file->error = SaveError::kInterrupted;
+}
+
+SaveError CommitReplacement(FileReplacement* file) {
+  if (file->error != SaveError::kNone || file->handle < 0) {
+    AbandonReplacement(file);
+    return file->error == SaveError::kNone ? SaveError::kOther : file->error;
+  }
+  const int fd = static_cast<int>(file->handle);
   SaveError error = SaveError::kNone;
-  for (size_t i = 0; i < part_count && error == SaveError::kNone; ++i)
-    error = WriteAll(fd, parts[i].data, parts[i].size);
   // Keeping the permissions is a courtesy; a file system without them must not fail the
   // save. Set-user-ID and set-group-ID are not passed on: new bytes under an old
   // privilege would be a way to gain it.
-  if (error == SaveError::kNone && exists) (void)::fchmod(fd, mode & ~(S_ISUID | S_ISGID));
+  if (file->exists) (void)::fchmod(fd, static_cast<mode_t>(file->mode) & ~(S_ISUID | S_ISGID));
   // The bytes go to the disk before the name: renamed first, a power cut could leave the
   // name on an empty file.
-  if (error == SaveError::kNone) error = FlushFile(fd);
+  error = FlushFile(fd);
   // close reports late write errors of some file systems (a full disk on NFS).
+  file->handle = -1;
   if (::close(fd) != 0 && error == SaveError::kNone) error = ErrorOf(errno);
   if (error == SaveError::kNone && SavesAbandoned()) error = SaveError::kInterrupted;
   if (error == SaveError::kNone) {
-    if (::rename(temporary.c_str(), path.c_str()) == 0)
-      return FolderInBatch(FolderKey(folder)) ? SaveError::kNone : FlushFolder(folder);
+    if (::rename(file->temporary.c_str(), file->path.c_str()) == 0) {
+      file->temporary.clear();
+      const std::string folder = FolderOf(file->path);
+      file->error = FolderInBatch(FolderKey(folder)) ? SaveError::kNone : FlushFolder(folder);
+      return file->error;
+    }
     error = ErrorOf(errno);
   }
-  ::unlink(temporary.c_str());
+  file->error = error;
+  AbandonReplacement(file);
   return error;
+}
+
+SaveError ReplaceFileWith(const std::string& path, const ByteSpan* parts, size_t part_count) {
+  FileReplacement file;
+  if (BeginReplacement(path, &file) != SaveError::kNone) return file.error;
+  for (size_t i = 0; i < part_count; ++i)
+    if (AppendToReplacement(&file, parts[i].data, parts[i].size) != SaveError::kNone)
+      return file.error;
+  return CommitReplacement(&file);
 }
 
 void RemoveStaleTemporaries(const std::string& folder) {

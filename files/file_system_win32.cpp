@@ -227,31 +227,70 @@ SaveError EndFolderBatch(const std::string& folder) {
   return FlushFolder(folder);
 }
 
-SaveError ReplaceFileWith(const std::string& path, const ByteSpan* parts, size_t part_count) {
+SaveError BeginReplacement(const std::string& path, FileReplacement* file) {
+  *file = FileReplacement{};
+  file->path = path;
+  file->error = SaveError::kOther;
   const std::wstring target = Widen(path);
-  if (target.empty()) return SaveError::kOther;
-  if (SavesAbandoned()) return SaveError::kInterrupted;
+  if (target.empty()) return file->error;
+  if (SavesAbandoned()) return file->error = SaveError::kInterrupted;
   const SaveError refused = CheckTarget(target);
-  if (refused != SaveError::kNone) return refused;
+  if (refused != SaveError::kNone) return file->error = refused;
   SweepOnce(FolderOf(target));
-
   std::wstring temporary;
-  const HANDLE file = CreateTemporary(target, &temporary);
-  if (file == INVALID_HANDLE_VALUE) return ErrorOf(GetLastError());
-  SaveError error = SaveError::kNone;
-  for (size_t i = 0; i < part_count && error == SaveError::kNone; ++i)
-    error = WriteAll(file, parts[i].data, parts[i].size);
-  if (error == SaveError::kNone) error = FlushFile(file);
-  if (!CloseHandle(file) && error == SaveError::kNone) error = ErrorOf(GetLastError());
+  const HANDLE handle = CreateTemporary(target, &temporary);
+  if (handle == INVALID_HANDLE_VALUE) return file->error = ErrorOf(GetLastError());
+  file->temporary = Narrow(temporary);
+  file->handle = reinterpret_cast<intptr_t>(handle);
+  return file->error = SaveError::kNone;
+}
+
+SaveError AppendToReplacement(FileReplacement* file, const void* data, size_t size) {
+  if (file->error != SaveError::kNone) return file->error;
+  file->error = WriteAll(reinterpret_cast<HANDLE>(file->handle), data, size);
+  if (file->error != SaveError::kNone) AbandonReplacement(file);
+  return file->error;
+}
+
+void AbandonReplacement(FileReplacement* file) {
+  if (file->handle != -1) CloseHandle(reinterpret_cast<HANDLE>(file->handle));
+  file->handle = -1;
+  if (!file->temporary.empty()) DeleteFileW(Widen(file->temporary).c_str());
+  file->temporary.clear();
+  if (file->error == SaveError::kNone) file->error = SaveError::kInterrupted;
+}
+
+SaveError CommitReplacement(FileReplacement* file) {
+  if (file->error != SaveError::kNone || file->handle == -1) {
+    AbandonReplacement(file);
+    return file->error == SaveError::kNone ? SaveError::kOther : file->error;
+  }
+  const HANDLE handle = reinterpret_cast<HANDLE>(file->handle);
+  SaveError error = FlushFile(handle);
+  file->handle = -1;
+  if (!CloseHandle(handle) && error == SaveError::kNone) error = ErrorOf(GetLastError());
   if (error == SaveError::kNone && SavesAbandoned()) error = SaveError::kInterrupted;
   if (error == SaveError::kNone) {
     // Write-through: the move is on the disk when the call returns.
     const DWORD flags = MOVEFILE_REPLACE_EXISTING | (SavesFlushed() ? MOVEFILE_WRITE_THROUGH : 0);
-    if (MoveFileExW(temporary.c_str(), target.c_str(), flags)) return SaveError::kNone;
+    if (MoveFileExW(Widen(file->temporary).c_str(), Widen(file->path).c_str(), flags)) {
+      file->temporary.clear();
+      return file->error = SaveError::kNone;
+    }
     error = ErrorOf(GetLastError());
   }
-  DeleteFileW(temporary.c_str());
+  file->error = error;
+  AbandonReplacement(file);
   return error;
+}
+
+SaveError ReplaceFileWith(const std::string& path, const ByteSpan* parts, size_t part_count) {
+  FileReplacement file;
+  if (BeginReplacement(path, &file) != SaveError::kNone) return file.error;
+  for (size_t i = 0; i < part_count; ++i)
+    if (AppendToReplacement(&file, parts[i].data, parts[i].size) != SaveError::kNone)
+      return file.error;
+  return CommitReplacement(&file);
 }
 
 void RemoveStaleTemporaries(const std::string& folder) {

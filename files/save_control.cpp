@@ -20,6 +20,7 @@ std::multiset<std::string> g_batch_folders;  // a multiset: a folder may be mark
 
 void AbandonSaves() { g_abandoned.store(true); }
 bool SavesAbandoned() { return g_abandoned.load(); }
+void ResumeSaves() { g_abandoned.store(false); }
 
 void SetSavesFlushed(bool flushed) { g_flushed.store(flushed); }
 bool SavesFlushed() { return g_flushed.load(); }

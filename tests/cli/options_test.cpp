@@ -247,3 +247,60 @@ TEST(CliOptions, RefusedLines) {
     EXPECT_NE(p.error.find(c.says), std::string::npos) << c.args[0] << " -> " << p.error;
   }
 }
+
+TEST(CliOptions, TheNewOptionsAndTheirValues) {
+  Parsed p = Parse({"--code", "4730f0ca", "--png", "--list", "l.csv", "--pdf", "s.pdf",
+                    "--paper", "LETTER", "--title", "Sábado"});
+  ASSERT_TRUE(p.ok) << p.error;
+  EXPECT_TRUE(p.options.has_code);
+  EXPECT_EQ(p.options.code_bits, 0x4730F0CAu);
+  EXPECT_TRUE(p.options.png);
+  EXPECT_EQ(p.options.list, "l.csv");
+  EXPECT_EQ(p.options.pdf, "s.pdf");
+  EXPECT_EQ(p.options.paper, Paper::kLetter);
+  EXPECT_EQ(p.options.title, "Sábado");
+
+  p = Parse({"--check", "hall.csv", "--called", "7, 12 33"});
+  ASSERT_TRUE(p.ok) << p.error;
+  EXPECT_TRUE(p.options.check);
+  EXPECT_EQ(p.options.check_list, "hall.csv");
+  EXPECT_EQ(p.options.called, "7, 12 33");
+  // With no list, --check takes the card of --code.
+  p = Parse({"--check", "--code", "4730F0CA", "--called-file", "f.txt"});
+  ASSERT_TRUE(p.ok) << p.error;
+  EXPECT_TRUE(p.options.check_list.empty());
+  EXPECT_EQ(p.options.called_file, "f.txt");
+  // --no-files with only a list, and the default paper.
+  p = Parse({"--no-files", "--list", "l.csv", "--count", "3"});
+  ASSERT_TRUE(p.ok) << p.error;
+  EXPECT_TRUE(p.options.no_files);
+  EXPECT_EQ(p.options.paper, Paper::kA4);
+}
+
+TEST(CliOptions, TitlesAreCheckedText) {
+  std::string error;
+  EXPECT_TRUE(CheckTitle("Noche de bingo — sábado", &error));
+  EXPECT_TRUE(CheckTitle(std::string(kMostTitleCharacters, 'x'), &error));
+  // Characters are counted, not bytes.
+  std::string accented;
+  for (size_t i = 0; i < kMostTitleCharacters; ++i) accented += "á";
+  EXPECT_TRUE(CheckTitle(accented, &error)) << error;
+  EXPECT_FALSE(CheckTitle(accented + "a", &error));
+  EXPECT_NE(error.find("demasiado largo"), std::string::npos);
+  EXPECT_FALSE(CheckTitle("a\nb", &error));
+  EXPECT_FALSE(CheckTitle("\xC3", &error));
+  EXPECT_NE(error.find("UTF-8"), std::string::npos);
+  EXPECT_TRUE(CheckTitle("\xEF\xBF\xBD", &error)) << "a replacement character written as such";
+}
+
+TEST(CliOptions, TheValueOfANewOptionIsCheckedFirst) {
+  Parsed p = Parse({"--code", "XYZ", "--time", "12:00:00.000"});
+  EXPECT_FALSE(p.ok);
+  EXPECT_NE(p.error.find("--code: "), std::string::npos) << p.error;
+  p = Parse({"--list"});
+  EXPECT_NE(p.error.find("falta el valor de --list"), std::string::npos) << p.error;
+  p = Parse({"--check", ""});
+  EXPECT_NE(p.error.find("vacío"), std::string::npos) << p.error;
+  p = Parse({"--pdf", "s.pdf", "--paper", "A5"});
+  EXPECT_NE(p.error.find("--paper: "), std::string::npos) << p.error;
+}

@@ -449,3 +449,101 @@ TEST(StaleTemporariesTest, TheCurrentFolderIsSweptForABareName) {
 }
 
 }  // namespace
+
+// ---- The streaming form of a replacement ----------------------------------------------
+
+namespace {
+std::string WriteInPieces(const std::string& path, const std::vector<std::string>& pieces,
+                          bool commit, SaveError* result) {
+  FileReplacement file;
+  *result = BeginReplacement(path, &file);
+  if (*result != SaveError::kNone) return "";
+  for (const std::string& piece : pieces) {
+    *result = AppendToReplacement(&file, piece.data(), piece.size());
+    if (*result != SaveError::kNone) return "";
+  }
+  const std::string temporary = file.temporary;
+  if (commit)
+    *result = CommitReplacement(&file);
+  else
+    AbandonReplacement(&file);
+  return temporary;
+}
+}  // namespace
+
+TEST(FileReplacementTest, PiecesAppearWholeOnlyAtTheCommit) {
+  ScratchFolder scratch;
+  const std::string path = scratch / "cards.pdf";
+  WriteWholeFile(path, "old");
+  FileReplacement file;
+  ASSERT_EQ(BeginReplacement(path, &file), SaveError::kNone);
+  ASSERT_EQ(AppendToReplacement(&file, "new ", 4), SaveError::kNone);
+  ASSERT_EQ(AppendToReplacement(&file, "bytes", 5), SaveError::kNone);
+  EXPECT_EQ(ReadWholeFile(path), "old") << "the target untouched until the commit";
+  EXPECT_EQ(ReadWholeFile(file.temporary), "new bytes");
+  EXPECT_EQ(file.temporary.rfind(scratch / ".cards.pdf.", 0), 0u) << "beside the target, hidden";
+  ASSERT_EQ(CommitReplacement(&file), SaveError::kNone);
+  EXPECT_EQ(ReadWholeFile(path), "new bytes");
+  EXPECT_EQ(FolderEntries(scratch.path), std::vector<std::string>{"cards.pdf"});
+}
+
+TEST(FileReplacementTest, AnAbandonedReplacementLeavesTheOldFileAndNoTemporary) {
+  ScratchFolder scratch;
+  const std::string path = scratch / "cards.csv";
+  WriteWholeFile(path, "old list");
+  SaveError result = SaveError::kOther;
+  const std::string temporary = WriteInPieces(path, {"half ", "a list"}, false, &result);
+  EXPECT_EQ(result, SaveError::kNone);
+  EXPECT_FALSE(temporary.empty());
+  EXPECT_FALSE(PathExists(temporary));
+  EXPECT_EQ(ReadWholeFile(path), "old list");
+  EXPECT_EQ(FolderEntries(scratch.path), std::vector<std::string>{"cards.csv"});
+}
+
+TEST(FileReplacementTest, RefusalsComeAtTheBeginningAsForAWholeFile) {
+  ScratchFolder scratch;
+  FileReplacement file;
+  EXPECT_EQ(BeginReplacement(scratch / "missing/cards.pdf", &file), SaveError::kMissingFolder);
+  EXPECT_EQ(file.handle, -1);
+  ASSERT_TRUE(MakeFolder(scratch / "folder.pdf"));
+  EXPECT_EQ(BeginReplacement(scratch / "folder.pdf", &file), SaveError::kNotRegularFile);
+  ASSERT_EQ(::symlink("elsewhere", (scratch / "link.pdf").c_str()), 0);
+  EXPECT_EQ(BeginReplacement(scratch / "link.pdf", &file), SaveError::kNotRegularFile);
+  // A commit of a replacement that never began fails and puts nothing in place.
+  EXPECT_NE(CommitReplacement(&file), SaveError::kNone);
+  EXPECT_EQ(FolderEntries(scratch.path), (std::vector<std::string>{"folder.pdf", "link.pdf"}));
+}
+
+TEST(FileReplacementTest, AFullDiskFailsTheAppendAndTheCommitAndLeavesNothing) {
+  ScratchFolder scratch;
+  ASSERT_TRUE(MakeFolder(scratch / "small"));
+  ScopedTmpfs disk(scratch / "small", 64 * 1024);
+  if (!disk.mounted) GTEST_SKIP() << disk.reason;
+  FileReplacement file;
+  ASSERT_EQ(BeginReplacement(scratch / "small/cards.pdf", &file), SaveError::kNone);
+  const std::string block(16 * 1024, 'x');
+  SaveError error = SaveError::kNone;
+  for (int i = 0; i < 16 && error == SaveError::kNone; ++i)
+    error = AppendToReplacement(&file, block.data(), block.size());
+  EXPECT_EQ(error, SaveError::kDiskFull);
+  EXPECT_EQ(AppendToReplacement(&file, "x", 1), SaveError::kDiskFull) << "later appends too";
+  EXPECT_EQ(CommitReplacement(&file), SaveError::kDiskFull);
+  EXPECT_EQ(FolderEntries(scratch / "small"), std::vector<std::string>{});
+}
+
+TEST(FileReplacementTest, AbandonedSavesAreNotCommittedUntilResumed) {
+  ScratchFolder scratch;
+  FileReplacement file;
+  ASSERT_EQ(BeginReplacement(scratch / "list.csv", &file), SaveError::kNone);
+  ASSERT_EQ(AppendToReplacement(&file, "abc", 3), SaveError::kNone);
+  AbandonSaves();
+  EXPECT_EQ(CommitReplacement(&file), SaveError::kInterrupted);
+  EXPECT_EQ(BeginReplacement(scratch / "list.csv", &file), SaveError::kInterrupted);
+  ResumeSaves();
+  EXPECT_FALSE(SavesAbandoned());
+  SaveError result = SaveError::kOther;
+  WriteInPieces(scratch / "list.csv", {"a", "bc"}, true, &result);
+  EXPECT_EQ(result, SaveError::kNone);
+  EXPECT_EQ(ReadWholeFile(scratch / "list.csv"), "abc");
+  EXPECT_EQ(FolderEntries(scratch.path), std::vector<std::string>{"list.csv"});
+}

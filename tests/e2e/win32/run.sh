@@ -4,7 +4,9 @@
 #      and writes;
 #   2. tessarine-cards.exe and the Linux tessarine-cards make the same card from the same
 #      clock reading, and compare_cards.py checks the two files are the same bytes,
-#      glyph pixels aside.
+#      glyph pixels aside;
+#   3. tessarine-cards.exe's codes, lists and win checks agree with the Linux program's,
+#      and the options of a build without PNG or PDF are refused.
 # One private Wine prefix per run, made once. Prints one line per check and exits
 # non-zero on any failure.
 #
@@ -59,8 +61,80 @@ on_screen() {
   [ "${PIPESTATUS[0]}" -eq 0 ] || status=1
   echo "# comparación: $((SECONDS - start)) s"
 
+  start=$SECONDS
+  echo "# tessarine-cards.exe: --code, --list, --check y lo que esta versión no hace"
+  cli_checks "$work" "$linux_cli" | tee "$work/cli.log"
+  [ "${PIPESTATUS[0]}" -eq 0 ] || status=1
+  echo "# opciones: $((SECONDS - start)) s"
+
   wineserver -k 2>/dev/null
   return $status
+}
+
+# The Windows program's card codes, lists and checks against the Linux program's.
+cli_checks() {
+  local work=$1 linux_cli=$2 passed=0 failed=0
+  local exe=../app/tessarine-cards.exe
+  check() {  # check DESCRIPTION COMMAND...
+    local what=$1
+    shift
+    if "$@"; then
+      echo "ok - $what"
+      passed=$((passed + 1))
+    else
+      echo "FALLO - $what"
+      failed=$((failed + 1))
+    fi
+  }
+  mkdir -p "$work/opts"
+  cd "$work/opts" || return 1
+  wcards() { timeout 120 wine "$exe" "$@" 2>.err | tr -d '\r'; return "${PIPESTATUS[0]}"; }
+
+  wcards --layout --code 4730F0CA >layout-windows
+  "$linux_cli" --layout --code 4730F0CA >layout-linux
+  check "--layout --code 4730F0CA: el cartón de Linux" cmp -s layout-windows layout-linux
+  wcards --code 4730F0CA --out code >/dev/null
+  "$linux_cli" --time "$clock" --out linux-code >/dev/null
+  python3 "$here/compare_cards.py" code/0001.bmp linux-code/0001.bmp >compare-code.log
+  check "--code 4730F0CA guarda el cartón de las $clock" [ $? -eq 0 ]
+
+  wcards --count 3 --time "$clock" --out lista --list lista.csv >/dev/null
+  check "--list: lista.csv y los 3 cartones" test -f lista.csv -a -f lista/0003.bmp
+  "$linux_cli" --time "$clock" --no-files --list linux.csv >/dev/null
+  check "--list: cabecera y primer cartón como los de Linux" \
+    cmp -s <(head -2 lista.csv) <(head -2 linux.csv)
+  local code rows ok=true
+  while IFS=, read -r name code rows; do
+    [ "$name" = archivo ] && continue
+    [ "$(tr -d '\r' <<<"$rows" | tr , '\n')" = "$("$linux_cli" --layout --code "$code")" ] || ok=false
+  done <lista.csv
+  check "--list: las filas de cada cartón son las de su código" $ok
+
+  local called
+  called=$(sed -n 2p lista.csv | tr -d '\r' | cut -d, -f3-5 | tr ',' ' ' | sed 's/--//g')
+  wcards --check lista.csv --called "$called" >check-windows
+  "$linux_cli" --check lista.csv --called "$called" >check-linux
+  check "--check: lo mismo que Linux con la lista de Windows" cmp -s check-windows check-linux
+  check "--check: el primer cartón canta bingo" grep -q '^0001.bmp  4730F0CA  bingo' check-windows
+  wcards --check --code 4730F0CA --called "$called" >check-code
+  check "--check --code: bingo con el último número" \
+    grep -q '^4730F0CA  bingo  (con el último número)' check-code
+  wcards --check lista.csv --called "7 7" >/dev/null
+  check "--check con un número repetido: estado 2" [ $? -eq 2 ]
+
+  wcards --code 4730F0C >/dev/null
+  check "--code mal escrito: estado 2" [ $? -eq 2 ]
+  local refused
+  for refused in "--png" "--pdf hojas.pdf" "--paper a4" "--title Bingo" "--no-files"; do
+    # shellcheck disable=SC2086
+    wcards $refused --count 1 --out refused >/dev/null
+    local code_of=$?
+    check "$refused: rechazado con estado 2 en esta versión" \
+      [ "$code_of" -eq 2 -a ! -e refused -a ! -e hojas.pdf ]
+    check "$refused: lo dice en español" grep -q 'no están disponibles en esta versión' .err
+  done
+  echo "$passed passed, $failed failed"
+  [ "$failed" -eq 0 ]
 }
 
 if [ "${1:-}" = "--on-screen" ]; then
@@ -111,7 +185,7 @@ status=$?
 # One closing count over both parts.
 passed=0
 failed=0
-for log in "$work/driver.log" "$work/compare.log"; do
+for log in "$work/driver.log" "$work/compare.log" "$work/cli.log"; do
   line=$(grep -E '^[0-9]+ passed, [0-9]+ failed$' "$log" 2>/dev/null | tail -1)
   if [ -z "$line" ]; then
     failed=$((failed + 1))  # a part that did not get to its end

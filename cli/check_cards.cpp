@@ -1,0 +1,70 @@
+// Checking cards reads and writes nothing but its input and standard output: the list
+// file is only read.
+#include "cli/check_cards.h"
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "card/called_numbers.h"
+#include "card/win_check.h"
+#include "card/win_report.h"
+#include "cli/report.h"
+#include "files/card_list.h"
+#include "files/read_file.h"
+
+namespace {
+// A file of called numbers holds at most 99 of them: anything this large is not one.
+constexpr size_t kMostCalledFileBytes = 1u << 20;
+
+bool ReadCalled(const CliOptions& options, CalledNumbers* called, std::string* error) {
+  if (options.called_file.empty())
+    return ParseCalledNumbers(options.called, CalledSource::kArgument, called, error);
+  const std::string& path = options.called_file;
+  std::string bytes, why;
+  switch (ReadFileBytes(path, kMostCalledFileBytes, &bytes)) {
+    case ReadResult::kRead:
+      break;
+    case ReadResult::kMissing:
+      *error = path + ": no existe";
+      return false;
+    case ReadResult::kTooLarge:
+      *error = path + ": es demasiado grande para ser una lista de números cantados";
+      return false;
+    case ReadResult::kFailed:
+      *error = path + ": no se pudo leer";
+      return false;
+  }
+  if (ParseCalledNumbers(bytes, CalledSource::kFile, called, &why)) return true;
+  *error = path + ": " + why;
+  return false;
+}
+}  // namespace
+
+int CheckCards(const CliOptions& options) {
+  std::vector<ListLine> cards;
+  std::string error;
+  if (options.check_list.empty()) {
+    cards.push_back(ListLineOf("", options.code_bits));
+  } else if (!ReadCardList(options.check_list, &cards, &error)) {
+    std::fprintf(stderr, "%s: %s\n", kProgram, error.c_str());
+    return kBadInputExit;
+  }
+  CalledNumbers called;
+  if (!ReadCalled(options, &called, &error)) {
+    std::fprintf(stderr, "%s: %s\n", kProgram, error.c_str());
+    return kBadInputExit;
+  }
+  std::vector<CardWin> winners;
+  for (size_t i = 0; i < cards.size(); ++i) {
+    const WinVerdict verdict = CheckCard(cards[i].layout, called);
+    if (verdict.kind != WinKind::kNothing) winners.push_back({i, verdict});
+  }
+  OrderWinners(&winners);
+  for (const CardWin& win : winners) {
+    const ListLine& card = cards[win.card];
+    std::printf("%s\n", WinnerLine(card.file_name, card.seed_bits, win.verdict).c_str());
+  }
+  std::printf("%s\n", WinSummary(cards.size(), winners, called).c_str());
+  return Finish(0);
+}

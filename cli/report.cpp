@@ -1,0 +1,39 @@
+// The messages tessarine-cards shares between making cards and checking them.
+#include "cli/report.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+
+const char* const kProgram = "tessarine-cards";
+
+const char* SaveErrorText(SaveError error) {
+  switch (error) {
+    case SaveError::kDiskFull:
+      return "disco lleno";
+    case SaveError::kNoPermission:
+      return "sin permiso";
+    case SaveError::kMissingFolder:
+      return "carpeta inexistente";
+    case SaveError::kNotRegularFile:
+      return "no es un archivo normal";
+    case SaveError::kInterrupted:
+      return "interrumpido";
+    case SaveError::kNone:
+    case SaveError::kOther:
+      break;
+  }
+  return "";
+}
+
+std::string NotSavedText(const std::string& path, SaveError error) {
+  const std::string why = SaveErrorText(error);
+  return "no se pudo guardar " + path + (why.empty() ? "" : " (" + why + ")");
+}
+
+int Finish(int exit_code) {
+  if (std::fflush(stdout) == 0 && !std::ferror(stdout)) return exit_code;
+  const int error = errno;
+  std::fprintf(stderr, "%s: no se pudo escribir la salida (%s)\n", kProgram, std::strerror(error));
+  return kFailedExit;
+}
