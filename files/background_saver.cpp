@@ -21,7 +21,7 @@ void WriterLoop(BackgroundSaver* saver) {
     saver->changed.wait(lock, [saver] { return saver->waiting > 0 || saver->stopping; });
     if (saver->waiting == 0) return;
     // The slot stays out of the drawing thread's reach until `waiting` drops.
-    SaverSlot& slot = saver->slots[saver->first];
+    SaverSlot& slot = saver->ring[saver->first];
     if (!saver->failed) {
       lock.unlock();
       const SaveError error = WriteSlot(*saver, slot);
@@ -65,7 +65,7 @@ bool SaveInBackground(BackgroundSaver* saver, const std::string& path, int32_t n
   std::unique_lock<std::mutex> lock(saver->mutex);
   saver->changed.wait(lock, [saver] { return saver->waiting < kSaverSlots || saver->failed; });
   if (saver->failed) return false;
-  SaverSlot& slot = saver->slots[(saver->first + saver->waiting) % kSaverSlots];
+  SaverSlot& slot = saver->ring[(saver->first + saver->waiting) % kSaverSlots];
   // An encoder costs several times the drawing of a card. The drawing thread encodes,
   // unless the writer has nothing in line: then the writer encodes this one, so both
   // threads work. Measured on 1,000 PNG cards: all on the drawing thread 2.0 s (tmpfs)

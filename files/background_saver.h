@@ -38,7 +38,7 @@ struct BackgroundSaver {
   std::mutex mutex;
   std::condition_variable changed;
   std::thread writer;
-  SaverSlot slots[kSaverSlots];
+  SaverSlot ring[kSaverSlots];  // not "slots": Qt makes that word a macro
   int first = 0;    // the oldest file waiting (or being written)
   int waiting = 0;  // how many files wait, the one being written included
   bool stopping = false;
