@@ -38,9 +38,18 @@ struct Run {
   long peak_kb = -1;
 };
 
+std::string NumberedPath(const std::string& folder, int i) {
+  char name[32];
+  std::snprintf(name, sizeof name, "/%04d.bmp", i);
+  return folder + name;
+}
+
 // One run of the program in a child, the disk settled before and after so that the
-// write-back of one run does not land on the next.
-Run Cards(const std::string& program, std::vector<std::string> args) {
+// write-back of one run does not land on the next. With a `drain` folder, its card files
+// are removed as soon as they are complete (the next one exists), so that 30,000 cards
+// need not fit in a tmpfs's memory at once.
+Run Cards(const std::string& program, std::vector<std::string> args,
+          const std::string& drain = "") {
   args.insert(args.begin(), program);
   sync();
   const auto start = Clock::now();
@@ -57,8 +66,15 @@ Run Cards(const std::string& program, std::vector<std::string> args) {
   int status = 0;
   rusage usage{};
   Run run;
-  if (wait4(child, &status, 0, &usage) < 0 || !WIFEXITED(status) || WEXITSTATUS(status) != 0)
-    return run;
+  pid_t ended = 0;
+  for (int next = 1; !drain.empty() && ended == 0;) {
+    ended = wait4(child, &status, WNOHANG, &usage);
+    while (access(NumberedPath(drain, next + 1).c_str(), F_OK) == 0)
+      unlink(NumberedPath(drain, next++).c_str());
+    if (ended == 0) usleep(2000);
+  }
+  if (ended == 0) ended = wait4(child, &status, 0, &usage);
+  if (ended < 0 || !WIFEXITED(status) || WEXITSTATUS(status) != 0) return run;
   run.seconds = std::chrono::duration<double>(Clock::now() - start).count();
   run.peak_kb = usage.ru_maxrss;
   sync();
@@ -135,6 +151,9 @@ bool PngAgainstBmp(const std::string& program, const std::string& root, int coun
 }
 
 bool PdfAgainstBmp(const std::string& program, const std::string& root, int count) {
+  // On a tmpfs the files of a long batch are removed as they come (the removal is part of
+  // its time there).
+  const bool drain = IsTmpfs(root);
   for (int cards : {1000, count}) {
     const std::string n = std::to_string(cards);
     const std::string pdf = root + "/cards.pdf";
@@ -142,7 +161,8 @@ bool PdfAgainstBmp(const std::string& program, const std::string& root, int coun
         Cards(program, {"--count", n, "--time", kTime, "--no-files", "--pdf", pdf});
     const long bytes = Bytes(pdf);
     Remove(pdf);
-    const Run batch = Cards(program, {"--count", n, "--time", kTime, "--out", root + "/bmp"});
+    const Run batch = Cards(program, {"--count", n, "--time", kTime, "--out", root + "/bmp"},
+                            drain && cards > 1000 ? root + "/bmp" : "");
     Remove(root + "/bmp");
     if (sheets.seconds < 0 || batch.seconds < 0) return false;
     std::printf("PDF of %d cards: %.2f s against the BMP batch's %.2f s, PDF/BMP %.2f (target "
