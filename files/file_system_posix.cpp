@@ -295,15 +295,6 @@ SaveError CommitReplacement(FileReplacement* file) {
   return error;
 }
 
-SaveError ReplaceFileWith(const std::string& path, const ByteSpan* parts, size_t part_count) {
-  FileReplacement file;
-  if (BeginReplacement(path, &file) != SaveError::kNone) return file.error;
-  for (size_t i = 0; i < part_count; ++i)
-    if (AppendToReplacement(&file, parts[i].data, parts[i].size) != SaveError::kNone)
-      return file.error;
-  return CommitReplacement(&file);
-}
-
 void RemoveStaleTemporaries(const std::string& folder) {
   DIR* listing = ::opendir(folder.empty() ? "." : folder.c_str());
   if (listing == nullptr) return;

@@ -114,8 +114,8 @@ class BatchDriverPlugin : public QGenericPlugin {
   Q_PLUGIN_METADATA(IID QGenericPluginFactoryInterface_iid FILE "batch_driver.json")
 
  public:
-  QObject* create(const QString& key, const QString& specification) override {
-    (void)specification;
+  QObject* create(const QString& key, const QString& parameters) override {
+    (void)parameters;
     if (key.compare("tessarinebatch", Qt::CaseInsensitive) != 0) return nullptr;
     // Qt owns what create returns and deletes it with the application.
     auto* timer = new QTimer();
