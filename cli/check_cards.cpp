@@ -11,7 +11,7 @@
 #include "card/win_report.h"
 #include "cli/report.h"
 #include "files/card_list.h"
-#include "files/read_file.h"
+#include "files/read_file_saying.h"
 
 namespace {
 // A file of called numbers holds at most 99 of them: anything this large is not one.
@@ -22,19 +22,9 @@ bool ReadCalled(const CliOptions& options, CalledNumbers* called, std::string* e
     return ParseCalledNumbers(options.called, CalledSource::kArgument, called, error);
   const std::string& path = options.called_file;
   std::string bytes, why;
-  switch (ReadFileBytes(path, kMostCalledFileBytes, &bytes)) {
-    case ReadResult::kRead:
-      break;
-    case ReadResult::kMissing:
-      *error = path + ": no existe";
-      return false;
-    case ReadResult::kTooLarge:
-      *error = path + ": es demasiado grande para ser una lista de números cantados";
-      return false;
-    case ReadResult::kFailed:
-      *error = path + ": no se pudo leer";
-      return false;
-  }
+  if (!ReadFileSaying(path, kMostCalledFileBytes, "una lista de números cantados", &bytes,
+                      error))
+    return false;
   if (ParseCalledNumbers(bytes, CalledSource::kFile, called, &why)) return true;
   *error = path + ": " + why;
   return false;

@@ -4,7 +4,7 @@
 
 #include "card/card_code.h"
 #include "files/file_system.h"
-#include "files/read_file.h"
+#include "files/read_file_saying.h"
 
 const char* const kCardListHeader = "archivo,codigo,fila1,fila2,fila3";
 
@@ -208,19 +208,8 @@ bool ParseCardList(const std::string& bytes, std::vector<ListLine>* lines, std::
 
 bool ReadCardList(const std::string& path, std::vector<ListLine>* lines, std::string* error) {
   std::string bytes;
-  switch (ReadFileBytes(path, kMostCardListBytes, &bytes)) {
-    case ReadResult::kRead:
-      break;
-    case ReadResult::kMissing:
-      *error = path + ": no existe";
-      return false;
-    case ReadResult::kTooLarge:
-      *error = path + ": es demasiado grande para ser una lista de cartones";
-      return false;
-    case ReadResult::kFailed:
-      *error = path + ": no se pudo leer";
-      return false;
-  }
+  if (!ReadFileSaying(path, kMostCardListBytes, "una lista de cartones", &bytes, error))
+    return false;
   std::string why;
   if (!ParseCardList(bytes, lines, &why)) {
     *error = path + ": " + why;

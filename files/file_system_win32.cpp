@@ -13,29 +13,11 @@
 
 #include "files/file_system.h"
 #include "files/save_control.h"
+#include "files/utf16_win32.h"
 
 namespace {
 
-std::wstring Widen(const std::string& text) {
-  if (text.empty()) return std::wstring();
-  const int length = MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()),
-                                         nullptr, 0);
-  if (length <= 0) return std::wstring();
-  std::wstring wide(static_cast<size_t>(length), L'\0');
-  MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), &wide[0], length);
-  return wide;
-}
 
-std::string Narrow(const std::wstring& wide) {
-  if (wide.empty()) return std::string();
-  const int length = WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()),
-                                         nullptr, 0, nullptr, nullptr);
-  if (length <= 0) return std::string();
-  std::string text(static_cast<size_t>(length), '\0');
-  WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), &text[0], length,
-                      nullptr, nullptr);
-  return text;
-}
 
 // Both separators are accepted in a Windows path.
 size_t LastSeparator(const std::wstring& path) { return path.find_last_of(L"\\/"); }
@@ -186,7 +168,7 @@ void SweepOnce(const std::wstring& folder) {
   static std::mutex mutex;
   static std::set<std::wstring> swept;
   const std::lock_guard<std::mutex> lock(mutex);
-  if (swept.insert(AbsoluteFolder(folder)).second) RemoveStaleTemporaries(Narrow(folder));
+  if (swept.insert(AbsoluteFolder(folder)).second) RemoveStaleTemporaries(Utf8OfWide(folder));
 }
 
 }  // namespace
@@ -199,7 +181,7 @@ std::string ExecutableFolder() {
     if (length == 0) return std::string();
     if (length < buffer.size()) {
       buffer.resize(length);
-      return Narrow(FolderOf(buffer));
+      return Utf8OfWide(FolderOf(buffer));
     }
     buffer.resize(buffer.size() * 2);
   }
@@ -208,7 +190,7 @@ std::string ExecutableFolder() {
 const char* PathSeparator() { return "\\"; }
 
 bool MakeFolder(const std::string& path) {
-  return CreateDirectoryW(Widen(path).c_str(), nullptr) != 0;
+  return CreateDirectoryW(WideOfUtf8(path).c_str(), nullptr) != 0;
 }
 
 // Windows writes a folder's entries through with each MOVEFILE_WRITE_THROUGH move; there
@@ -219,11 +201,11 @@ SaveError FlushFolder(const std::string& folder) {
 }
 
 void BeginFolderBatch(const std::string& folder) {
-  MarkFolderInBatch(Narrow(AbsoluteFolder(Widen(folder))), true);
+  MarkFolderInBatch(Utf8OfWide(AbsoluteFolder(WideOfUtf8(folder))), true);
 }
 
 SaveError EndFolderBatch(const std::string& folder) {
-  MarkFolderInBatch(Narrow(AbsoluteFolder(Widen(folder))), false);
+  MarkFolderInBatch(Utf8OfWide(AbsoluteFolder(WideOfUtf8(folder))), false);
   return FlushFolder(folder);
 }
 
@@ -231,7 +213,7 @@ SaveError BeginReplacement(const std::string& path, FileReplacement* file) {
   *file = FileReplacement{};
   file->path = path;
   file->error = SaveError::kOther;
-  const std::wstring target = Widen(path);
+  const std::wstring target = WideOfUtf8(path);
   if (target.empty()) return file->error;
   if (SavesAbandoned()) return file->error = SaveError::kInterrupted;
   const SaveError refused = CheckTarget(target);
@@ -240,7 +222,7 @@ SaveError BeginReplacement(const std::string& path, FileReplacement* file) {
   std::wstring temporary;
   const HANDLE handle = CreateTemporary(target, &temporary);
   if (handle == INVALID_HANDLE_VALUE) return file->error = ErrorOf(GetLastError());
-  file->temporary = Narrow(temporary);
+  file->temporary = Utf8OfWide(temporary);
   file->handle = reinterpret_cast<intptr_t>(handle);
   return file->error = SaveError::kNone;
 }
@@ -255,7 +237,7 @@ SaveError AppendToReplacement(FileReplacement* file, const void* data, size_t si
 void AbandonReplacement(FileReplacement* file) {
   if (file->handle != -1) CloseHandle(reinterpret_cast<HANDLE>(file->handle));
   file->handle = -1;
-  if (!file->temporary.empty()) DeleteFileW(Widen(file->temporary).c_str());
+  if (!file->temporary.empty()) DeleteFileW(WideOfUtf8(file->temporary).c_str());
   file->temporary.clear();
   if (file->error == SaveError::kNone) file->error = SaveError::kInterrupted;
 }
@@ -273,7 +255,7 @@ SaveError CommitReplacement(FileReplacement* file) {
   if (error == SaveError::kNone) {
     // Write-through: the move is on the disk when the call returns.
     const DWORD flags = MOVEFILE_REPLACE_EXISTING | (SavesFlushed() ? MOVEFILE_WRITE_THROUGH : 0);
-    if (MoveFileExW(Widen(file->temporary).c_str(), Widen(file->path).c_str(), flags)) {
+    if (MoveFileExW(WideOfUtf8(file->temporary).c_str(), WideOfUtf8(file->path).c_str(), flags)) {
       file->temporary.clear();
       return file->error = SaveError::kNone;
     }
@@ -285,7 +267,7 @@ SaveError CommitReplacement(FileReplacement* file) {
 }
 
 void RemoveStaleTemporaries(const std::string& folder) {
-  std::wstring prefix = Widen(folder);
+  std::wstring prefix = WideOfUtf8(folder);
   if (!prefix.empty() && prefix.back() != L'\\' && prefix.back() != L'/') prefix += L'\\';
   WIN32_FIND_DATAW found;
   const HANDLE search = FindFirstFileW((prefix + L"~*.tmp").c_str(), &found);
@@ -302,7 +284,7 @@ void RemoveStaleTemporaries(const std::string& folder) {
 }
 
 RemoveResult RemoveFile(const std::string& path) {
-  const std::wstring wide = Widen(path);
+  const std::wstring wide = WideOfUtf8(path);
   SetFileAttributesW(wide.c_str(), FILE_ATTRIBUTE_ARCHIVE);
   if (DeleteFileW(wide.c_str())) return RemoveResult::kRemoved;
   const DWORD error = GetLastError();

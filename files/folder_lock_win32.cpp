@@ -3,19 +3,11 @@
 #include <windows.h>
 
 #include "files/folder_lock.h"
+#include "files/utf16_win32.h"
 
 namespace {
 constexpr int kLockAttempts = 20;
 
-std::wstring Widen(const std::string& text) {
-  if (text.empty()) return std::wstring();
-  const int length = MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()),
-                                         nullptr, 0);
-  if (length <= 0) return std::wstring();
-  std::wstring wide(static_cast<size_t>(length), L'\0');
-  MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), &wide[0], length);
-  return wide;
-}
 
 bool SameFile(HANDLE a, HANDLE b) {
   BY_HANDLE_FILE_INFORMATION first, second;
@@ -45,7 +37,7 @@ FolderLockResult LockFolder(const std::string& folder, FolderLock* lock) {
                                 ? folder
                                 : folder + "\\") +
                            FolderLockName();
-  const std::wstring wide = Widen(path);
+  const std::wstring wide = WideOfUtf8(path);
   for (int attempt = 0; attempt < kLockAttempts; ++attempt) {
     // A link or folder of that name is not opened.
     const DWORD attributes = GetFileAttributesW(wide.c_str());
@@ -88,7 +80,7 @@ SaveError UnlockFolder(FolderLock* lock) {
   const SaveError flushed = EndFolderBatch(lock->folder);
   const HANDLE file = reinterpret_cast<HANDLE>(lock->handle);
   // Removed while still locked, so that a batch waiting on this file finds it gone.
-  DeleteFileW(Widen(lock->path).c_str());
+  DeleteFileW(WideOfUtf8(lock->path).c_str());
   OVERLAPPED whole = {};
   UnlockFileEx(file, 0, 1, 0, &whole);
   CloseHandle(file);

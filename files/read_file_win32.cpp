@@ -5,22 +5,11 @@
 #include <string>
 
 #include "files/read_file.h"
-
-namespace {
-std::wstring Widen(const std::string& text) {
-  if (text.empty()) return std::wstring();
-  const int length = MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, text.data(),
-                                         static_cast<int>(text.size()), nullptr, 0);
-  if (length <= 0) return std::wstring();
-  std::wstring wide(static_cast<size_t>(length), L'\0');
-  MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, text.data(), static_cast<int>(text.size()),
-                      &wide[0], length);
-  return wide;
-}
-}  // namespace
+#include "files/utf16_win32.h"
 
 ReadResult ReadFileBytes(const std::string& path, size_t most_bytes, std::string* bytes) {
-  const std::wstring wide = Widen(path);
+  // A name that is not UTF-8 names no file: it is not read under a guessed name.
+  const std::wstring wide = WideOfUtf8(path, true);
   if (wide.empty()) return ReadResult::kFailed;
   const HANDLE file =
       CreateFileW(wide.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,

@@ -10,17 +10,10 @@
 #include <string>
 
 #include "files/user_folders.h"
+#include "files/utf16_win32.h"
 
 namespace {
 
-std::string Utf8Of(const wchar_t* wide) {
-  const int length = WideCharToMultiByte(CP_UTF8, 0, wide, -1, nullptr, 0, nullptr, nullptr);
-  if (length <= 1) return std::string();
-  std::string text(static_cast<size_t>(length), '\0');
-  WideCharToMultiByte(CP_UTF8, 0, wide, -1, &text[0], length, nullptr, nullptr);
-  text.resize(static_cast<size_t>(length) - 1);  // without the terminating zero
-  return text;
-}
 
 using KnownFolderPath = HRESULT(WINAPI*)(REFKNOWNFOLDERID, DWORD, HANDLE, PWSTR*);
 
@@ -34,12 +27,12 @@ std::string KnownFolder(REFKNOWNFOLDERID id, int older_id) {
                                             GetProcAddress(shell, "SHGetKnownFolderPath")));
   if (known != nullptr) {
     PWSTR path = nullptr;
-    if (SUCCEEDED(known(id, 0, nullptr, &path)) && path != nullptr) folder = Utf8Of(path);
+    if (SUCCEEDED(known(id, 0, nullptr, &path)) && path != nullptr) folder = Utf8OfWide(path);
     CoTaskMemFree(path);  // owed even when the call failed
     return folder;
   }
   wchar_t path[MAX_PATH] = {};
-  if (SUCCEEDED(SHGetFolderPathW(nullptr, older_id, nullptr, 0, path))) folder = Utf8Of(path);
+  if (SUCCEEDED(SHGetFolderPathW(nullptr, older_id, nullptr, 0, path))) folder = Utf8OfWide(path);
   return folder;
 }
 
