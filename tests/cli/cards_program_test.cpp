@@ -19,22 +19,10 @@
 #include <vector>
 
 #include "card/layout.h"
+#include "cards_runner.h"
 #include "files/folder_lock.h"
 
 namespace {
-struct Result {
-  int exit_code;
-  std::string out;
-  std::string err;
-};
-
-std::string ReadAll(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
-
 class CardsProgram : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -46,15 +34,7 @@ class CardsProgram : public ::testing::Test {
 
   // Standard output goes to `out`, a file or a device such as /dev/full.
   Result Run(const std::string& args, const std::string& out = "") {
-    const std::string to = out.empty() ? dir_ + "/.out" : out;
-    const std::string command = "cd '" + dir_ + "' && '" TESSARINE_CARDS_EXE "' " + args +
-                                " >'" + to + "' 2>'" + dir_ + "/.err'";
-    const int status = std::system(command.c_str());
-    Result result{WIFEXITED(status) ? WEXITSTATUS(status) : -1, ReadAll(dir_ + "/.out"),
-                  ReadAll(dir_ + "/.err")};
-    std::remove((dir_ + "/.out").c_str());
-    std::remove((dir_ + "/.err").c_str());
-    return result;
+    return RunCardsIn(dir_, args, "", out);
   }
 
   long FileSize(const std::string& path) {
@@ -241,18 +221,7 @@ TEST_F(CardsProgram, OutputThatCannotBeWrittenIsAnError) {
 
 // ---- One batch at a time in a folder --------------------------------------------------
 
-std::vector<std::string> Entries(const std::string& folder) {
-  std::vector<std::string> names;
-  if (DIR* listing = opendir(folder.c_str())) {
-    while (dirent* entry = readdir(listing)) {
-      const std::string name = entry->d_name;
-      if (name != "." && name != "..") names.push_back(name);
-    }
-    closedir(listing);
-  }
-  std::sort(names.begin(), names.end());
-  return names;
-}
+std::vector<std::string> Entries(const std::string& folder) { return SortedEntries(folder); }
 
 TEST_F(CardsProgram, AFolderAnotherBatchHoldsIsRefusedAtOnce) {
   ASSERT_EQ(mkdir((dir_ + "/muchas").c_str(), 0755), 0);

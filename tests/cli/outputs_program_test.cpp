@@ -22,22 +22,10 @@
 #include <thread>
 #include <vector>
 
+#include "cards_runner.h"
 #include "sheets/sheet_layout.h"
 
 namespace {
-struct Result {
-  int exit_code;
-  std::string out;
-  std::string err;
-};
-
-std::string ReadAll(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
-
 void WriteAll(const std::string& path, const std::string& bytes) {
   std::ofstream(path, std::ios::binary) << bytes;
 }
@@ -94,28 +82,12 @@ class OutputsProgram : public ::testing::Test {
 
   // Runs in the scratch folder; `as` runs it through a prefix such as "runuser -u nobody --".
   Result Run(const std::string& args, const std::string& as = "") {
-    const std::string command = "cd '" + dir_ + "' && " + as + " '" TESSARINE_CARDS_EXE "' " +
-                                args + " >'" + dir_ + "/.out' 2>'" + dir_ + "/.err'";
-    const int status = std::system(command.c_str());
-    Result result{WIFEXITED(status) ? WEXITSTATUS(status) : -1, ReadAll(dir_ + "/.out"),
-                  ReadAll(dir_ + "/.err")};
-    std::remove((dir_ + "/.out").c_str());
-    std::remove((dir_ + "/.err").c_str());
-    return result;
+    return RunCardsIn(dir_, args, as);
   }
   std::string At(const std::string& name) const { return dir_ + "/" + name; }
   bool Exists(const std::string& name) const { return access(At(name).c_str(), F_OK) == 0; }
   std::vector<std::string> Entries(const std::string& folder) const {
-    std::vector<std::string> names;
-    if (DIR* listing = opendir(At(folder).c_str())) {
-      while (dirent* entry = readdir(listing)) {
-        const std::string name = entry->d_name;
-        if (name != "." && name != "..") names.push_back(name);
-      }
-      closedir(listing);
-    }
-    std::sort(names.begin(), names.end());
-    return names;
+    return SortedEntries(At(folder));
   }
 
   std::string dir_;
