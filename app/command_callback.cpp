@@ -6,7 +6,7 @@
 #include "card/renderer.h"
 #include "draw/draw.h"
 #include "files/card_files.h"
-#include "files/commands.h"
+#include "app/commands.h"
 #include "ui/constants.h"
 #include "ui/dialogs.h"
 #include "ui/window.h"

@@ -9,7 +9,7 @@
 #include "card/card_run.h"
 #include "card/layout.h"
 #include "card/renderer.h"
-#include "files/bmp_writer.h"
+#include "formats/bmp_writer.h"
 
 namespace {
 void BM_PlanCard(benchmark::State& state) {

@@ -17,7 +17,7 @@
 #include "card/card_run.h"
 #include "card/random.h"
 #include "card/win_check.h"
-#include "files/card_list.h"
+#include "formats/card_list.h"
 
 namespace {
 using Clock = std::chrono::steady_clock;

@@ -19,9 +19,9 @@
 #include "card/renderer.h"
 #include "draw/draw.h"
 #include "files/batch_card.h"
-#include "files/bmp_writer.h"
-#include "files/file_system.h"
-#include "files/folder_lock.h"
+#include "formats/bmp_writer.h"
+#include "disk/file_system.h"
+#include "disk/folder_lock.h"
 
 namespace {
 using Clock = std::chrono::steady_clock;

@@ -13,8 +13,8 @@
 
 #include "card/renderer.h"
 #include "draw/draw.h"
-#include "files/bmp_writer.h"
-#include "files/png_encoder.h"
+#include "formats/bmp_writer.h"
+#include "formats/png_encoder.h"
 
 namespace {
 using Clock = std::chrono::steady_clock;

@@ -10,8 +10,8 @@
 #include "card/win_check.h"
 #include "card/win_report.h"
 #include "cli/report.h"
-#include "files/card_list.h"
-#include "files/read_file_saying.h"
+#include "formats/card_list.h"
+#include "disk/read_file_saying.h"
 
 namespace {
 // A file of called numbers holds at most 99 of them: anything this large is not one.

@@ -3,7 +3,7 @@
 #include <signal.h>
 
 #include "cli/interrupt.h"
-#include "files/file_system.h"
+#include "disk/file_system.h"
 
 namespace {
 volatile sig_atomic_t g_signal = 0;

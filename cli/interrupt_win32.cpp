@@ -5,7 +5,7 @@
 #include <atomic>
 
 #include "cli/interrupt.h"
-#include "files/file_system.h"
+#include "disk/file_system.h"
 
 namespace {
 constexpr int kInterruptedExitCode = 130;  // as a shell reports Ctrl-C

@@ -19,10 +19,10 @@
 #include "cli/report.h"
 #include "files/batch_card.h"
 #include "files/card_files.h"
-#include "files/card_list.h"
-#include "files/file_system.h"
-#include "files/folder_lock.h"
-#include "files/png_encoder.h"
+#include "formats/card_list.h"
+#include "disk/file_system.h"
+#include "disk/folder_lock.h"
+#include "formats/png_encoder.h"
 
 namespace {
 struct RunOutputs {

@@ -10,7 +10,7 @@
 #include "card/card_code.h"
 #include "draw/utf8.h"
 #include "files/card_files.h"
-#include "files/png_encoder.h"
+#include "formats/png_encoder.h"
 #include "sheets/pdf_sheets.h"
 
 const char* const kCliUsage =

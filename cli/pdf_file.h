@@ -4,7 +4,7 @@
 #pragma once
 #include <string>
 
-#include "files/file_system.h"
+#include "disk/file_system.h"
 #include "sheets/pdf_sheets.h"
 
 struct PdfFile {

@@ -3,7 +3,7 @@
 #pragma once
 #include <string>
 
-#include "files/file_system.h"
+#include "disk/file_system.h"
 
 extern const char* const kProgram;  // "tessarine-cards"
 constexpr int kFailedExit = 1;      // a file could not be saved or the output written

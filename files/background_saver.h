@@ -16,7 +16,7 @@
 #include <vector>
 
 #include "draw/draw.h"
-#include "files/bmp_writer.h"
+#include "formats/bmp_writer.h"
 
 constexpr int kSaverSlots = 16;
 

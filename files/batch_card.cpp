@@ -9,7 +9,7 @@
 #include "card/renderer.h"
 #include "files/background_saver.h"
 #include "files/card_files.h"
-#include "files/file_system.h"
+#include "disk/file_system.h"
 
 void ShowNextRunCard(CardRun& run, uint32_t clock_seed_bits, uint32_t picture) {
   ShowNewCardFromSeed(picture, NextRunSeed(run, clock_seed_bits));

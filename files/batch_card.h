@@ -6,7 +6,7 @@
 
 #include "files/background_saver.h"
 #include "files/card_files.h"
-#include "files/file_system.h"
+#include "disk/file_system.h"
 
 struct CardRun;
 // The next card of a run, different from the run's earlier ones, shown on the picture (a

@@ -4,8 +4,8 @@
 
 #include "draw/draw.h"
 #include "files/card_files.h"
-#include "files/file_system.h"
-#include "files/user_folders.h"
+#include "disk/file_system.h"
+#include "disk/user_folders.h"
 
 namespace {
 

@@ -5,9 +5,9 @@
 #include <cstdlib>
 #include <string>
 
-#include "files/bmp_writer.h"
+#include "formats/bmp_writer.h"
 #include "files/card_files.h"
-#include "files/file_system.h"
+#include "disk/file_system.h"
 
 int32_t g_card_counter = 0;
 

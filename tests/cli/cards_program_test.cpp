@@ -20,7 +20,7 @@
 
 #include "card/layout.h"
 #include "cards_runner.h"
-#include "files/folder_lock.h"
+#include "disk/folder_lock.h"
 
 namespace {
 class CardsProgram : public ::testing::Test {

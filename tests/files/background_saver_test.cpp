@@ -5,10 +5,10 @@
 #include "card/card_run.h"
 #include "card/renderer.h"
 #include "files/background_saver.h"
-#include "files/bmp_writer.h"
+#include "formats/bmp_writer.h"
 #include "files/batch_card.h"
 #include "files/card_files.h"
-#include "test_support.h"
+#include "tests/support/test_support.h"
 
 #include <string>
 #include <vector>

@@ -11,7 +11,7 @@
 
 #include "draw/draw.h"
 #include "files/batch_folder.h"
-#include "test_support.h"
+#include "tests/support/test_support.h"
 
 namespace {
 

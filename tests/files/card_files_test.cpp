@@ -8,9 +8,9 @@
 
 #include "draw/draw.h"
 #include "files/card_files.h"
-#include "files/file_system.h"
-#include "shared_folder_lock.h"
-#include "test_support.h"
+#include "disk/file_system.h"
+#include "tests/support/shared_folder_lock.h"
+#include "tests/support/test_support.h"
 
 namespace {
 

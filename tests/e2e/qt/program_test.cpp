@@ -17,8 +17,8 @@
 #include "app/shell.h"
 #include "driver.h"
 #include "files/card_files.h"
-#include "files/file_system.h"
-#include "files/folder_lock.h"
+#include "disk/file_system.h"
+#include "disk/folder_lock.h"
 
 namespace {
 

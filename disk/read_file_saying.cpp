@@ -1,0 +1,21 @@
+#include "disk/read_file_saying.h"
+
+#include "disk/read_file.h"
+
+bool ReadFileSaying(const std::string& path, size_t most_bytes, const char* what,
+                    std::string* bytes, std::string* error) {
+  switch (ReadFileBytes(path, most_bytes, bytes)) {
+    case ReadResult::kRead:
+      return true;
+    case ReadResult::kMissing:
+      *error = path + ": no existe";
+      return false;
+    case ReadResult::kTooLarge:
+      *error = path + ": es demasiado grande para ser " + what;
+      return false;
+    case ReadResult::kFailed:
+      break;
+  }
+  *error = path + ": no se pudo leer";
+  return false;
+}

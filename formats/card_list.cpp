@@ -1,0 +1,219 @@
+// The card list: RFC 4180 written and read by hand (the format is five plain fields; a
+// field is quoted only when it holds a comma, a quote or a line break).
+#include "formats/card_list.h"
+
+#include "card/card_code.h"
+#include "disk/file_system.h"
+#include "disk/read_file_saying.h"
+
+const char* const kCardListHeader = "archivo,codigo,fila1,fila2,fila3";
+
+namespace {
+constexpr size_t kFields = 5;
+constexpr const char* kLineEnd = "\r\n";
+constexpr const char* kByteOrderMark = "\xEF\xBB\xBF";
+// A quoted field shown in a message is cut after this many bytes.
+constexpr size_t kMostShown = 40;
+
+void AppendField(std::string* out, const std::string& field) {
+  if (field.find_first_of(",\"\r\n") == std::string::npos) {
+    *out += field;
+    return;
+  }
+  *out += '"';
+  for (char c : field) {
+    if (c == '"') *out += '"';
+    *out += c;
+  }
+  *out += '"';
+}
+
+std::string Shown(const std::string& text) {
+  if (text.size() <= kMostShown) return "\"" + text + "\"";
+  size_t cut = kMostShown;
+  while (cut > 0 && (static_cast<unsigned char>(text[cut]) & 0xC0) == 0x80) --cut;
+  return "\"" + text.substr(0, cut) + "…\"";
+}
+
+std::string AtLine(int line) { return "línea " + std::to_string(line) + ": "; }
+
+// One record read from `at`; `line` is the line it starts on and moves past it.
+struct Reader {
+  const std::string& bytes;
+  size_t at = 0;
+  int line = 1;
+};
+
+bool AtRecordEnd(const Reader& r) {
+  return r.at >= r.bytes.size() || r.bytes[r.at] == '\n' ||
+         (r.bytes[r.at] == '\r' && r.at + 1 < r.bytes.size() && r.bytes[r.at + 1] == '\n');
+}
+
+void SkipRecordEnd(Reader* r) {
+  if (r->at < r->bytes.size() && r->bytes[r->at] == '\r') ++r->at;
+  if (r->at < r->bytes.size() && r->bytes[r->at] == '\n') {
+    ++r->at;
+    ++r->line;
+  }
+}
+
+bool ReadRecord(Reader* r, std::vector<std::string>* fields, std::string* error) {
+  fields->clear();
+  const int start_line = r->line;
+  for (;;) {
+    std::string field;
+    if (r->at < r->bytes.size() && r->bytes[r->at] == '"') {
+      ++r->at;
+      for (;;) {
+        if (r->at >= r->bytes.size()) {
+          *error = AtLine(start_line) + "unas comillas abiertas no se cierran";
+          return false;
+        }
+        const char c = r->bytes[r->at++];
+        if (c == '"') {
+          if (r->at < r->bytes.size() && r->bytes[r->at] == '"') {
+            field += '"';
+            ++r->at;
+            continue;
+          }
+          break;
+        }
+        if (c == '\n') ++r->line;
+        field += c;
+      }
+      if (!AtRecordEnd(*r) && r->bytes[r->at] != ',') {
+        *error = AtLine(r->line) + "sobran caracteres tras las comillas de un campo";
+        return false;
+      }
+    } else {
+      while (!AtRecordEnd(*r) && r->bytes[r->at] != ',') {
+        if (r->bytes[r->at] == '"') {
+          *error = AtLine(r->line) + "comillas dentro de un campo que no empieza con comillas";
+          return false;
+        }
+        field += r->bytes[r->at++];
+      }
+    }
+    fields->push_back(std::move(field));
+    if (AtRecordEnd(*r)) break;
+    ++r->at;  // the comma
+  }
+  SkipRecordEnd(r);
+  return true;
+}
+
+bool IsEmptyRecord(const std::vector<std::string>& fields) {
+  return fields.size() == 1 && fields[0].empty();
+}
+
+bool CheckCardRecord(const std::vector<std::string>& fields, int line, ListLine* card,
+                     std::string* error) {
+  if (fields.size() != kFields) {
+    *error = AtLine(line) + "se esperaban 5 campos (" + kCardListHeader + ") y hay " +
+             std::to_string(fields.size());
+    return false;
+  }
+  if (fields[0].empty()) {
+    *error = AtLine(line) + "falta el nombre del archivo del cartón";
+    return false;
+  }
+  uint32_t seed_bits = 0;
+  std::string why;
+  if (!ParseCardCode(fields[1], &seed_bits, &why)) {
+    *error = AtLine(line) + why;
+    return false;
+  }
+  *card = ListLineOf(fields[0], seed_bits);
+  for (int row = 0; row < kCardRows; ++row) {
+    const std::string expected = LayoutRowText(card->layout, row);
+    if (fields[2 + row] != expected) {
+      *error = AtLine(line) + "la fila " + std::to_string(row + 1) + " no es la del cartón " +
+               CardCode(seed_bits) + ": dice " + Shown(fields[2 + row]) + " y el código da " +
+               Shown(expected);
+      return false;
+    }
+  }
+  return true;
+}
+}  // namespace
+
+ListLine ListLineOf(const std::string& file_name, uint32_t seed_bits) {
+  ListLine line;
+  line.file_name = file_name;
+  line.seed_bits = seed_bits;
+  line.layout = PlanCard(seed_bits);
+  return line;
+}
+
+std::string CardListBytes(const std::vector<ListLine>& lines) {
+  std::string out;
+  // About 110 bytes a card: file name, code and three rows of 26.
+  out.reserve(40 + lines.size() * (3 * 27 + 12 + 12));
+  out += kCardListHeader;
+  out += kLineEnd;
+  for (const ListLine& line : lines) {
+    AppendField(&out, line.file_name);
+    out += ',';
+    out += CardCode(line.seed_bits);
+    for (int row = 0; row < kCardRows; ++row) {
+      out += ',';
+      AppendField(&out, LayoutRowText(line.layout, row));
+    }
+    out += kLineEnd;
+  }
+  return out;
+}
+
+// The only place the list goes to disk, so that a change of how files are replaced
+// touches one call.
+SaveError WriteCardList(const std::string& path, const std::vector<ListLine>& lines) {
+  const std::string bytes = CardListBytes(lines);
+  const ByteSpan whole{bytes.data(), bytes.size()};
+  return ReplaceFileWith(path, &whole, 1);
+}
+
+bool ParseCardList(const std::string& bytes, std::vector<ListLine>* lines, std::string* error) {
+  const std::string not_ours = std::string("no es una lista de cartones de Tessarine: la primera "
+                                           "línea tiene que ser ") + kCardListHeader;
+  Reader reader{bytes};
+  // Spreadsheets may put a byte-order mark before the header.
+  if (bytes.compare(0, 3, kByteOrderMark) == 0) reader.at = 3;
+  std::vector<std::string> fields;
+  std::string why;
+  if (reader.at >= bytes.size()) {
+    *error = "el archivo está vacío: " + not_ours;
+    return false;
+  }
+  if (!ReadRecord(&reader, &fields, &why)) {
+    *error = not_ours;
+    return false;
+  }
+  const std::vector<std::string> header{"archivo", "codigo", "fila1", "fila2", "fila3"};
+  if (fields != header) {
+    *error = not_ours;
+    return false;
+  }
+  std::vector<ListLine> read;
+  while (reader.at < bytes.size()) {
+    const int line = reader.line;
+    if (!ReadRecord(&reader, &fields, error)) return false;
+    if (IsEmptyRecord(fields)) continue;
+    ListLine card;
+    if (!CheckCardRecord(fields, line, &card, error)) return false;
+    read.push_back(std::move(card));
+  }
+  lines->swap(read);
+  return true;
+}
+
+bool ReadCardList(const std::string& path, std::vector<ListLine>* lines, std::string* error) {
+  std::string bytes;
+  if (!ReadFileSaying(path, kMostCardListBytes, "una lista de cartones", &bytes, error))
+    return false;
+  std::string why;
+  if (!ParseCardList(bytes, lines, &why)) {
+    *error = path + ": " + why;
+    return false;
+  }
+  return true;
+}

@@ -1,0 +1,39 @@
+// The list of a run's cards: one CSV record a card (RFC 4180, UTF-8, CRLF line ends)
+// under the header archivo,codigo,fila1,fila2,fila3, each row written as --layout
+// prints it. Reading a list checks that it is Tessarine's and that every card's rows
+// are the ones its code makes, so a checked win is a win of the card in the hall.
+#pragma once
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "card/layout.h"
+#include "disk/file_system.h"
+
+extern const char* const kCardListHeader;  // "archivo,codigo,fila1,fila2,fila3"
+// A list of 30,000 cards takes about 3.3 MB; anything far larger is no list of ours.
+constexpr size_t kMostCardListBytes = 64u << 20;
+
+struct ListLine {
+  std::string file_name;  // as saved: "0001.bmp"
+  uint32_t seed_bits = 0;
+  CardLayout layout{};
+};
+
+// The line of a card: its layout is the one its seed makes.
+ListLine ListLineOf(const std::string& file_name, uint32_t seed_bits);
+
+// The whole list as bytes: the header and one record a card, each ended by CRLF.
+std::string CardListBytes(const std::vector<ListLine>& lines);
+
+// Writes the list whole or not at all: an earlier file of that name stays as it was when
+// the new one cannot be written.
+SaveError WriteCardList(const std::string& path, const std::vector<ListLine>& lines);
+
+// The cards of a list's bytes. False with a Spanish message naming the line for a file
+// that is not such a list, a malformed record, a bad code, or rows that are not the code's.
+// CRLF and LF line ends are both read, and empty lines are passed over.
+bool ParseCardList(const std::string& bytes, std::vector<ListLine>* lines, std::string* error);
+
+// Reads and parses the file (it is only read); messages start with the path.
+bool ReadCardList(const std::string& path, std::vector<ListLine>* lines, std::string* error);
