@@ -24,7 +24,6 @@ void BeginCard(CardGenerator& generator, uint32_t seed_bits) {
 }
 
 void BeginCardWithSeed(uint32_t seed_bits) { BeginCard(CurrentGenerator(), seed_bits); }
-void BeginCardAtClock(uint32_t milliseconds) { BeginCardWithSeed(SeedBitsOfClock(milliseconds)); }
 void BeginCard() { BeginCardWithSeed(SeedBitsOf(SecondsSinceMidnight())); }
 
 bool IsBlank(const CardGenerator& generator, int column, int row) {

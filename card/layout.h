@@ -36,7 +36,6 @@ CardGenerator& CurrentGenerator();
 // Clears the tables, seeds the source and chooses the blank cells.
 void BeginCard(CardGenerator& generator, uint32_t seed_bits);
 void BeginCard();                                  // seeded from the clock now
-void BeginCardAtClock(uint32_t milliseconds);      // seeded from a given clock reading
 void BeginCardWithSeed(uint32_t seed_bits);
 
 bool IsBlank(const CardGenerator& generator, int column, int row);

@@ -34,8 +34,5 @@ int32_t NextInRange(RandomSource& source, int32_t bound1, int32_t bound2) {
   return static_cast<int32_t>(lo + static_cast<int64_t>((k * count) >> 31));
 }
 
-int32_t NextInRange(int32_t bound1, int32_t bound2) {
-  return NextInRange(ProcessRandomSource(), bound1, bound2);
-}
 
 double SecondsSinceMidnight() { return MillisecondsSinceMidnight() / 1000.0; }

@@ -18,7 +18,6 @@ void SeedBits(RandomSource& source, uint32_t bits);
 // A whole number between the two bounds (either order), both included.
 // Advances the state exactly once; never rejects a draw.
 int32_t NextInRange(RandomSource& source, int32_t bound1, int32_t bound2);
-int32_t NextInRange(int32_t bound1, int32_t bound2);
 
 // Local time of day: whole milliseconds since midnight, 0 .. 86,399,999.
 uint32_t MillisecondsSinceMidnight();

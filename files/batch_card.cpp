@@ -11,11 +11,6 @@
 #include "files/card_files.h"
 #include "disk/file_system.h"
 
-void ShowNextRunCard(CardRun& run, uint32_t clock_seed_bits, uint32_t picture) {
-  ShowNewCardFromSeed(picture, NextRunSeed(run, clock_seed_bits));
-  SelectTarget(picture, IDC_CARD_VIEW, 0);
-}
-
 int32_t MakeCardFiles(const CardFilesRequest& request, CardFilesFailure* failure) {
   CardRun run;
   BackgroundSaver saver;

@@ -8,11 +8,6 @@
 #include "files/card_files.h"
 #include "disk/file_system.h"
 
-struct CardRun;
-// The next card of a run, different from the run's earlier ones, shown on the picture (a
-// window's picture control, or a 721 x 241 bitmap), which is left the drawing target.
-void ShowNextRunCard(CardRun& run, uint32_t clock_seed_bits, uint32_t picture);
-
 // A run of `count` cards, each shown on the picture in turn and saved as
 // folder/0001.bmp, 0002.bmp, ... (or 0001.png, ... through an encoder).
 struct CardFilesRequest {

@@ -164,14 +164,6 @@ std::string CardListBytes(const std::vector<ListLine>& lines) {
   return out;
 }
 
-// The only place the list goes to disk, so that a change of how files are replaced
-// touches one call.
-SaveError WriteCardList(const std::string& path, const std::vector<ListLine>& lines) {
-  const std::string bytes = CardListBytes(lines);
-  const ByteSpan whole{bytes.data(), bytes.size()};
-  return ReplaceFileWith(path, &whole, 1);
-}
-
 bool ParseCardList(const std::string& bytes, std::vector<ListLine>* lines, std::string* error) {
   const std::string not_ours = std::string("no es una lista de cartones de Tessarine: la primera "
                                            "línea tiene que ser ") + kCardListHeader;

@@ -26,10 +26,6 @@ ListLine ListLineOf(const std::string& file_name, uint32_t seed_bits);
 // The whole list as bytes: the header and one record a card, each ended by CRLF.
 std::string CardListBytes(const std::vector<ListLine>& lines);
 
-// Writes the list whole or not at all: an earlier file of that name stays as it was when
-// the new one cannot be written.
-SaveError WriteCardList(const std::string& path, const std::vector<ListLine>& lines);
-
 // The cards of a list's bytes. False with a Spanish message naming the line for a file
 // that is not such a list, a malformed record, a bad code, or rows that are not the code's.
 // CRLF and LF line ends are both read, and empty lines are passed over.

@@ -81,15 +81,3 @@ TEST(CardLayout, TheProgramGeneratorFollowsThePlan) {
   EXPECT_EQ(CurrentGenerator().grid.cell[9][3].x1, 0);
   for (int n = 1; n <= 99; ++n) ASSERT_EQ(CurrentGenerator().used[n], 0);
 }
-
-TEST(CardLayout, BeginCardAtClockSeedsTheProcessSource) {
-  BeginCardAtClock(0);
-  // Twelve blanks were drawn from state 0 (with any rejections), so the source moved on.
-  EXPECT_NE(ProcessRandomSource().state, 0u);
-  RandomSource copy = ProcessRandomSource();
-  const CardLayout plan = PlanCard(SeedBitsOfClock(0));
-  int first_number = 0;
-  for (int column = 0; column < kCardColumns && first_number == 0; ++column)
-    first_number = plan.cell[0][column];
-  EXPECT_EQ(NextInRange(copy, 1, 99), first_number);
-}

@@ -29,7 +29,9 @@ TEST(BackgroundSaver, WritesTheSameBytesAsASaveOnTheDrawingThread) {
   BackgroundSaver saver;
   StartSaver(&saver);
   for (int i = 1; i <= 4; ++i) {
-    ShowNextRunCard(run, SeedBitsOfClock(45296789), picture);
+    // As a run shows each card: the picture is left the drawing target.
+    ShowNewCardFromSeed(picture, NextRunSeed(run, SeedBitsOfClock(45296789)));
+    SelectTarget(picture, IDC_CARD_VIEW, 0);
     // The same picture saved the plain way, for comparison.
     ASSERT_TRUE(SaveTargetImage(folder / ("plain" + CardFileName(i))));
     ASSERT_TRUE(SaveInBackground(&saver, folder / CardFileName(i), i));

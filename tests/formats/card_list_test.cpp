@@ -92,6 +92,17 @@ std::string PythonFields(const std::string& path) {
   }
   return out;
 }
+// The list written as tessarine-cards writes it: a replacement begun, the bytes appended,
+// put in place.
+SaveError SaveCardList(const std::string& path, const std::vector<ListLine>& lines) {
+  FileReplacement file;
+  if (BeginReplacement(path, &file) != SaveError::kNone) return file.error;
+  const std::string bytes = CardListBytes(lines);
+  if (AppendToReplacement(&file, bytes.data(), bytes.size()) != SaveError::kNone)
+    return file.error;
+  return CommitReplacement(&file);
+}
+
 }  // namespace
 
 TEST(CardListBytes, HeaderThenOneCrlfRecordACardWithRowsAsLayoutPrintsThem) {
@@ -250,7 +261,7 @@ TEST(CardListFile, WrittenWholeAndReadBackOnlyRead) {
   const std::vector<ListLine> lines = RunLines(30);
   const std::string path = scratch / "cartones.csv";
   WriteWholeFile(path, "an older list");
-  ASSERT_EQ(WriteCardList(path, lines), SaveError::kNone);
+  ASSERT_EQ(SaveCardList(path, lines), SaveError::kNone);
   EXPECT_EQ(ReadWholeFile(path), CardListBytes(lines));
   EXPECT_EQ(FolderEntries(scratch.path), std::vector<std::string>{"cartones.csv"});
   struct stat before {};
@@ -271,14 +282,14 @@ TEST(CardListFile, WrittenWholeAndReadBackOnlyRead) {
 
 TEST(CardListFile, AListThatCannotBeWrittenLeavesTheOldOneAsItWas) {
   ScratchFolder scratch;
-  EXPECT_EQ(WriteCardList(scratch / "no-such-folder/list.csv", RunLines(2)),
+  EXPECT_EQ(SaveCardList(scratch / "no-such-folder/list.csv", RunLines(2)),
             SaveError::kMissingFolder);
   EXPECT_FALSE(PathExists(scratch / "no-such-folder"));
   const std::string path = scratch / "list.csv";
   WriteWholeFile(path, "old");
   ScopedImmutable immutable(path);
   if (!immutable.set) GTEST_SKIP() << "no immutable mark here: " << immutable.reason;
-  EXPECT_NE(WriteCardList(path, RunLines(2)), SaveError::kNone);
+  EXPECT_NE(SaveCardList(path, RunLines(2)), SaveError::kNone);
   EXPECT_EQ(ReadWholeFile(path), "old");
   EXPECT_EQ(FolderEntries(scratch.path), std::vector<std::string>{"list.csv"});
 }
