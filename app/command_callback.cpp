@@ -3,6 +3,7 @@
 #include <string>
 
 #include "app/shell.h"
+#include "card/random.h"
 #include "card/renderer.h"
 #include "draw/draw.h"
 #include "files/card_files.h"
@@ -38,7 +39,7 @@ void RunCommand(uint32_t main_window, int32_t id) {
       Batch(main_window);
       break;
     case IDM_NEW_ONE:
-      ShowNewCard(main_window);
+      ShowCard(main_window, IDC_CARD_VIEW, ClockSeedBitsNow());
       break;
     case IDM_PHOTOCOPY:
       Photocopy(main_window);

@@ -11,6 +11,7 @@
 #include "files/batch_folder.h"
 #include "files/card_files.h"
 #include "app/commands.h"
+#include "app/shell.h"
 #include "disk/file_system.h"
 #include "disk/folder_lock.h"
 #include "ui/dialogs.h"
@@ -81,6 +82,7 @@ void Batch(uint32_t main_window) {
   g_card_counter = 0;
   CardFilesRequest request;
   request.picture = main_window;
+  request.picture_control = IDC_CARD_VIEW;
   request.count = count;
   request.folder = folder;
   CardFilesFailure failure;

@@ -16,8 +16,6 @@ constexpr int32_t kClientHeight = 280;
 constexpr int32_t kPictureX = 8;
 constexpr int32_t kPictureY = 8;
 
-constexpr Colour kBlack = 0x000000;
-constexpr Colour kWhite = 0xFFFFFF;
 
 }  // namespace
 

@@ -3,6 +3,8 @@
 #pragma once
 #include <cstdint>
 
+// The picture control that shows (and saves) the card.
+constexpr int32_t IDC_CARD_VIEW = 1001;
 constexpr int32_t IDM_NEW_ONE = 1002;
 constexpr int32_t IDM_PHOTOCOPY = 1003;
 constexpr int32_t IDM_AUTHOR = 1004;

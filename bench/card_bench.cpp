@@ -23,7 +23,7 @@ void BM_DrawCard(benchmark::State& state) {
   SelectTarget(image, 0, 0);
   Clear(0xFFFFFF, 0);
   uint32_t seed = SeedBitsOfClock(45296789);
-  for (auto _ : state) DrawCardFromSeed(image, seed++);
+  for (auto _ : state) DrawCard(image, seed++);
   SelectTarget(image, 0, 0);
   EndBitmap();
 }
@@ -35,7 +35,7 @@ void BM_ShowNewCard(benchmark::State& state) {
   SelectTarget(picture, 0, 0);
   Clear(0xFFFFFF, 0);
   uint32_t seed = SeedBitsOfClock(45296789);
-  for (auto _ : state) ShowNewCardFromSeed(picture, seed++);
+  for (auto _ : state) ShowCard(picture, 0, seed++);
 }
 BENCHMARK(BM_ShowNewCard);
 
@@ -49,7 +49,7 @@ void BM_SaveTargetImage(benchmark::State& state) {
   const uint32_t picture = NewBitmap(kPictureWidth, kPictureHeight);
   SelectTarget(picture, 0, 0);
   Clear(0xFFFFFF, 0);
-  ShowNewCardFromSeed(picture, SeedBitsOfClock(0));
+  ShowCard(picture, 0, SeedBitsOfClock(0));
   SelectTarget(picture, 0, 0);
   for (auto _ : state) benchmark::DoNotOptimize(SaveTargetImage(path));
   state.SetBytesProcessed(state.iterations() * 521578);

@@ -35,8 +35,8 @@ bool DrawCards(uint32_t picture, Colour colour, int cards,
                std::vector<std::vector<uint32_t>>* drawn) {
   g_card_colour = colour;
   for (int i = 0; i < cards; ++i) {
-    ShowNewCardFromSeed(picture, 0x4730F0CAu + static_cast<uint32_t>(i) * 977u);
-    SelectTarget(picture, IDC_CARD_VIEW, 0);
+    ShowCard(picture, 0, 0x4730F0CAu + static_cast<uint32_t>(i) * 977u);
+    SelectTarget(picture, 0, 0);
     PixelView view;
     if (!LockCurrentTargetPixels(&view)) return false;
     std::vector<uint32_t> pixels;

@@ -20,3 +20,8 @@ uint32_t NextRunSeed(CardRun& run, uint32_t clock_seed_bits,
   run.last_seed_bits = seed;
   return seed;
 }
+
+uint32_t StartSeedBits(const RunStart& start) {
+  if (start.has_code) return start.code_bits;
+  return start.has_time ? SeedBitsOfClock(start.time_ms) : ClockSeedBitsNow();
+}

@@ -8,6 +8,16 @@
 
 #include "card/layout.h"
 
+// Where a run's first card comes from: a card's code where one is given, else a clock
+// reading where one is given, else the clock now. Every later card takes the clock now.
+struct RunStart {
+  bool has_code = false;
+  uint32_t code_bits = 0;
+  bool has_time = false;
+  uint32_t time_ms = 0;  // milliseconds since midnight
+};
+uint32_t StartSeedBits(const RunStart& start);
+
 struct CardRun {
   bool started = false;
   uint32_t last_seed_bits = 0;

@@ -23,8 +23,6 @@ void BeginCard(CardGenerator& generator, uint32_t seed_bits) {
   }
 }
 
-void BeginCardWithSeed(uint32_t seed_bits) { BeginCard(CurrentGenerator(), seed_bits); }
-void BeginCard() { BeginCardWithSeed(SeedBitsOf(SecondsSinceMidnight())); }
 
 bool IsBlank(const CardGenerator& generator, int column, int row) {
   return generator.grid.cell[column][row].blank == 1;

@@ -35,8 +35,6 @@ CardGenerator& CurrentGenerator();
 
 // Clears the tables, seeds the source and chooses the blank cells.
 void BeginCard(CardGenerator& generator, uint32_t seed_bits);
-void BeginCard();                                  // seeded from the clock now
-void BeginCardWithSeed(uint32_t seed_bits);
 
 bool IsBlank(const CardGenerator& generator, int column, int row);
 bool IsBlank(int column, int row);

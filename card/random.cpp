@@ -35,4 +35,4 @@ int32_t NextInRange(RandomSource& source, int32_t bound1, int32_t bound2) {
 }
 
 
-double SecondsSinceMidnight() { return MillisecondsSinceMidnight() / 1000.0; }
+uint32_t ClockSeedBitsNow() { return SeedBitsOfClock(MillisecondsSinceMidnight()); }

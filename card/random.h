@@ -21,12 +21,12 @@ int32_t NextInRange(RandomSource& source, int32_t bound1, int32_t bound2);
 
 // Local time of day: whole milliseconds since midnight, 0 .. 86,399,999.
 uint32_t MillisecondsSinceMidnight();
-// The same as a real number of seconds (milliseconds / 1000).
-double SecondsSinceMidnight();
 
 // The binary32 bits a value seeds with.
 uint32_t SeedBitsOf(double value);
 // The seed bits of a clock reading in milliseconds since midnight.
 uint32_t SeedBitsOfClock(uint32_t milliseconds);
+// The seed bits of the clock now.
+uint32_t ClockSeedBitsNow();
 
 constexpr uint32_t kMillisecondsPerDay = 86400000u;

@@ -8,7 +8,6 @@ Colour g_card_colour = kDefaultCardColour;
 uint32_t g_card_image = 0;
 
 namespace {
-constexpr Colour kWhite = 0xFFFFFF;
 constexpr int32_t kCopyPlain = 0xCC0020;  // SRCCOPY
 constexpr int32_t kBold = 1;
 
@@ -39,7 +38,14 @@ void DrawCells(uint32_t card_image) {
   }
 }
 
-void ShowCard(uint32_t main_window, void (*draw)(uint32_t, uint32_t), uint32_t seed_bits) {
+}  // namespace
+
+void DrawCard(uint32_t card_image, uint32_t seed_bits) {
+  BeginCard(CurrentGenerator(), seed_bits);
+  DrawCells(card_image);
+}
+
+void ShowCard(uint32_t window, int32_t control, uint32_t seed_bits) {
   if (g_card_image != 0) {
     SelectTarget(g_card_image, 0, 0);
     EndBitmap();
@@ -47,26 +53,7 @@ void ShowCard(uint32_t main_window, void (*draw)(uint32_t, uint32_t), uint32_t s
   g_card_image = NewBitmap(kCardImageWidth, kCardImageHeight);
   SelectTarget(g_card_image, 0, 0);
   Clear(kWhite, 0);
-  draw(g_card_image, seed_bits);
-  SelectTarget(main_window, IDC_CARD_VIEW, 0);
+  DrawCard(g_card_image, seed_bits);
+  SelectTarget(window, control, 0);
   CopyBitmap(g_card_image, 0, kCopyPlain);
-}
-}  // namespace
-
-void DrawCard(uint32_t card_image) {
-  BeginCard();
-  DrawCells(card_image);
-}
-
-void DrawCardFromSeed(uint32_t card_image, uint32_t seed_bits) {
-  BeginCardWithSeed(seed_bits);
-  DrawCells(card_image);
-}
-
-void ShowNewCard(uint32_t main_window) {
-  ShowCard(main_window, [](uint32_t image, uint32_t) { DrawCard(image); }, 0);
-}
-
-void ShowNewCardFromSeed(uint32_t main_window, uint32_t seed_bits) {
-  ShowCard(main_window, DrawCardFromSeed, seed_bits);
 }

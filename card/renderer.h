@@ -1,5 +1,5 @@
 // The card renderer: draws a generated card into a 720 x 280 card image and shows it
-// on the main window's picture control.
+// on a picture.
 #pragma once
 #include <cstdint>
 
@@ -8,8 +8,6 @@
 constexpr int32_t kCellSize = 80;
 constexpr int32_t kCardImageWidth = 720;
 constexpr int32_t kCardImageHeight = 280;
-// The picture control that shows (and saves) a card.
-constexpr int32_t IDC_CARD_VIEW = 1001;
 constexpr int32_t kPictureWidth = 721;
 constexpr int32_t kPictureHeight = 241;
 constexpr Colour kDefaultCardColour = 0xC0C0C0;
@@ -26,11 +24,10 @@ extern Colour g_card_colour;
 // The bitmap of the last card made, 0 before the first.
 extern uint32_t g_card_image;
 
-// Draws a new card into the bitmap, seeded from the clock or from given seed bits.
-void DrawCard(uint32_t card_image);
-void DrawCardFromSeed(uint32_t card_image, uint32_t seed_bits);
+// Draws the card of the seed into a card image.
+void DrawCard(uint32_t card_image, uint32_t seed_bits);
 
-// Replaces the card image with a new card and copies it onto the picture control.
-// Afterwards the picture control is the drawing target.
-void ShowNewCard(uint32_t main_window);
-void ShowNewCardFromSeed(uint32_t main_window, uint32_t seed_bits);
+// Replaces the card image with the card of the seed and copies it onto the picture: a
+// window's picture control, or a 721 x 241 bitmap (whose control is 0). Afterwards the
+// picture is the drawing target.
+void ShowCard(uint32_t window, int32_t control, uint32_t seed_bits);

@@ -35,7 +35,7 @@ int CheckCards(const CliOptions& options) {
   std::vector<ListLine> cards;
   std::string error;
   if (options.check_list.empty()) {
-    cards.push_back(ListLineOf("", options.code_bits));
+    cards.push_back(ListLineOf("", options.start.code_bits));
   } else if (!ReadCardList(options.check_list, &cards, &error)) {
     std::fprintf(stderr, "%s: %s\n", kProgram, error.c_str());
     return kBadInputExit;

@@ -29,17 +29,12 @@ int main(int argc, char** argv) {
     return kBadInputExit;
   }
   if (options.help) {
-    std::fputs(kCliUsage, stdout);
+    std::fputs(CliUsage().c_str(), stdout);
     return Finish(0);
   }
   if (options.check) return CheckCards(options);
   if (options.layout) {
-    if (options.has_code) {
-      PrintLayout(options.code_bits);
-    } else {
-      PrintLayout(SeedBitsOfClock(options.has_time ? options.time_ms
-                                                   : MillisecondsSinceMidnight()));
-    }
+    PrintLayout(StartSeedBits(options.start));
     return Finish(0);
   }
   return MakeCards(options);

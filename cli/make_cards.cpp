@@ -97,11 +97,6 @@ void ShowProgress(void* context, int32_t done) {
   UpdateProgress(&static_cast<RunOutputs*>(context)->progress, done);
 }
 
-uint32_t FirstClockSeed(const CliOptions& options) {
-  if (options.has_code) return options.code_bits;
-  return SeedBitsOfClock(options.has_time ? options.time_ms : MillisecondsSinceMidnight());
-}
-
 // The cards of the run with no files: each only a seed, nothing drawn. Stops at an
 // interruption, or when the sheets fail and there is nothing else to make. The number
 // of cards made.
@@ -109,8 +104,7 @@ int32_t MakeSeedsOnly(const CliOptions& options, RunOutputs* out) {
   CardRun run;
   int32_t made = 0;
   while (made < options.count && !SavesAbandoned()) {
-    const uint32_t clock_seed =
-        made == 0 ? FirstClockSeed(options) : SeedBitsOfClock(MillisecondsSinceMidnight());
+    const uint32_t clock_seed = made == 0 ? StartSeedBits(options.start) : ClockSeedBitsNow();
     ++made;
     CardMade(out, made, NextRunSeed(run, clock_seed), made);
     UpdateProgress(&out->progress, made);
@@ -140,16 +134,13 @@ FilesResult MakeFiles(const CliOptions& options, RunOutputs* out) {
   // The picture: a white 721 x 241 surface, as the window's picture control is.
   const uint32_t picture = NewBitmap(kPictureWidth, kPictureHeight);
   SelectTarget(picture, 0, 0);
-  Clear(0xFFFFFF, 0);
+  Clear(kWhite, 0);
 
   CardFilesRequest request;
   request.picture = picture;
   request.count = options.count;
   request.folder = options.out;
-  request.has_first_clock = options.has_time;
-  request.first_clock_ms = options.time_ms;
-  request.has_first_seed = options.has_code;
-  request.first_seed_bits = options.code_bits;
+  request.start = options.start;
   if (options.png) request.encode = EncodePng;
   request.extension = out->extension;
   request.progress = ShowProgress;

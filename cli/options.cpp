@@ -1,10 +1,11 @@
-// The command line of tessarine-cards: each option's value checked whole, with a
-// message in Spanish that names what is wrong.
+// The command line of tessarine-cards: one table of the options (name, value, what it
+// sets, where it works, what it refuses, what it needs) drives the parsing, the refusals
+// and the usage text. Each value is checked whole, with a message in Spanish that names
+// what is wrong.
 #include "cli/options.h"
 
 #include <cctype>
 #include <cstdlib>
-#include <initializer_list>
 #include <vector>
 
 #include "card/card_code.h"
@@ -13,38 +14,10 @@
 #include "formats/png_encoder.h"
 #include "sheets/pdf_sheets.h"
 
-const char* const kCliUsage =
-    "Uso: tessarine-cards [--count N | --code XXXXXXXX] [--out CARPETA] [--colour RRGGBB]\n"
-    "                     [--time HH:MM:SS.mmm] [--png] [--list LISTA.csv]\n"
-    "                     [--pdf HOJAS.pdf [--paper a4|letter] [--title TEXTO] [--no-files]]\n"
-    "     tessarine-cards --layout [--time HH:MM:SS.mmm | --code XXXXXXXX]\n"
-    "     tessarine-cards --check LISTA.csv --called \"7 12 33 ...\"\n"
-    "     tessarine-cards --check --code XXXXXXXX --called-file CANTADOS.txt\n"
-    "\n"
-    "Hace cartones del bingo sin ventana, y comprueba los premios que se cantan.\n"
-    "\n"
-    "  --count N            cuántos cartones, de 1 a 30000 (por omisión 1)\n"
-    "  --out CARPETA        dónde guardarlos: CARPETA/0001.bmp, 0002.bmp, ...\n"
-    "                       (por omisión ./muchas; se crea si falta)\n"
-    "  --colour RRGGBB      color del cartón en hexadecimal (por omisión C0C0C0)\n"
-    "  --time HH:MM:SS.mmm  la hora que siembra el primer cartón (por omisión, ahora)\n"
-    "  --code XXXXXXXX      el cartón de ese código (ocho cifras hexadecimales), otra vez\n"
-    "  --png                cartones PNG (0001.png, ...) en vez de BMP\n"
-    "  --list LISTA.csv     la lista de los cartones: archivo, código y sus tres filas\n"
-    "  --pdf HOJAS.pdf      los cartones en hojas para imprimir, cuatro por página,\n"
-    "                       y al final el tablero del cantor\n"
-    "  --paper a4|letter    el papel de las hojas (por omisión a4)\n"
-    "  --title TEXTO        un título en lo alto de cada hoja\n"
-    "  --no-files           sin archivos de cartones: solo las hojas o la lista\n"
-    "  --layout             escribe el cartón como texto: tres líneas de nueve casillas,\n"
-    "                       \"07\" un número, \"--\" una casilla en blanco\n"
-    "  --check [LISTA.csv]  comprueba los cartones de la lista (o el de --code) con los\n"
-    "                       números cantados, y dice cuáles tienen premio\n"
-    "  --called \"7 12 ...\"  los números cantados, en orden, separados por espacios o comas\n"
-    "  --called-file F      los números cantados, leídos de un archivo\n"
-    "  --help               esta ayuda\n";
-
 namespace {
+// " (de 1 a 30000)", after a refused count.
+std::string CountRange() { return " (de 1 a " + std::to_string(kBatchLimit) + ")"; }
+
 // The length of the run of digits at `at`.
 size_t DigitsAt(const std::string& text, size_t at) {
   size_t end = at;
@@ -130,11 +103,11 @@ bool ParseColour(const std::string& text, Colour* colour, std::string* error) {
 bool ParseCount(const std::string& text, int32_t* count, std::string* error) {
   const BatchAnswer read = CheckBatchAnswer(text);
   if (text.empty() || read.kind == BatchAnswerKind::kNotDigits) {
-    *error = "el número de cartones no es un número entero: \"" + text + "\" (de 1 a 30000)";
+    *error = "el número de cartones no es un número entero: \"" + text + "\"" + CountRange();
     return false;
   }
   if (read.kind == BatchAnswerKind::kTooMany || read.count < 1) {
-    *error = "número de cartones fuera de rango: " + text + " (de 1 a 30000)";
+    *error = "número de cartones fuera de rango: " + text + CountRange();
     return false;
   }
   *count = read.count;
@@ -166,20 +139,128 @@ bool CheckTitle(const std::string& text, std::string* error) {
 }
 
 namespace {
-// The options a value follows, and those that stand alone.
-const char* const kValued[] = {"--time",  "--count", "--out",   "--colour", "--code",
-                               "--list",  "--pdf",   "--paper", "--title",  "--called",
-                               "--called-file"};
-const char* const kFlags[] = {"--help", "--layout", "--png", "--no-files", "--check"};
+// Where an option works: making cards (with or without their files, of one code or of
+// the clock), printing a layout, checking a win.
+enum Context : unsigned {
+  kMaking = 1,
+  kWithoutFiles = 2,
+  kOfOneCode = 4,
+  kLayout = 8,
+  kChecking = 16,
+};
+constexpr unsigned kEveryRun = kMaking | kWithoutFiles | kOfOneCode;
+enum class Takes { kNothing, kValue, kOptionalValue };
+enum class Needs { kNothing, kPng, kPdf };
 
-bool OneOf(const std::string& option, const char* const* names, size_t count) {
-  for (size_t i = 0; i < count; ++i)
-    if (option == names[i]) return true;
-  return false;
+using Setter = bool (*)(const std::string& value, CliOptions* o, std::string* why);
+
+struct OptionRow {
+  const char* name;
+  const char* value;     // as the usage writes it; "" for none
+  const char* help;      // the usage's lines, '\n' between them
+  Takes takes;
+  Setter set;
+  unsigned works_in;     // the contexts that accept it
+  unsigned opens;        // the context it puts the run in, 0 for none
+  const char* refusing;  // what it says refusing an option its context does not accept
+  const char* only_with;     // refused unless this option is given too
+  const char* excludes;      // refused together with this one, for this reason:
+  const char* exclusion;
+  Needs needs;
+};
+
+const OptionRow kOptions[] = {
+    {"--layout", "", "escribe el cartón como texto: tres líneas de nueve casillas,\n"
+                     "\"07\" un número, \"--\" una casilla en blanco",
+     Takes::kNothing, [](const std::string&, CliOptions* o, std::string*) { return o->layout = true; },
+     kLayout, kLayout, "escribe un solo cartón como texto", nullptr, nullptr, nullptr, Needs::kNothing},
+    {"--count", "N", "cuántos cartones, de 1 a {limit} (por omisión 1)", Takes::kValue,
+     [](const std::string& v, CliOptions* o, std::string* why) { return ParseCount(v, &o->count, why); },
+     kMaking | kWithoutFiles, 0, nullptr, nullptr, nullptr, nullptr, Needs::kNothing},
+    {"--out", "CARPETA", "dónde guardarlos: CARPETA/0001.bmp, 0002.bmp, ...\n"
+                         "(por omisión ./muchas; se crea si falta)", Takes::kValue,
+     [](const std::string& v, CliOptions* o, std::string*) { o->out = v; return true; },
+     kMaking | kOfOneCode, 0, nullptr, nullptr, nullptr, nullptr, Needs::kNothing},
+    {"--colour", "RRGGBB", "color del cartón en hexadecimal (por omisión C0C0C0)", Takes::kValue,
+     [](const std::string& v, CliOptions* o, std::string* why) { return ParseColour(v, &o->colour, why); },
+     kEveryRun, 0, nullptr, nullptr, nullptr, nullptr, Needs::kNothing},
+    {"--time", "HH:MM:SS.mmm", "la hora que siembra el primer cartón (por omisión, ahora)", Takes::kValue,
+     [](const std::string& v, CliOptions* o, std::string* why) {
+       o->start.has_time = true;
+       return ParseClockTime(v, &o->start.time_ms, why);
+     },
+     kEveryRun | kLayout, 0, nullptr, nullptr, nullptr, nullptr, Needs::kNothing},
+    {"--code", "XXXXXXXX", "el cartón de ese código (ocho cifras hexadecimales), otra vez", Takes::kValue,
+     [](const std::string& v, CliOptions* o, std::string* why) {
+       o->start.has_code = true;
+       return ParseCardCode(v, &o->start.code_bits, why);
+     },
+     kEveryRun | kLayout | kChecking, kOfOneCode, "hace un solo cartón", nullptr, "--time",
+     "el código ya fija el cartón", Needs::kNothing},
+    {"--png", "", "cartones PNG (0001.png, ...) en vez de BMP", Takes::kNothing,
+     [](const std::string&, CliOptions* o, std::string*) { return o->png = true; },
+     kMaking | kOfOneCode, 0, nullptr, nullptr, nullptr, nullptr, Needs::kPng},
+    {"--list", "LISTA.csv", "la lista de los cartones: archivo, código y sus tres filas", Takes::kValue,
+     [](const std::string& v, CliOptions* o, std::string*) { o->list = v; return true; },
+     kEveryRun, 0, nullptr, nullptr, nullptr, nullptr, Needs::kNothing},
+    {"--pdf", "HOJAS.pdf", "los cartones en hojas para imprimir, cuatro por página,\n"
+                           "y al final el tablero del cantor", Takes::kValue,
+     [](const std::string& v, CliOptions* o, std::string*) { o->pdf = v; return true; },
+     kEveryRun, 0, nullptr, nullptr, nullptr, nullptr, Needs::kPdf},
+    {"--paper", "a4|letter", "el papel de las hojas (por omisión a4)", Takes::kValue,
+     [](const std::string& v, CliOptions* o, std::string* why) { return ParsePaper(v, &o->paper, why); },
+     kEveryRun, 0, nullptr, "--pdf", nullptr, nullptr, Needs::kPdf},
+    {"--title", "TEXTO", "un título en lo alto de cada hoja", Takes::kValue,
+     [](const std::string& v, CliOptions* o, std::string* why) {
+       o->title = v;
+       return CheckTitle(v, why);
+     },
+     kEveryRun, 0, nullptr, "--pdf", nullptr, nullptr, Needs::kPdf},
+    {"--no-files", "", "sin archivos de cartones: solo las hojas o la lista", Takes::kNothing,
+     [](const std::string&, CliOptions* o, std::string*) { return o->no_files = true; },
+     kEveryRun, kWithoutFiles, "no guarda archivos de cartones", nullptr, nullptr, nullptr,
+     Needs::kPdf},
+    {"--check", "[LISTA.csv]", "comprueba los cartones de la lista (o el de --code) con los\n"
+                               "números cantados, y dice cuáles tienen premio", Takes::kOptionalValue,
+     [](const std::string& v, CliOptions* o, std::string*) {
+       o->check_list = v;
+       return o->check = true;
+     },
+     kChecking, kChecking, "comprueba cartones ya hechos", nullptr, nullptr, nullptr, Needs::kNothing},
+    {"--called", "\"7 12 ...\"", "los números cantados, en orden, separados por espacios o comas",
+     Takes::kValue,
+     [](const std::string& v, CliOptions* o, std::string*) {
+       o->called = v;
+       return o->has_called = true;
+     },
+     kChecking, 0, nullptr, "--check", "--called-file", "los números cantados vienen de uno de ellos",
+     Needs::kNothing},
+    {"--called-file", "F", "los números cantados, leídos de un archivo", Takes::kValue,
+     [](const std::string& v, CliOptions* o, std::string*) { o->called_file = v; return true; },
+     kChecking, 0, nullptr, "--check", nullptr, nullptr, Needs::kNothing},
+    {"--help", "", "esta ayuda", Takes::kNothing,
+     [](const std::string&, CliOptions* o, std::string*) { return o->help = true; },
+     0, 0, nullptr, nullptr, nullptr, nullptr, Needs::kNothing},
+};
+
+const OptionRow* RowOf(const std::string& name) {
+  for (const OptionRow& row : kOptions)
+    if (name == row.name) return &row;
+  return nullptr;
 }
 
+// The options of the line, each once, as they were given.
+struct Given {
+  std::vector<const OptionRow*> rows;
+  bool Has(const char* name) const {
+    for (const OptionRow* row : rows)
+      if (std::string(row->name) == name) return true;
+    return false;
+  }
+};
+
 // The options of a line that were given, in a Spanish enumeration: "--count, --out ni --png".
-std::string Named(const std::vector<std::string>& given) {
+std::string Named(const std::vector<const char*>& given) {
   std::string text;
   for (size_t i = 0; i < given.size(); ++i) {
     if (i > 0) text += i + 1 == given.size() ? " ni " : ", ";
@@ -188,160 +269,157 @@ std::string Named(const std::vector<std::string>& given) {
   return text;
 }
 
-// What the options given say together; "" when they go together.
-std::string CheckCombination(const CliOptions& o, const std::vector<std::string>& seen) {
-  auto given = [&seen](const char* option) {
-    for (const std::string& s : seen)
-      if (s == option) return true;
-    return false;
-  };
-  auto any_of = [&given](std::initializer_list<const char*> options) {
-    std::vector<std::string> found;
-    for (const char* option : options)
-      if (given(option)) found.push_back(option);
-    return found;
-  };
-  if (o.check) {
-    const std::vector<std::string> making =
-        any_of({"--layout", "--count", "--out", "--colour", "--time", "--png", "--list", "--pdf",
-                "--paper", "--title", "--no-files"});
-    if (!making.empty())
-      return "--check comprueba cartones ya hechos: no admite " + Named(making);
-    if (o.check_list.empty() && !o.has_code)
-      return "--check necesita una lista (--check LISTA.csv) o un cartón (--check --code "
-             "XXXXXXXX)";
-    if (!o.check_list.empty() && o.has_code)
-      return "--check comprueba una lista o un cartón de --code, no los dos";
-    if (o.has_called && !o.called_file.empty())
-      return "--called y --called-file se excluyen: los números cantados vienen de uno de ellos";
-    if (!o.has_called && o.called_file.empty())
-      return "--check necesita los números cantados: --called \"7 12 33\" o --called-file "
-             "ARCHIVO";
-    return "";
-  }
-  const std::vector<std::string> checking = any_of({"--called", "--called-file"});
-  if (!checking.empty()) return checking[0] + " solo vale con --check";
-  if (o.has_code && o.has_time)
-    return "--code y --time se excluyen: el código ya fija el cartón";
-  if (o.layout) {
-    const std::vector<std::string> files = any_of(
-        {"--count", "--out", "--colour", "--png", "--list", "--pdf", "--paper", "--title",
-         "--no-files"});
-    if (!files.empty())
-      return "--layout escribe un solo cartón como texto: no admite " + Named(files);
-    return "";
-  }
-  if (o.has_code && given("--count")) return "--code hace un solo cartón: no admite --count";
-  if (o.pdf.empty()) {
-    const std::vector<std::string> sheets = any_of({"--paper", "--title"});
-    if (!sheets.empty()) return sheets[0] + " solo vale con --pdf";
-  }
-  if (o.no_files) {
-    if (o.pdf.empty() && o.list.empty())
-      return "--no-files necesita --pdf o --list: sin archivos de cartones no haría nada más";
-    const std::vector<std::string> files = any_of({"--png", "--out"});
-    if (!files.empty())
-      return "--no-files no guarda archivos de cartones: no admite " + Named(files);
-  }
+// What the option that opens a context says of the options given that it does not
+// accept, in the table's order; "" when it is not given or accepts them all.
+std::string ContextRefusal(const Given& given, const char* name) {
+  const OptionRow& opener = *RowOf(name);
+  if (!given.Has(name)) return "";
+  std::vector<const char*> refused;
+  for (const OptionRow& row : kOptions)
+    if (given.Has(row.name) && (row.works_in & opener.opens) == 0) refused.push_back(row.name);
+  if (refused.empty()) return "";
+  return std::string(name) + " " + opener.refusing + ": no admite " + Named(refused);
+}
+
+// The first option given that is only valid with `partner`, which is not.
+std::string OnlyWithRefusal(const Given& given, const char* partner) {
+  if (given.Has(partner)) return "";
+  for (const OptionRow& row : kOptions)
+    if (given.Has(row.name) && row.only_with && std::string(row.only_with) == partner)
+      return std::string(row.name) + " solo vale con " + partner;
+  return "";
+}
+
+std::string ExclusionRefusal(const Given& given) {
+  for (const OptionRow& row : kOptions)
+    if (row.excludes && given.Has(row.name) && given.Has(row.excludes))
+      return std::string(row.name) + " y " + row.excludes + " se excluyen: " + row.exclusion;
+  return "";
+}
+
+std::string CheckingRefusal(const CliOptions& o, const Given& given) {
+  std::string refusal = ContextRefusal(given, "--check");
+  if (!refusal.empty()) return refusal;
+  if (o.check_list.empty() && !o.start.has_code)
+    return "--check necesita una lista (--check LISTA.csv) o un cartón (--check --code "
+           "XXXXXXXX)";
+  if (!o.check_list.empty() && o.start.has_code)
+    return "--check comprueba una lista o un cartón de --code, no los dos";
+  refusal = ExclusionRefusal(given);
+  if (!refusal.empty()) return refusal;
+  if (!o.has_called && o.called_file.empty())
+    return "--check necesita los números cantados: --called \"7 12 33\" o --called-file "
+           "ARCHIVO";
+  return "";
+}
+
+// What the options given say together; "" when they go together. The order of the
+// rules decides which refusal a line with several faults hears.
+std::string CheckCombination(const CliOptions& o, const Given& given) {
+  if (o.check) return CheckingRefusal(o, given);
+  for (const std::string& refusal :
+       {OnlyWithRefusal(given, "--check"), ExclusionRefusal(given)})
+    if (!refusal.empty()) return refusal;
+  if (o.layout) return ContextRefusal(given, "--layout");
+  std::string refusal = ContextRefusal(given, "--code");
+  if (refusal.empty()) refusal = OnlyWithRefusal(given, "--pdf");
+  if (!refusal.empty()) return refusal;
+  if (o.no_files && o.pdf.empty() && o.list.empty())
+    return "--no-files necesita --pdf o --list: sin archivos de cartones no haría nada más";
+  refusal = ContextRefusal(given, "--no-files");
+  if (!refusal.empty()) return refusal;
   if (!o.list.empty() && o.list == o.pdf)
     return "--list y --pdf no pueden ser el mismo archivo: " + o.list;
   return "";
 }
-}  // namespace
 
-bool ParseCliOptions(int argc, const char* const* argv, CliOptions* options, std::string* error) {
-  std::vector<std::string> seen;
-  for (int i = 1; i < argc; ++i) {
-    const std::string option = argv[i];
-    const bool valued = OneOf(option, kValued, sizeof kValued / sizeof kValued[0]);
-    if (!valued && !OneOf(option, kFlags, sizeof kFlags / sizeof kFlags[0])) {
-      *error = "opción desconocida: \"" + option + "\" (--help muestra el uso)";
-      return false;
-    }
-    seen.push_back(option);
-    // What this build cannot make is refused first, whatever else the line says.
-    if ((option == "--png") && !PngEncoderAvailable()) {
-      *error = option + ": " + kPngUnavailable;
-      return false;
-    }
-    if ((option == "--pdf" || option == "--paper" || option == "--title" ||
-         option == "--no-files") &&
-        !PdfSheetsAvailable()) {
-      *error = option + ": " + kPdfUnavailable;
-      return false;
-    }
-    if (option == "--help") {
-      options->help = true;
-      continue;
-    }
-    if (option == "--layout") {
-      options->layout = true;
-      continue;
-    }
-    if (option == "--png") {
-      options->png = true;
-      continue;
-    }
-    if (option == "--no-files") {
-      options->no_files = true;
-      continue;
-    }
-    if (option == "--check") {
-      options->check = true;
-      // The list is the next word unless that is an option: --check --code XXXXXXXX.
-      if (i + 1 < argc && std::string(argv[i + 1]).rfind("--", 0) != 0) {
-        options->check_list = argv[++i];
-        if (options->check_list.empty()) {
-          *error = "el valor de --check está vacío";
-          return false;
-        }
-      }
-      continue;
-    }
-    if (i + 1 >= argc) {
-      *error = "falta el valor de " + option;
-      return false;
-    }
-    const std::string value = argv[++i];
+// What this build cannot make is refused first, whatever else the line says.
+bool Available(const OptionRow& row, std::string* error) {
+  if (row.needs == Needs::kPng && !PngEncoderAvailable()) {
+    *error = std::string(row.name) + ": " + kPngUnavailable;
+    return false;
+  }
+  if (row.needs == Needs::kPdf && !PdfSheetsAvailable()) {
+    *error = std::string(row.name) + ": " + kPdfUnavailable;
+    return false;
+  }
+  return true;
+}
+
+// The option's value from the words after it (moving *at past them), and its setting.
+bool TakeOption(const OptionRow& row, int argc, const char* const* argv, int* at,
+                CliOptions* options, std::string* error) {
+  const std::string name = row.name;
+  std::string value;
+  // An optional value is the next word unless that is an option: --check --code XXXXXXXX.
+  const bool has_next = *at + 1 < argc;
+  if (row.takes == Takes::kValue && !has_next) {
+    *error = "falta el valor de " + name;
+    return false;
+  }
+  if (row.takes == Takes::kValue ||
+      (row.takes == Takes::kOptionalValue && has_next &&
+       std::string(argv[*at + 1]).rfind("--", 0) != 0)) {
+    value = argv[++*at];
     if (value.empty()) {
-      *error = "el valor de " + option + " está vacío";
-      return false;
-    }
-    bool ok = true;
-    std::string why;
-    if (option == "--time") {
-      ok = ParseClockTime(value, &options->time_ms, &why);
-      options->has_time = true;
-    } else if (option == "--count") {
-      ok = ParseCount(value, &options->count, &why);
-    } else if (option == "--colour") {
-      ok = ParseColour(value, &options->colour, &why);
-    } else if (option == "--code") {
-      ok = ParseCardCode(value, &options->code_bits, &why);
-      options->has_code = true;
-    } else if (option == "--paper") {
-      ok = ParsePaper(value, &options->paper, &why);
-    } else if (option == "--title") {
-      ok = CheckTitle(value, &why);
-      options->title = value;
-    } else if (option == "--list") {
-      options->list = value;
-    } else if (option == "--pdf") {
-      options->pdf = value;
-    } else if (option == "--called") {
-      options->called = value;
-      options->has_called = true;
-    } else if (option == "--called-file") {
-      options->called_file = value;
-    } else {
-      options->out = value;
-    }
-    if (!ok) {
-      *error = option + ": " + why;
+      *error = "el valor de " + name + " está vacío";
       return false;
     }
   }
+  std::string why;
+  if (row.set(value, options, &why)) return true;
+  *error = name + ": " + why;
+  return false;
+}
+
+// "  --count N            cuántos cartones, ...": the option and its value, then its help
+// from the 24th column on.
+void AppendUsageRow(const OptionRow& row, std::string* usage) {
+  std::string label = std::string("  ") + row.name + (*row.value ? " " : "") + row.value;
+  label.resize(23, ' ');
+  std::string help = row.help;
+  const std::string limit = "{limit}";
+  const size_t at = help.find(limit);
+  if (at != std::string::npos) help.replace(at, limit.size(), std::to_string(kBatchLimit));
+  for (size_t from = 0, end = 0; from < help.size(); from = end + 1) {
+    end = help.find('\n', from);
+    if (end == std::string::npos) end = help.size();
+    *usage += (from == 0 ? label : std::string(23, ' ')) + help.substr(from, end - from) + "\n";
+  }
+}
+}  // namespace
+
+// The options of making cards first, then those of the other uses, each in the table's order.
+std::string CliUsage() {
+  std::string usage =
+      "Uso: tessarine-cards [--count N | --code XXXXXXXX] [--out CARPETA] [--colour RRGGBB]\n"
+      "                     [--time HH:MM:SS.mmm] [--png] [--list LISTA.csv]\n"
+      "                     [--pdf HOJAS.pdf [--paper a4|letter] [--title TEXTO] [--no-files]]\n"
+      "     tessarine-cards --layout [--time HH:MM:SS.mmm | --code XXXXXXXX]\n"
+      "     tessarine-cards --check LISTA.csv --called \"7 12 33 ...\"\n"
+      "     tessarine-cards --check --code XXXXXXXX --called-file CANTADOS.txt\n"
+      "\n"
+      "Hace cartones del bingo sin ventana, y comprueba los premios que se cantan.\n"
+      "\n";
+  for (const OptionRow& row : kOptions)
+    if ((row.works_in & kMaking) != 0) AppendUsageRow(row, &usage);
+  for (const OptionRow& row : kOptions)
+    if ((row.works_in & kMaking) == 0) AppendUsageRow(row, &usage);
+  return usage;
+}
+
+bool ParseCliOptions(int argc, const char* const* argv, CliOptions* options, std::string* error) {
+  Given given;
+  for (int i = 1; i < argc; ++i) {
+    const OptionRow* row = RowOf(argv[i]);
+    if (row == nullptr) {
+      *error = "opción desconocida: \"" + std::string(argv[i]) + "\" (--help muestra el uso)";
+      return false;
+    }
+    given.rows.push_back(row);
+    if (!Available(*row, error) || !TakeOption(*row, argc, argv, &i, options, error)) return false;
+  }
   if (options->help) return true;
-  *error = CheckCombination(*options, seen);
+  *error = CheckCombination(*options, given);
   return error->empty();
 }

@@ -3,16 +3,14 @@
 #include <cstdint>
 #include <string>
 
+#include "card/card_run.h"
 #include "draw/draw.h"
 #include "sheets/sheet_layout.h"
 
 struct CliOptions {
   bool help = false;
   bool layout = false;          // print the card's layout instead of writing files
-  bool has_time = false;        // a clock reading was given
-  uint32_t time_ms = 0;         // milliseconds since midnight
-  bool has_code = false;        // the one card of this code (--code)
-  uint32_t code_bits = 0;
+  RunStart start;               // --code, --time: where the first card comes from
   int32_t count = 1;
   std::string out = "muchas";
   Colour colour = 0xC0C0C0;     // 0x00BBGGRR
@@ -41,7 +39,8 @@ bool ParseClockTime(const std::string& text, uint32_t* milliseconds, std::string
 bool ParseColour(const std::string& text, Colour* colour, std::string* error);
 // A sheet title: UTF-8, no control characters, at most kMostTitleCharacters.
 bool CheckTitle(const std::string& text, std::string* error);
-// A card count from 1 to 30000.
+// A card count from 1 to kBatchLimit.
 bool ParseCount(const std::string& text, int32_t* count, std::string* error);
 
-extern const char* const kCliUsage;
+// The usage text of --help.
+std::string CliUsage();

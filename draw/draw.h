@@ -11,6 +11,8 @@ using Colour = int32_t;
 constexpr Colour kColourDefault = -1;
 constexpr Colour kColourNone = -2;
 constexpr Colour kColourUnchanged = -3;
+constexpr Colour kWhite = 0xFFFFFF;
+constexpr Colour kBlack = 0x000000;
 
 // The system colours a surface starts with.
 constexpr Colour kWindowTextColour = 0x000000;

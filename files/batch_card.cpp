@@ -18,16 +18,9 @@ int32_t MakeCardFiles(const CardFilesRequest& request, CardFilesFailure* failure
   StartSaver(&saver);
   bool saved = true;
   for (int32_t i = 1; i <= request.count && saved; ++i) {
-    uint32_t seed_bits = 0;
-    if (i == 1 && request.has_first_seed) {
-      seed_bits = NextRunSeed(run, request.first_seed_bits);
-    } else {
-      const uint32_t clock = (i == 1 && request.has_first_clock) ? request.first_clock_ms
-                                                                 : MillisecondsSinceMidnight();
-      seed_bits = NextRunSeed(run, SeedBitsOfClock(clock));
-    }
-    ShowNewCardFromSeed(request.picture, seed_bits);
-    SelectTarget(request.picture, IDC_CARD_VIEW, 0);
+    const uint32_t seed_bits =
+        NextRunSeed(run, i == 1 ? StartSeedBits(request.start) : ClockSeedBitsNow());
+    ShowCard(request.picture, request.picture_control, seed_bits);
     saved = SaveInBackground(
         &saver, request.folder + PathSeparator() + CardFileName(i, request.extension), i);
     if (saved && request.card_made)

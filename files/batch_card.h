@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <string>
 
+#include "card/card_run.h"
 #include "files/background_saver.h"
 #include "files/card_files.h"
 #include "disk/file_system.h"
@@ -14,10 +15,8 @@ struct CardFilesRequest {
   uint32_t picture = 0;
   int32_t count = 0;
   std::string folder;            // no trailing separator
-  bool has_first_clock = false;  // seed the first card from this reading, not the clock
-  uint32_t first_clock_ms = 0;
-  bool has_first_seed = false;   // or from these seed bits (a card's code)
-  uint32_t first_seed_bits = 0;
+  int32_t picture_control = 0;   // the picture's control in its window; 0 for a bitmap
+  RunStart start;                // where the first card comes from
   PictureEncoder encode = nullptr;  // null: bitmap files
   const char* extension = kBitmapExtension;
   void (*progress)(void* context, int32_t done) = nullptr;

@@ -5,11 +5,14 @@
 #pragma once
 #include <string>
 
+#include "card/layout.h"
+#include "card/renderer.h"
+
 constexpr int kCardsPerPage = 4;
 constexpr int kBoardSide = 10;  // 10 x 10 cells: 0 (unused) and 1 .. 99
-// The card as drawn: the 9 x 3 cells of 80 card pixels, 720 x 240.
-constexpr double kSheetCardWidth = 720;
-constexpr double kSheetCardHeight = 240;
+// The card as drawn: its 9 x 3 cells of 80 card pixels.
+constexpr double kSheetCardWidth = kCardColumns * kCellSize;
+constexpr double kSheetCardHeight = kCardRows * kCellSize;
 
 enum class Paper { kA4, kLetter };
 

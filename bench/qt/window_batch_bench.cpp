@@ -20,6 +20,7 @@
 #include <string>
 #include <vector>
 
+#include "app/shell.h"
 #include "card/card_run.h"
 #include "card/random.h"
 #include "card/renderer.h"
@@ -75,6 +76,7 @@ uint32_t ShownMainWindow() {
 bool MakeCards(uint32_t picture, const std::string& folder, int count) {
   CardFilesRequest request;
   request.picture = picture;
+  request.picture_control = IDC_CARD_VIEW;
   request.count = count;
   request.folder = folder;
   CardFilesFailure failure;

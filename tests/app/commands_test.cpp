@@ -333,7 +333,7 @@ TEST_F(CommandTest, WithoutTheExecutablesFolderNoBatchIsMadeInTheCurrentFolder) 
 // ---- Fotocopia ------------------------------------------------------------------
 
 TEST_F(CommandTest, PhotocopiesInARowAreIdenticalWithConsecutiveNumbers) {
-  ShowNewCardFromSeed(picture, 0x47000000u);
+  ShowCard(picture, 0, 0x47000000u);
   Photocopy(picture);
   Photocopy(picture);
   EXPECT_EQ(FolderEntries(folder.path), (std::vector<std::string>{"0001.bmp", "0002.bmp"}));

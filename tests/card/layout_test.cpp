@@ -63,7 +63,7 @@ TEST(CardLayout, BlanksAreChosenPassByPassAcrossTheRows) {
 TEST(CardLayout, TheProgramGeneratorFollowsThePlan) {
   const uint32_t seed = SeedBitsOfClock(45296789);
   const CardLayout plan = PlanCard(seed);
-  BeginCardWithSeed(seed);
+  BeginCard(CurrentGenerator(), seed);
   for (int row = 1; row <= kCardRows; ++row)
     for (int column = 1; column <= kCardColumns; ++column) {
       const bool blank = IsBlank(column, row);
@@ -77,7 +77,7 @@ TEST(CardLayout, TheProgramGeneratorFollowsThePlan) {
   EXPECT_EQ(last.x1, 641);
   EXPECT_EQ(last.y2, 240);
   // A new card clears the rectangles and the used numbers.
-  BeginCardWithSeed(seed);
+  BeginCard(CurrentGenerator(), seed);
   EXPECT_EQ(CurrentGenerator().grid.cell[9][3].x1, 0);
   for (int n = 1; n <= 99; ++n) ASSERT_EQ(CurrentGenerator().used[n], 0);
 }

@@ -14,17 +14,16 @@
 #include "tests/draw/draw_test_support.h"
 
 namespace {
-constexpr Colour kWhite = 0xFFFFFF;
 
 // Stands in for the main window: a white 721 x 241 bitmap. With no front end, selecting
 // it with the picture's control id falls back to the bitmap itself.
 uint32_t g_window = 0;
-Picture ShowCard(uint32_t seed_bits, Colour colour) {
+Picture ShownCard(uint32_t seed_bits, Colour colour) {
   if (g_window == 0) g_window = NewBitmap(kPictureWidth, kPictureHeight);
   SelectTarget(g_window, 0, 0);
   Clear(kWhite, 0);
   g_card_colour = colour;
-  ShowNewCardFromSeed(g_window, seed_bits);
+  ShowCard(g_window, 0, seed_bits);
   return CurrentPicture();
 }
 
@@ -64,7 +63,7 @@ class Renderer : public ::testing::Test {
 
 TEST_F(Renderer, DefaultColourCardHasExactGridCellsAndDigitsInsideTheirCells) {
   const uint32_t seed = SeedBitsOfClock(45296789);
-  const Picture picture = ShowCard(seed, kDefaultCardColour);
+  const Picture picture = ShownCard(seed, kDefaultCardColour);
   ASSERT_EQ(picture.width, kPictureWidth);
   ASSERT_EQ(picture.height, kPictureHeight);
   EXPECT_GT(CheckCard(picture, PlanCard(seed), kDefaultCardColour), 15 * 300);
@@ -73,7 +72,7 @@ TEST_F(Renderer, DefaultColourCardHasExactGridCellsAndDigitsInsideTheirCells) {
 TEST_F(Renderer, AChosenColourIsUsedForOutlinesBlanksAndNumbersAlike) {
   for (uint32_t ms : {0u, 3600000u, 86399999u}) {
     const uint32_t seed = SeedBitsOfClock(ms);
-    const Picture picture = ShowCard(seed, 0x3366CC);
+    const Picture picture = ShownCard(seed, 0x3366CC);
     EXPECT_GT(CheckCard(picture, PlanCard(seed), 0x3366CC), 15 * 300) << ms;
   }
 }
@@ -81,7 +80,7 @@ TEST_F(Renderer, AChosenColourIsUsedForOutlinesBlanksAndNumbersAlike) {
 TEST_F(Renderer, EachNumberCellShowsThePlannedNumberAsTwoDigits) {
   const uint32_t seed = SeedBitsOfClock(12345678);
   const CardLayout layout = PlanCard(seed);
-  const Picture picture = ShowCard(seed, 0x3366CC);
+  const Picture picture = ShownCard(seed, 0x3366CC);
 
   // Each number drawn alone in a cell at (1, 1), the way the renderer draws it.
   const uint32_t reference = NewBitmap(kCellSize, kCellSize);
@@ -114,9 +113,9 @@ TEST_F(Renderer, EachNumberCellShowsThePlannedNumberAsTwoDigits) {
 }
 
 TEST_F(Renderer, ANewCardEndsThePreviousCardImage) {
-  ShowCard(SeedBitsOfClock(1000), kDefaultCardColour);
+  ShownCard(SeedBitsOfClock(1000), kDefaultCardColour);
   const uint32_t first = g_card_image;
-  ShowCard(SeedBitsOfClock(2000), kDefaultCardColour);
+  ShownCard(SeedBitsOfClock(2000), kDefaultCardColour);
   ASSERT_NE(g_card_image, 0u);
   ClearRuntimeError();
   SelectTarget(first, 0, 0);
@@ -134,12 +133,12 @@ TEST_F(Renderer, ANewCardEndsThePreviousCardImage) {
 
 // A batch draws the same ten digits again and again: each is rendered once, then reused.
 TEST_F(Renderer, DigitsAreRenderedOncePerProcess) {
-  ShowCard(SeedBitsOfClock(1000), kDefaultCardColour);
+  ShownCard(SeedBitsOfClock(1000), kDefaultCardColour);
   const uint64_t after_one_card = GlyphsRendered();
-  for (uint32_t ms = 2000; ms < 2000 + 200; ++ms) ShowCard(SeedBitsOfClock(ms), 0x3366CC);
+  for (uint32_t ms = 2000; ms < 2000 + 200; ++ms) ShownCard(SeedBitsOfClock(ms), 0x3366CC);
   const uint64_t after_many = GlyphsRendered();
   EXPECT_LE(after_many, 10u + 3u);  // the digits, and what start-up may have printed
   EXPECT_LE(after_many - after_one_card, 10u);
-  for (uint32_t ms = 5000; ms < 5000 + 50; ++ms) ShowCard(SeedBitsOfClock(ms), 0x3366CC);
+  for (uint32_t ms = 5000; ms < 5000 + 50; ++ms) ShownCard(SeedBitsOfClock(ms), 0x3366CC);
   EXPECT_EQ(GlyphsRendered(), after_many);
 }

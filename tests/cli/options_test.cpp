@@ -155,7 +155,7 @@ TEST(CliTime, AgreesWithTheDocumentedShapeOnRandomTexts) {
     std::string line_error;
     ASSERT_EQ(ParseCliOptions(3, args.data(), &options, &line_error), expected >= 0) << text;
     if (expected >= 0) {
-      ASSERT_EQ(int64_t{options.time_ms}, expected) << text;
+      ASSERT_EQ(int64_t{options.start.time_ms}, expected) << text;
     }
   }
   // Both outcomes were tried often enough for the agreement to mean something.
@@ -215,15 +215,15 @@ TEST(CliOptions, DefaultsAndValues) {
   EXPECT_EQ(p.options.count, 1);
   EXPECT_EQ(p.options.out, "muchas");
   EXPECT_EQ(p.options.colour, 0xC0C0C0);
-  EXPECT_FALSE(p.options.has_time);
+  EXPECT_FALSE(p.options.start.has_time);
 
   p = Parse({"--count", "12", "--out", "x/y", "--colour", "102030", "--time", "01:02:03.004"});
   ASSERT_TRUE(p.ok) << p.error;
   EXPECT_EQ(p.options.count, 12);
   EXPECT_EQ(p.options.out, "x/y");
   EXPECT_EQ(p.options.colour, 0x302010);
-  EXPECT_TRUE(p.options.has_time);
-  EXPECT_EQ(p.options.time_ms, 3723004u);
+  EXPECT_TRUE(p.options.start.has_time);
+  EXPECT_EQ(p.options.start.time_ms, 3723004u);
 }
 
 TEST(CliOptions, RefusedLines) {
@@ -252,8 +252,8 @@ TEST(CliOptions, TheNewOptionsAndTheirValues) {
   Parsed p = Parse({"--code", "4730f0ca", "--png", "--list", "l.csv", "--pdf", "s.pdf",
                     "--paper", "LETTER", "--title", "Sábado"});
   ASSERT_TRUE(p.ok) << p.error;
-  EXPECT_TRUE(p.options.has_code);
-  EXPECT_EQ(p.options.code_bits, 0x4730F0CAu);
+  EXPECT_TRUE(p.options.start.has_code);
+  EXPECT_EQ(p.options.start.code_bits, 0x4730F0CAu);
   EXPECT_TRUE(p.options.png);
   EXPECT_EQ(p.options.list, "l.csv");
   EXPECT_EQ(p.options.pdf, "s.pdf");

@@ -5,7 +5,7 @@
 #include "tests/draw/draw_test_support.h"
 
 namespace {
-constexpr Colour kWhite = 0xFFFFFF, kRed = 0x0000FF, kBlue = 0xFF0000, kGreen = 0x00FF00;
+constexpr Colour kRed = 0x0000FF, kBlue = 0xFF0000, kGreen = 0x00FF00;
 
 // The bounding box of the pixels that differ from `background`; all -1 when none do.
 struct Bounds {

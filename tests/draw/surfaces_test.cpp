@@ -10,7 +10,7 @@
 #include "tests/draw/draw_test_support.h"
 
 namespace {
-constexpr Colour kWhite = 0xFFFFFF, kBlack = 0x000000, kRed = 0x0000FF, kBlue = 0xFF0000;
+constexpr Colour kRed = 0x0000FF, kBlue = 0xFF0000;
 
 // Whether every pixel of the current target has the colour.
 bool AllPixels(uint32_t pixel) {

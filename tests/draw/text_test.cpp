@@ -12,7 +12,7 @@
 #include "tests/draw/draw_test_support.h"
 
 namespace {
-constexpr Colour kWhite = 0xFFFFFF, kBlack = 0x000000, kGreen = 0x00FF00, kCardBlue = 0x3366CC;
+constexpr Colour kGreen = 0x00FF00, kCardBlue = 0x3366CC;
 
 // The card font, made before any other font of this test program.
 int32_t g_card_font = 0;

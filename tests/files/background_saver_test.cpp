@@ -30,8 +30,8 @@ TEST(BackgroundSaver, WritesTheSameBytesAsASaveOnTheDrawingThread) {
   StartSaver(&saver);
   for (int i = 1; i <= 4; ++i) {
     // As a run shows each card: the picture is left the drawing target.
-    ShowNewCardFromSeed(picture, NextRunSeed(run, SeedBitsOfClock(45296789)));
-    SelectTarget(picture, IDC_CARD_VIEW, 0);
+    ShowCard(picture, 0, NextRunSeed(run, SeedBitsOfClock(45296789)));
+    SelectTarget(picture, 0, 0);
     // The same picture saved the plain way, for comparison.
     ASSERT_TRUE(SaveTargetImage(folder / ("plain" + CardFileName(i))));
     ASSERT_TRUE(SaveInBackground(&saver, folder / CardFileName(i), i));

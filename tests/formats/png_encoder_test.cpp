@@ -139,8 +139,8 @@ Picture Card(uint32_t seed_bits, Colour colour) {
   const uint32_t picture = NewBitmap(kPictureWidth, kPictureHeight);
   SelectTarget(picture, 0, 0);
   Clear(0xFFFFFF, 0);
-  ShowNewCardFromSeed(picture, seed_bits);
-  SelectTarget(picture, IDC_CARD_VIEW, 0);
+  ShowCard(picture, 0, seed_bits);
+  SelectTarget(picture, 0, 0);
   Picture p;
   PixelView view;
   EXPECT_TRUE(LockCurrentTargetPixels(&view));

@@ -186,7 +186,7 @@ std::string Hex(uint32_t bits) {
   return text;
 }
 
-constexpr uint32_t kWhite = 0xFFFFFF;
+constexpr uint32_t kWhiteRgb = 0xFFFFFF;
 }  // namespace
 
 TEST(PdfSheets, AreAvailableInThisBuild) { EXPECT_TRUE(PdfSheetsAvailable()); }
@@ -314,8 +314,8 @@ TEST(PdfSheets, TheRenderedPageShowsTheCardsOfTheirCodes) {
                      " column " + std::to_string(column + 1));
         const double x1 = 80 * column + 1, y1 = 80 * row + 1;
         // The white line left of and above every cell.
-        EXPECT_TRUE(Near(at(x1 - 0.5, y1 + 40), kWhite, 8));
-        EXPECT_TRUE(Near(at(x1 + 40, y1 - 0.5), kWhite, 8));
+        EXPECT_TRUE(Near(at(x1 - 0.5, y1 + 40), kWhiteRgb, 8));
+        EXPECT_TRUE(Near(at(x1 + 40, y1 - 0.5), kWhiteRgb, 8));
         // The cell's edge is the card colour either way.
         for (const auto& edge : {std::pair<double, double>{x1 + 0.5, y1 + 40},
                                  {x1 + 78.5, y1 + 40}, {x1 + 40, y1 + 0.5}, {x1 + 40, y1 + 78.5}})
@@ -328,8 +328,8 @@ TEST(PdfSheets, TheRenderedPageShowsTheCardsOfTheirCodes) {
         }
         // A number cell: white above and below the digits, ink between.
         for (double x = x1 + 3; x < x1 + 77; x += 3) {
-          ASSERT_TRUE(Near(at(x, y1 + 4), kWhite, 8));
-          ASSERT_TRUE(Near(at(x, y1 + 74), kWhite, 8));
+          ASSERT_TRUE(Near(at(x, y1 + 4), kWhiteRgb, 8));
+          ASSERT_TRUE(Near(at(x, y1 + 74), kWhiteRgb, 8));
         }
         int inked = 0, looked = 0;
         for (double y = y1 + 22; y < y1 + 60; y += 1)

@@ -58,7 +58,7 @@ QImage SwatchImage(QWidget* window);
 int RunProgram(const std::function<void(QWidget* window)>& script);
 
 // ---- Pictures and files ----------------------------------------------------
-constexpr QRgb kWhite = 0xFFFFFFFF;
+constexpr QRgb kWhiteRgb = 0xFFFFFFFF;
 // A 0x00BBGGRR colour as Qt's 0xFFRRGGBB.
 QRgb RgbOf(int32_t colour);
 // How many pixels of the image differ from `colour`.

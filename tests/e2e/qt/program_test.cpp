@@ -188,7 +188,7 @@ class ProgramTest : public QObject {
       QVERIFY(!flags.testFlag(Qt::WindowMaximizeButtonHint));
       QCOMPARE(window->windowTitle(), QString("Tessarine"));
       // No card yet: the picture is white.
-      QCOMPARE(CountNot(PictureImage(window), kWhite), 0);
+      QCOMPARE(CountNot(PictureImage(window), kWhiteRgb), 0);
     });
   }
 
@@ -249,7 +249,7 @@ class ProgramTest : public QObject {
       QCOMPARE(message.text, QString("Fotocopia Archivada ..."));
       const QImage saved = ImageOfFile("0001.bmp");
       QCOMPARE(saved.size(), QSize(kPictureWidth, kPictureHeight));
-      QCOMPARE(CountNot(saved, kWhite), 0);
+      QCOMPARE(CountNot(saved, kWhiteRgb), 0);
     });
   }
 
@@ -309,7 +309,7 @@ class ProgramTest : public QObject {
                QString::fromStdString("La carpeta " + BatchFolder() + " está en uso por otra tanda ..."));
       QCOMPARE(message.title, QString("Programador"));
       QCOMPARE(BatchFiles(), QStringList({FolderLockName()}));
-      QCOMPARE(CountNot(PictureImage(window), kWhite), 0);
+      QCOMPARE(CountNot(PictureImage(window), kWhiteRgb), 0);
     });
     UnlockFolder(&other);
     QCOMPARE(BatchFiles(), QStringList());
@@ -339,7 +339,7 @@ class ProgramTest : public QObject {
       QCOMPARE(message.text, refusal);
       QCOMPARE(message.title, QString("Programador"));
       QVERIFY(!QFileInfo::exists(BatchFolderPath()));
-      QCOMPARE(CountNot(PictureImage(window), kWhite), 0);
+      QCOMPARE(CountNot(PictureImage(window), kWhiteRgb), 0);
     });
   }
 
@@ -368,7 +368,7 @@ class ProgramTest : public QObject {
       QVERIFY(Choose(window, "Muchas"));
       QVERIFY(QFileInfo(BatchFolderPath()).isDir());
       QCOMPARE(BatchFiles(), QStringList());
-      QCOMPARE(CountNot(PictureImage(window), kWhite), 0);
+      QCOMPARE(CountNot(PictureImage(window), kWhiteRgb), 0);
     });
   }
 
@@ -431,7 +431,7 @@ class ProgramTest : public QObject {
       QVERIFY(Choose(window, "Elegir Color"));
       QCOMPARE(SwatchImage(window).pixel(7, 7) & 0xFFFFFF, 0x808080u);
       // Before any card, only the swatch changes.
-      QCOMPARE(CountNot(PictureImage(window), kWhite), 0);
+      QCOMPARE(CountNot(PictureImage(window), kWhiteRgb), 0);
     });
   }
 
