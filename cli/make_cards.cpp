@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "card/card_run.h"
+#include "card/quoted_text.h"
 #include "card/random.h"
 #include "card/renderer.h"
 #include "cli/interrupt.h"
@@ -50,7 +51,7 @@ bool BeginOutputs(const CliOptions& options, RunOutputs* out) {
     if (out->pdf.file.error != SaveError::kNone)
       Say(stderr, NotSavedText(options.pdf, out->pdf.file.error) + nothing_made);
     else
-      Say(stderr, "no se pudo hacer " + options.pdf + " (" + out->pdf.error + ")" + nothing_made);
+      Say(stderr, "no se pudo hacer " + EscapedText(options.pdf) + " (" + out->pdf.error + ")" + nothing_made);
     return false;
   }
   if (out->has_list && BeginReplacement(options.list, &out->list_file) != SaveError::kNone) {
@@ -133,7 +134,7 @@ FilesResult MakeFiles(const CliOptions& options, RunOutputs* out) {
   // then says why.
   FolderLock lock;
   if (LockFolder(options.out, &lock) == FolderLockResult::kInUse) {
-    Say(stderr, FolderInUseText(options.out));
+    Say(stderr, FolderInUseText(EscapedText(options.out)));
     result.refused = true;
     return result;
   }
@@ -174,11 +175,11 @@ std::string FinishPdf(RunOutputs* out, bool* ok) {
     char text[96];
     std::snprintf(text, sizeof text, ": %d cartones, %d páginas", out->pdf.cards,
                   PdfPages(out->pdf.cards));
-    return "hojas en " + out->options->pdf + text;
+    return "hojas en " + EscapedText(out->options->pdf) + text;
   }
   if (out->pdf.file.error != SaveError::kNone)
     return NotSavedText(out->options->pdf, out->pdf.file.error);
-  return "no se pudo hacer " + out->options->pdf + " (" + out->pdf.error + ")";
+  return "no se pudo hacer " + EscapedText(out->options->pdf) + " (" + out->pdf.error + ")";
 }
 
 std::string FinishList(RunOutputs* out, bool* ok) {
@@ -186,7 +187,7 @@ std::string FinishList(RunOutputs* out, bool* ok) {
   *ok = AppendToReplacement(&out->list_file, bytes.data(), bytes.size()) == SaveError::kNone &&
         CommitReplacement(&out->list_file) == SaveError::kNone;
   if (*ok)
-    return "lista en " + out->options->list + ": " + std::to_string(out->lines.size()) +
+    return "lista en " + EscapedText(out->options->list) + ": " + std::to_string(out->lines.size()) +
            " cartones";
   return NotSavedText(out->options->list, out->list_file.error);
 }
@@ -248,7 +249,7 @@ int MakeCards(const CliOptions& options) {
   }
   if (!options.no_files) {
     const bool ends_in_separator = options.out.back() == '/' || options.out.back() == '\\';
-    std::printf("%d cartones en %s%s\n", options.count, options.out.c_str(),
+    std::printf("%d cartones en %s%s\n", options.count, EscapedText(options.out).c_str(),
                 ends_in_separator ? "" : PathSeparator());
   }
   for (const auto& line : said) {
