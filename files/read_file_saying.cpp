@@ -11,6 +11,10 @@ bool ReadFileSaying(const std::string& path, size_t most_bytes, const char* what
     case ReadResult::kMissing:
       *error = EscapedText(path) + ": no existe";
       return false;
+    case ReadResult::kNotRegularFile:
+      *error = EscapedText(path) +
+               ": no es un archivo normal (una carpeta, un FIFO o un dispositivo no se leen)";
+      return false;
     case ReadResult::kTooLarge:
       *error = EscapedText(path) + ": es demasiado grande para ser " + what;
       return false;

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -328,6 +329,31 @@ TEST(CardListFile, AListThatCannotBeWrittenLeavesTheOldOneAsItWas) {
   EXPECT_EQ(FolderEntries(scratch.path), std::vector<std::string>{"list.csv"});
 }
 
+// A FIFO or a device is refused by its type, never opened: a FIFO nobody writes would
+// otherwise be waited on for ever. The test holds the FIFO's both ends, so that a reader
+// that opened it anyway would not hang here but read it, and be caught by its message.
+TEST(CardListFile, AnythingButARegularFileIsRefusedAsSuch) {
+  ScratchFolder scratch;
+  const std::string fifo = scratch / "list.csv";
+  ASSERT_EQ(::mkfifo(fifo.c_str(), 0644), 0);
+  const int held = ::open(fifo.c_str(), O_RDWR | O_NONBLOCK);
+  ASSERT_GE(held, 0);
+  const std::string header = "archivo,codigo,fila1,fila2,fila3\r\n";
+  ASSERT_EQ(::write(held, header.data(), header.size()), static_cast<ssize_t>(header.size()));
+  std::vector<ListLine> read;
+  std::string error;
+  EXPECT_FALSE(ReadCardList(fifo, &read, &error));
+  EXPECT_EQ(error, fifo + ": no es un archivo normal (una carpeta, un FIFO o un dispositivo no "
+                          "se leen)");
+  char left[64];
+  EXPECT_EQ(::read(held, left, sizeof left), static_cast<ssize_t>(header.size()))
+      << "the FIFO was not read from";
+  ::close(held);
+  EXPECT_FALSE(ReadCardList("/dev/null", &read, &error));
+  EXPECT_EQ(error, "/dev/null: no es un archivo normal (una carpeta, un FIFO o un dispositivo "
+                   "no se leen)");
+}
+
 TEST(CardListFile, ReadingMessagesStartWithThePath) {
   ScratchFolder scratch;
   std::vector<ListLine> read;
@@ -335,7 +361,8 @@ TEST(CardListFile, ReadingMessagesStartWithThePath) {
   EXPECT_FALSE(ReadCardList(scratch / "missing.csv", &read, &error));
   EXPECT_EQ(error, scratch / "missing.csv" + ": no existe");
   EXPECT_FALSE(ReadCardList(scratch.path, &read, &error));
-  EXPECT_EQ(error, scratch.path + ": no se pudo leer");
+  EXPECT_EQ(error, scratch.path + ": no es un archivo normal (una carpeta, un FIFO o un "
+                   "dispositivo no se leen)");
   // A file far larger than any list is not read into memory.
   const std::string big = scratch / "big.csv";
   WriteWholeFile(big, kHeader);
