@@ -283,6 +283,13 @@ void RemoveStaleTemporaries(const std::string& folder) {
   for (const std::wstring& path : stale) DeleteFileW(path.c_str());
 }
 
+// Both full paths as the system resolves them, compared as NTFS compares names.
+bool SameFile(const std::string& a, const std::string& b) {
+  const std::wstring wide_a = WideOfUtf8(a, true), wide_b = WideOfUtf8(b, true);
+  if (wide_a.empty() || wide_b.empty()) return a == b;
+  return _wcsicmp(AbsoluteFolder(wide_a).c_str(), AbsoluteFolder(wide_b).c_str()) == 0;
+}
+
 RemoveResult RemoveFile(const std::string& path) {
   const std::wstring wide = WideOfUtf8(path);
   SetFileAttributesW(wide.c_str(), FILE_ATTRIBUTE_ARCHIVE);
