@@ -2,6 +2,8 @@
 // typo is named rather than read as something else.
 #include "card/called_numbers.h"
 
+#include "card/quoted_text.h"
+
 namespace {
 constexpr const char* kRange = " (se cantan números de 1 a 99)";
 // More digits than this cannot be a number up to 99, even with leading zeros kept short.
@@ -11,7 +13,8 @@ bool IsSeparator(char c) {
   return c == ' ' || c == '\t' || c == ',' || c == '\r' || c == '\n' || c == '\f' || c == '\v';
 }
 
-std::string Shown(const std::string& token) {
+// A token of digits only, cut short: it holds nothing to escape.
+std::string ShownDigits(const std::string& token) {
   return token.size() <= kMostDigitsShown ? token : token.substr(0, kMostDigitsShown) + "…";
 }
 
@@ -56,11 +59,11 @@ bool ParseCalledNumbers(const std::string& text, CalledSource source, CalledNumb
     const std::string token = text.substr(start, at - start);
     const int value = TokenValue(token);
     if (value < 0) {
-      *error = LinePrefix(source, line) + "\"" + Shown(token) + "\" no es un número" + kRange;
+      *error = LinePrefix(source, line) + QuotedText(token, kMostDigitsShown) + " no es un número" + kRange;
       return false;
     }
     if (value < 1 || value > kHighestNumber) {
-      *error = LinePrefix(source, line) + "número fuera de rango: " + Shown(token) + kRange;
+      *error = LinePrefix(source, line) + "número fuera de rango: " + ShownDigits(token) + kRange;
       return false;
     }
     if (result.place[value] != 0) {

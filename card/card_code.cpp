@@ -1,6 +1,8 @@
 // Card codes and the text of a card's row.
 #include "card/card_code.h"
 
+#include "card/quoted_text.h"
+
 namespace {
 constexpr char kHexDigits[] = "0123456789ABCDEF";
 constexpr const char* kBlankField = "--";
@@ -29,8 +31,8 @@ bool ParseCardCode(const std::string& text, uint32_t* seed_bits, std::string* er
     bits = bits << 4 | static_cast<uint32_t>(value);
   }
   if (!ok) {
-    *error = "código de cartón mal escrito: \"" + text +
-             "\" (se esperan ocho cifras hexadecimales, por ejemplo 4730F0CA)";
+    *error = "código de cartón mal escrito: " + QuotedText(text) +
+             " (se esperan ocho cifras hexadecimales, por ejemplo 4730F0CA)";
     return false;
   }
   *seed_bits = bits;

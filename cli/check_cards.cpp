@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "card/called_numbers.h"
+#include "card/quoted_text.h"
 #include "card/win_check.h"
 #include "card/win_report.h"
 #include "cli/report.h"
@@ -26,7 +27,7 @@ bool ReadCalled(const CliOptions& options, CalledNumbers* called, std::string* e
                       error))
     return false;
   if (ParseCalledNumbers(bytes, CalledSource::kFile, called, &why)) return true;
-  *error = path + ": " + why;
+  *error = EscapedText(path) + ": " + why;
   return false;
 }
 }  // namespace

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "card/card_run.h"
+#include "card/quoted_text.h"
 #include "card/random.h"
 #include "card/renderer.h"
 #include "cli/interrupt.h"
@@ -40,6 +41,43 @@ struct RunOutputs {
 
 void Say(FILE* to, const std::string& text) { std::fprintf(to, "%s: %s\n", kProgram, text.c_str()); }
 
+// The card file of this run that `output` would take the place of, or "" for none: only
+// a name of digits can be one, so the folder is looked at for that one number alone.
+std::string CardFileTaken(const CliOptions& options, const std::string& output) {
+  const size_t slash = output.find_last_of("/\\");
+  const std::string name = slash == std::string::npos ? output : output.substr(slash + 1);
+  int32_t number = 0;
+  size_t digits = 0;
+  for (; digits < name.size() && digits < 6 && name[digits] >= '0' && name[digits] <= '9';
+       ++digits)
+    number = number * 10 + (name[digits] - '0');
+  if (digits == 0 || number < 1 || number > options.count) return "";
+  const char last = options.out.back();
+  const std::string card =
+      options.out + (last == '/' || last == '\\' ? "" : PathSeparator()) +
+      CardFileName(number, options.png ? kPngExtension : kBitmapExtension);
+  return SameFile(output, card) ? card : "";
+}
+
+// Why the run's outputs would overwrite each other, told from the files the names reach
+// (one file spelled two ways is one file); "" when each has its own.
+std::string OutputsClash(const CliOptions& options) {
+  if (!options.list.empty() && !options.pdf.empty() && SameFile(options.list, options.pdf))
+    return "--list y --pdf no pueden ser el mismo archivo: " + EscapedText(options.list) +
+           " y " + EscapedText(options.pdf);
+  if (options.no_files) return "";
+  const std::pair<const char*, const std::string*> outputs[] = {{"--list", &options.list},
+                                                                 {"--pdf", &options.pdf}};
+  for (const auto& output : outputs) {
+    if (output.second->empty()) continue;
+    const std::string card = CardFileTaken(options, *output.second);
+    if (!card.empty())
+      return std::string(output.first) + " no puede ser uno de los cartones de la tanda: " +
+             EscapedText(card);
+  }
+  return "";
+}
+
 bool BeginOutputs(const CliOptions& options, RunOutputs* out) {
   out->options = &options;
   out->extension = options.png ? kPngExtension : kBitmapExtension;
@@ -50,7 +88,7 @@ bool BeginOutputs(const CliOptions& options, RunOutputs* out) {
     if (out->pdf.file.error != SaveError::kNone)
       Say(stderr, NotSavedText(options.pdf, out->pdf.file.error) + nothing_made);
     else
-      Say(stderr, "no se pudo hacer " + options.pdf + " (" + out->pdf.error + ")" + nothing_made);
+      Say(stderr, "no se pudo hacer " + EscapedText(options.pdf) + " (" + out->pdf.error + ")" + nothing_made);
     return false;
   }
   if (out->has_list && BeginReplacement(options.list, &out->list_file) != SaveError::kNone) {
@@ -127,7 +165,7 @@ FilesResult MakeFiles(const CliOptions& options, RunOutputs* out) {
   // then says why.
   FolderLock lock;
   if (LockFolder(options.out, &lock) == FolderLockResult::kInUse) {
-    Say(stderr, FolderInUseText(options.out));
+    Say(stderr, FolderInUseText(EscapedText(options.out)));
     result.refused = true;
     return result;
   }
@@ -165,11 +203,11 @@ std::string FinishPdf(RunOutputs* out, bool* ok) {
     char text[96];
     std::snprintf(text, sizeof text, ": %d cartones, %d páginas", out->pdf.cards,
                   PdfPages(out->pdf.cards));
-    return "hojas en " + out->options->pdf + text;
+    return "hojas en " + EscapedText(out->options->pdf) + text;
   }
   if (out->pdf.file.error != SaveError::kNone)
     return NotSavedText(out->options->pdf, out->pdf.file.error);
-  return "no se pudo hacer " + out->options->pdf + " (" + out->pdf.error + ")";
+  return "no se pudo hacer " + EscapedText(out->options->pdf) + " (" + out->pdf.error + ")";
 }
 
 std::string FinishList(RunOutputs* out, bool* ok) {
@@ -177,15 +215,64 @@ std::string FinishList(RunOutputs* out, bool* ok) {
   *ok = AppendToReplacement(&out->list_file, bytes.data(), bytes.size()) == SaveError::kNone &&
         CommitReplacement(&out->list_file) == SaveError::kNone;
   if (*ok)
-    return "lista en " + out->options->list + ": " + std::to_string(out->lines.size()) +
+    return "lista en " + EscapedText(out->options->list) + ": " + std::to_string(out->lines.size()) +
            " cartones";
   return NotSavedText(out->options->list, out->list_file.error);
+}
+
+// What the list and the sheets say once put in place (or why not); *all_ok false when
+// any is not in place.
+struct Said {
+  bool in_place;
+  std::string text;
+};
+std::vector<Said> FinishOutputs(RunOutputs* out, bool flushed, bool* all_ok) {
+  std::vector<Said> said;
+  if (!flushed) {
+    if (out->has_pdf || out->has_list)
+      said.push_back({false, "no se escribieron la lista ni las hojas: ningún cartón consta en "
+                             "el disco"});
+    return said;
+  }
+  bool ok = true;
+  if (out->has_pdf) {
+    said.push_back({false, FinishPdf(out, &ok)});
+    said.back().in_place = ok;
+    *all_ok = *all_ok && ok;
+  }
+  if (out->has_list) {
+    said.push_back({false, FinishList(out, &ok)});
+    said.back().in_place = ok;
+    *all_ok = *all_ok && ok;
+  }
+  return said;
+}
+
+// A run that did not make every card: why, and what became of its outputs.
+int ReportStopped(const CliOptions& options, const FilesResult& files, int interrupted,
+                  const std::vector<Said>& said) {
+  const char* what = options.no_files ? "hechos" : "guardados";
+  if (interrupted) {
+    std::fprintf(stderr, "%s: interrumpido: %d cartones %s\n", kProgram, files.saved, what);
+  } else if (!options.no_files) {
+    // Without card files only the sheets stop a run, and their own line says why: no
+    // file failed, and none was saved.
+    std::fprintf(stderr, "%s: %s; %d cartones guardados antes\n", kProgram,
+                 NotSavedText(files.failure.path, files.failure.error).c_str(), files.saved);
+  }
+  for (const Said& line : said) Say(stderr, line.text);
+  return interrupted ? interrupted : kFailedExit;
 }
 }  // namespace
 
 int MakeCards(const CliOptions& options) {
   CatchInterruptions();
   g_card_colour = options.colour;
+  const std::string clash = OutputsClash(options);
+  if (!clash.empty()) {
+    Say(stderr, clash);
+    return kBadInputExit;
+  }
   RunOutputs out;
   if (!BeginOutputs(options, &out)) return kFailedExit;
   out.progress = StartProgress(options.count);
@@ -208,45 +295,18 @@ int MakeCards(const CliOptions& options) {
   if (interrupted) ResumeSaves();
   const bool stopped = interrupted || files.saved < options.count;
   bool outputs_ok = true;
-  std::vector<std::pair<bool, std::string>> said;  // (in place, what to say)
-  if (files.flushed) {
-    bool ok = true;
-    if (out.has_pdf) {
-      said.emplace_back(false, FinishPdf(&out, &ok));
-      said.back().first = ok;
-      outputs_ok = outputs_ok && ok;
-    }
-    if (out.has_list) {
-      said.emplace_back(false, FinishList(&out, &ok));
-      said.back().first = ok;
-      outputs_ok = outputs_ok && ok;
-    }
-  } else if (out.has_pdf || out.has_list) {
-    said.emplace_back(false,
-                      "no se escribieron la lista ni las hojas: ningún cartón consta en el disco");
-  }
-
-  if (stopped) {
-    const char* what = options.no_files ? "hechos" : "guardados";
-    if (interrupted) {
-      std::fprintf(stderr, "%s: interrumpido: %d cartones %s\n", kProgram, files.saved, what);
-    } else {
-      std::fprintf(stderr, "%s: %s; %d cartones guardados antes\n", kProgram,
-                   NotSavedText(files.failure.path, files.failure.error).c_str(), files.saved);
-    }
-    for (const auto& line : said) Say(stderr, line.second);
-    return interrupted ? interrupted : kFailedExit;
-  }
+  const std::vector<Said> said = FinishOutputs(&out, files.flushed, &outputs_ok);
+  if (stopped) return ReportStopped(options, files, interrupted, said);
   if (!options.no_files) {
     const bool ends_in_separator = options.out.back() == '/' || options.out.back() == '\\';
-    std::printf("%d cartones en %s%s\n", options.count, options.out.c_str(),
+    std::printf("%d cartones en %s%s\n", options.count, EscapedText(options.out).c_str(),
                 ends_in_separator ? "" : PathSeparator());
   }
-  for (const auto& line : said) {
-    if (line.first)
-      std::printf("%s\n", line.second.c_str());
+  for (const Said& line : said) {
+    if (line.in_place)
+      std::printf("%s\n", line.text.c_str());
     else
-      Say(stderr, line.second);
+      Say(stderr, line.text);
   }
   return Finish(outputs_ok ? 0 : kFailedExit);
 }

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "card/card_code.h"
+#include "card/quoted_text.h"
 #include "draw/utf8.h"
 #include "files/card_files.h"
 #include "formats/png_encoder.h"
@@ -47,25 +48,25 @@ bool ParseClockTime(const std::string& text, uint32_t* milliseconds, std::string
   for (int i = 0; i < kFields; ++i) {
     const size_t digits = DigitsAt(text, at);
     if (i == kFields - 1 && digits > widths[i]) {
-      *error = "hora mal escrita: \"" + text +
-               "\" (se espera HH:MM:SS.mmm: los milisegundos van de 000 a 999, con tres cifras)";
+      *error = "hora mal escrita: " + QuotedText(text) +
+               " (se espera HH:MM:SS.mmm: los milisegundos van de 000 a 999, con tres cifras)";
       return false;
     }
     if (digits != widths[i]) {
-      *error = "hora mal escrita: \"" + text + "\"" + expected;
+      *error = "hora mal escrita: " + QuotedText(text) + expected;
       return false;
     }
     field[i] = FieldValue(text, at, widths[i]);
     at += widths[i];
     if (i == kFields - 1) break;
     if (at >= text.size() || text[at] != separators[i]) {
-      *error = "hora mal escrita: \"" + text + "\"" + expected;
+      *error = "hora mal escrita: " + QuotedText(text) + expected;
       return false;
     }
     ++at;
   }
   if (at != text.size()) {
-    *error = "sobran caracteres tras la hora: \"" + text + "\"" + expected;
+    *error = "sobran caracteres tras la hora: " + QuotedText(text) + expected;
     return false;
   }
   // Three digits of milliseconds are always in range; the other fields may not be.
@@ -75,7 +76,7 @@ bool ParseClockTime(const std::string& text, uint32_t* milliseconds, std::string
   const int32_t limits[kLimitedFields] = {23, 59, 59};
   for (int i = 0; i < kLimitedFields; ++i) {
     if (field[i] > limits[i]) {
-      *error = "hora fuera de rango: \"" + text + "\" (" + names[i] + ")";
+      *error = "hora fuera de rango: " + QuotedText(text) + " (" + names[i] + ")";
       return false;
     }
   }
@@ -88,8 +89,8 @@ bool ParseColour(const std::string& text, Colour* colour, std::string* error) {
   bool ok = text.size() == 6;
   for (char c : text) ok = ok && std::isxdigit(static_cast<unsigned char>(c));
   if (!ok) {
-    *error = "color mal escrito: \"" + text +
-             "\" (se esperan seis cifras hexadecimales RRGGBB, por ejemplo C0C0C0)";
+    *error = "color mal escrito: " + QuotedText(text) +
+             " (se esperan seis cifras hexadecimales RRGGBB, por ejemplo C0C0C0)";
     return false;
   }
   const unsigned long rgb = std::strtoul(text.c_str(), nullptr, 16);
@@ -103,11 +104,11 @@ bool ParseColour(const std::string& text, Colour* colour, std::string* error) {
 bool ParseCount(const std::string& text, int32_t* count, std::string* error) {
   const BatchAnswer read = CheckBatchAnswer(text);
   if (text.empty() || read.kind == BatchAnswerKind::kNotDigits) {
-    *error = "el número de cartones no es un número entero: \"" + text + "\"" + CountRange();
+    *error = "el número de cartones no es un número entero: " + QuotedText(text) + CountRange();
     return false;
   }
   if (read.kind == BatchAnswerKind::kTooMany || read.count < 1) {
-    *error = "número de cartones fuera de rango: " + text + CountRange();
+    *error = "número de cartones fuera de rango: " + EscapedText(text) + CountRange();
     return false;
   }
   *count = read.count;
@@ -124,7 +125,8 @@ bool CheckTitle(const std::string& text, std::string* error) {
       *error = "el título no es texto UTF-8 válido";
       return false;
     }
-    if (c < 0x20 || c == 0x7F) {
+    // C1 and the separators too: U+0085 and U+2028 end a line, U+009B starts an escape.
+    if (IsControlCharacter(c)) {
       *error = "el título no puede llevar caracteres de control (saltos de línea, tabuladores)";
       return false;
     }
@@ -329,7 +331,7 @@ std::string CheckCombination(const CliOptions& o, const Given& given) {
   refusal = ContextRefusal(given, "--no-files");
   if (!refusal.empty()) return refusal;
   if (!o.list.empty() && o.list == o.pdf)
-    return "--list y --pdf no pueden ser el mismo archivo: " + o.list;
+    return "--list y --pdf no pueden ser el mismo archivo: " + EscapedText(o.list);
   return "";
 }
 
@@ -413,7 +415,7 @@ bool ParseCliOptions(int argc, const char* const* argv, CliOptions* options, std
   for (int i = 1; i < argc; ++i) {
     const OptionRow* row = RowOf(argv[i]);
     if (row == nullptr) {
-      *error = "opción desconocida: \"" + std::string(argv[i]) + "\" (--help muestra el uso)";
+      *error = "opción desconocida: " + QuotedText(argv[i]) + " (--help muestra el uso)";
       return false;
     }
     given.rows.push_back(row);

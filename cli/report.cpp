@@ -5,6 +5,8 @@
 #include <cstdio>
 #include <cstring>
 
+#include "card/quoted_text.h"
+
 const char* const kProgram = "tessarine-cards";
 
 const char* SaveErrorText(SaveError error) {
@@ -28,7 +30,7 @@ const char* SaveErrorText(SaveError error) {
 
 std::string NotSavedText(const std::string& path, SaveError error) {
   const std::string why = SaveErrorText(error);
-  return "no se pudo guardar " + path + (why.empty() ? "" : " (" + why + ")");
+  return "no se pudo guardar " + EscapedText(path) + (why.empty() ? "" : " (" + why + ")");
 }
 
 int Finish(int exit_code) {

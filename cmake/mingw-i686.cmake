@@ -1,19 +1,4 @@
-# Cross-build for 32-bit Windows with Debian's mingw-w64 (the posix thread model, so
-# std::thread and std::mutex work). Everything is linked statically: the executables
-# need no DLL beside them beyond those Windows itself has.
-set(CMAKE_SYSTEM_NAME Windows)
-set(CMAKE_SYSTEM_PROCESSOR x86)
-
+# Cross-build for 32-bit Windows, the program that ships.
 set(TESSARINE_MINGW_TRIPLE i686-w64-mingw32)
-set(CMAKE_C_COMPILER ${TESSARINE_MINGW_TRIPLE}-gcc-posix)
-set(CMAKE_CXX_COMPILER ${TESSARINE_MINGW_TRIPLE}-g++-posix)
-set(CMAKE_RC_COMPILER ${TESSARINE_MINGW_TRIPLE}-windres)
-
-set(CMAKE_FIND_ROOT_PATH /usr/${TESSARINE_MINGW_TRIPLE})
-set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
-set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
-
-set(CMAKE_EXE_LINKER_FLAGS_INIT "-static -static-libgcc -static-libstdc++")
-set(CMAKE_SHARED_LINKER_FLAGS_INIT "-static-libgcc -static-libstdc++")
+include(${CMAKE_CURRENT_LIST_DIR}/mingw-common.cmake)
+set(CMAKE_SYSTEM_PROCESSOR x86)

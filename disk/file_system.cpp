@@ -37,10 +37,6 @@ bool FolderInBatch(const std::string& key) {
   return g_batch_folders.count(key) > 0;
 }
 
-std::string NameOf(const std::string& path) {
-  const size_t cut = path.find_last_of(PathSeparators());
-  return cut == std::string::npos ? path : path.substr(cut + 1);
-}
 
 constexpr const char* kTemporaryEnd = ".tmp";
 
@@ -125,6 +121,11 @@ bool SavesFlushed() { return g_flushed.load(); }
 std::string FolderOf(const std::string& path) {
   const size_t cut = path.find_last_of(PathSeparators());
   return cut == std::string::npos ? std::string() : path.substr(0, cut + 1);
+}
+
+std::string NameOf(const std::string& path) {
+  const size_t cut = path.find_last_of(PathSeparators());
+  return cut == std::string::npos ? path : path.substr(cut + 1);
 }
 
 void BeginFolderBatch(const std::string& folder) { MarkFolderInBatch(FolderKey(folder), true); }

@@ -91,6 +91,12 @@ void ResumeSaves();
 // the waiting costs). Never turned off in the programs.
 void SetSavesFlushed(bool flushed);
 
+// Whether two paths name one file, made or still to be made: the same name in the same
+// folder, the folder compared as the system knows it rather than as it is spelled
+// ("out.pdf" and "./out.pdf"; on Windows also in other letter case). Two names of a
+// folder that cannot be looked at are compared as written.
+bool SameFile(const std::string& a, const std::string& b);
+
 // Clears read-only, hidden and system marks, then deletes.
 enum class RemoveResult { kRemoved, kMissing, kRefused };
 RemoveResult RemoveFile(const std::string& path);

@@ -16,6 +16,8 @@ const char* PathSeparators();
 // The folder part of a path, with its trailing separator; "" for a bare name, so that
 // names built on it stay relative to the current folder.
 std::string FolderOf(const std::string& path);
+// The name after the folder part.
+std::string NameOf(const std::string& path);
 // One folder as one key, however it is named: absolute, without a trailing separator.
 std::string FolderKey(const std::string& folder);
 // Whether saves wait for the disk (SetSavesFlushed).

@@ -191,6 +191,17 @@ void RemovePlainFile(const std::string& path) {
   if (::lstat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode)) ::unlink(path.c_str());
 }
 
+// A folder is known by its device and inode, which every spelling of it shares.
+bool SameFile(const std::string& a, const std::string& b) {
+  if (NameOf(a) != NameOf(b)) return false;
+  const std::string folder_a = FolderOf(a), folder_b = FolderOf(b);
+  struct stat info_a {}, info_b {};
+  if (::stat(folder_a.empty() ? "." : folder_a.c_str(), &info_a) != 0 ||
+      ::stat(folder_b.empty() ? "." : folder_b.c_str(), &info_b) != 0)
+    return FolderKey(folder_a) == FolderKey(folder_b);
+  return info_a.st_dev == info_b.st_dev && info_a.st_ino == info_b.st_ino;
+}
+
 RemoveResult RemoveFile(const std::string& path) {
   struct stat info {};
   if (::lstat(path.c_str(), &info) != 0) return RemoveResult::kMissing;

@@ -193,6 +193,12 @@ std::vector<std::string> FolderNames(const std::string& folder) {
 // DeleteFileW removes no folder.
 void RemovePlainFile(const std::string& path) { DeleteQuietly(path); }
 
+// Both full paths as the system resolves them, compared as NTFS compares names.
+bool SameFile(const std::string& a, const std::string& b) {
+  if (WideOfUtf8(a, true).empty() || WideOfUtf8(b, true).empty()) return a == b;
+  return _wcsicmp(WideOfUtf8(FolderKey(a)).c_str(), WideOfUtf8(FolderKey(b)).c_str()) == 0;
+}
+
 RemoveResult RemoveFile(const std::string& path) {
   const std::wstring wide = WideOfUtf8(path);
   SetFileAttributesW(wide.c_str(), FILE_ATTRIBUTE_ARCHIVE);

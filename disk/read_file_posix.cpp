@@ -7,12 +7,19 @@
 #include "disk/read_file.h"
 
 ReadResult ReadFileBytes(const std::string& path, size_t most_bytes, std::string* bytes) {
-  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0) return errno == ENOENT ? ReadResult::kMissing : ReadResult::kFailed;
+  // The type first: opening a FIFO waits for a writer, opening a device may act on it.
   struct stat info {};
+  if (::stat(path.c_str(), &info) != 0)
+    return errno == ENOENT ? ReadResult::kMissing : ReadResult::kFailed;
+  if (!S_ISREG(info.st_mode)) return ReadResult::kNotRegularFile;
+  // Not blocking either, should the name be swapped for a FIFO between the two looks.
+  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
+  if (fd < 0) return errno == ENOENT ? ReadResult::kMissing : ReadResult::kFailed;
   ReadResult result = ReadResult::kRead;
-  if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+  if (::fstat(fd, &info) != 0) {
     result = ReadResult::kFailed;
+  } else if (!S_ISREG(info.st_mode)) {
+    result = ReadResult::kNotRegularFile;
   } else if (static_cast<unsigned long long>(info.st_size) > most_bytes) {
     result = ReadResult::kTooLarge;
   } else {

@@ -1,5 +1,6 @@
 #include "disk/read_file_saying.h"
 
+#include "card/quoted_text.h"
 #include "disk/read_file.h"
 
 bool ReadFileSaying(const std::string& path, size_t most_bytes, const char* what,
@@ -8,14 +9,18 @@ bool ReadFileSaying(const std::string& path, size_t most_bytes, const char* what
     case ReadResult::kRead:
       return true;
     case ReadResult::kMissing:
-      *error = path + ": no existe";
+      *error = EscapedText(path) + ": no existe";
+      return false;
+    case ReadResult::kNotRegularFile:
+      *error = EscapedText(path) +
+               ": no es un archivo normal (una carpeta, un FIFO o un dispositivo no se leen)";
       return false;
     case ReadResult::kTooLarge:
-      *error = path + ": es demasiado grande para ser " + what;
+      *error = EscapedText(path) + ": es demasiado grande para ser " + what;
       return false;
     case ReadResult::kFailed:
       break;
   }
-  *error = path + ": no se pudo leer";
+  *error = EscapedText(path) + ": no se pudo leer";
   return false;
 }

@@ -11,6 +11,10 @@ ReadResult ReadFileBytes(const std::string& path, size_t most_bytes, std::string
   // A name that is not UTF-8 names no file: it is not read under a guessed name.
   const std::wstring wide = WideOfUtf8(path, true);
   if (wide.empty()) return ReadResult::kFailed;
+  // A folder is told from its marks; a device or pipe from its type once opened.
+  const DWORD attributes = GetFileAttributesW(wide.c_str());
+  if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0)
+    return ReadResult::kNotRegularFile;
   const HANDLE file =
       CreateFileW(wide.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                   nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
@@ -21,7 +25,9 @@ ReadResult ReadFileBytes(const std::string& path, size_t most_bytes, std::string
   }
   ReadResult result = ReadResult::kRead;
   LARGE_INTEGER size{};
-  if (!GetFileSizeEx(file, &size) || size.QuadPart < 0) {
+  if (GetFileType(file) != FILE_TYPE_DISK) {
+    result = ReadResult::kNotRegularFile;
+  } else if (!GetFileSizeEx(file, &size) || size.QuadPart < 0) {
     result = ReadResult::kFailed;
   } else if (static_cast<unsigned long long>(size.QuadPart) > most_bytes) {
     result = ReadResult::kTooLarge;

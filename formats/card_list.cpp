@@ -3,8 +3,10 @@
 #include "formats/card_list.h"
 
 #include "card/card_code.h"
+#include "card/quoted_text.h"
 #include "disk/file_system.h"
 #include "disk/read_file_saying.h"
+#include "draw/utf8.h"
 
 const char* const kCardListHeader = "archivo,codigo,fila1,fila2,fila3";
 
@@ -12,8 +14,8 @@ namespace {
 constexpr size_t kFields = 5;
 constexpr const char* kLineEnd = "\r\n";
 constexpr const char* kByteOrderMark = "\xEF\xBB\xBF";
-// A quoted field shown in a message is cut after this many bytes.
-constexpr size_t kMostShown = 40;
+// The program writes names of eight bytes; a name far longer is no card file's.
+constexpr size_t kMostFileNameBytes = 100;
 
 void AppendField(std::string* out, const std::string& field) {
   if (field.find_first_of(",\"\r\n") == std::string::npos) {
@@ -26,13 +28,6 @@ void AppendField(std::string* out, const std::string& field) {
     *out += c;
   }
   *out += '"';
-}
-
-std::string Shown(const std::string& text) {
-  if (text.size() <= kMostShown) return "\"" + text + "\"";
-  size_t cut = kMostShown;
-  while (cut > 0 && (static_cast<unsigned char>(text[cut]) & 0xC0) == 0x80) --cut;
-  return "\"" + text.substr(0, cut) + "…\"";
 }
 
 std::string AtLine(int line) { return "línea " + std::to_string(line) + ": "; }
@@ -102,6 +97,25 @@ bool ReadRecord(Reader* r, std::vector<std::string>* fields, std::string* error)
   return true;
 }
 
+// Why a card's file name is not a plain name as the program writes ("0001.bmp"); "" when
+// it is one. The name is printed in a winner's line: one that could break the line,
+// start a terminal sequence or point into another folder is no card's.
+std::string FileNameFault(const std::string& name) {
+  if (name.size() > kMostFileNameBytes)
+    return "es demasiado largo (como mucho " + std::to_string(kMostFileNameBytes) + " bytes)";
+  if (name == "." || name == "..") return "no es un nombre de archivo";
+  for (const char* at = name.c_str(); at < name.c_str() + name.size();) {
+    const char* was = at;
+    const uint32_t c = NextCodepoint(at);
+    if (c == kReplacementCharacter && std::string(was, static_cast<size_t>(at - was)) !=
+                                          "\xEF\xBF\xBD")
+      return "no es texto UTF-8 válido";
+    if (IsControlCharacter(c) || IsDirectionMark(c)) return "lleva caracteres de control";
+    if (c == '/' || c == '\\' || c == ':') return "lleva separadores de carpeta";
+  }
+  return "";
+}
+
 bool IsEmptyRecord(const std::vector<std::string>& fields) {
   return fields.size() == 1 && fields[0].empty();
 }
@@ -117,6 +131,12 @@ bool CheckCardRecord(const std::vector<std::string>& fields, int line, ListLine*
     *error = AtLine(line) + "falta el nombre del archivo del cartón";
     return false;
   }
+  const std::string fault = FileNameFault(fields[0]);
+  if (!fault.empty()) {
+    *error = AtLine(line) + "el nombre del archivo del cartón " + fault + ": " +
+             QuotedText(fields[0]) + " (se espera un nombre simple, como 0001.bmp)";
+    return false;
+  }
   uint32_t seed_bits = 0;
   std::string why;
   if (!ParseCardCode(fields[1], &seed_bits, &why)) {
@@ -128,8 +148,8 @@ bool CheckCardRecord(const std::vector<std::string>& fields, int line, ListLine*
     const std::string expected = LayoutRowText(card->layout, row);
     if (fields[2 + row] != expected) {
       *error = AtLine(line) + "la fila " + std::to_string(row + 1) + " no es la del cartón " +
-               CardCode(seed_bits) + ": dice " + Shown(fields[2 + row]) + " y el código da " +
-               Shown(expected);
+               CardCode(seed_bits) + ": dice " + QuotedText(fields[2 + row]) + " y el código da " +
+               QuotedText(expected);
       return false;
     }
   }
@@ -204,7 +224,7 @@ bool ReadCardList(const std::string& path, std::vector<ListLine>* lines, std::st
     return false;
   std::string why;
   if (!ParseCardList(bytes, lines, &why)) {
-    *error = path + ": " + why;
+    *error = EscapedText(path) + ": " + why;
     return false;
   }
   return true;

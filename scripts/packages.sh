@@ -6,15 +6,16 @@ TESSARINE_PACKAGES=(
   cmake ninja-build g++ pkg-config
   libgtest-dev libgmock-dev libbenchmark-dev
   libfreetype-dev libfontconfig-dev fonts-wine fonts-dejavu-core
-  qt6-base-dev qt6-translations-l10n libxcb1-dev
+  qt6-base-dev qt6-translations-l10n libxcb1-dev qt6-wayland weston
   libpng-dev libcairo2-dev poppler-utils
   xvfb xauth python3-pil
   openbox x11-utils xdotool
   librsvg2-bin  # the icon's PNG sizes, drawn from its SVG at build time
   e2fsprogs     # mkfs.ext4, for the power-cut test's disk image
 )
-# The 32-bit Windows build and its tests under Wine.
-TESSARINE_WINDOWS_PACKAGES=(g++-mingw-w64-i686-posix wine wine32:i386)
+# The Windows builds (32-bit, and the 64-bit stand-in) and the Wine that runs one of them.
+source "$(dirname "${BASH_SOURCE[0]}")/windows.sh"
+mapfile -t TESSARINE_WINDOWS_PACKAGES < <(windows_packages)
 # Making the Debian package (dpkg-shlibdeps, dpkg-buildflags) and checking it and the zip.
 TESSARINE_PACKAGING_PACKAGES=(dpkg-dev desktop-file-utils appstream lintian man-db unzip)
 
@@ -37,6 +38,7 @@ install_packages() {
      ! dpkg --print-foreign-architectures | grep -qx i386; then
     $sudo dpkg --add-architecture i386
   fi
-  $sudo apt-get update -qq
+  # A mirror caught mid-sync fails one index; the others still serve, so go on.
+  $sudo apt-get update -qq || echo "aviso: apt-get update no terminó bien; se sigue" >&2
   DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq "${missing[@]}"
 }

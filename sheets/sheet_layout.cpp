@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <cctype>
 
+#include "card/quoted_text.h"
+
 namespace {
 constexpr double kPointsPerMillimetre = 72.0 / 25.4;
 constexpr double kMarginMillimetres = 12;  // printers need at least 10
@@ -32,7 +34,7 @@ bool ParsePaper(const std::string& text, Paper* paper, std::string* error) {
     *paper = Paper::kLetter;
     return true;
   }
-  *error = "papel desconocido: \"" + text + "\" (se espera a4 o letter)";
+  *error = "papel desconocido: " + QuotedText(text) + " (se espera a4 o letter)";
   return false;
 }
 

@@ -81,6 +81,22 @@ TEST(CalledNumbers, WhatIsNotAWholeNumberIsNamed) {
   }
 }
 
+// A token is shown escaped: the message of a hostile file cannot set the terminal's title.
+TEST(CalledNumbers, ATokenWithControlBytesIsShownEscaped) {
+  std::string error = Refusal("8 65\n30 \x1b]0;owned\x07 27\n", CalledSource::kFile);
+  EXPECT_TRUE(Contains(error, "línea 2: \"\\x1b]0;owned\\x07\" no es un número")) << error;
+  error = Refusal("7 5\xC2\x9B" "2J", CalledSource::kArgument);
+  EXPECT_TRUE(Contains(error, "\"5\\u009b2J\" no es un número")) << error;
+  error = Refusal("7 \xFF\xFE", CalledSource::kArgument);
+  EXPECT_TRUE(Contains(error, "\"\\xff\\xfe\" no es un número")) << error;
+  for (const std::string& bad : {std::string("\x1b[2J"), std::string("1\x00" "2", 3),
+                                 std::string("\x7f\x1b\x1b\x1b\x1b\x1b\x1b\x1b\x1b\x1b\x1b\x1b\x1b")}) {
+    error = Refusal("7 " + bad, CalledSource::kArgument);
+    for (char byte : error)
+      EXPECT_FALSE(static_cast<unsigned char>(byte) < 0x20 || byte == 0x7F) << error;
+  }
+}
+
 TEST(CalledNumbers, ANumberCalledTwiceIsRefused) {
   std::string error = Refusal("7 12 33 12", CalledSource::kArgument);
   EXPECT_TRUE(Contains(error, "el número 12 se cantó dos veces")) << error;

@@ -288,6 +288,14 @@ TEST(CliOptions, TitlesAreCheckedText) {
   EXPECT_FALSE(CheckTitle(accented + "a", &error));
   EXPECT_NE(error.find("demasiado largo"), std::string::npos);
   EXPECT_FALSE(CheckTitle("a\nb", &error));
+  // C1 controls (U+0085 ends a line, U+009B starts an escape) and the separators.
+  for (const char* bad : {"a\xC2\x85" "b", "a\xC2\x9B" "2J", "a\xC2\x80", "a\xC2\x9F",
+                          "a\xE2\x80\xA8" "b", "a\xE2\x80\xA9" "b", "a\x7F"}) {
+    EXPECT_FALSE(CheckTitle(bad, &error)) << bad;
+    EXPECT_NE(error.find("caracteres de control"), std::string::npos) << error;
+  }
+  // Their neighbours are text.
+  EXPECT_TRUE(CheckTitle("a\xC2\xA0" "b\xE2\x80\xA7" "c\xE2\x80\xAF" "d", &error)) << error;
   EXPECT_FALSE(CheckTitle("\xC3", &error));
   EXPECT_NE(error.find("UTF-8"), std::string::npos);
   EXPECT_TRUE(CheckTitle("\xEF\xBF\xBD", &error)) << "a replacement character written as such";

@@ -547,3 +547,26 @@ TEST(FileReplacementTest, AbandonedSavesAreNotCommittedUntilResumed) {
   EXPECT_EQ(ReadWholeFile(scratch / "list.csv"), "abc");
   EXPECT_EQ(FolderEntries(scratch.path), std::vector<std::string>{"list.csv"});
 }
+
+// Outputs are compared as files: every spelling of one folder is that folder, whether
+// the file in it exists yet or not; a name differing in case or a folder's twin is not.
+TEST(SameFileTest, OneFileUnderEverySpellingOfItsFolder) {
+  ScratchFolder scratch;
+  ASSERT_EQ(::mkdir((scratch / "sub").c_str(), 0755), 0);
+  ASSERT_EQ(::mkdir((scratch / "twin").c_str(), 0755), 0);
+  ASSERT_EQ(::symlink("sub", (scratch / "link").c_str()), 0);
+  InFolder here(scratch.path);
+  EXPECT_TRUE(SameFile("out.pdf", "out.pdf"));
+  EXPECT_TRUE(SameFile("out.pdf", "./out.pdf"));
+  EXPECT_TRUE(SameFile("out.pdf", scratch / "out.pdf"));
+  EXPECT_TRUE(SameFile("sub/out.pdf", "link/out.pdf"));
+  EXPECT_TRUE(SameFile("sub/out.pdf", "twin/../sub//out.pdf"));
+  EXPECT_TRUE(SameFile("sub/../out.pdf", "out.pdf"));
+  EXPECT_FALSE(SameFile("out.pdf", "out.csv"));
+  EXPECT_FALSE(SameFile("out.pdf", "OUT.pdf"));
+  EXPECT_FALSE(SameFile("sub/out.pdf", "twin/out.pdf"));
+  EXPECT_FALSE(SameFile("sub/out.pdf", "out.pdf"));
+  // A folder that is not there is compared by how it is written.
+  EXPECT_TRUE(SameFile("none/out.pdf", "none/out.pdf"));
+  EXPECT_FALSE(SameFile("none/out.pdf", "other/out.pdf"));
+}

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -154,7 +155,7 @@ TEST(ParseCardList, ReadsBackWhatWasWritten) {
   std::vector<ListLine> odd = RunLines(4);
   odd[0].file_name = "a,b";
   odd[1].file_name = "\"q\"";
-  odd[2].file_name = "x\ny";
+  odd[2].file_name = "cartón ñ #2.bmp";
   std::vector<ListLine> read;
   std::string error;
   ASSERT_TRUE(ParseCardList(CardListBytes(odd), &read, &error)) << error;
@@ -219,8 +220,53 @@ TEST(ParseCardList, NamesTheLineOfAMalformedRecord) {
   error = Refusal(kHeader + "00\"01.bmp," + r1.substr(9));
   EXPECT_TRUE(Contains(error, "línea 2: comillas dentro de un campo")) << error;
   // A quoted field over two lines moves the count on.
-  error = Refusal(kHeader + "\"a\r\nb\"," + r1.substr(9) + "0002.bmp,zz," + r2.substr(18));
-  EXPECT_TRUE(Contains(error, "línea 4: código de cartón mal escrito: \"zz\"")) << error;
+  error = Refusal(kHeader + "\"0001.bmp\"," + r1.substr(9, 9) + "\"" + r1.substr(18, 26) +
+                  "\r\n\"," + r1.substr(45) + "0002.bmp,zz," + r2.substr(18));
+  EXPECT_TRUE(Contains(error, "línea 2: la fila 1 no es la del cartón")) << error;
+  error = Refusal(kHeader + r1 + "\"a\r\nb\",\"x\ny\",1,2,3\r\n0002.bmp,zz," + r2.substr(18));
+  EXPECT_TRUE(Contains(error, "línea 3: el nombre del archivo del cartón")) << error;
+}
+
+// The name is printed in a winner's line: one that is not a plain name, as the program
+// writes, could forge a line of the report or drive the terminal, so it is refused.
+TEST(ParseCardList, RefusesAFileNameThatIsNotAPlainName) {
+  const std::vector<ListLine> lines = RunLines(2);
+  const std::string r1 = RecordOf("0001.bmp", lines[0].seed_bits, lines[0].layout);
+  const std::string rest = r1.substr(8);  // ",CODE,rows\r\n"
+  struct Case {
+    std::string field;  // as written in the list
+    const char* says;
+  } cases[] = {
+      {"\"0001.bmp  4730F0CA  sin premio\n0666.bmp  DEADBEEF  bingo\"",
+       "lleva caracteres de control: \"0001.bmp  4730F0CA  sin premio\\x0a0666.bmp …\""},
+      {std::string("0001\0.bmp", 9), "lleva caracteres de control: \"0001\\x00.bmp\""},
+      {"\x1b[2J0001.bmp", "lleva caracteres de control: \"\\x1b[2J0001.bmp\""},
+      {"\"0001.bmp\rbingo\"", "\"0001.bmp\\x0dbingo\""},
+      {"0001.bmp\xC2\x85", "\"0001.bmp\\u0085\""},
+      {"0001\xE2\x80\xAE" "pmb.bmp", "\"0001\\u202epmb.bmp\""},
+      {"../0001.bmp", "lleva separadores de carpeta: \"../0001.bmp\""},
+      {"/tmp/0001.bmp", "separadores de carpeta"},
+      {"sub\\0001.bmp", "separadores de carpeta"},
+      {"C:0001.bmp", "separadores de carpeta"},
+      {"..", "no es un nombre de archivo"},
+      {"0001\xFF.bmp", "no es texto UTF-8 válido: \"0001\\xff.bmp\""},
+      {std::string(101, 'a'), "es demasiado largo (como mucho 100 bytes)"},
+  };
+  for (const Case& c : cases) {
+    const std::string error = Refusal(kHeader + r1 + c.field + rest);
+    EXPECT_TRUE(Contains(error, "línea 3: el nombre del archivo del cartón")) << error;
+    EXPECT_TRUE(Contains(error, c.says)) << error;
+    for (char byte : error)
+      EXPECT_FALSE(static_cast<unsigned char>(byte) < 0x20) << "a control byte in " << error;
+  }
+  // Names the program does not write, but plain ones, are read.
+  std::vector<ListLine> read;
+  std::string error;
+  const std::string plain = kHeader + "cartón ñ (copia).bmp" + rest +
+                            std::string(100, 'a') + rest + "\xEF\xBF\xBD.bmp" + rest;
+  ASSERT_TRUE(ParseCardList(plain, &read, &error)) << error;
+  ASSERT_EQ(read.size(), 3u);
+  EXPECT_EQ(read[0].file_name, "cartón ñ (copia).bmp");
 }
 
 TEST(ParseCardList, RefusesACardWhoseRowsAreNotItsCodes) {
@@ -294,6 +340,31 @@ TEST(CardListFile, AListThatCannotBeWrittenLeavesTheOldOneAsItWas) {
   EXPECT_EQ(FolderEntries(scratch.path), std::vector<std::string>{"list.csv"});
 }
 
+// A FIFO or a device is refused by its type, never opened: a FIFO nobody writes would
+// otherwise be waited on for ever. The test holds the FIFO's both ends, so that a reader
+// that opened it anyway would not hang here but read it, and be caught by its message.
+TEST(CardListFile, AnythingButARegularFileIsRefusedAsSuch) {
+  ScratchFolder scratch;
+  const std::string fifo = scratch / "list.csv";
+  ASSERT_EQ(::mkfifo(fifo.c_str(), 0644), 0);
+  const int held = ::open(fifo.c_str(), O_RDWR | O_NONBLOCK);
+  ASSERT_GE(held, 0);
+  const std::string header = "archivo,codigo,fila1,fila2,fila3\r\n";
+  ASSERT_EQ(::write(held, header.data(), header.size()), static_cast<ssize_t>(header.size()));
+  std::vector<ListLine> read;
+  std::string error;
+  EXPECT_FALSE(ReadCardList(fifo, &read, &error));
+  EXPECT_EQ(error, fifo + ": no es un archivo normal (una carpeta, un FIFO o un dispositivo no "
+                          "se leen)");
+  char left[64];
+  EXPECT_EQ(::read(held, left, sizeof left), static_cast<ssize_t>(header.size()))
+      << "the FIFO was not read from";
+  ::close(held);
+  EXPECT_FALSE(ReadCardList("/dev/null", &read, &error));
+  EXPECT_EQ(error, "/dev/null: no es un archivo normal (una carpeta, un FIFO o un dispositivo "
+                   "no se leen)");
+}
+
 TEST(CardListFile, ReadingMessagesStartWithThePath) {
   ScratchFolder scratch;
   std::vector<ListLine> read;
@@ -301,7 +372,8 @@ TEST(CardListFile, ReadingMessagesStartWithThePath) {
   EXPECT_FALSE(ReadCardList(scratch / "missing.csv", &read, &error));
   EXPECT_EQ(error, scratch / "missing.csv" + ": no existe");
   EXPECT_FALSE(ReadCardList(scratch.path, &read, &error));
-  EXPECT_EQ(error, scratch.path + ": no se pudo leer");
+  EXPECT_EQ(error, scratch.path + ": no es un archivo normal (una carpeta, un FIFO o un "
+                   "dispositivo no se leen)");
   // A file far larger than any list is not read into memory.
   const std::string big = scratch / "big.csv";
   WriteWholeFile(big, kHeader);

@@ -45,6 +45,7 @@ mkdir -p "$work/home"
 chmod -R 755 "$work"
 chown nobody "$work/home"
 
+source scripts/windows.sh
 version=$(sed -n 's/^project(tessarine VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)
 homepage=$(sed -n 's/.*kAuthorAddress = "\(.*\)";/\1/p' app/shell.h)
 maintainer="Tessarine <tessarine@example.org>"
@@ -351,13 +352,25 @@ check_zip() {
     check "$program: solo DLL de Windows (enlazado estático)" only_windows_dlls "$exe/$program"
   done
   # The stripped executable still runs: the card of a clock reading as text, under Wine.
-  if command -v wine >/dev/null; then
-    as_user env WINEPREFIX="$work/home/wine" WINEARCH=win32 WINEDEBUG=-all \
-      WINEDLLOVERRIDES="mscoree,mshtml=" timeout 300 wine "$exe/tessarine-cards.exe" \
+  # Where this machine runs no 32-bit code, the 64-bit build of the same sources, stripped
+  # as the zip's is, stands in under 64-bit Wine.
+  choose_windows_build_to_run
+  local runnable=$exe/tessarine-cards.exe wine=wine arch=win32 loader=""
+  if [ "$TESSARINE_WINE_BITS" = 64 ]; then
+    runnable=$work/tessarine-cards-64.exe wine=/usr/lib/wine/wine64 arch=win64 loader=$wine
+    x86_64-w64-mingw32-strip -o "$runnable" "$TESSARINE_WINE_BUILD/cli/tessarine-cards.exe" ||
+      runnable=""
+    chmod 755 "$work" "$runnable" 2>/dev/null
+    echo "# bajo Wine: $TESSARINE_WINE_BUILD/cli/tessarine-cards.exe en lugar del del zip," \
+      "porque $TESSARINE_WINE_REASON"
+  fi
+  if [ -x "$wine" ] || command -v "$wine" >/dev/null; then
+    as_user env WINEPREFIX="$work/home/wine" WINEARCH=$arch ${loader:+WINELOADER=$loader} \
+      WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" timeout 300 "$wine" "$runnable" \
       --layout --time "$clock" 2>/dev/null | tr -d '\r' >"$work/layout-windows"
     as_user env WINEPREFIX="$work/home/wine" wineserver -w  # its files go with $work
-    check "tessarine-cards.exe del zip, bajo Wine, hace un cartón como texto" is_layout \
-      "$work/layout-windows"
+    check "tessarine-cards.exe ($TESSARINE_WINE_BITS bits), bajo Wine, hace un cartón como texto" \
+      is_layout "$work/layout-windows"
     if [ -s "$work/layout-linux" ]; then
       check "el mismo cartón que tessarine-cards del paquete de Debian" \
         diff "$work/layout-linux" "$work/layout-windows"

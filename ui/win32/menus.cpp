@@ -10,7 +10,9 @@
 #include "ui/window.h"
 
 namespace {
-constexpr UINT kMenuItemRecordSize = 44;  // MENUITEMINFOW without hbmpItem
+// The 32-bit program gives the record without hbmpItem (44 bytes), which every NT
+// release takes; a 64-bit InsertMenuItemW takes only its own full size.
+constexpr UINT kMenuItemRecordSize = sizeof(void*) == 4 ? 44 : sizeof(MENUITEMINFOW);
 constexpr UINT kMenuItemMask = MIIM_STATE | MIIM_ID | MIIM_SUBMENU | MIIM_TYPE | MIIM_DATA;
 constexpr int32_t kPositionIsCommandId = 2;
 }  // namespace

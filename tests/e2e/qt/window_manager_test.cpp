@@ -6,6 +6,7 @@
 #include <QColorDialog>
 #include <QDialogButtonBox>
 #include <QDir>
+#include <QFile>
 #include <QProcess>
 #include <QPushButton>
 #include <QTemporaryDir>
@@ -106,6 +107,52 @@ void PressCancel(QDialog* dialog) {
     buttons->button(QDialogButtonBox::Cancel)->click();
   else
     dialog->reject();
+}
+
+// A Wayland compositor of its own: weston's headless backend, its socket in `runtime`.
+// False, with the reason, where weston is missing or does not come up.
+bool StartWeston(const QTemporaryDir& runtime, QProcess* weston, QString* socket,
+                 QString* reason) {
+  *socket = QString("tessarine-%1").arg(QCoreApplication::applicationPid());
+  QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+  environment.insert("XDG_RUNTIME_DIR", runtime.path());
+  environment.remove("DISPLAY");
+  environment.remove("WAYLAND_DISPLAY");
+  weston->setProcessEnvironment(environment);
+  weston->setProcessChannelMode(QProcess::MergedChannels);
+  weston->start("weston", {"--backend=headless-backend.so", "--socket=" + *socket,
+                           "--idle-time=0", "--no-config"});
+  if (!weston->waitForStarted()) {
+    *reason = "weston does not start: " + weston->errorString();
+    return false;
+  }
+  const QString path = QDir(runtime.path()).filePath(*socket);
+  if (QTest::qWaitFor([&] { return QFile::exists(path); }, 15000)) return true;
+  *reason = "weston made no socket: " + QString::fromLocal8Bit(weston->readAll());
+  weston->kill();
+  weston->waitForFinished();
+  return false;
+}
+
+// The program's environment on a Wayland desktop whose user chose no Qt platform.
+QProcessEnvironment WaylandDesktop(const QTemporaryDir& runtime, const QString& socket,
+                                   const QString& config) {
+  QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+  environment.remove("QT_QPA_PLATFORM");
+  environment.insert("XDG_RUNTIME_DIR", runtime.path());
+  environment.insert("WAYLAND_DISPLAY", socket);
+  environment.insert("XDG_SESSION_TYPE", "wayland");
+  environment.insert("XDG_CONFIG_HOME", config);
+  return environment;
+}
+
+void EndProcess(QProcess* process) {
+  if (process->state() == QProcess::NotRunning) return;
+  process->terminate();
+  if (!process->waitForFinished(10000)) {
+    process->kill();
+    process->waitForFinished();
+  }
 }
 
 }  // namespace
@@ -282,6 +329,64 @@ class WindowManagerTest : public QObject {
     QVERIFY2(ended, qPrintable("still running after WM_DELETE_WINDOW: " + output));
     QCOMPARE(program.exitStatus(), QProcess::NormalExit);
     QVERIFY2(program.exitCode() == 0, qPrintable(output));
+  }
+  // On a Wayland desktop with XWayland the window still opens on X, at its place.
+  void onWaylandWithAnXServerTheFrameStandsAtItsPlace() {
+    if (!OnX11()) QSKIP("needs an X server beside the Wayland compositor; run on Xvfb");
+    QTemporaryDir runtime, work;
+    QVERIFY(runtime.isValid() && work.isValid());
+    QProcess weston;
+    QString socket, reason;
+    if (!StartWeston(runtime, &weston, &socket, &reason)) QSKIP(qPrintable(reason));
+    QProcess program;
+    program.setProcessEnvironment(WaylandDesktop(runtime, socket, work.path()));
+    program.setWorkingDirectory(work.path());
+    program.setProcessChannelMode(QProcess::MergedChannels);
+    program.start(TESSARINE_PROGRAM, {});
+    QVERIFY2(program.waitForStarted(), qPrintable(program.errorString()));
+    const WId window = FindWindowOf(program.processId(), "Tessarine", &reason);
+    XWindowPlace place;
+    const bool placed = window != 0 && QTest::qWaitFor(
+        [&] {
+          return ReadPlace(window, &place, &reason) &&
+                 (place.has_extents || !UnderWindowManager()) &&
+                 place.Frame().topLeft() == kMainWindowCorner;
+        },
+        kSettleMs);
+    const QString output = QString::fromLocal8Bit(program.readAll());
+    EndProcess(&program);
+    EndProcess(&weston);
+    QVERIFY2(window != 0, qPrintable("no window on X: " + reason + " " + output));
+    QVERIFY2(placed, qPrintable(QString("frame at (%1, %2) %3")
+                                     .arg(place.Frame().x())
+                                     .arg(place.Frame().y())
+                                     .arg(reason)));
+  }
+
+  // With no X server the program stays on Wayland, and says nothing about it.
+  void onWaylandAloneTheProgramRunsThereQuietly() {
+    if (OnX11()) QSKIP("the run without an X display is the offscreen one's");
+    QTemporaryDir runtime, work;
+    QVERIFY(runtime.isValid() && work.isValid());
+    QProcess weston;
+    QString socket, reason;
+    if (!StartWeston(runtime, &weston, &socket, &reason)) QSKIP(qPrintable(reason));
+    QProcess program;
+    QProcessEnvironment environment = WaylandDesktop(runtime, socket, work.path());
+    environment.remove("DISPLAY");
+    program.setProcessEnvironment(environment);
+    program.setWorkingDirectory(work.path());
+    program.setProcessChannelMode(QProcess::MergedChannels);
+    program.start(TESSARINE_PROGRAM, {});
+    QVERIFY2(program.waitForStarted(), qPrintable(program.errorString()));
+    // A program that went looking for X here would have ended at once.
+    QTest::qWait(3000);
+    const bool running = program.state() == QProcess::Running;
+    EndProcess(&program);
+    EndProcess(&weston);
+    const QString output = QString::fromLocal8Bit(program.readAll());
+    QVERIFY2(running, qPrintable("the program ended on Wayland: " + output));
+    QVERIFY2(output.trimmed().isEmpty(), qPrintable("the program said: " + output));
   }
 };
 

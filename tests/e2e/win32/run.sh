@@ -1,11 +1,15 @@
 #!/usr/bin/env bash
-# The 32-bit Windows program end to end under Wine, on a virtual X screen:
+# The Windows program end to end under Wine, on a virtual X screen. The build given may be
+# the 32-bit one or the 64-bit stand-in (for a machine that runs no 32-bit code): the
+# executables say which, and the Wine prefix, loader and driver follow them.
 #   1. driver.exe (built here) runs tessarine.exe as a user would and checks what it shows
 #      and writes;
-#   2. tessarine-cards.exe and the Linux tessarine-cards make the same card from the same
+#   2. handles_check.exe (built here) checks that the 32-bit values by which the program
+#      names its windows, menus, bitmaps and fonts bring the same handles back;
+#   3. tessarine-cards.exe and the Linux tessarine-cards make the same card from the same
 #      clock reading, and compare_cards.py checks the two files are the same bytes,
 #      glyph pixels aside;
-#   3. tessarine-cards.exe's codes, lists and win checks agree with the Linux program's,
+#   4. tessarine-cards.exe's codes, lists and win checks agree with the Linux program's,
 #      and the options of a build without PNG or PDF are refused.
 # One private Wine prefix per run, made once. Prints one line per check and exits
 # non-zero on any failure.
@@ -16,20 +20,43 @@ set -uo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 clock=12:34:56.789
 
+# The Wine of the executables' word size: WINEARCH and WINELOADER for the prefix, and
+# $wine for the loader, so that a 64-bit run never falls to the 32-bit loader that
+# /usr/bin/wine prefers where wine32 is installed too.
+use_wine_for() {  # use_wine_for 32|64
+  if [ "$1" = 64 ]; then
+    export WINEARCH=win64 WINELOADER=/usr/lib/wine/wine64
+    wine=/usr/lib/wine/wine64
+  else
+    export WINEARCH=win32
+    unset WINELOADER
+    wine=wine
+  fi
+}
+
+# 32 or 64: the word size of a PE executable, from its header.
+pe_bits() {
+  case "$(objdump -f "$1" 2>/dev/null)" in
+    *pei-x86-64*) echo 64 ;;
+    *pei-i386*) echo 32 ;;
+    *) return 1 ;;
+  esac
+}
+
 # ---- Inside xvfb-run: everything that needs Wine --------------------------------------
 on_screen() {
   local work=$1 linux_cli=$2
-  export WINEPREFIX=$work/prefix WINEARCH=win32 WINEDEBUG=-all
+  export WINEPREFIX=$work/prefix WINEDEBUG=-all
   # No Mono or Gecko: nothing here needs them, and fetching them would fail anyway.
   export WINEDLLOVERRIDES="mscoree,mshtml="
   local start=$SECONDS
-  wineboot -i >"$work/wineboot.log" 2>&1
+  "$wine" wineboot -i >"$work/wineboot.log" 2>&1
   wineserver -w
   # Wine draws its own caption and frame (there is no window manager), and Debian's Wine
   # does not install its Tahoma-metric faces into a new prefix's font folder.
-  wine reg add 'HKCU\Software\Wine\X11 Driver' /v Decorated /t REG_SZ /d N /f >/dev/null 2>&1
+  "$wine" reg add 'HKCU\Software\Wine\X11 Driver' /v Decorated /t REG_SZ /d N /f >/dev/null 2>&1
   # A copy of the program that believes it runs on Windows 98.
-  wine reg add 'HKCU\Software\Wine\AppDefaults\tessarine-win98.exe' /v Version /t REG_SZ \
+  "$wine" reg add 'HKCU\Software\Wine\AppDefaults\tessarine-win98.exe' /v Version /t REG_SZ \
     /d win98 /f >/dev/null 2>&1
   cp /usr/share/wine/fonts/tahoma.ttf /usr/share/wine/fonts/tahomabd.ttf \
     "$WINEPREFIX/drive_c/windows/Fonts/" 2>/dev/null ||
@@ -39,15 +66,20 @@ on_screen() {
   local status=0
   start=$SECONDS
   echo "# tessarine.exe"
-  (cd "$work" && timeout 600 wine driver.exe 'app\tessarine.exe' cwd 'app\tessarine-win98.exe') 2>&1 |
+  (cd "$work" && timeout 600 "$wine" driver.exe 'app\tessarine.exe' cwd 'app\tessarine-win98.exe') 2>&1 |
     tr -d '\r' | tee "$work/driver.log"
   [ "${PIPESTATUS[0]}" -eq 0 ] || status=1
   echo "# driver: $((SECONDS - start)) s"
 
+  echo "# los 32 bits con que el programa nombra ventanas, menús, mapas de bits y fuentes"
+  (cd "$work" && timeout 120 "$wine" handles_check.exe) 2>&1 | tr -d '\r' |
+    tee "$work/handles.log"
+  [ "${PIPESTATUS[0]}" -eq 0 ] || status=1
+
   start=$SECONDS
   echo "# tessarine-cards.exe --time $clock frente a tessarine-cards de Linux"
   mkdir -p "$work/cards"
-  if ! (cd "$work/cards" && timeout 120 wine ../app/tessarine-cards.exe --time "$clock" \
+  if ! (cd "$work/cards" && timeout 120 "$wine" ../app/tessarine-cards.exe --time "$clock" \
           --out windows >/dev/null 2>&1); then
     echo "FALLO - tessarine-cards.exe --time $clock --out windows"
     status=1
@@ -88,7 +120,7 @@ cli_checks() {
   }
   mkdir -p "$work/opts"
   cd "$work/opts" || return 1
-  wcards() { timeout 120 wine "$exe" "$@" 2>.err | tr -d '\r'; return "${PIPESTATUS[0]}"; }
+  wcards() { timeout 120 "$wine" "$exe" "$@" 2>.err | tr -d '\r'; return "${PIPESTATUS[0]}"; }
 
   wcards --layout --code 4730F0CA >layout-windows
   "$linux_cli" --layout --code 4730F0CA >layout-linux
@@ -139,7 +171,8 @@ cli_checks() {
 
 if [ "${1:-}" = "--on-screen" ]; then
   shift
-  on_screen "$@"
+  use_wine_for "$3"
+  on_screen "$1" "$2"
   exit $?
 fi
 
@@ -161,6 +194,16 @@ for file in "$program" "$cards_exe" "$linux_cli"; do
   fi
 done
 
+bits=$(pe_bits "$program") || bits=unknown
+if [ "$bits" = unknown ] || [ "$(pe_bits "$cards_exe")" != "$bits" ]; then
+  echo "FALLO - $program y $cards_exe no son dos ejecutables PE del mismo tamaño de palabra"
+  echo "0 passed, 1 failed"
+  exit 1
+fi
+echo "# Windows de $bits bits: $windows_dir"
+triple=i686-w64-mingw32
+[ "$bits" = 64 ] && triple=x86_64-w64-mingw32
+
 total_start=$SECONDS
 work=$(mktemp -d /tmp/tessarine-wine.XXXXXX)
 cleanup() {
@@ -169,9 +212,15 @@ cleanup() {
 }
 trap cleanup EXIT
 
-if ! i686-w64-mingw32-g++-posix -std=c++17 -O2 -Wall -Wextra -Werror -municode -static \
+if ! "$triple-g++-posix" -std=c++17 -O2 -Wall -Wextra -Werror -municode -static \
        -o "$work/driver.exe" "$here/driver.cpp" -luser32 -lgdi32 -lshell32 -lole32 -luuid; then
   echo "FALLO - driver.exe no compila"
+  echo "0 passed, 1 failed"
+  exit 1
+fi
+if ! "$triple-g++-posix" -std=c++17 -O2 -Wall -Wextra -Werror -municode -static \
+       -I "$here/../../.." -o "$work/handles_check.exe" "$here/handles_check.cpp" -lgdi32; then
+  echo "FALLO - handles_check.exe no compila"
   echo "0 passed, 1 failed"
   exit 1
 fi
@@ -179,13 +228,13 @@ mkdir -p "$work/app" "$work/cwd"
 cp "$program" "$cards_exe" "$work/app/"
 cp "$program" "$work/app/tessarine-win98.exe"
 
-xvfb-run -a -s '-screen 0 1280x1024x24' "$0" --on-screen "$work" "$linux_cli"
+xvfb-run -a -s '-screen 0 1280x1024x24' "$0" --on-screen "$work" "$linux_cli" "$bits"
 status=$?
 
 # One closing count over both parts.
 passed=0
 failed=0
-for log in "$work/driver.log" "$work/compare.log" "$work/cli.log"; do
+for log in "$work/driver.log" "$work/handles.log" "$work/compare.log" "$work/cli.log"; do
   line=$(grep -E '^[0-9]+ passed, [0-9]+ failed$' "$log" 2>/dev/null | tail -1)
   if [ -z "$line" ]; then
     failed=$((failed + 1))  # a part that did not get to its end

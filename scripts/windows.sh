@@ -1,0 +1,48 @@
+# Shared by scripts/test, scripts/package and the Windows tests: which Windows build this
+# machine can run under Wine. Sourced, not run.
+#
+# The shipped program is 32-bit. Some x86-64 kernels execute no 32-bit code at all (the
+# i386 Wine loader gets "Exec format error"); there the same sources built for x86-64
+# stand in under 64-bit Wine, and the 32-bit build is only checked statically.
+
+# True where the kernel executes a 32-bit x86 program: a 93-byte static ELF32 whose only
+# instructions are exit(42), so a 42 can come from nothing but the program itself. It is
+# written under build/ rather than /tmp, which may be mounted noexec.
+machine_runs_32bit_x86() {
+  [ "$(uname -m)" = x86_64 ] || [ "$(uname -m)" = i686 ] || return 1
+  # An emulator registered for 32-bit programs runs the probe but not Wine's loader.
+  grep -qs '^enabled' /proc/sys/fs/binfmt_misc/qemu-i386 && return 1
+  local probe
+  mkdir -p build
+  probe=$(mktemp build/.x86-32-probe.XXXXXX) || return 1
+  printf '\177ELF\1\1\1\0\0\0\0\0\0\0\0\0\2\0\3\0\1\0\0\0\124\200\4\10\64\0\0\0\0\0\0\0' >"$probe"
+  printf '\0\0\0\0\64\0\40\0\1\0\0\0\0\0\0\0\1\0\0\0\0\0\0\0\0\200\4\10\0\200\4\10' >>"$probe"
+  printf '\135\0\0\0\135\0\0\0\5\0\0\0\0\20\0\0\61\333\263\52\61\300\100\315\200' >>"$probe"
+  chmod +x "$probe"
+  local status=0
+  "$probe" 2>/dev/null || status=$?
+  rm -f "$probe"
+  [ "$status" -eq 42 ]
+}
+
+# Sets TESSARINE_WINE_BITS (32 or 64), TESSARINE_WINE_BUILD (the build folder whose
+# programs run under Wine here), TESSARINE_WINE_PRESET and TESSARINE_WINE_REASON.
+choose_windows_build_to_run() {
+  if machine_runs_32bit_x86; then
+    TESSARINE_WINE_BITS=32
+    TESSARINE_WINE_BUILD=build/windows
+    TESSARINE_WINE_PRESET=windows
+    TESSARINE_WINE_REASON="esta máquina ejecuta código x86 de 32 bits"
+  else
+    TESSARINE_WINE_BITS=64
+    TESSARINE_WINE_BUILD=build/windows64
+    TESSARINE_WINE_PRESET=windows64
+    TESSARINE_WINE_REASON="esta máquina no ejecuta código x86 de 32 bits (Exec format error)"
+  fi
+}
+
+# The Debian packages of the Windows builds and of the Wine that can run one of them here.
+windows_packages() {
+  printf '%s\n' g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix wine wine64
+  if machine_runs_32bit_x86; then printf '%s\n' wine32:i386; fi
+}
