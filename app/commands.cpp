@@ -50,7 +50,7 @@ void Photocopy(uint32_t main_window) {
   ++g_card_counter;
   SelectTarget(main_window, IDC_CARD_VIEW, 0);
   const std::string name = CardFileName(g_card_counter);
-  if (SaveTargetImage(name))
+  if (SaveTargetImage(name) == SaveError::kNone)
     TellUser("Fotocopia Archivada ...");
   else
     TellUser("No se pudo archivar la fotocopia " + name + " ...");

@@ -196,61 +196,45 @@ FilesResult MakeFiles(const CliOptions& options, RunOutputs* out) {
   return result;
 }
 
-// "hojas en cards.pdf: 8 cartones, 3 páginas"; "" when all went in place.
-std::string FinishPdf(RunOutputs* out, bool* ok) {
-  *ok = FinishPdfFile(&out->pdf);
-  if (*ok) {
+// "hojas en cards.pdf: 8 cartones, 3 páginas", or why the sheets are not in place.
+Outcome FinishPdf(RunOutputs* out) {
+  if (FinishPdfFile(&out->pdf)) {
     char text[96];
     std::snprintf(text, sizeof text, ": %d cartones, %d páginas", out->pdf.cards,
                   PdfPages(out->pdf.cards));
-    return "hojas en " + EscapedText(out->options->pdf) + text;
+    return {true, "hojas en " + EscapedText(out->options->pdf) + text};
   }
   if (out->pdf.file.error != SaveError::kNone)
-    return NotSavedText(out->options->pdf, out->pdf.file.error);
-  return "no se pudo hacer " + EscapedText(out->options->pdf) + " (" + out->pdf.error + ")";
+    return {false, NotSavedText(out->options->pdf, out->pdf.file.error)};
+  return {false, "no se pudo hacer " + EscapedText(out->options->pdf) + " (" + out->pdf.error + ")"};
 }
 
-std::string FinishList(RunOutputs* out, bool* ok) {
+Outcome FinishList(RunOutputs* out) {
   const std::string bytes = CardListBytes(out->lines);
-  *ok = AppendToReplacement(&out->list_file, bytes.data(), bytes.size()) == SaveError::kNone &&
-        CommitReplacement(&out->list_file) == SaveError::kNone;
-  if (*ok)
-    return "lista en " + EscapedText(out->options->list) + ": " + std::to_string(out->lines.size()) +
-           " cartones";
-  return NotSavedText(out->options->list, out->list_file.error);
+  if (AppendToReplacement(&out->list_file, bytes.data(), bytes.size()) != SaveError::kNone ||
+      CommitReplacement(&out->list_file) != SaveError::kNone)
+    return {false, NotSavedText(out->options->list, out->list_file.error)};
+  return {true, "lista en " + EscapedText(out->options->list) + ": " +
+                    std::to_string(out->lines.size()) + " cartones"};
 }
 
-// What the list and the sheets say once put in place (or why not); *all_ok false when
-// any is not in place.
-struct Said {
-  bool in_place;
-  std::string text;
-};
-std::vector<Said> FinishOutputs(RunOutputs* out, bool flushed, bool* all_ok) {
-  std::vector<Said> said;
+// What the list and the sheets say once put in place, or why not.
+std::vector<Outcome> FinishOutputs(RunOutputs* out, bool flushed) {
+  std::vector<Outcome> said;
   if (!flushed) {
     if (out->has_pdf || out->has_list)
       said.push_back({false, "no se escribieron la lista ni las hojas: ningún cartón consta en "
                              "el disco"});
     return said;
   }
-  bool ok = true;
-  if (out->has_pdf) {
-    said.push_back({false, FinishPdf(out, &ok)});
-    said.back().in_place = ok;
-    *all_ok = *all_ok && ok;
-  }
-  if (out->has_list) {
-    said.push_back({false, FinishList(out, &ok)});
-    said.back().in_place = ok;
-    *all_ok = *all_ok && ok;
-  }
+  if (out->has_pdf) said.push_back(FinishPdf(out));
+  if (out->has_list) said.push_back(FinishList(out));
   return said;
 }
 
 // A run that did not make every card: why, and what became of its outputs.
 int ReportStopped(const CliOptions& options, const FilesResult& files, int interrupted,
-                  const std::vector<Said>& said) {
+                  const std::vector<Outcome>& said) {
   const char* what = options.no_files ? "hechos" : "guardados";
   if (interrupted) {
     std::fprintf(stderr, "%s: interrumpido: %d cartones %s\n", kProgram, files.saved, what);
@@ -260,7 +244,7 @@ int ReportStopped(const CliOptions& options, const FilesResult& files, int inter
     std::fprintf(stderr, "%s: %s; %d cartones guardados antes\n", kProgram,
                  NotSavedText(files.failure.path, files.failure.error).c_str(), files.saved);
   }
-  for (const Said& line : said) Say(stderr, line.text);
+  for (const Outcome& line : said) Say(stderr, line.text);
   return interrupted ? interrupted : kFailedExit;
 }
 }  // namespace
@@ -294,19 +278,20 @@ int MakeCards(const CliOptions& options) {
   // The saves were abandoned to stop the run; what it made is still to be listed.
   if (interrupted) ResumeSaves();
   const bool stopped = interrupted || files.saved < options.count;
-  bool outputs_ok = true;
-  const std::vector<Said> said = FinishOutputs(&out, files.flushed, &outputs_ok);
+  const std::vector<Outcome> said = FinishOutputs(&out, files.flushed);
   if (stopped) return ReportStopped(options, files, interrupted, said);
   if (!options.no_files) {
     const bool ends_in_separator = options.out.back() == '/' || options.out.back() == '\\';
     std::printf("%d cartones en %s%s\n", options.count, EscapedText(options.out).c_str(),
                 ends_in_separator ? "" : PathSeparator());
   }
-  for (const Said& line : said) {
-    if (line.in_place)
+  bool outputs_ok = true;
+  for (const Outcome& line : said) {
+    if (line.ok)
       std::printf("%s\n", line.text.c_str());
     else
       Say(stderr, line.text);
+    outputs_ok = outputs_ok && line.ok;
   }
   return Finish(outputs_ok ? 0 : kFailedExit);
 }

@@ -63,7 +63,7 @@ bool WriteSwatch(Colour colour) {
   DrawBox(0, 0, kBoxEdge, kBoxEdge, kCornerPercent, kBlack, colour, 0);
   // The swatch stays the current target: a caller that cannot load the file takes its
   // pixels from there instead.
-  return SaveTargetImage(SwatchPath());
+  return SaveTargetImage(SwatchPath()) == SaveError::kNone;
 }
 
 void RemoveSwatch() {

@@ -4,14 +4,10 @@
 // blue-green-red in one pass, and the whole file goes to disk in a single write through
 // ReplaceFileWith, which puts it in place only once every byte is written.
 #include <cstdint>
-#include <cstring>
 #include <memory>
 
-#if defined(__x86_64__) || defined(__i386__)
-#include <immintrin.h>
-#endif
-
 #include "draw/draw.h"
+#include "formats/bmp_rows.h"
 #include "formats/bmp_writer.h"
 
 namespace {
@@ -29,17 +25,13 @@ void Put16(uint8_t* at, uint16_t value) {
   at[1] = static_cast<uint8_t>(value >> 8);
 }
 
-// On a little-endian machine (x86, where the program runs) the bytes of a word are
-// already in file order and one plain store does; elsewhere they are laid out one by one.
+// Byte by byte, so the file is the same on any machine; on a little-endian one the
+// compiler makes this one store.
 void Put32(uint8_t* at, uint32_t value) {
-#if defined(__BYTE_ORDER__) && __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__
-  std::memcpy(at, &value, sizeof value);
-#else
   at[0] = static_cast<uint8_t>(value);
   at[1] = static_cast<uint8_t>(value >> 8);
   at[2] = static_cast<uint8_t>(value >> 16);
   at[3] = static_cast<uint8_t>(value >> 24);
-#endif
 }
 
 // BITMAPFILEHEADER followed by BITMAPINFOHEADER, packed.
@@ -64,11 +56,7 @@ void WriteHeaders(uint8_t* out, int32_t width, int32_t height, uint32_t file_byt
   Put32(info + 36, 0);                                   // biClrImportant
 }
 
-// Rows bottom-up; each 0xAARRGGBB pixel becomes the bytes BB GG RR; the row's padding
-// bytes are zero. `out` has room for row_bytes x height bytes. `quad_row` turns the
-// first `quads` groups of four pixels of a row into 12 bytes each; the rest of the row is
-// done here, pixel by pixel.
-using QuadRow = void (*)(const uint32_t* source, int32_t quads, uint8_t* out);
+}  // namespace
 
 // Four pixels make three whole little-endian words: plain word stores.
 void QuadRowPlain(const uint32_t* source, int32_t quads, uint8_t* out) {
@@ -82,31 +70,13 @@ void QuadRowPlain(const uint32_t* source, int32_t quads, uint8_t* out) {
   }
 }
 
-#if defined(__x86_64__) || defined(__i386__)
-// One byte shuffle a group, where the processor has it (every x86 of the last 15 years).
-// Each store writes 16 bytes of which 12 count; the next group overwrites the rest, so
-// the caller leaves the row's last group to the plain loop.
-__attribute__((target("ssse3"))) void QuadRowShuffled(const uint32_t* source, int32_t quads,
-                                                      uint8_t* out) {
-  const __m128i order = _mm_setr_epi8(0, 1, 2, 4, 5, 6, 8, 9, 10, 12, 13, 14, -1, -1, -1, -1);
-  for (int32_t quad = 0; quad < quads; ++quad) {
-    const __m128i pixels = _mm_loadu_si128(reinterpret_cast<const __m128i*>(source));
-    _mm_storeu_si128(reinterpret_cast<__m128i*>(out), _mm_shuffle_epi8(pixels, order));
-    source += 4;
-    out += 12;
-  }
-}
+namespace {
 
-QuadRow ChooseQuadRow() {
-  return __builtin_cpu_supports("ssse3") ? QuadRowShuffled : QuadRowPlain;
-}
-#else
-QuadRow ChooseQuadRow() { return QuadRowPlain; }
-#endif
-
+// Rows bottom-up; each 0xAARRGGBB pixel becomes the bytes BB GG RR; the row's padding
+// bytes are zero. `out` has room for row_bytes x height bytes.
 void ConvertPixels(const PixelView& view, int32_t row_bytes, uint8_t* out) {
-  static const QuadRow quad_row = ChooseQuadRow();
-  // The last whole group of a row is left to the plain loop (see QuadRowShuffled).
+  static const QuadRow quad_row = FastestQuadRow();
+  // The last whole group of a row is left to the plain loop (see bmp_rows.h).
   const int32_t fast_quads = view.width / 4 > 0 ? view.width / 4 - 1 : 0;
   const int32_t padding = row_bytes - view.width * 3;
   for (int32_t y = view.height - 1; y >= 0; --y) {
@@ -168,10 +138,10 @@ SaveError WriteEncodedBitmap(const std::string& file_name, const EncodedBitmap& 
   return ReplaceFileWith(file_name, &whole, 1);
 }
 
-bool SaveTargetImage(const std::string& file_name) {
-  if (file_name.empty()) return false;
-  const bool saved = EncodeTargetImage(&t_encoded) &&
-                     WriteEncodedBitmap(file_name, t_encoded) == SaveError::kNone;
+SaveError SaveTargetImage(const std::string& file_name) {
+  if (file_name.empty()) return SaveError::kOther;
+  const SaveError saved =
+      EncodeTargetImage(&t_encoded) ? WriteEncodedBitmap(file_name, t_encoded) : SaveError::kOther;
   if (t_encoded.capacity > kKeptBufferBytes) t_encoded = EncodedBitmap{};
   return saved;
 }

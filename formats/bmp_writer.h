@@ -18,10 +18,10 @@ constexpr int64_t BitmapFileBytes(int32_t width, int32_t height) {
   return kBitmapHeaderBytes + int64_t{BitmapRowBytes(width)} * height;
 }
 
-// file_name is UTF-8, relative to the current folder or absolute. False (and the file
-// system as it was, an earlier file of that name included) when the name is empty,
-// there is no drawing target, or the file could not be written whole.
-bool SaveTargetImage(const std::string& file_name);
+// file_name is UTF-8, relative to the current folder or absolute. kNone when the file is
+// in place; else why not (kOther for an empty name or no drawing target), and the file
+// system as it was, an earlier file of that name included.
+SaveError SaveTargetImage(const std::string& file_name);
 
 // The same in two steps, for a caller that writes on another thread while it draws on:
 // the current target as the bytes of a whole bitmap file (its buffer is reused from call

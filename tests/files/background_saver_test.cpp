@@ -33,7 +33,7 @@ TEST(BackgroundSaver, WritesTheSameBytesAsASaveOnTheDrawingThread) {
     ShowCard(picture, 0, NextRunSeed(run, SeedBitsOfClock(45296789)));
     SelectTarget(picture, 0, 0);
     // The same picture saved the plain way, for comparison.
-    ASSERT_TRUE(SaveTargetImage(folder / ("plain" + CardFileName(i))));
+    ASSERT_EQ(SaveTargetImage(folder / ("plain" + CardFileName(i))), SaveError::kNone);
     ASSERT_TRUE(SaveInBackground(&saver, folder / CardFileName(i), i));
   }
   EXPECT_TRUE(FinishSaver(&saver));

@@ -73,7 +73,7 @@ TEST_F(WriterTest, SwatchSizedImageHasEveryHeaderField) {
   FakeImage image = Patterned(16, 16, 16);
   image.MakeCurrent();
   const std::string path = folder / "color.bmp";
-  ASSERT_TRUE(SaveTargetImage(path));
+  ASSERT_EQ(SaveTargetImage(path), SaveError::kNone);
   ExpectHeaders(ReadWholeFile(path), 16, 16, 822);
 }
 
@@ -82,10 +82,10 @@ TEST_F(WriterTest, PictureSizedImageHasEveryHeaderFieldAndPaddedRows) {
   FakeImage patterned = Patterned(721, 241, 721);
   patterned.MakeCurrent();
   const std::string path = folder / "0001.bmp";
-  ASSERT_TRUE(SaveTargetImage(path));
+  ASSERT_EQ(SaveTargetImage(path), SaveError::kNone);
   FakeImage image(721, 241, 721);  // all white, so every padding byte stands out
   image.MakeCurrent();
-  ASSERT_TRUE(SaveTargetImage(path));
+  ASSERT_EQ(SaveTargetImage(path), SaveError::kNone);
   const std::string file = ReadWholeFile(path);
   ExpectHeaders(file, 721, 241, 521578);
   constexpr size_t kRow = 2164;
@@ -104,7 +104,7 @@ TEST_F(WriterTest, PixelsAreStoredBottomUpInBlueGreenRedOrder) {
   image.At(0, 2) = 0xFF112233u;  // bottom-left
   image.MakeCurrent();
   const std::string path = folder / "small.bmp";
-  ASSERT_TRUE(SaveTargetImage(path));
+  ASSERT_EQ(SaveTargetImage(path), SaveError::kNone);
   const std::string file = ReadWholeFile(path);
   ExpectHeaders(file, 5, 3, 54 + 16 * 3);
 
@@ -131,9 +131,9 @@ TEST_F(WriterTest, AlphaAndTheSurfaceStrideNeverReachTheFile) {
       wide.At(x, y) = (plain.At(x, y) & 0x00FFFFFFu) | static_cast<uint32_t>(x * 40) << 24;
 
   plain.MakeCurrent();
-  ASSERT_TRUE(SaveTargetImage(folder / "plain.bmp"));
+  ASSERT_EQ(SaveTargetImage(folder / "plain.bmp"), SaveError::kNone);
   wide.MakeCurrent();
-  ASSERT_TRUE(SaveTargetImage(folder / "wide.bmp"));
+  ASSERT_EQ(SaveTargetImage(folder / "wide.bmp"), SaveError::kNone);
   EXPECT_EQ(ReadWholeFile(folder / "plain.bmp"), ReadWholeFile(folder / "wide.bmp"));
 }
 
@@ -141,7 +141,7 @@ TEST_F(WriterTest, AnIndependentDecoderReadsEveryPixelAlike) {
   FakeImage image = Patterned(721, 241, 721);
   image.MakeCurrent();
   const std::string path = folder / "0001.bmp";
-  ASSERT_TRUE(SaveTargetImage(path));
+  ASSERT_EQ(SaveTargetImage(path), SaveError::kNone);
   const DecodedImage decoded = DecodeWithPil(path);
   ASSERT_EQ(decoded.error, "");
   ASSERT_EQ(decoded.width, 721);
@@ -164,7 +164,7 @@ TEST_F(WriterTest, EveryRowWidthGivesThePixelByPixelBytes) {
     for (uint32_t& pixel : image.pixels) pixel |= 0x5A000000u;
     image.MakeCurrent();
     const std::string path = folder / ("w" + std::to_string(width) + ".bmp");
-    ASSERT_TRUE(SaveTargetImage(path));
+    ASSERT_EQ(SaveTargetImage(path), SaveError::kNone);
     std::string expected;
     const int32_t row_bytes = ((width * 24 + 31) / 32) * 4;
     for (int32_t y = 2; y >= 0; --y) {
@@ -179,13 +179,13 @@ TEST_F(WriterTest, EveryRowWidthGivesThePixelByPixelBytes) {
 TEST_F(WriterTest, AnEarlierFileOfTheNameEndsExactlyAsTheNewOne) {
   FakeImage image = Patterned(16, 16, 16);
   image.MakeCurrent();
-  ASSERT_TRUE(SaveTargetImage(folder / "fresh.bmp"));
+  ASSERT_EQ(SaveTargetImage(folder / "fresh.bmp"), SaveError::kNone);
   const std::string fresh = ReadWholeFile(folder / "fresh.bmp");
 
   WriteWholeFile(folder / "longer.bmp", std::string(600000, 'x'));
   WriteWholeFile(folder / "shorter.bmp", "tiny");
-  ASSERT_TRUE(SaveTargetImage(folder / "longer.bmp"));
-  ASSERT_TRUE(SaveTargetImage(folder / "shorter.bmp"));
+  ASSERT_EQ(SaveTargetImage(folder / "longer.bmp"), SaveError::kNone);
+  ASSERT_EQ(SaveTargetImage(folder / "shorter.bmp"), SaveError::kNone);
   EXPECT_EQ(ReadWholeFile(folder / "longer.bmp"), fresh);
   EXPECT_EQ(ReadWholeFile(folder / "shorter.bmp"), fresh);
 }
@@ -195,7 +195,7 @@ TEST_F(WriterTest, ARelativeNameLandsInTheCurrentFolder) {
   image.MakeCurrent();
   {
     InFolder here(folder.path);
-    ASSERT_TRUE(SaveTargetImage("0001.bmp"));
+    ASSERT_EQ(SaveTargetImage("0001.bmp"), SaveError::kNone);
   }
   EXPECT_EQ(FolderEntries(folder.path), std::vector<std::string>{"0001.bmp"});
   EXPECT_EQ(FileLength(folder / "0001.bmp"), 822);
@@ -205,7 +205,7 @@ TEST_F(WriterTest, AnEmptyNameTouchesNothing) {
   FakeImage image = Patterned(16, 16, 16);
   image.MakeCurrent();
   InFolder here(folder.path);
-  EXPECT_FALSE(SaveTargetImage(""));
+  EXPECT_NE(SaveTargetImage(""), SaveError::kNone);
   EXPECT_EQ(TheFakeTarget().locks, 0) << "not even the drawing lock";
   EXPECT_TRUE(FolderEntries(folder.path).empty());
 }
@@ -213,18 +213,18 @@ TEST_F(WriterTest, AnEmptyNameTouchesNothing) {
 TEST_F(WriterTest, NoDrawingTargetTouchesNothing) {
   NoFakeTarget();
   WriteWholeFile(folder / "0001.bmp", "earlier");
-  EXPECT_FALSE(SaveTargetImage(folder / "0001.bmp"));
-  EXPECT_FALSE(SaveTargetImage(folder / "0002.bmp"));
+  EXPECT_NE(SaveTargetImage(folder / "0001.bmp"), SaveError::kNone);
+  EXPECT_NE(SaveTargetImage(folder / "0002.bmp"), SaveError::kNone);
   EXPECT_EQ(ReadWholeFile(folder / "0001.bmp"), "earlier");
   EXPECT_EQ(FolderEntries(folder.path), std::vector<std::string>{"0001.bmp"});
 }
 
 TEST_F(WriterTest, AnUnreadableTargetTouchesNothing) {
   TheFakeTarget().present = true;  // a target, but with no pixels to read
-  EXPECT_FALSE(SaveTargetImage(folder / "0001.bmp"));
+  EXPECT_NE(SaveTargetImage(folder / "0001.bmp"), SaveError::kNone);
   FakeImage empty(0, 0, 0);
   empty.MakeCurrent();
-  EXPECT_FALSE(SaveTargetImage(folder / "0001.bmp"));
+  EXPECT_NE(SaveTargetImage(folder / "0001.bmp"), SaveError::kNone);
   EXPECT_EQ(TheFakeTarget().locks, 2);
   EXPECT_TRUE(FolderEntries(folder.path).empty());
 }
@@ -233,9 +233,9 @@ TEST_F(WriterTest, RepeatedSavesAreIdenticalAndLeaveNothingBehind) {
   FakeImage image = Patterned(721, 241, 721);
   image.MakeCurrent();
   const std::string path = folder / "0001.bmp";
-  ASSERT_TRUE(SaveTargetImage(path));
+  ASSERT_EQ(SaveTargetImage(path), SaveError::kNone);
   const std::string first = ReadWholeFile(path);
-  for (int i = 0; i < 40; ++i) ASSERT_TRUE(SaveTargetImage(path)) << i;
+  for (int i = 0; i < 40; ++i) ASSERT_EQ(SaveTargetImage(path), SaveError::kNone) << i;
   EXPECT_EQ(ReadWholeFile(path), first);
   EXPECT_EQ(FolderEntries(folder.path), std::vector<std::string>{"0001.bmp"});
   EXPECT_EQ(TheFakeTarget().locks, 41);
@@ -253,13 +253,13 @@ class FailedSaveTest : public WriterTest {
 };
 
 TEST_F(FailedSaveTest, AMissingFolderCreatesNothing) {
-  EXPECT_FALSE(SaveTargetImage(folder / "missing/0001.bmp"));
+  EXPECT_NE(SaveTargetImage(folder / "missing/0001.bmp"), SaveError::kNone);
   EXPECT_TRUE(FolderEntries(folder.path).empty());
 }
 
 TEST_F(FailedSaveTest, AFolderOfThatNameStaysAFolder) {
   ASSERT_EQ(::mkdir((folder / "0001.bmp").c_str(), 0777), 0);
-  EXPECT_FALSE(SaveTargetImage(folder / "0001.bmp"));
+  EXPECT_NE(SaveTargetImage(folder / "0001.bmp"), SaveError::kNone);
   EXPECT_EQ(FolderEntries(folder.path), std::vector<std::string>{"0001.bmp"});
   EXPECT_TRUE(IsFolder(folder / "0001.bmp"));
 }
@@ -269,7 +269,7 @@ TEST_F(FailedSaveTest, AnImmutableFileStaysByteForByte) {
   WriteWholeFile(path, "an earlier card");
   ScopedImmutable immutable(path);
   if (!immutable.set) GTEST_SKIP() << immutable.reason;
-  EXPECT_FALSE(SaveTargetImage(path));
+  EXPECT_NE(SaveTargetImage(path), SaveError::kNone);
   EXPECT_EQ(ReadWholeFile(path), "an earlier card");
   EXPECT_EQ(FolderEntries(folder.path), std::vector<std::string>{"0001.bmp"});
 }
@@ -282,8 +282,8 @@ TEST_F(FailedSaveTest, AReadOnlyFileSystemStaysAsItWas) {
   WriteWholeFile(mount_point + "/0001.bmp", "an earlier card");
   if (!disk.MakeReadOnly()) GTEST_SKIP() << disk.reason;
 
-  EXPECT_FALSE(SaveTargetImage(mount_point + "/0001.bmp"));
-  EXPECT_FALSE(SaveTargetImage(mount_point + "/0002.bmp"));
+  EXPECT_NE(SaveTargetImage(mount_point + "/0001.bmp"), SaveError::kNone);
+  EXPECT_NE(SaveTargetImage(mount_point + "/0002.bmp"), SaveError::kNone);
   EXPECT_EQ(ReadWholeFile(mount_point + "/0001.bmp"), "an earlier card");
   EXPECT_EQ(FolderEntries(mount_point), std::vector<std::string>{"0001.bmp"});
 }
@@ -296,15 +296,15 @@ TEST_F(FailedSaveTest, AFullDiskKeepsTheEarlierFileAndNoPartOfTheNewOne) {
   const std::string path = mount_point + "/0001.bmp";
   WriteWholeFile(path, "an earlier card");
 
-  EXPECT_FALSE(SaveTargetImage(path));
-  EXPECT_FALSE(SaveTargetImage(mount_point + "/0002.bmp"));
+  EXPECT_NE(SaveTargetImage(path), SaveError::kNone);
+  EXPECT_NE(SaveTargetImage(mount_point + "/0002.bmp"), SaveError::kNone);
   EXPECT_EQ(ReadWholeFile(path), "an earlier card");
   EXPECT_EQ(FolderEntries(mount_point), std::vector<std::string>{"0001.bmp"});
 
   // The same disk takes a file that fits: the refusal above was the lack of room.
   FakeImage swatch = Patterned(16, 16, 16);
   swatch.MakeCurrent();
-  EXPECT_TRUE(SaveTargetImage(path));
+  EXPECT_EQ(SaveTargetImage(path), SaveError::kNone);
   EXPECT_EQ(FileLength(path), 822);
 }
 
