@@ -25,14 +25,21 @@ void TellUser(const std::string& text) { ShowMessage(text.c_str(), kPlainMessage
 
 namespace {
 
+// "30.000": thousands set apart with a dot, as Spanish writes them.
+std::string WithThousandsDot(int32_t number) {
+  std::string digits = std::to_string(number);
+  for (size_t at = digits.size(); at > 3; at -= 3) digits.insert(at - 3, ".");
+  return digits;
+}
+
 // The user's answer, or why it is refused; the refusal is shown here.
 bool AskBatchCount(int32_t* count) {
-  const std::string answer =
-      PromptForText("<De 1 a 30000>", "Cuantos cartones quieres ?", "", -1, -1);
+  const std::string range = "<De 1 a " + std::to_string(kBatchLimit) + ">";
+  const std::string answer = PromptForText(range.c_str(), "Cuantos cartones quieres ?", "", -1, -1);
   const BatchAnswer checked = CheckBatchAnswer(answer);
   switch (checked.kind) {
     case BatchAnswerKind::kNotDigits:
-      TellUser("Tienes que escribir un número de 1 a 30.000 ...");
+      TellUser("Tienes que escribir un número de 1 a " + WithThousandsDot(kBatchLimit) + " ...");
       return false;
     case BatchAnswerKind::kTooMany:
       TellUser("Excedes el número permitido de cartones ...");

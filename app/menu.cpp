@@ -21,19 +21,23 @@ constexpr MenuItem kItems[] = {
     {0, kSeparator},            {IDM_AUTHOR, "Autor"},
     {IDM_EXIT, "Salir"},
 };
-// "Elegir Color", counted from 0 with the separators.
-constexpr int32_t kColourItemPlace = 5;
+// Where an item stands in the menu, counted from 0 with the separators.
+constexpr int32_t PlaceOf(int32_t id) {
+  int32_t place = 0;
+  while (kItems[place].id != id) ++place;
+  return place;
+}
+constexpr int32_t kColourItemPlace = PlaceOf(IDM_CHOOSE_COLOUR);
 constexpr int32_t kAppend = -1;
 constexpr int32_t kMenuBar = 0;
 constexpr int32_t kDropDown = 1;
 
 // The swatch bitmap is still the current drawing target after WriteSwatch.
 uint32_t SwatchImageFromDrawing() {
-  PixelView view;
-  if (!LockCurrentTargetPixels(&view)) return 0;
-  const uint32_t image = MenuImageFromPixels(view.width, view.height, view.stride, view.pixels);
-  UnlockDrawing();
-  return image;
+  const TargetPixelsLock target;
+  if (!target.held) return 0;
+  const PixelView& view = target.view;
+  return MenuImageFromPixels(view.width, view.height, view.stride, view.pixels);
 }
 
 uint32_t SwatchImage(Colour colour) {

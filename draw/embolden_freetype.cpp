@@ -8,8 +8,9 @@
 
 #include <cmath>
 
+#include "draw/glyphs.h"
+
 namespace {
-constexpr int32_t kBoldWeight = 600;
 // Stem of 'l' as a share of the em: regular sans faces have about 0.09, bold ones 0.14
 // to 0.18. Below the first a face is too light for bold; it is brought to the second.
 constexpr double kLightestBoldStem = 0.115;
@@ -32,13 +33,13 @@ double StemShare(FT_Face face) {
 bool IsBoldFace(FT_Face face) {
   const auto* os2 = static_cast<const TT_OS2*>(FT_Get_Sfnt_Table(face, FT_SFNT_OS2));
   return (face->style_flags & FT_STYLE_FLAG_BOLD) ||
-         (os2 && os2->version != 0xFFFF && os2->usWeightClass >= kBoldWeight);
+         (os2 && os2->version != 0xFFFF && os2->usWeightClass >= kLeastBoldWeight);
 }
 }  // namespace
 
 BoldGrowth BoldGrowthOf(FT_Face face, int32_t weight, double em_pixels) {
   BoldGrowth growth;
-  if (weight < kBoldWeight) return growth;
+  if (weight < kLeastBoldWeight) return growth;
   const double stem = StemShare(face);
   if (stem > 0 && stem < kLightestBoldStem)
     growth.stem = std::lround((kSyntheticBoldStem - stem) * em_pixels * 64);

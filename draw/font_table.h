@@ -11,7 +11,7 @@
 struct FontDescription {
   std::string face;  // UTF-8, at most 31 UTF-16 units
   float size = 0;    // points; negative = cell height rather than character height
-  int32_t weight = 400;
+  int32_t weight = kRegularWeight;
   bool italic = false;
   bool underline = false;
   bool strike_out = false;

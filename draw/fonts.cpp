@@ -16,7 +16,6 @@ constexpr size_t kMostFaceUnits = 31;  // UTF-16 units, as LOGFONT holds them
 constexpr float kDefaultPoints = 8;
 constexpr int32_t kStyleBold = 1, kStyleItalic = 2, kStyleUnderline = 4, kStyleStrikeOut = 8,
                   kStyleCellHeight = 16;
-constexpr int32_t kWeightNormal = 400, kWeightBold = 700;
 constexpr uint8_t kFixedPitchModern = 0x31;  // FIXED_PITCH | FF_MODERN
 
 SpinLock g_font_lock;
@@ -102,7 +101,7 @@ int32_t NewFont(const char* face, float size, int32_t style, int32_t character_s
     wanted.face = TruncatedFace(face ? face : "");
     wanted.size = size == 0 ? kDefaultPoints : size;
     if (style & kStyleCellHeight) wanted.size = -wanted.size;
-    wanted.weight = (style & kStyleBold) ? kWeightBold : kWeightNormal;
+    wanted.weight = (style & kStyleBold) ? kBoldWeight : kRegularWeight;
     wanted.italic = style & kStyleItalic;
     wanted.underline = style & kStyleUnderline;
     wanted.strike_out = style & kStyleStrikeOut;

@@ -5,6 +5,12 @@
 #include <cstdint>
 #include <vector>
 
+// Font weights in the terms of a Windows LOGFONT, and the least that counts as bold when
+// a face says its own.
+constexpr int32_t kRegularWeight = 400;
+constexpr int32_t kBoldWeight = 700;
+constexpr int32_t kLeastBoldWeight = 600;
+
 // What a font asks for, in the terms of a Windows LOGFONT.
 struct GlyphFontRequest {
   char face[128];          // UTF-8, at most 31 characters

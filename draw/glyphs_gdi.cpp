@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "draw/glyphs.h"
+#include "draw/utf16_win32.h"
 
 struct GlyphFont {
   HDC dc;
@@ -22,10 +23,9 @@ constexpr int kGray8Levels = 64;  // GGO_GRAY8_BITMAP coverage runs 0..64
 void CopyFaceName(const char* face, WCHAR (&out)[LF_FACESIZE]) {
   std::memset(out, 0, sizeof(out));
   if (face[0] == '\0') return;
-  WCHAR wide[LF_FACESIZE * 4] = {};
-  const int length = MultiByteToWideChar(CP_UTF8, 0, face, -1, wide, LF_FACESIZE * 4 - 1);
-  const int kept = length <= 0 ? 0 : (length - 1 < LF_FACESIZE - 1 ? length - 1 : LF_FACESIZE - 1);
-  std::memcpy(out, wide, sizeof(WCHAR) * kept);
+  const std::wstring wide = WideOfUtf8(face);
+  const size_t kept = wide.size() < LF_FACESIZE - 1 ? wide.size() : LF_FACESIZE - 1;
+  std::memcpy(out, wide.data(), sizeof(WCHAR) * kept);
 }
 
 bool HasCharacter(HDC dc, wchar_t character) {

@@ -13,6 +13,10 @@ std::wstring WideOfUtf8(const std::string& text, bool reject_invalid) {
   return wide;
 }
 
+std::wstring WideOfUtf8(const char* text) {
+  return text == nullptr ? std::wstring() : WideOfUtf8(std::string(text));
+}
+
 std::string Utf8OfWide(const std::wstring& wide) {
   if (wide.empty()) return std::string();
   const int size = static_cast<int>(wide.size());

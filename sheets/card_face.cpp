@@ -17,9 +17,9 @@
 #include "draw/draw.h"
 #include "draw/embolden_freetype.h"
 #include "draw/face_file_freetype.h"
+#include "draw/glyphs.h"
 
 namespace {
-constexpr int32_t kBoldWeight = 700, kRegularWeight = 400;
 
 // cairo may release a face after the document that used it is gone, so the library
 // lives for the process.

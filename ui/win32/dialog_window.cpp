@@ -7,7 +7,7 @@
 
 #include "ui/win32/handles.h"
 #include "ui/win32/picture_control.h"
-#include "ui/win32/wide_text.h"
+#include "draw/utf16_win32.h"
 #include "ui/win32/window_records.h"
 #include "ui/window.h"
 
@@ -180,7 +180,7 @@ uint32_t CreateDialogWindow(int32_t flags, uint32_t parent, const char* caption,
 
   const bool pixel_units = (flags & UNITS_PIXELS) != 0;
   if (pixel_units) PlaceInPixels(window, parent_window, window_style, x, y, width, height);
-  SetWindowTextW(window, WideFromUtf8(caption).c_str());
+  SetWindowTextW(window, WideOfUtf8(caption).c_str());
 
   WindowRecord record;
   record.window = window;

@@ -6,7 +6,7 @@
 #include <string>
 
 #include "ui/win32/handles.h"
-#include "ui/win32/wide_text.h"
+#include "draw/utf16_win32.h"
 #include "ui/window.h"
 
 namespace {
@@ -24,7 +24,7 @@ uint32_t NewMenu(int32_t kind) {
 void AddMenuItem(uint32_t menu, uint32_t drop_down, int32_t id, int32_t state,
                  int32_t position, void* item_callback, int32_t flags, const char* text) {
   const bool separator = text != nullptr && std::strcmp(text, "-") == 0;
-  std::wstring wide_text = separator ? std::wstring() : WideFromUtf8(text);
+  std::wstring wide_text = separator ? std::wstring() : WideOfUtf8(text);
 
   MENUITEMINFOW item{};
   item.cbSize = kMenuItemRecordSize;
@@ -50,7 +50,7 @@ void AttachMenu(uint32_t window, uint32_t menu_bar) {
 }
 
 uint32_t LoadMenuImage(const char* bmp_path) {
-  const std::wstring path = WideFromUtf8(bmp_path);
+  const std::wstring path = WideOfUtf8(bmp_path);
   return ValueOf(LoadImageW(nullptr, path.c_str(), IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE));
 }
 

@@ -5,7 +5,7 @@
 
 #include "draw/draw.h"
 #include "ui/win32/handles.h"
-#include "ui/win32/wide_text.h"
+#include "draw/utf16_win32.h"
 #include "ui/window.h"
 
 namespace {
@@ -86,7 +86,7 @@ void AddControl(int32_t kind, uint32_t parent, int32_t id, const char* text, int
   RECT place{x, y, x + width, y + height};
   if (!parent_record.pixel_units) MapDialogRect(parent_window, &place);
   const DWORD control_style = (style != 0 ? style : kPictureDefaultStyle) | kPictureForcedStyle;
-  const std::wstring wide_text = WideFromUtf8(text);
+  const std::wstring wide_text = WideOfUtf8(text);
   const HWND control = CreateWindowExW(
       extended_style, L"STATIC", wide_text.c_str(), control_style, place.left, place.top,
       place.right - place.left, place.bottom - place.top, parent_window,

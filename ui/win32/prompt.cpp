@@ -7,7 +7,7 @@
 
 #include "ui/constants.h"
 #include "ui/dialogs.h"
-#include "ui/win32/wide_text.h"
+#include "draw/utf16_win32.h"
 
 namespace {
 constexpr int IDC_INPUT_TEXT = 101;
@@ -129,12 +129,12 @@ INT_PTR CALLBACK PromptProcedure(HWND dialog, UINT message, WPARAM wparam, LPARA
 
 std::string PromptForText(const char* prompt, const char* caption, const char* default_text,
                           int16_t x, int16_t y) {
-  std::wstring wide_caption = WideFromUtf8(caption);
-  if (wide_caption.empty()) wide_caption = WideFromUtf8(kProgramName);
-  const std::wstring wide_default = WideFromUtf8(default_text);
-  const std::wstring wide_prompt = WideFromUtf8(prompt);
-  const std::wstring ok = WideFromUtf8(kPromptOkText);
-  const std::wstring cancel = WideFromUtf8(kPromptCancelText);
+  std::wstring wide_caption = WideOfUtf8(caption);
+  if (wide_caption.empty()) wide_caption = WideOfUtf8(kProgramName);
+  const std::wstring wide_default = WideOfUtf8(default_text);
+  const std::wstring wide_prompt = WideOfUtf8(prompt);
+  const std::wstring ok = WideOfUtf8(kPromptOkText);
+  const std::wstring cancel = WideOfUtf8(kPromptCancelText);
 
   // Order is tab order: the edit field first.
   const PromptItem items[] = {
@@ -160,5 +160,5 @@ std::string PromptForText(const char* prompt, const char* caption, const char* d
   DialogBoxIndirectParamW(GetModuleHandleW(nullptr), static_cast<LPCDLGTEMPLATEW>(block),
                           nullptr, PromptProcedure, reinterpret_cast<LPARAM>(&state));
   GlobalFree(block);
-  return Utf8FromWide(state.answer.data(), static_cast<int>(state.answer.size()));
+  return Utf8OfWide(state.answer);
 }
