@@ -19,8 +19,9 @@ void DrawCells(uint32_t card_image) {
   for (int row = 1; row <= kCardRows; ++row) {
     for (int column = 1; column <= kCardColumns; ++column) {
       const bool blank = IsBlank(column, row);
-      DrawBox(x1, y1, x2, y2, 0, g_card_colour, blank ? g_card_colour : kWhite, 0);
-      SetPos(x1 + kNumberOffsetX, y1 + kNumberOffsetY);
+      DrawBox(static_cast<float>(x1), static_cast<float>(y1), static_cast<float>(x2),
+              static_cast<float>(y2), 0, g_card_colour, blank ? g_card_colour : kWhite, 0);
+      SetPos(static_cast<float>(x1 + kNumberOffsetX), static_cast<float>(y1 + kNumberOffsetY));
       SetColours(g_card_colour, kColourNone);
       if (!blank) {
         char text[8];

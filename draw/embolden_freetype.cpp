@@ -51,7 +51,7 @@ BoldGrowth BoldGrowthOf(FT_Face face, int32_t weight, double em_pixels) {
 
 FT_Pos GrowthInFontUnits(const BoldGrowth& growth, FT_Face face, double em_pixels) {
   const double units = face->units_per_EM > 0 ? face->units_per_EM : 2048;
-  return std::lround(growth.stem * units / (em_pixels * 64));
+  return std::lround(static_cast<double>(growth.stem) * units / (em_pixels * 64));
 }
 
 void EmboldenOutline(const BoldGrowth& growth, FT_Pos stem, FT_Outline* outline, FT_Pos* advance) {

@@ -63,7 +63,7 @@ bool SizeFace(FT_Face face, int32_t height, GlyphFontMetrics* metrics) {
     const auto em_26_6 =
         static_cast<FT_F26Dot6>(std::lround(height * 64.0 * units / (win_ascent + win_descent)));
     if (FT_Set_Char_Size(face, 0, em_26_6, 72, 72) != 0) return false;
-    em = em_26_6 / 64.0;
+    em = static_cast<double>(em_26_6) / 64.0;
     metrics->ascent = Rounded(win_ascent * height / (win_ascent + win_descent));
     metrics->descent = height - metrics->ascent;
   } else {

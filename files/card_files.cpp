@@ -53,7 +53,6 @@ std::string FolderInUseText(const std::string& folder) {
 }
 
 bool WriteSwatch(Colour colour) {
-  constexpr Colour kBlack = 0x000000;
   constexpr int32_t kCornerPercent = 15;  // a 2 x 2 pixel corner on a 15-pixel box
   constexpr float kBoxEdge = kSwatchSize - 1;
   const uint32_t swatch = NewBitmap(kSwatchSize, kSwatchSize);

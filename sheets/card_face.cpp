@@ -80,8 +80,8 @@ struct PathScale {
   double units;
   FT_Vector last;
 };
-double X(const PathScale* p, const FT_Vector* v) { return v->x / p->units; }
-double Y(const PathScale* p, const FT_Vector* v) { return -v->y / p->units; }
+double X(const PathScale* p, const FT_Vector* v) { return static_cast<double>(v->x) / p->units; }
+double Y(const PathScale* p, const FT_Vector* v) { return static_cast<double>(-v->y) / p->units; }
 int MoveTo(const FT_Vector* to, void* user) {
   auto* p = static_cast<PathScale*>(user);
   cairo_close_path(p->cr);
@@ -155,7 +155,7 @@ cairo_status_t RenderBold(cairo_scaled_font_t* font, unsigned long glyph, cairo_
                                 : CAIRO_FILL_RULE_WINDING);
     cairo_fill(cr);
   }
-  extents->x_advance = advance / bold->units;
+  extents->x_advance = static_cast<double>(advance) / bold->units;
   extents->y_advance = 0;
   return CAIRO_STATUS_SUCCESS;
 }
@@ -183,7 +183,7 @@ bool OpenSheetFaces(SheetFaces* faces, std::string* error) {
   double ascent, descent;
   WindowsMetrics(bold_face, &ascent, &descent);
   faces->number_em = em;
-  faces->number_ascent = std::lround(ascent * em / bold->units);
+  faces->number_ascent = static_cast<double>(std::lround(ascent * em / bold->units));
 
   faces->regular = cairo_ft_font_face_create_for_ft_face(regular, 0);
   cairo_font_face_set_user_data(faces->regular, &kFaceKey, regular, DoneFace);

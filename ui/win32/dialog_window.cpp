@@ -99,9 +99,9 @@ int32_t OfferCommandFirst(HWND window, WPARAM wparam, LPARAM lparam) {
   const int id = LOWORD(wparam);
   WindowCallback first = nullptr;
   if (GetDlgItem(window, id) != nullptr) {
-    WindowRecord sender;
-    if (lparam != 0 && FindWindowRecord(reinterpret_cast<HWND>(lparam), &sender))
-      first = sender.callback;
+    const WindowRecord* sender =
+        lparam != 0 ? FindWindowRecord(reinterpret_cast<HWND>(lparam)) : nullptr;
+    if (sender != nullptr) first = sender->callback;
   } else if (HMENU menu = GetMenu(window)) {
     MENUITEMINFOW item{};
     item.cbSize = 44;  // the record without hbmpItem, as every version knows it
@@ -132,10 +132,12 @@ INT_PTR CALLBACK MessageDispatcher(HWND window, UINT message, WPARAM wparam, LPA
   int32_t result = 0;
   if (message == WM_COMMAND) result = OfferCommandFirst(window, wparam, lparam);
   if (result == 0) {
-    WindowRecord record;
-    if (FindWindowRecord(window, &record) && record.callback != nullptr)
-      result = record.callback(ValueOf(window), message, static_cast<uint32_t>(wparam),
-                               static_cast<int32_t>(lparam));
+    const WindowRecord* record = FindWindowRecord(window);
+    // The callback may end the window and its record with it: taken before the call.
+    const WindowCallback callback = record != nullptr ? record->callback : nullptr;
+    if (callback != nullptr)
+      result = callback(ValueOf(window), message, static_cast<uint32_t>(wparam),
+                        static_cast<int32_t>(lparam));
   }
   if (result != 0) {
     if (GetWindowLongPtrW(window, DWLP_MSGRESULT) == 0)
@@ -197,8 +199,10 @@ uint32_t CreateDialogWindow(int32_t flags, uint32_t parent, const char* caption,
 void RunModal(uint32_t window, WindowCallback callback, int32_t* result) {
   const HWND handle = HandleOf<HWND>(window);
   SetForegroundWindow(handle);
-  WindowRecord record;
-  const bool has_record = FindWindowRecord(handle, &record);
+  // A copy: the window, and its record, may end while it runs.
+  const WindowRecord* found = FindWindowRecord(handle);
+  const bool has_record = found != nullptr;
+  const WindowRecord record = has_record ? *found : WindowRecord{};
 
   if (callback != nullptr) {
     callback(window, WM_INITDIALOG, window, 0);
@@ -241,8 +245,9 @@ void RunModal(uint32_t window, WindowCallback callback, int32_t* result) {
 
 void EndDialogWindow(uint32_t window, int32_t result) {
   const HWND handle = HandleOf<HWND>(window);
-  WindowRecord record;
-  if (!FindWindowRecord(handle, &record)) return;
+  const WindowRecord* found = FindWindowRecord(handle);
+  if (found == nullptr) return;
+  const WindowRecord record = *found;  // destroying the window takes its record
   if (record.result_slot != nullptr) *record.result_slot = result;
   SendMessageW(handle, WM_CLOSE, 0, 0);
   if (record.parent != nullptr) EnableWindow(record.parent, TRUE);

@@ -26,9 +26,8 @@ HWND PictureControlOf(HWND window, int32_t control_id) {
   if (window != nullptr && window == g_last_found.window && control_id == g_last_found.id)
     return g_last_found.control;
   const HWND control = GetDlgItem(window, control_id);
-  WindowRecord record;
-  if (control != nullptr && FindWindowRecord(control, &record) &&
-      record.control_kind == kPictureControlKind)
+  const WindowRecord* record = control != nullptr ? FindWindowRecord(control) : nullptr;
+  if (record != nullptr && record->control_kind == kPictureControlKind)
     g_last_found = {window, control_id, control};
   return control;
 }
@@ -67,7 +66,7 @@ LRESULT CALLBACK PictureProcedure(HWND control, UINT message, WPARAM wparam, LPA
 }
 }  // namespace
 
-void RegisterControlHooks() {
+void EnsureControlHooks() {
   static bool registered = false;
   if (registered) return;
   SetControlHooks(&kControlHooks);
@@ -80,8 +79,9 @@ void AddControl(int32_t kind, uint32_t parent, int32_t id, const char* text, int
   // The picture control is the one kind this program asks for.
   if (kind != kPictureControlKind) return;
   const HWND parent_window = HandleOf<HWND>(parent);
-  WindowRecord parent_record;
-  if (!FindWindowRecord(parent_window, &parent_record)) return;
+  const WindowRecord* found = FindWindowRecord(parent_window);
+  if (found == nullptr) return;
+  const WindowRecord parent_record = *found;
 
   RECT place{x, y, x + width, y + height};
   if (!parent_record.pixel_units) MapDialogRect(parent_window, &place);
@@ -112,16 +112,14 @@ void AddControl(int32_t kind, uint32_t parent, int32_t id, const char* text, int
   SetWindowLongPtrW(control, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(record.previous_procedure));
   AddWindowRecord(record);
 
-  RegisterControlHooks();
+  EnsureControlHooks();
   NewControlSurface(ValueOf(control));
 }
 
 bool PaintPictureControl(HWND window, const DRAWITEMSTRUCT& item) {
   const HWND control = PictureControlOf(window, static_cast<int32_t>(item.CtlID));
-  WindowRecord record;
-  if (control == nullptr || !FindWindowRecord(control, &record) ||
-      record.control_kind != kPictureControlKind)
-    return false;
+  const WindowRecord* record = control != nullptr ? FindWindowRecord(control) : nullptr;
+  if (record == nullptr || record->control_kind != kPictureControlKind) return false;
   // The surface is 0xFFRRGGBB top-down, which is exactly a 32-bit top-down DIB.
   const PixelView view = ControlSurfacePixels(ValueOf(control));
   if (view.pixels == nullptr) return true;

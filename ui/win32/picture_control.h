@@ -11,4 +11,4 @@ bool PaintPictureControl(HWND window, const DRAWITEMSTRUCT& item);
 // The surface and brush of a control whose record has been taken out.
 void ReleaseControl(const WindowRecord& record);
 // Tells the drawing layer how to find, measure and repaint controls. Idempotent.
-void RegisterControlHooks();
+void EnsureControlHooks();

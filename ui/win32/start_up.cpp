@@ -47,7 +47,7 @@ int RunFrontEnd(int /*argc*/, char** /*argv*/, int (*main_routine)()) {
   const INITCOMMONCONTROLSEX classes{sizeof(INITCOMMONCONTROLSEX), kStartUpControlClasses};
   InitCommonControlsEx(&classes);
   InitCommonControlsFromLibrary();
-  RegisterControlHooks();
+  EnsureControlHooks();
 
   const int result = main_routine();
   CoUninitialize();

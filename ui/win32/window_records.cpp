@@ -34,12 +34,11 @@ void AddWindowRecord(const WindowRecord& record) {
   UnlockRecords();
 }
 
-bool FindWindowRecord(HWND window, WindowRecord* record) {
+WindowRecord* FindWindowRecord(HWND window) {
   LockRecords();
-  const Node* node = FindNode(window);
-  if (node != nullptr) *record = node->record;
+  Node* node = FindNode(window);
   UnlockRecords();
-  return node != nullptr;
+  return node != nullptr ? &node->record : nullptr;
 }
 
 bool SetModalParts(HWND window, WindowCallback callback, int32_t* result_slot) {

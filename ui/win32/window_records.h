@@ -1,6 +1,6 @@
 // One WindowRecord per window made through this layer (each dialog window and each
-// control), in one process-wide list guarded by a spin lock. Callers get copies, so no
-// record is touched outside the lock.
+// control), in one process-wide list guarded by a spin lock while it changes. Only the
+// user-interface thread uses the records, as in the Qt front end.
 #pragma once
 #include <windows.h>
 
@@ -27,8 +27,9 @@ struct WindowRecord {
 };
 
 void AddWindowRecord(const WindowRecord& record);
-// A copy of the window's record; false when it has none.
-bool FindWindowRecord(HWND window, WindowRecord* record);
+// The window's record, null when it has none; valid until the window's records are
+// taken (TakeWindowRecords), so a caller that outlives the window keeps a copy.
+WindowRecord* FindWindowRecord(HWND window);
 // RunModal's part of a dialog window's record; false when it has none.
 bool SetModalParts(HWND window, WindowCallback callback, int32_t* result_slot);
 // Takes out the records of the window's controls and then the window's own.
