@@ -79,12 +79,7 @@ int32_t PickColour(uint32_t owner, int32_t x, int32_t y, int32_t initial_colour,
     chooser.windowHandle()->setTransientParent(owner_widget->windowHandle());
     owner_widget->setEnabled(false);
   }
-  bool closed = false;
-  QObject::connect(&chooser, &QDialog::finished, [&closed] { closed = true; });
-  chooser.show();
-  chooser.raise();
-  chooser.activateWindow();
-  ProcessEventsUntil([&closed] { return closed; });
+  ShowAndWait(&chooser);
 
   if (owner_widget != nullptr) {
     owner_widget->setEnabled(true);

@@ -14,11 +14,6 @@ int32_t ShowMessage(const char* text, int32_t style, const char* title) {
                   QString::fromUtf8(text != nullptr ? text : ""), QMessageBox::Ok);
   box.setTextFormat(Qt::PlainText);
   box.setWindowModality(Qt::NonModal);
-  bool closed = false;
-  QObject::connect(&box, &QDialog::finished, [&closed] { closed = true; });
-  box.show();
-  box.raise();
-  box.activateWindow();
-  ProcessEventsUntil([&closed] { return closed; });
+  ShowAndWait(&box);
   return IDOK;  // OK, Esc and the close box all answer OK
 }

@@ -56,20 +56,16 @@ std::string PromptForText(const char* prompt, const char* caption, const char* d
 
   QObject::connect(ok, &QPushButton::clicked, &dialog, &QDialog::accept);
   QObject::connect(cancel, &QPushButton::clicked, &dialog, &QDialog::reject);
-  bool closed = false;
-  QObject::connect(&dialog, &QDialog::finished, [&closed] { closed = true; });
 
   PlaceByFrame(&dialog, [x, y](QSize outer) {
     return x < 0 || y < 0 ? CentredCorner(outer) : QPoint(x, y);
   });
   dialog.setWindowModality(Qt::NonModal);
-  dialog.show();
-  dialog.raise();
-  dialog.activateWindow();
-  // Typing replaces the default text.
-  edit->setFocus(Qt::OtherFocusReason);
-  edit->selectAll();
-  ProcessEventsUntil([&closed] { return closed; });
+  ShowAndWait(&dialog, [edit] {
+    // Typing replaces the default text.
+    edit->setFocus(Qt::OtherFocusReason);
+    edit->selectAll();
+  });
   // The whole text, however long, with its blanks.
   if (dialog.result() != QDialog::Accepted) return std::string();
   return edit->text().toUtf8().toStdString();
