@@ -3,6 +3,7 @@
 #include "card/called_numbers.h"
 
 #include "card/quoted_text.h"
+#include "draw/utf8.h"
 
 namespace {
 constexpr const char* kRange = " (se cantan números de 1 a 99)";
@@ -47,7 +48,7 @@ bool ParseCalledNumbers(const std::string& text, CalledSource source, CalledNumb
   int line = 1;
   size_t at = 0;
   // A byte-order mark at the start of a file is not a number.
-  if (source == CalledSource::kFile && text.compare(0, 3, "\xEF\xBB\xBF") == 0) at = 3;
+  if (source == CalledSource::kFile) at = ByteOrderMarkLength(text);
   while (at < text.size()) {
     if (IsSeparator(text[at])) {
       if (text[at] == '\n') ++line;

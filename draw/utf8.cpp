@@ -34,3 +34,7 @@ uint32_t NextCodepoint(const char*& text) {
   text += length;
   return value;
 }
+
+size_t ByteOrderMarkLength(const std::string& text) {
+  return text.compare(0, 3, "\xEF\xBB\xBF") == 0 ? 3 : 0;
+}

@@ -13,7 +13,6 @@ const char* const kCardListHeader = "archivo,codigo,fila1,fila2,fila3";
 namespace {
 constexpr size_t kFields = 5;
 constexpr const char* kLineEnd = "\r\n";
-constexpr const char* kByteOrderMark = "\xEF\xBB\xBF";
 // The program writes names of eight bytes; a name far longer is no card file's.
 constexpr size_t kMostFileNameBytes = 100;
 
@@ -189,7 +188,7 @@ bool ParseCardList(const std::string& bytes, std::vector<ListLine>* lines, std::
                                            "línea tiene que ser ") + kCardListHeader;
   Reader reader{bytes};
   // Spreadsheets may put a byte-order mark before the header.
-  if (bytes.compare(0, 3, kByteOrderMark) == 0) reader.at = 3;
+  reader.at = ByteOrderMarkLength(bytes);
   std::vector<std::string> fields;
   std::string why;
   if (reader.at >= bytes.size()) {
