@@ -2,6 +2,8 @@
 #include "draw/face_file_freetype.h"
 
 #include <fontconfig/fontconfig.h>
+#include FT_TRUETYPE_TABLES_H
+#include FT_TRUETYPE_TAGS_H
 
 #include <mutex>
 
@@ -12,6 +14,24 @@ constexpr int kFixedPitch = 1;
 std::mutex g_fontconfig_mutex;
 bool g_fontconfig_ready = false;
 }  // namespace
+
+FT_Library FreeTypeLibrary() {
+  static const FT_Library library = [] {
+    FT_Library made = nullptr;
+    return FT_Init_FreeType(&made) == 0 ? made : nullptr;
+  }();
+  return library;
+}
+
+void WindowsMetrics(FT_Face face, double* ascent, double* descent) {
+  const auto* os2 = static_cast<const TT_OS2*>(FT_Get_Sfnt_Table(face, FT_SFNT_OS2));
+  *ascent = face->ascender;
+  *descent = -face->descender;
+  if (os2 && os2->version != 0xFFFF && os2->usWinAscent + os2->usWinDescent > 0) {
+    *ascent = os2->usWinAscent;
+    *descent = os2->usWinDescent;
+  }
+}
 
 bool StartFontconfig() {
   std::lock_guard<std::mutex> guard(g_fontconfig_mutex);

@@ -34,28 +34,17 @@ constexpr int32_t kDefaultEmPixels = 12;
 // FreeType's library and faces are not thread-safe; the drawing lock already serialises
 // every use, this keeps the functions safe on their own.
 std::mutex g_mutex;
-FT_Library g_library = nullptr;
 
-bool Started() {
-  if (!g_library && FT_Init_FreeType(&g_library) != 0) {
-    g_library = nullptr;
-    return false;
-  }
-  return StartFontconfig();
-}
+bool Started() { return FreeTypeLibrary() != nullptr && StartFontconfig(); }
 
 int32_t Rounded(double value) { return static_cast<int32_t>(std::lround(value)); }
 
 // Sizes the face for lfHeight and fills in the metrics Windows would report.
 bool SizeFace(FT_Face face, int32_t height, GlyphFontMetrics* metrics) {
-  const auto* os2 = static_cast<const TT_OS2*>(FT_Get_Sfnt_Table(face, FT_SFNT_OS2));
   const auto* hhea = static_cast<const TT_HoriHeader*>(FT_Get_Sfnt_Table(face, FT_SFNT_HHEA));
   const double units = face->units_per_EM;
-  double win_ascent = face->ascender, win_descent = -face->descender;
-  if (os2 && os2->version != 0xFFFF && os2->usWinAscent + os2->usWinDescent > 0) {
-    win_ascent = os2->usWinAscent;
-    win_descent = os2->usWinDescent;
-  }
+  double win_ascent = 0, win_descent = 0;
+  WindowsMetrics(face, &win_ascent, &win_descent);
   if (units <= 0 || win_ascent + win_descent <= 0) return false;
 
   double em;  // pixels
@@ -93,7 +82,7 @@ GlyphFont* OpenGlyphFont(const GlyphFontRequest& request, GlyphFontMetrics* metr
   GlyphFaceFile file;
   if (!FindFaceFile(request, &file)) return nullptr;
   FT_Face face = nullptr;
-  if (FT_New_Face(g_library, file.path.c_str(), file.index, &face) != 0) return nullptr;
+  if (FT_New_Face(FreeTypeLibrary(), file.path.c_str(), file.index, &face) != 0) return nullptr;
   GlyphFontMetrics sized{};
   if (!FT_IS_SCALABLE(face) || !SizeFace(face, request.height, &sized)) {
     FT_Done_Face(face);

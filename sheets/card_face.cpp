@@ -21,10 +21,8 @@
 
 namespace {
 
-// cairo may release a face after the document that used it is gone, so the library
-// lives for the process.
+// Faces are opened one at a time.
 std::mutex g_library_mutex;
-FT_Library g_library = nullptr;
 
 const cairo_user_data_key_t kFaceKey{};
 const cairo_user_data_key_t kBoldKey{};
@@ -50,28 +48,16 @@ bool OpenFace(int32_t weight, FT_Face* face, std::string* error) {
   request.weight = weight;
   GlyphFaceFile file;
   std::lock_guard<std::mutex> guard(g_library_mutex);
-  if (!g_library && FT_Init_FreeType(&g_library) != 0) {
-    g_library = nullptr;
+  if (FreeTypeLibrary() == nullptr) {
     *error = "no se pudo iniciar FreeType";
     return false;
   }
   if (!FindFaceFile(request, &file) ||
-      FT_New_Face(g_library, file.path.c_str(), file.index, face) != 0) {
+      FT_New_Face(FreeTypeLibrary(), file.path.c_str(), file.index, face) != 0) {
     *error = std::string("no se encontró la letra de los cartones (") + kNumberFace + ")";
     return false;
   }
   return true;
-}
-
-// The ascent Windows reports, as draw/ takes it: usWinAscent of usWinAscent + usWinDescent.
-void WindowsMetrics(FT_Face face, double* ascent, double* descent) {
-  const auto* os2 = static_cast<const TT_OS2*>(FT_Get_Sfnt_Table(face, FT_SFNT_OS2));
-  *ascent = face->ascender;
-  *descent = -face->descender;
-  if (os2 && os2->version != 0xFFFF && os2->usWinAscent + os2->usWinDescent > 0) {
-    *ascent = os2->usWinAscent;
-    *descent = os2->usWinDescent;
-  }
 }
 
 // Outlines in font units, y up, become cairo paths in ems, y down.
