@@ -266,12 +266,6 @@ bool ParseCliOptions(int argc, const char* const* argv, CliOptions* options, std
       *error = option + ": " + kPngUnavailable;
       return false;
     }
-    if ((option == "--pdf" || option == "--paper" || option == "--title" ||
-         option == "--no-files") &&
-        !PdfSheetsAvailable()) {
-      *error = option + ": " + kPdfUnavailable;
-      return false;
-    }
     if (option == "--help") {
       options->help = true;
       continue;
