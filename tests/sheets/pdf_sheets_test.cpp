@@ -441,3 +441,55 @@ TEST(PdfSheets, LabelText) {
   EXPECT_EQ(SheetCardLabel(1, 0x4730F0CA), "Cartón 0001 · código 4730F0CA");
   EXPECT_EQ(SheetCardLabel(30000, 0x0000000F), "Cartón 30000 · código 0000000F");
 }
+
+namespace {
+// zbarimg's Code 128 readings of a picture, one a line.
+std::vector<std::string> BarcodesIn(const std::string& picture) {
+  // zbar's complaints (no D-Bus here) go to its standard error, kept out of the readings.
+  const Output out =
+      Shell("(zbarimg --raw -q -Sdisable -Scode128.enable '" + picture + "' 2>/dev/null)");
+  std::vector<std::string> lines;
+  for (size_t at = 0, end; (end = out.text.find('\n', at)) != std::string::npos; at = end + 1)
+    lines.push_back(out.text.substr(at, end - at));
+  return lines;
+}
+}  // namespace
+
+// Each card's barcode, read by zbar from the band beside its own label alone, at 300 and
+// 600 dpi, gives exactly that card's code; a whole page gives its four codes and no more.
+TEST(PdfSheets, EveryBarcodeReadsBackAsItsCardsCode) {
+  if (Shell("command -v zbarimg").status != 0) GTEST_SKIP() << "zbarimg (zbar-tools) missing";
+  Scratch scratch;
+  const std::string pdf = scratch.path + "/cards.pdf";
+  const std::vector<SheetCard> cards = RunCards(9, 0x2040E0);
+  for (Paper paper : {Paper::kA4, Paper::kLetter}) {
+    ASSERT_EQ(MakePdf(pdf, cards, paper, "Códigos"), "");
+    const SheetLayout layout = LayoutSheets(paper);
+    for (int dpi : {300, 600}) {
+      const double px = dpi / 72.0;
+      for (size_t i = 0; i < cards.size(); ++i) {
+        const int page = static_cast<int>(i) / kCardsPerPage + 1;
+        const SheetRect& card = layout.card[i % kCardsPerPage];
+        const SheetRect& bars = layout.barcode[i % kCardsPerPage];
+        const std::string crop = scratch.path + "/bars" + std::to_string(i);
+        const Output out = Shell(
+            "pdftoppm -r " + std::to_string(dpi) + " -f " + std::to_string(page) + " -l " +
+            std::to_string(page) + " -x " + std::to_string(int(card.x * px)) + " -y " +
+            std::to_string(int(card.bottom() * px)) + " -W " + std::to_string(int(card.width * px)) +
+            " -H " + std::to_string(int((bars.bottom() - card.bottom() + 1) * px)) +
+            " -singlefile -gray '" + pdf + "' '" + crop + "'");
+        ASSERT_EQ(out.status, 0) << out.text;
+        EXPECT_EQ(BarcodesIn(crop + ".pgm"), std::vector<std::string>{Hex(cards[i].seed_bits)})
+            << "card " << i + 1 << " at " << dpi << " dpi";
+      }
+    }
+    const Output whole = Shell("pdftoppm -r 300 -f 1 -l 1 -singlefile -gray '" + pdf + "' '" +
+                               scratch.path + "/page'");
+    ASSERT_EQ(whole.status, 0) << whole.text;
+    std::vector<std::string> read = BarcodesIn(scratch.path + "/page.pgm");
+    std::sort(read.begin(), read.end());
+    std::vector<std::string> expected;
+    for (int i = 0; i < kCardsPerPage; ++i) expected.push_back(Hex(cards[i].seed_bits));
+    EXPECT_EQ(read, expected);
+  }
+}
