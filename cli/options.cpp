@@ -319,6 +319,11 @@ bool ParseCliOptions(int argc, const char* const* argv, CliOptions* options, std
       ok = ParsePaper(value, &options->paper, &why);
     } else if (option == "--title") {
       ok = CheckTitle(value, &why);
+      const std::string lacks = ok ? SheetFaceLacks(value) : "";
+      if (!lacks.empty()) {
+        why = "el título no se puede imprimir: " + lacks;
+        ok = false;
+      }
       options->title = value;
     } else if (option == "--list") {
       options->list = value;

@@ -11,6 +11,7 @@
 
 #include "card/card_code.h"
 #include "card/renderer.h"
+#include "draw/utf8.h"
 #include "formats/code128.h"
 #include "sheets/pdf_sheets.h"
 #include "sheets/sheet_fonts.h"
@@ -241,6 +242,19 @@ std::string Prepare(PdfSheets* s) {
   return s->document.failure;
 }
 }  // namespace
+
+std::string SheetFaceLacks(const std::string& text) {
+  // Any em: only which characters the face has matters here.
+  const OpenedOutlineFace bold = OpenOutlineFace(kNumberFace, kSheetBoldWeight, kCellSize);
+  if (!bold.face) return bold.error;
+  std::string lacks;
+  for (const char* at = text.c_str(); *at && lacks.empty();) {
+    const uint32_t c = NextCodepoint(at);
+    if (!OutlineOf(bold.face, c).present) lacks = MissingCharacterText(c);
+  }
+  CloseOutlineFace(bold.face);
+  return lacks;
+}
 
 PdfSheets* BeginSheets(const SheetOptions& options, std::string* error) {
   if (!options.write) {

@@ -43,6 +43,10 @@ bool FinishSheets(PdfSheets* sheets, std::string* error);
 // Frees the sheets without finishing the document (what was written is not a PDF).
 void AbandonSheets(PdfSheets* sheets);
 
+// "" when the sheets' face draws every character of the text (a title, say); else a
+// Spanish message naming the first character it does not have.
+std::string SheetFaceLacks(const std::string& text);
+
 // Texts of the sheets.
 std::string SheetCardLabel(int32_t number, uint32_t seed_bits);  // "Cartón 0001 · código …"
 extern const char* const kBoardHeading;

@@ -9,7 +9,6 @@
 #include "draw/utf8.h"
 
 namespace {
-constexpr int32_t kBoldWeight = 700, kRegularWeight = 400;
 
 double Scale(const SheetFace& face) { return kPdfGlyphUnits / face.metrics.units_per_em; }
 
@@ -46,7 +45,9 @@ std::string Drawing(const GlyphOutline& outline, double scale, double box[4]) {
   return path;
 }
 
-std::string MissingCharacter(uint32_t c) {
+}  // namespace
+
+std::string MissingCharacterText(uint32_t c) {
   char code[16];
   std::snprintf(code, sizeof code, "U+%04X", static_cast<unsigned>(c));
   std::string shown;
@@ -63,6 +64,8 @@ std::string MissingCharacter(uint32_t c) {
   return "la letra de las hojas (" + std::string(kNumberFace) + ") no tiene el carácter " +
          shown + "(" + code + ")";
 }
+
+namespace {
 
 // The glyph's code in the face's font, made now if need be; 0 when the face lacks it.
 int CodeOf(SheetFace* face, PdfDocument* document, uint32_t c) {
@@ -89,8 +92,8 @@ std::string OpenFace(SheetFace* face, int32_t weight, double em, PdfDocument* do
 std::string OpenSheetFaces(SheetFaces* faces, PdfDocument* document) {
   // The card's em and baseline at its size, as draw/ works them out.
   faces->number_em = std::nearbyint(double{kDotsPerInch} * kNumberPoints / 72.0);
-  std::string error = OpenFace(&faces->bold, kBoldWeight, faces->number_em, document);
-  if (error.empty()) error = OpenFace(&faces->regular, kRegularWeight, faces->number_em, document);
+  std::string error = OpenFace(&faces->bold, kSheetBoldWeight, faces->number_em, document);
+  if (error.empty()) error = OpenFace(&faces->regular, kSheetRegularWeight, faces->number_em, document);
   if (!error.empty()) {
     CloseSheetFaces(faces);
     return error;
@@ -112,7 +115,7 @@ SheetText EncodeSheetText(SheetFace* face, PdfDocument* document, const std::str
     const uint32_t c = NextCodepoint(at);
     const int code = CodeOf(face, document, c);
     if (code == 0) {
-      text.error = MissingCharacter(c);
+      text.error = MissingCharacterText(c);
       return text;
     }
     static const char kHex[] = "0123456789ABCDEF";

@@ -3,10 +3,13 @@
 // (the digits, the title, the board), and in regular weight (the labels). A character
 // goes into its font from the face's own outline the first time it is written.
 #pragma once
+#include <cstdint>
 #include <string>
 
 #include "draw/glyph_outline.h"
 #include "formats/pdf_writer.h"
+
+constexpr int32_t kSheetBoldWeight = 700, kSheetRegularWeight = 400;
 
 struct SheetFace {
   OutlineFace* outline = nullptr;
@@ -31,6 +34,9 @@ struct SheetText {
   std::string error;  // a character the face does not have, named; "" when all are there
 };
 SheetText EncodeSheetText(SheetFace* face, PdfDocument* document, const std::string& utf8);
+
+// "la letra de las hojas (Tahoma) no tiene el carácter «☃» (U+2603)".
+std::string MissingCharacterText(uint32_t character);
 
 // Ascent and descent of a face in ems, as Windows reports them.
 double AscentEms(const SheetFace& face);
