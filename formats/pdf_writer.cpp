@@ -11,6 +11,15 @@
 
 #include "draw/utf8.h"
 
+struct PdfDeflater {
+  z_stream stream;
+};
+
+void PdfDeflaterEnd::operator()(PdfDeflater* deflater) const {
+  deflateEnd(&deflater->stream);
+  delete deflater;
+}
+
 namespace {
 constexpr int32_t kCatalogueObject = 1;
 constexpr int32_t kPagesObject = 2;
@@ -41,21 +50,39 @@ void OpenObject(PdfDocument* d, int32_t object) {
 
 std::string Ref(int32_t object) { return std::to_string(object) + " 0 R"; }
 
+// Deflates `data` into d->deflated; false when zlib cannot.
+bool Deflate(PdfDocument* d, const std::string& data) {
+  if (!d->deflater) {
+    d->deflater.reset(new PdfDeflater{});
+    if (deflateInit(&d->deflater->stream, Z_DEFAULT_COMPRESSION) != Z_OK) {
+      d->deflater.reset();
+      return false;
+    }
+  } else if (deflateReset(&d->deflater->stream) != Z_OK) {
+    return false;
+  }
+  z_stream& z = d->deflater->stream;
+  d->deflated.resize(deflateBound(&z, static_cast<uLong>(data.size())));
+  z.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(data.data()));
+  z.avail_in = static_cast<uInt>(data.size());
+  z.next_out = reinterpret_cast<Bytef*>(&d->deflated[0]);
+  z.avail_out = static_cast<uInt>(d->deflated.size());
+  if (deflate(&z, Z_FINISH) != Z_STREAM_END) return false;
+  d->deflated.resize(z.total_out);
+  return true;
+}
+
 // A stream object, deflated; `dictionary` holds the entries besides its length and filter.
 void WriteStream(PdfDocument* d, int32_t object, const std::string& dictionary,
                  const std::string& data) {
-  uLongf size = compressBound(static_cast<uLong>(data.size()));
-  d->deflated.resize(size);
-  if (compress2(reinterpret_cast<Bytef*>(&d->deflated[0]), &size,
-                reinterpret_cast<const Bytef*>(data.data()), static_cast<uLong>(data.size()),
-                Z_DEFAULT_COMPRESSION) != Z_OK) {
+  if (!Deflate(d, data)) {
     if (d->failure.empty()) d->failure = "zlib no pudo comprimir el PDF";
     return;
   }
   OpenObject(d, object);
-  d->pending += "<<" + dictionary + " /Length " + std::to_string(size) +
+  d->pending += "<<" + dictionary + " /Length " + std::to_string(d->deflated.size()) +
                 " /Filter /FlateDecode >>\nstream\n";
-  d->pending.append(d->deflated.data(), size);
+  d->pending += d->deflated;
   d->pending += "\nendstream\nendobj\n";
 }
 

@@ -9,6 +9,7 @@
 #pragma once
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -33,6 +34,13 @@ struct PdfFont {
   std::vector<PdfGlyph> glyphs;  // code 1 is glyphs[0]
 };
 
+// zlib's stream, made once for the document and reset for each of its streams: a new
+// one for every page would cost more than the deflating.
+struct PdfDeflater;
+struct PdfDeflaterEnd {
+  void operator()(PdfDeflater* deflater) const;
+};
+
 struct PdfDocument {
   PdfSink sink = nullptr;
   void* context = nullptr;
@@ -45,6 +53,7 @@ struct PdfDocument {
   std::vector<PdfFont> fonts;
   std::string pending;           // bytes of the object under way
   std::string deflated;          // reused for every stream
+  std::unique_ptr<PdfDeflater, PdfDeflaterEnd> deflater;
 };
 
 // "%PDF-1.4" and the objects every document has. The failure text, or "".
