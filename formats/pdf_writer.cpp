@@ -103,21 +103,30 @@ void AppendUtf16(std::string* out, uint32_t c) {
 }
 }  // namespace
 
+// Digits by hand: every card writes hundreds of numbers, and the C library's formatting
+// (msvcrt's, on Windows) costs more than all the rest of the page.
 void AppendPdfNumber(std::string* out, double value, int decimals) {
-  long long unit = 1;
+  unsigned long long unit = 1;
   for (int i = 0; i < decimals; ++i) unit *= 10;
-  long long scaled = std::llround(value * static_cast<double>(unit));
-  if (scaled < 0) {
-    *out += '-';
-    scaled = -scaled;
-  }
-  *out += std::to_string(scaled / unit);
-  long long fraction = scaled % unit;
-  if (fraction == 0) return;
-  std::string digits = std::to_string(fraction);
-  digits.insert(0, static_cast<size_t>(decimals) - digits.size(), '0');
-  while (digits.back() == '0') digits.pop_back();
-  *out += '.' + digits;
+  const long long scaled = std::llround(value * static_cast<double>(unit));
+  unsigned long long magnitude =
+      scaled < 0 ? 0ULL - static_cast<unsigned long long>(scaled) : static_cast<unsigned long long>(scaled);
+  char digits[32];
+  int at = sizeof digits;
+  int places = 0;
+  for (unsigned long long fraction = magnitude % unit; places < decimals; ++places, fraction /= 10)
+    digits[--at] = static_cast<char>('0' + fraction % 10);
+  while (places > 0 && digits[at + places - 1] == '0') --places;  // trailing zeros go
+  std::string fraction(digits + at, static_cast<size_t>(places));
+  at = sizeof digits;
+  unsigned long long whole = magnitude / unit;
+  do {
+    digits[--at] = static_cast<char>('0' + whole % 10);
+    whole /= 10;
+  } while (whole > 0);
+  if (scaled < 0) *out += '-';
+  out->append(digits + at, sizeof digits - at);
+  if (!fraction.empty()) *out += '.' + fraction;
 }
 
 std::string PdfTextString(const std::string& utf8) {

@@ -65,7 +65,7 @@ void FillGrey(std::string* out, double grey) { Numbers(out, {grey}, "g"); }
 // matrix turns the glyphs upright again on the page's y-down coordinates.
 void ShowCodes(std::string* out, const SheetFace& face, double size, double x, double baseline,
                const std::string& codes) {
-  *out += "BT /F" + std::to_string(face.font + 1) + ' ';
+  *out += "BT " + face.resource + ' ';
   Numbers(out, {size}, "Tf");
   Numbers(out, {1, 0, 0, -1, x, baseline}, "Tm");
   *out += codes + " Tj ET\n";

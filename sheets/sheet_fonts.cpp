@@ -85,6 +85,7 @@ std::string OpenFace(SheetFace* face, int32_t weight, double em, PdfDocument* do
   face->metrics = opened.metrics;
   face->font = AddPdfFont(document, face->metrics.ascent * Scale(*face),
                           face->metrics.descent * Scale(*face));
+  face->resource = "/" + document->fonts[static_cast<size_t>(face->font)].name;
   return "";
 }
 }  // namespace

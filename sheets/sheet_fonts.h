@@ -15,6 +15,7 @@ struct SheetFace {
   OutlineFace* outline = nullptr;
   OutlineFaceMetrics metrics;
   int font = -1;  // in the document's fonts
+  std::string resource;  // its name in the pages' resources, "/F1"
 };
 
 struct SheetFaces {
