@@ -14,7 +14,7 @@
 #include "card/renderer.h"
 #include "draw/draw.h"
 #include "files/bmp_writer.h"
-#include "files/png_encoder.h"
+#include "formats/png_writer.h"
 
 namespace {
 using Clock = std::chrono::steady_clock;

@@ -10,7 +10,8 @@
 #      clock reading, and compare_cards.py checks the two files are the same bytes,
 #      glyph pixels aside;
 #   4. tessarine-cards.exe's codes, lists and win checks agree with the Linux program's,
-#      and the options of a build without PNG or PDF are refused.
+#      its PNG cards are the bytes the Linux PNG writer makes of the same pixels
+#      (png_of_bitmap, built here), and the options of a build without PDF are refused.
 # One private Wine prefix per run, made once. Prints one line per check and exits
 # non-zero on any failure.
 #
@@ -156,8 +157,9 @@ cli_checks() {
 
   wcards --code 4730F0C >/dev/null
   check "--code mal escrito: estado 2" [ $? -eq 2 ]
+  png_checks "$work"
   local refused
-  for refused in "--png" "--pdf hojas.pdf" "--paper a4" "--title Bingo" "--no-files"; do
+  for refused in "--pdf hojas.pdf" "--paper a4" "--title Bingo" "--no-files"; do
     # shellcheck disable=SC2086
     wcards $refused --count 1 --out refused >/dev/null
     local code_of=$?
@@ -167,6 +169,29 @@ cli_checks() {
   done
   echo "$passed passed, $failed failed"
   [ "$failed" -eq 0 ]
+}
+
+# PNG cards: one writer in both builds. The Linux program's card of the same code differs
+# in its glyph pixels (GDI against FreeType), so the .exe's PNG files are compared with
+# what the Linux writer makes of the .exe's own bitmaps of the same cards, and read back
+# by Pillow (Debian's python3-pil, for Debian's python3).
+png_checks() {
+  local work=$1
+  wcards --count 3 --time "$clock" --png --out png --list png.csv >/dev/null
+  local code_of=$?
+  check "--png: 3 cartones PNG y ningún BMP" \
+    [ "$code_of" -eq 0 -a -f png/0003.png -a ! -e png/0001.bmp ]
+  wcards --count 3 --time "$clock" --out bmp --list bmp.csv >/dev/null
+  check "--png: los mismos cartones que la tanda BMP" \
+    cmp -s <(cut -d, -f2- png.csv) <(cut -d, -f2- bmp.csv)
+  local n same=true pixels=true
+  for n in 0001 0002 0003; do
+    { "$work/png_of_bitmap" "bmp/$n.bmp" "linux-$n.png" && cmp "png/$n.png" "linux-$n.png"; } ||
+      same=false
+    /usr/bin/python3 "$here/png_matches_bitmap.py" "png/$n.png" "bmp/$n.bmp" || pixels=false
+  done
+  check "--png: cada PNG es, byte a byte, el del escritor de Linux con los mismos píxeles" $same
+  check "--png: Pillow lee en cada PNG los píxeles de su BMP" $pixels
 }
 
 if [ "${1:-}" = "--on-screen" ]; then
@@ -221,6 +246,13 @@ fi
 if ! "$triple-g++-posix" -std=c++17 -O2 -Wall -Wextra -Werror -municode -static \
        -I "$here/../../.." -o "$work/handles_check.exe" "$here/handles_check.cpp" -lgdi32; then
   echo "FALLO - handles_check.exe no compila"
+  echo "0 passed, 1 failed"
+  exit 1
+fi
+if ! g++ -std=c++17 -O2 -Wall -Wextra -Werror -I "$here/../../.." -o "$work/png_of_bitmap" \
+       "$here/png_of_bitmap.cpp" "$here/../../../formats/png_writer.cpp" \
+       "$here/../../../formats/png_deflate.cpp" -lz; then
+  echo "FALLO - png_of_bitmap no compila"
   echo "0 passed, 1 failed"
   exit 1
 fi
