@@ -23,7 +23,7 @@
 #include "files/card_list.h"
 #include "files/file_system.h"
 #include "files/folder_lock.h"
-#include "files/png_encoder.h"
+#include "formats/png_writer.h"
 
 namespace {
 struct RunOutputs {

@@ -11,7 +11,6 @@
 #include "card/quoted_text.h"
 #include "draw/utf8.h"
 #include "files/card_files.h"
-#include "files/png_encoder.h"
 #include "sheets/pdf_sheets.h"
 
 const char* const kCliUsage =
@@ -261,11 +260,6 @@ bool ParseCliOptions(int argc, const char* const* argv, CliOptions* options, std
       return false;
     }
     seen.push_back(option);
-    // What this build cannot make is refused first, whatever else the line says.
-    if ((option == "--png") && !PngEncoderAvailable()) {
-      *error = option + ": " + kPngUnavailable;
-      return false;
-    }
     if (option == "--help") {
       options->help = true;
       continue;

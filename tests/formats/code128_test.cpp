@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <fstream>
 #include <map>
+#include <numeric>
 #include <random>
 #include <string>
 #include <vector>
@@ -137,6 +138,11 @@ void ExpectReadsBack(const std::string& text) {
   ASSERT_EQ(encoding.error, "") << text;
   const std::vector<uint8_t>& widths = encoding.symbol.module_widths;
   ASSERT_EQ(widths.size() % 2, 1u) << "ends on a bar";
+  // Three bars and three spaces of 11 modules a symbol; the stop's four bars, 13 modules.
+  ASSERT_EQ((widths.size() - 7) % 6, 0u) << text;
+  for (size_t at = 0; at + 7 < widths.size(); at += 6)
+    EXPECT_EQ(std::accumulate(widths.begin() + at, widths.begin() + at + 6, 0), 11) << text;
+  EXPECT_EQ(std::accumulate(widths.end() - 7, widths.end(), 0), 13) << text;
   const Decoded d = Decode(widths);
   ASSERT_EQ(d.error, "") << text;
   EXPECT_EQ(d.text, text);

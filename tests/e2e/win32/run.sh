@@ -11,7 +11,8 @@
 #      files are the same bytes, glyph pixels aside, and each digit in the same place;
 #   4. tessarine-cards.exe's codes, lists and win checks agree with the Linux program's,
 #      its PDF sheets read back by poppler and zbar (tests/e2e/check_sheets.py) show
-#      every card of their codes, and --png, not in this build, is refused.
+#      every card of their codes, and its PNG cards are the bytes the Linux PNG writer
+#      makes of the same pixels (png_of_bitmap, built here).
 # One private Wine prefix per run, made once. Prints one line per check and exits
 # non-zero on any failure.
 #
@@ -171,12 +172,7 @@ cli_checks() {
 
   wcards --code 4730F0C >/dev/null
   check "--code mal escrito: estado 2" [ $? -eq 2 ]
-  # PNG is not in this build yet: --png alone is refused.
-  wcards --png --count 1 --out refused >/dev/null
-  local code_of=$?
-  check "--png: rechazado con estado 2 en esta versión" [ "$code_of" -eq 2 -a ! -e refused ]
-  check "--png: lo dice en español" grep -q 'no están disponibles en esta versión' .err
-
+  png_checks "$work"
   sheets_checks "$linux_cli"
   echo "$passed passed, $failed failed"
   [ "$failed" -eq 0 ]
@@ -223,8 +219,29 @@ full_disk_checks() {
   check "disco lleno: lo dice" grep -q 'disco lleno' .err
   check "disco lleno: ni medio PDF ni temporal" [ -z "$left" ]
   check "disco lleno: la lista de los 400 cartones" [ "$(wc -l <lleno.csv)" -eq 401 ]
-  echo "$passed passed, $failed failed"
-  [ "$failed" -eq 0 ]
+}
+
+# PNG cards: one writer in both builds. The Linux program's card of the same code differs
+# in its glyph pixels (GDI against FreeType), so the .exe's PNG files are compared with
+# what the Linux writer makes of the .exe's own bitmaps of the same cards, and read back
+# by Pillow (Debian's python3-pil, for Debian's python3).
+png_checks() {
+  local work=$1
+  wcards --count 3 --time "$clock" --png --out png --list png.csv >/dev/null
+  local code_of=$?
+  check "--png: 3 cartones PNG y ningún BMP" \
+    [ "$code_of" -eq 0 -a -f png/0003.png -a ! -e png/0001.bmp ]
+  wcards --count 3 --time "$clock" --out bmp --list bmp.csv >/dev/null
+  check "--png: los mismos cartones que la tanda BMP" \
+    cmp -s <(cut -d, -f2- png.csv) <(cut -d, -f2- bmp.csv)
+  local n same=true pixels=true
+  for n in 0001 0002 0003; do
+    { "$work/png_of_bitmap" "bmp/$n.bmp" "linux-$n.png" && cmp "png/$n.png" "linux-$n.png"; } ||
+      same=false
+    /usr/bin/python3 "$here/png_matches_bitmap.py" "png/$n.png" "bmp/$n.bmp" || pixels=false
+  done
+  check "--png: cada PNG es, byte a byte, el del escritor de Linux con los mismos píxeles" $same
+  check "--png: Pillow lee en cada PNG los píxeles de su BMP" $pixels
 }
 
 if [ "${1:-}" = "--on-screen" ]; then
@@ -279,6 +296,13 @@ fi
 if ! "$triple-g++-posix" -std=c++17 -O2 -Wall -Wextra -Werror -municode -static \
        -I "$here/../../.." -o "$work/handles_check.exe" "$here/handles_check.cpp" -lgdi32; then
   echo "FALLO - handles_check.exe no compila"
+  echo "0 passed, 1 failed"
+  exit 1
+fi
+if ! g++ -std=c++17 -O2 -Wall -Wextra -Werror -I "$here/../../.." -o "$work/png_of_bitmap" \
+       "$here/png_of_bitmap.cpp" "$here/../../../formats/png_writer.cpp" \
+       "$here/../../../formats/png_deflate.cpp" -lz; then
+  echo "FALLO - png_of_bitmap no compila"
   echo "0 passed, 1 failed"
   exit 1
 fi

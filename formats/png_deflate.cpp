@@ -3,7 +3,7 @@
 // 3) and a repeat of the row above (distance one row) is taken when it is at least
 // deflate's shortest match, else the byte is a literal. The checksum is zlib's adler32,
 // combined per row so that a repeated row is not summed again.
-#include "files/png_deflate.h"
+#include "formats/png_deflate.h"
 
 #include <zlib.h>
 
