@@ -190,6 +190,12 @@ sheets_checks() {
   check "las hojas: 3 páginas, cada casilla y cada código como los de su cartón, los códigos de barras leídos" \
     [ "$read_back" -eq 0 ]
 
+  # One card's sheets from both programs: the same pages, glyph edges aside.
+  wcards --code 4730F0CA --no-files --pdf una.pdf --title 'Año · 5 €' >/dev/null
+  "$linux_cli" --code 4730F0CA --no-files --pdf una-linux.pdf --title 'Año · 5 €' >/dev/null
+  python3 "$here/../same_pages.py" una.pdf una-linux.pdf | sed 's/^/  # /'
+  check "--code 4730F0CA --pdf: las páginas de Windows son las de Linux" [ "${PIPESTATUS[0]}" -eq 0 ]
+
   local title='Año nuevo · 5 € «sí»'
   wcards --count 2 --no-files --pdf titulo.pdf --paper letter --title "$title" >/dev/null
   check "--no-files --paper letter --title: estado 0, ningún cartón" [ $? -eq 0 -a ! -e muchas ]
@@ -231,9 +237,16 @@ png_checks() {
   local code_of=$?
   check "--png: 3 cartones PNG y ningún BMP" \
     [ "$code_of" -eq 0 -a -f png/0003.png -a ! -e png/0001.bmp ]
-  wcards --count 3 --time "$clock" --out bmp --list bmp.csv >/dev/null
-  check "--png: los mismos cartones que la tanda BMP" \
-    cmp -s <(cut -d, -f2- png.csv) <(cut -d, -f2- bmp.csv)
+  # After the first, a run's cards follow the clock as it runs, slower under Wine: the
+  # BMP of each PNG card is made again from its listed code, not by a second run.
+  local name code rows made=true
+  mkdir -p bmp
+  while IFS=, read -r name code rows; do
+    [ "$name" = archivo ] && continue
+    wcards --code "$code" --out "bmp-$code" >/dev/null &&
+      mv "bmp-$code/0001.bmp" "bmp/${name%.png}.bmp" || made=false
+  done < <(tr -d '\r' <png.csv)
+  check "--png: el código de cada cartón de la lista lo hace otra vez en BMP" $made
   local n same=true pixels=true
   for n in 0001 0002 0003; do
     { "$work/png_of_bitmap" "bmp/$n.bmp" "linux-$n.png" && cmp "png/$n.png" "linux-$n.png"; } ||
