@@ -1,9 +1,10 @@
 // Print-ready sheets: the cards of a run in one PDF, four to a page, drawn as vectors and
 // real text in the cards' own face (its glyphs' outlines embedded), each labelled
-// "Cartón 0001 · código 4730F0CA", with the caller's board as the last page. Pages are
-// written as they fill, through a callback, so memory does not grow with the number of
-// cards; the caller decides where the bytes go (a temporary file that replaces the target
-// in one step). The same on Linux and Windows, over formats/pdf_writer.h.
+// "Cartón 0001 · código 4730F0CA" with a Code 128 barcode of the code beside it, and the
+// caller's board as the last page. Pages are written as they fill, through a callback,
+// so memory does not grow with the number of cards; the caller decides where the bytes
+// go (a temporary file that replaces the target in one step). The same on Linux and
+// Windows, over formats/pdf_writer.h and formats/code128.h.
 #pragma once
 #include <cstddef>
 #include <cstdint>
