@@ -6,7 +6,7 @@
 //     bytes a card (targets: no slower, files at least 10 x smaller);
 //   - the PDF of M cards alone (--no-files --pdf) against the BMP batch of the same M
 //     cards: time ratio, peak memory at 1,000 and at M cards, bytes a card (targets: at
-//     most 2 x, under 100 MB and flat, at most 10 KB a card);
+//     most 1 x, under 32 MB and flat, at most 2 KB a card);
 //   - --check of a list of M cards (made by --no-files --list) against 60 called
 //     numbers: the median of a few runs (target: under 0.5 s).
 //
@@ -166,7 +166,8 @@ bool PdfAgainstBmp(const std::string& program, const std::string& root, int coun
     Remove(root + "/bmp");
     if (sheets.seconds < 0 || batch.seconds < 0) return false;
     std::printf("PDF of %d cards: %.2f s against the BMP batch's %.2f s, PDF/BMP %.2f (target "
-                "at most 2); peak %.1f MB (BMP batch %.1f MB); %.0f bytes a card\n",
+                "at most 1); peak %.1f MB (BMP batch %.1f MB; target under 32); %.0f bytes a "
+                "card (target at most 2,048)\n",
                 cards, sheets.seconds, batch.seconds, sheets.seconds / batch.seconds,
                 sheets.peak_kb / 1024.0, batch.peak_kb / 1024.0,
                 static_cast<double>(bytes) / cards);

@@ -1,9 +1,8 @@
 // PDF sheets: the time, peak memory and size of a PDF of N cards (the run's cards from
 // 12:34:56.789 on, as tessarine-cards would give them), each in a child process of its
 // own so that its peak memory is its alone; against the BMP batch of as many cards
-// (tessarine-cards --count N) on the same disk. Targets: at most 2 x the BMP batch's
-// time, peak memory under 100 MB and the same at 1,000 and 30,000 cards, at most 10 KB a
-// card.
+// (tessarine-cards --count N) on the same disk. Targets: at most the BMP batch's time,
+// peak memory under 32 MB and the same at 1,000 and 30,000 cards, at most 2 KB a card.
 //
 //   [TESSARINE_BENCH_DIR=FOLDER] pdf_bench PATH/TO/tessarine-cards [N ...]
 //   pdf_bench --make FILE.pdf N [a4|letter] [TITLE]     (one PDF, no figures)

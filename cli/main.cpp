@@ -5,10 +5,12 @@
 // disk, every line of its output written.
 #include <cstdio>
 #include <string>
+#include <vector>
 
 #include "card/card_code.h"
 #include "card/layout.h"
 #include "card/random.h"
+#include "cli/arguments.h"
 #include "cli/check_cards.h"
 #include "cli/make_cards.h"
 #include "cli/options.h"
@@ -22,9 +24,13 @@ void PrintLayout(uint32_t seed_bits) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  std::vector<std::string> arguments = Utf8Arguments(argc, argv);
+  std::vector<char*> pointers;
+  for (std::string& argument : arguments) pointers.push_back(&argument[0]);
+  pointers.push_back(nullptr);
   CliOptions options;
   std::string error;
-  if (!ParseCliOptions(argc, argv, &options, &error)) {
+  if (!ParseCliOptions(static_cast<int>(arguments.size()), pointers.data(), &options, &error)) {
     std::fprintf(stderr, "%s: %s\n", kProgram, error.c_str());
     return kBadInputExit;
   }

@@ -23,7 +23,7 @@
 #include "formats/card_list.h"
 #include "disk/file_system.h"
 #include "disk/folder_lock.h"
-#include "formats/png_encoder.h"
+#include "formats/png_writer.h"
 
 namespace {
 struct RunOutputs {

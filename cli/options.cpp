@@ -12,7 +12,6 @@
 #include "card/quoted_text.h"
 #include "draw/utf8.h"
 #include "files/card_files.h"
-#include "formats/png_encoder.h"
 #include "sheets/pdf_sheets.h"
 
 namespace {
@@ -152,7 +151,6 @@ enum Context : unsigned {
 };
 constexpr unsigned kEveryRun = kMaking | kWithoutFiles | kOfOneCode;
 enum class Takes { kNothing, kValue, kOptionalValue };
-enum class Needs { kNothing, kPng, kPdf };
 
 using Setter = bool (*)(const std::string& value, CliOptions* o, std::string* why);
 
@@ -168,81 +166,81 @@ struct OptionRow {
   const char* only_with;     // refused unless this option is given too
   const char* excludes;      // refused together with this one, for this reason:
   const char* exclusion;
-  Needs needs;
 };
 
 const OptionRow kOptions[] = {
     {"--layout", "", "escribe el cartón como texto: tres líneas de nueve casillas,\n"
                      "\"07\" un número, \"--\" una casilla en blanco",
      Takes::kNothing, [](const std::string&, CliOptions* o, std::string*) { return o->layout = true; },
-     kLayout, kLayout, "escribe un solo cartón como texto", nullptr, nullptr, nullptr, Needs::kNothing},
+     kLayout, kLayout, "escribe un solo cartón como texto", nullptr, nullptr, nullptr},
     {"--count", "N", "cuántos cartones, de 1 a {limit} (por omisión 1)", Takes::kValue,
      [](const std::string& v, CliOptions* o, std::string* why) { return ParseCount(v, &o->count, why); },
-     kMaking | kWithoutFiles, 0, nullptr, nullptr, nullptr, nullptr, Needs::kNothing},
+     kMaking | kWithoutFiles, 0, nullptr, nullptr, nullptr, nullptr},
     {"--out", "CARPETA", "dónde guardarlos: CARPETA/0001.bmp, 0002.bmp, ...\n"
                          "(por omisión ./muchas; se crea si falta)", Takes::kValue,
      [](const std::string& v, CliOptions* o, std::string*) { o->out = v; return true; },
-     kMaking | kOfOneCode, 0, nullptr, nullptr, nullptr, nullptr, Needs::kNothing},
+     kMaking | kOfOneCode, 0, nullptr, nullptr, nullptr, nullptr},
     {"--colour", "RRGGBB", "color del cartón en hexadecimal (por omisión C0C0C0)", Takes::kValue,
      [](const std::string& v, CliOptions* o, std::string* why) { return ParseColour(v, &o->colour, why); },
-     kEveryRun, 0, nullptr, nullptr, nullptr, nullptr, Needs::kNothing},
+     kEveryRun, 0, nullptr, nullptr, nullptr, nullptr},
     {"--time", "HH:MM:SS.mmm", "la hora que siembra el primer cartón (por omisión, ahora)", Takes::kValue,
      [](const std::string& v, CliOptions* o, std::string* why) {
        o->start.has_time = true;
        return ParseClockTime(v, &o->start.time_ms, why);
      },
-     kEveryRun | kLayout, 0, nullptr, nullptr, nullptr, nullptr, Needs::kNothing},
+     kEveryRun | kLayout, 0, nullptr, nullptr, nullptr, nullptr},
     {"--code", "XXXXXXXX", "el cartón de ese código (ocho cifras hexadecimales), otra vez", Takes::kValue,
      [](const std::string& v, CliOptions* o, std::string* why) {
        o->start.has_code = true;
        return ParseCardCode(v, &o->start.code_bits, why);
      },
      kEveryRun | kLayout | kChecking, kOfOneCode, "hace un solo cartón", nullptr, "--time",
-     "el código ya fija el cartón", Needs::kNothing},
+     "el código ya fija el cartón"},
     {"--png", "", "cartones PNG (0001.png, ...) en vez de BMP", Takes::kNothing,
      [](const std::string&, CliOptions* o, std::string*) { return o->png = true; },
-     kMaking | kOfOneCode, 0, nullptr, nullptr, nullptr, nullptr, Needs::kPng},
+     kMaking | kOfOneCode, 0, nullptr, nullptr, nullptr, nullptr},
     {"--list", "LISTA.csv", "la lista de los cartones: archivo, código y sus tres filas", Takes::kValue,
      [](const std::string& v, CliOptions* o, std::string*) { o->list = v; return true; },
-     kEveryRun, 0, nullptr, nullptr, nullptr, nullptr, Needs::kNothing},
+     kEveryRun, 0, nullptr, nullptr, nullptr, nullptr},
     {"--pdf", "HOJAS.pdf", "los cartones en hojas para imprimir, cuatro por página,\n"
                            "y al final el tablero del cantor", Takes::kValue,
      [](const std::string& v, CliOptions* o, std::string*) { o->pdf = v; return true; },
-     kEveryRun, 0, nullptr, nullptr, nullptr, nullptr, Needs::kPdf},
+     kEveryRun, 0, nullptr, nullptr, nullptr, nullptr},
     {"--paper", "a4|letter", "el papel de las hojas (por omisión a4)", Takes::kValue,
      [](const std::string& v, CliOptions* o, std::string* why) { return ParsePaper(v, &o->paper, why); },
-     kEveryRun, 0, nullptr, "--pdf", nullptr, nullptr, Needs::kPdf},
+     kEveryRun, 0, nullptr, "--pdf", nullptr, nullptr},
     {"--title", "TEXTO", "un título en lo alto de cada hoja", Takes::kValue,
      [](const std::string& v, CliOptions* o, std::string* why) {
        o->title = v;
-       return CheckTitle(v, why);
+       if (!CheckTitle(v, why)) return false;
+       const std::string lacks = SheetFaceLacks(v);
+       if (!lacks.empty()) *why = "el título no se puede imprimir: " + lacks;
+       return lacks.empty();
      },
-     kEveryRun, 0, nullptr, "--pdf", nullptr, nullptr, Needs::kPdf},
+     kEveryRun, 0, nullptr, "--pdf", nullptr, nullptr},
     {"--no-files", "", "sin archivos de cartones: solo las hojas o la lista", Takes::kNothing,
      [](const std::string&, CliOptions* o, std::string*) { return o->no_files = true; },
-     kEveryRun, kWithoutFiles, "no guarda archivos de cartones", nullptr, nullptr, nullptr,
-     Needs::kPdf},
+     kEveryRun, kWithoutFiles, "no guarda archivos de cartones", nullptr, nullptr, nullptr},
     {"--check", "[LISTA.csv]", "comprueba los cartones de la lista (o el de --code) con los\n"
                                "números cantados, y dice cuáles tienen premio", Takes::kOptionalValue,
      [](const std::string& v, CliOptions* o, std::string*) {
        o->check_list = v;
        return o->check = true;
      },
-     kChecking, kChecking, "comprueba cartones ya hechos", nullptr, nullptr, nullptr, Needs::kNothing},
+     kChecking, kChecking, "comprueba cartones ya hechos", nullptr, nullptr, nullptr},
     {"--called", "\"7 12 ...\"", "los números cantados, en orden, separados por espacios o comas",
      Takes::kValue,
      [](const std::string& v, CliOptions* o, std::string*) {
        o->called = v;
        return o->has_called = true;
      },
-     kChecking, 0, nullptr, "--check", "--called-file", "los números cantados vienen de uno de ellos",
-     Needs::kNothing},
+     kChecking, 0, nullptr, "--check", "--called-file", "los números cantados vienen de uno de ellos"},
     {"--called-file", "F", "los números cantados, leídos de un archivo", Takes::kValue,
      [](const std::string& v, CliOptions* o, std::string*) { o->called_file = v; return true; },
-     kChecking, 0, nullptr, "--check", nullptr, nullptr, Needs::kNothing},
+     kChecking, 0, nullptr, "--check", nullptr, nullptr},
     {"--help", "", "esta ayuda", Takes::kNothing,
      [](const std::string&, CliOptions* o, std::string*) { return o->help = true; },
-     0, 0, nullptr, nullptr, nullptr, nullptr, Needs::kNothing},
+     0, 0, nullptr, nullptr, nullptr, nullptr},
 };
 
 const OptionRow* RowOf(const std::string& name) {
@@ -335,19 +333,6 @@ std::string CheckCombination(const CliOptions& o, const Given& given) {
   return "";
 }
 
-// What this build cannot make is refused first, whatever else the line says.
-bool Available(const OptionRow& row, std::string* error) {
-  if (row.needs == Needs::kPng && !PngEncoderAvailable()) {
-    *error = std::string(row.name) + ": " + kPngUnavailable;
-    return false;
-  }
-  if (row.needs == Needs::kPdf && !PdfSheetsAvailable()) {
-    *error = std::string(row.name) + ": " + kPdfUnavailable;
-    return false;
-  }
-  return true;
-}
-
 // The option's value from the words after it (moving *at past them), and its setting.
 bool TakeOption(const OptionRow& row, int argc, const char* const* argv, int* at,
                 CliOptions* options, std::string* error) {
@@ -419,7 +404,7 @@ bool ParseCliOptions(int argc, const char* const* argv, CliOptions* options, std
       return false;
     }
     given.rows.push_back(row);
-    if (!Available(*row, error) || !TakeOption(*row, argc, argv, &i, options, error)) return false;
+    if (!TakeOption(*row, argc, argv, &i, options, error)) return false;
   }
   if (options->help) return true;
   *error = CheckCombination(*options, given);

@@ -8,18 +8,9 @@
 
 #include <cmath>
 
-#include "draw/glyphs.h"
+#include "draw/bold_rule.h"
 
 namespace {
-// Stem of 'l' as a share of the em: regular sans faces have about 0.09, bold ones 0.14
-// to 0.18. Below the first a face is too light for bold; it is brought to the second.
-constexpr double kLightestBoldStem = 0.115;
-constexpr double kSyntheticBoldStem = 0.16;
-// FreeType's own synthetic bold grows by the em over this.
-constexpr double kFreeTypeBoldDivisor = 24;
-// Horizontal strokes grow by this share of what vertical stems grow by, as in real bolds.
-constexpr FT_Pos kVerticalShare = 2;
-
 // The stem width of 'l' as a share of the em, or 0 when the face has no plain 'l'.
 double StemShare(FT_Face face) {
   if (FT_Load_Char(face, 'l', FT_LOAD_NO_SCALE) != 0 ||
@@ -33,25 +24,21 @@ double StemShare(FT_Face face) {
 bool IsBoldFace(FT_Face face) {
   const auto* os2 = static_cast<const TT_OS2*>(FT_Get_Sfnt_Table(face, FT_SFNT_OS2));
   return (face->style_flags & FT_STYLE_FLAG_BOLD) ||
-         (os2 && os2->version != 0xFFFF && os2->usWeightClass >= kLeastBoldWeight);
+         (os2 && os2->version != 0xFFFF && os2->usWeightClass >= kBoldRuleWeight);
 }
 }  // namespace
 
 BoldGrowth BoldGrowthOf(FT_Face face, int32_t weight, double em_pixels) {
   BoldGrowth growth;
-  if (weight < kLeastBoldWeight) return growth;
-  const double stem = StemShare(face);
-  if (stem > 0 && stem < kLightestBoldStem)
-    growth.stem = std::lround((kSyntheticBoldStem - stem) * em_pixels * 64);
-  else if (stem == 0 && !IsBoldFace(face))
-    growth.stem = std::lround(em_pixels * 64 / kFreeTypeBoldDivisor);
+  if (weight < kBoldRuleWeight) return growth;
+  growth.stem = BoldStemGrowth(weight, StemShare(face), IsBoldFace(face), em_pixels);
   growth.widen_advance = !IsBoldFace(face);
   return growth;
 }
 
 FT_Pos GrowthInFontUnits(const BoldGrowth& growth, FT_Face face, double em_pixels) {
   const double units = face->units_per_EM > 0 ? face->units_per_EM : 2048;
-  return std::lround(static_cast<double>(growth.stem) * units / (em_pixels * 64));
+  return BoldGrowthInFontUnits(growth.stem, units, em_pixels);
 }
 
 void EmboldenOutline(const BoldGrowth& growth, FT_Pos stem, FT_Outline* outline, FT_Pos* advance) {

@@ -7,7 +7,7 @@ TESSARINE_PACKAGES=(
   libgtest-dev libgmock-dev libbenchmark-dev
   libfreetype-dev libfontconfig-dev fonts-wine fonts-dejavu-core
   qt6-base-dev qt6-translations-l10n libxcb1-dev qt6-wayland weston
-  libpng-dev libcairo2-dev poppler-utils
+  zlib1g-dev libpng-dev poppler-utils zbar-tools
   xvfb xauth python3-pil
   openbox x11-utils xdotool
   librsvg2-bin  # the icon's PNG sizes, drawn from its SVG at build time

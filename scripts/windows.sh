@@ -43,6 +43,6 @@ choose_windows_build_to_run() {
 
 # The Debian packages of the Windows builds and of the Wine that can run one of them here.
 windows_packages() {
-  printf '%s\n' g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix wine wine64
+  printf '%s\n' g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix libz-mingw-w64-dev wine wine64
   if machine_runs_32bit_x86; then printf '%s\n' wine32:i386; fi
 }

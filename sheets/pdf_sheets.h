@@ -1,10 +1,10 @@
 // Print-ready sheets: the cards of a run in one PDF, four to a page, drawn as vectors and
-// real text in the cards' own face (embedded), each labelled "Cartón 0001 · código
-// 4730F0CA", with the caller's board as the last page. Pages are written as they fill,
-// through a callback, so memory does not grow with the number of cards; the caller
-// decides where the bytes go (a temporary file that replaces the target in one step).
-// Built over cairo where it is found; elsewhere (the Windows program) PdfSheetsAvailable()
-// is false and BeginSheets refuses.
+// real text in the cards' own face (its glyphs' outlines embedded), each labelled
+// "Cartón 0001 · código 4730F0CA" with a Code 128 barcode of the code beside it, and the
+// caller's board as the last page. Pages are written as they fill, through a callback,
+// so memory does not grow with the number of cards; the caller decides where the bytes
+// go (a temporary file that replaces the target in one step). The same on Linux and
+// Windows, over formats/pdf_writer.h and formats/code128.h.
 #pragma once
 #include <cstddef>
 #include <cstdint>
@@ -13,11 +13,6 @@
 #include "card/layout.h"
 #include "draw/draw.h"
 #include "sheets/sheet_layout.h"
-
-constexpr const char* kPdfUnavailable =
-    "las hojas PDF no están disponibles en esta versión del programa";
-
-bool PdfSheetsAvailable();
 
 // Takes the next bytes of the document; false stops it (a full disk, say).
 using SheetWriter = bool (*)(void* context, const unsigned char* data, size_t size);
@@ -38,7 +33,8 @@ struct SheetCard {
 
 struct PdfSheets;
 
-// Null with a Spanish message when the document cannot start (no face, no cairo).
+// Null with a Spanish message when the document cannot start (no face, a title
+// character the face does not have, nothing written).
 PdfSheets* BeginSheets(const SheetOptions& options, std::string* error);
 // Draws the card in the next place; a full page goes out at once. False (with a message)
 // once anything failed; the document is then good only for AbandonSheets.
@@ -47,6 +43,10 @@ bool AddSheetCard(PdfSheets* sheets, const SheetCard& card, std::string* error);
 bool FinishSheets(PdfSheets* sheets, std::string* error);
 // Frees the sheets without finishing the document (what was written is not a PDF).
 void AbandonSheets(PdfSheets* sheets);
+
+// "" when the sheets' face draws every character of the text (a title, say); else a
+// Spanish message naming the first character it does not have.
+std::string SheetFaceLacks(const std::string& text);
 
 // Texts of the sheets.
 std::string SheetCardLabel(int32_t number, uint32_t seed_bits);  // "Cartón 0001 · código …"

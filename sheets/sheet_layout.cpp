@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cmath>
 
 #include "card/quoted_text.h"
 
@@ -56,6 +57,8 @@ SheetLayout LayoutSheets(Paper paper) {
     const double slot_top = slots_top + i * slot_height;
     l.card[i] = {card_x, slot_top + kCutRoom, card_width, card_height};
     l.label[i] = {card_x, l.card[i].bottom(), card_width, kLabelBand};
+    const double bars_top = std::ceil(l.label[i].y / kBarcodeModule) * kBarcodeModule;
+    l.barcode[i] = {card_x, bars_top, card_width, kBarcodeHeight};
     if (i > 0) l.cut_y[i - 1] = slot_top;
   }
   l.board_heading = {l.margin, l.title.bottom(), content_width, kBoardHeadingBand};

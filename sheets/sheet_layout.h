@@ -14,6 +14,11 @@ constexpr int kBoardSide = 10;  // 10 x 10 cells: 0 (unused) and 1 .. 99
 constexpr double kSheetCardWidth = kCardColumns * kCellSize;
 constexpr double kSheetCardHeight = kCardRows * kCellSize;
 
+// A card's barcode: a module of 0.72 points is 3 pixels at 300 dpi and 6 at 600, and
+// 0.254 mm, what hand-held scanners read best; bars 5.6 mm tall.
+constexpr double kBarcodeModule = 0.72;
+constexpr double kBarcodeHeight = 16;
+
 enum class Paper { kA4, kLetter };
 
 // "a4" or "letter" (either case). False with a Spanish message otherwise.
@@ -32,6 +37,8 @@ struct SheetLayout {
   double card_scale = 0;                // points per card pixel
   SheetRect card[kCardsPerPage];        // card pixel (0, 0) at the top-left corner
   SheetRect label[kCardsPerPage];       // the line under each card
+  SheetRect barcode[kCardsPerPage];     // the bars' band beside each label, to the card's
+                                        // right edge; top on a whole module
   double cut_y[kCardsPerPage - 1] = {};  // cut marks between card i and i + 1
   SheetRect board_heading;
   SheetRect board;                      // the grid, square

@@ -187,6 +187,7 @@ TEST_F(OutputsProgram, BadCodesAndLinesThatDoNotGoTogetherAreRefused) {
       {"--pdf x.pdf --title \"$(printf 'a\\tb')\"", "caracteres de control"},
       {"--pdf x.pdf --title \"$(printf '\\377')\"", "UTF-8"},
       {long_title, "demasiado largo"},
+      {"--pdf x.pdf --title 'Bingo \xE2\x98\x83'", "no tiene el carácter «\xE2\x98\x83» (U+2603)"},
   };
   for (const Case& c : cases) {
     const Result r = Run(c.args);

@@ -189,8 +189,6 @@ std::string Hex(uint32_t bits) {
 constexpr uint32_t kWhiteRgb = 0xFFFFFF;
 }  // namespace
 
-TEST(PdfSheets, AreAvailableInThisBuild) { EXPECT_TRUE(PdfSheetsAvailable()); }
-
 TEST(PdfSheets, OnePageForEveryFourCardsAndTheBoard) {
   Scratch scratch;
   const std::string pdf = scratch.path + "/cards.pdf";
@@ -224,8 +222,14 @@ TEST(PdfSheets, VectorsAndEmbeddedFontsOnly) {
   const size_t emb = lines[0].find("emb");
   for (size_t i = 2; i < lines.size(); ++i)
     EXPECT_EQ(lines[i].substr(emb, 3), "yes") << "not embedded: " << lines[i];
-  // The face fontconfig gives the cards, by its name in the file.
-  EXPECT_NE(fonts.text.find("TrueType"), std::string::npos) << fonts.text;
+  // Two fonts, both Type 3 glyphs drawn from the face's outlines, each with a map back to
+  // Unicode.
+  ASSERT_EQ(lines.size(), 4u) << fonts.text;
+  const size_t type = lines[0].find("type"), uni = lines[0].find("uni");
+  for (size_t i = 2; i < lines.size(); ++i) {
+    EXPECT_EQ(lines[i].substr(type, 6), "Type 3") << lines[i];
+    EXPECT_EQ(lines[i].substr(uni, 3), "yes") << lines[i];
+  }
 }
 
 TEST(PdfSheets, LabelsTitleAndBoardAreRealText) {
@@ -372,16 +376,27 @@ TEST(PdfSheets, PagesGoOutAsTheyFill) {
 }
 
 TEST(PdfSheets, AFailedWriteIsReportedNotSwallowed) {
-  for (size_t fail_after : {size_t{0}, size_t{2000}, size_t{60000}}) {
+  Sink whole;
+  SheetOptions counted;
+  counted.write = ToSink;
+  counted.context = &whole;
+  std::string error;
+  PdfSheets* all = BeginSheets(counted, &error);
+  ASSERT_NE(all, nullptr) << error;
+  const std::vector<SheetCard> cards = RunCards(80, kDefaultCardColour);
+  for (const SheetCard& card : cards) ASSERT_TRUE(AddSheetCard(all, card, &error)) << error;
+  ASSERT_TRUE(FinishSheets(all, &error)) << error;
+  // Refused at the start, early, half-way and at the very last byte.
+  for (size_t fail_after : {size_t{0}, size_t{2000}, whole.written / 2, whole.written - 1}) {
     Sink sink;
     sink.fail_after = fail_after;
     SheetOptions options;
     options.write = ToSink;
     options.context = &sink;
-    std::string error;
+    error.clear();
     PdfSheets* sheets = BeginSheets(options, &error);
     bool ok = sheets != nullptr;
-    for (const SheetCard& card : RunCards(80, kDefaultCardColour))
+    for (const SheetCard& card : cards)
       if (ok) ok = AddSheetCard(sheets, card, &error);
     if (ok)
       ok = FinishSheets(sheets, &error);
@@ -392,12 +407,89 @@ TEST(PdfSheets, AFailedWriteIsReportedNotSwallowed) {
     EXPECT_LE(sink.written, fail_after);
   }
   SheetOptions nowhere;
-  std::string error;
   EXPECT_EQ(BeginSheets(nowhere, &error), nullptr);
   EXPECT_FALSE(error.empty());
+}
+
+TEST(PdfSheets, ATitleReadsBackAsWritten) {
+  Scratch scratch;
+  const std::string pdf = scratch.path + "/cards.pdf";
+  const std::string title = "Año nuevo: café, piñata · 5 € «sí»";
+  ASSERT_EQ(MakePdf(pdf, RunCards(2, kDefaultCardColour), Paper::kLetter, title), "");
+  EXPECT_NE(PageText(pdf, 1).find(title), std::string::npos) << PageText(pdf, 1);
+  EXPECT_NE(PageText(pdf, 2).find(title), std::string::npos) << PageText(pdf, 2);
+  EXPECT_EQ(Field(Shell("pdfinfo '" + pdf + "'").text, "Title"), title);
+  EXPECT_NE(PageText(pdf, 1).find("Cartón 0001 · código 4730F0CA"), std::string::npos);
+}
+
+TEST(PdfSheets, ATitleCharacterTheFaceLacksIsRefusedByName) {
+  Sink sink;
+  SheetOptions options;
+  options.write = ToSink;
+  options.context = &sink;
+  options.title = "Bingo \xE2\x98\x83 de invierno";  // U+2603, a snowman: no Tahoma has it
+  std::string error;
+  PdfSheets* sheets = BeginSheets(options, &error);
+  EXPECT_EQ(sheets, nullptr);
+  if (sheets) AbandonSheets(sheets);
+  EXPECT_NE(error.find("U+2603"), std::string::npos) << error;
+  EXPECT_NE(error.find("\xE2\x98\x83"), std::string::npos) << error;
+  EXPECT_NE(error.find("título"), std::string::npos) << error;
 }
 
 TEST(PdfSheets, LabelText) {
   EXPECT_EQ(SheetCardLabel(1, 0x4730F0CA), "Cartón 0001 · código 4730F0CA");
   EXPECT_EQ(SheetCardLabel(30000, 0x0000000F), "Cartón 30000 · código 0000000F");
+}
+
+namespace {
+// zbarimg's Code 128 readings of a picture, one a line.
+std::vector<std::string> BarcodesIn(const std::string& picture) {
+  // zbar's complaints (no D-Bus here) go to its standard error, kept out of the readings.
+  const Output out =
+      Shell("(zbarimg --raw -q -Sdisable -Scode128.enable '" + picture + "' 2>/dev/null)");
+  std::vector<std::string> lines;
+  for (size_t at = 0, end; (end = out.text.find('\n', at)) != std::string::npos; at = end + 1)
+    lines.push_back(out.text.substr(at, end - at));
+  return lines;
+}
+}  // namespace
+
+// Each card's barcode, read by zbar from the band beside its own label alone, at 300 and
+// 600 dpi, gives exactly that card's code; a whole page gives its four codes and no more.
+TEST(PdfSheets, EveryBarcodeReadsBackAsItsCardsCode) {
+  if (Shell("command -v zbarimg").status != 0) GTEST_SKIP() << "zbarimg (zbar-tools) missing";
+  Scratch scratch;
+  const std::string pdf = scratch.path + "/cards.pdf";
+  const std::vector<SheetCard> cards = RunCards(9, 0x2040E0);
+  for (Paper paper : {Paper::kA4, Paper::kLetter}) {
+    ASSERT_EQ(MakePdf(pdf, cards, paper, "Códigos"), "");
+    const SheetLayout layout = LayoutSheets(paper);
+    for (int dpi : {300, 600}) {
+      const double px = dpi / 72.0;
+      for (size_t i = 0; i < cards.size(); ++i) {
+        const int page = static_cast<int>(i) / kCardsPerPage + 1;
+        const SheetRect& card = layout.card[i % kCardsPerPage];
+        const SheetRect& bars = layout.barcode[i % kCardsPerPage];
+        const std::string crop = scratch.path + "/bars" + std::to_string(i);
+        const Output out = Shell(
+            "pdftoppm -r " + std::to_string(dpi) + " -f " + std::to_string(page) + " -l " +
+            std::to_string(page) + " -x " + std::to_string(int(card.x * px)) + " -y " +
+            std::to_string(int(card.bottom() * px)) + " -W " + std::to_string(int(card.width * px)) +
+            " -H " + std::to_string(int((bars.bottom() - card.bottom() + 1) * px)) +
+            " -singlefile -gray '" + pdf + "' '" + crop + "'");
+        ASSERT_EQ(out.status, 0) << out.text;
+        EXPECT_EQ(BarcodesIn(crop + ".pgm"), std::vector<std::string>{Hex(cards[i].seed_bits)})
+            << "card " << i + 1 << " at " << dpi << " dpi";
+      }
+    }
+    const Output whole = Shell("pdftoppm -r 300 -f 1 -l 1 -singlefile -gray '" + pdf + "' '" +
+                               scratch.path + "/page'");
+    ASSERT_EQ(whole.status, 0) << whole.text;
+    std::vector<std::string> read = BarcodesIn(scratch.path + "/page.pgm");
+    std::sort(read.begin(), read.end());
+    std::vector<std::string> expected;
+    for (int i = 0; i < kCardsPerPage; ++i) expected.push_back(Hex(cards[i].seed_bits));
+    EXPECT_EQ(read, expected);
+  }
 }

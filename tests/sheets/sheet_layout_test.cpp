@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 #include "sheets/sheet_layout.h"
 
 namespace {
@@ -38,6 +40,13 @@ TEST(SheetLayout, FourCardsAtOneScaleWithinMarginsOfAtLeastTenMillimetres) {
       EXPECT_GE(l.card[i].y, l.title.bottom());
       EXPECT_GE(l.label[i].y, l.card[i].bottom()) << "label under its card";
       EXPECT_NEAR(l.card[i].x + l.card[i].width / 2, l.page_width / 2, 1e-9) << "centred";
+      // The bars: under the card, clear of the next cut mark, on whole modules.
+      ExpectInside(l, l.barcode[i], "barcode");
+      EXPECT_GE(l.barcode[i].y, l.card[i].bottom());
+      if (i + 1 < kCardsPerPage) {
+        EXPECT_LT(l.barcode[i].bottom(), l.cut_y[i] - 2);
+      }
+      EXPECT_NEAR(std::fmod(l.barcode[i].y / kBarcodeModule + 0.5, 1.0), 0.5, 1e-6);
       if (i > 0) {
         EXPECT_GT(l.cut_y[i - 1], l.label[i - 1].bottom()) << "cut below the card before";
         EXPECT_LT(l.cut_y[i - 1], l.card[i].y) << "and above the next";
