@@ -2,6 +2,7 @@
 
 #include <dirent.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -41,4 +42,16 @@ std::vector<std::string> SortedEntries(const std::string& folder) {
   }
   std::sort(names.begin(), names.end());
   return names;
+}
+
+void ScratchFolderTest::SetUp() {
+  char pattern[] = "/tmp/tessarine-cards-test-XXXXXX";
+  ASSERT_NE(mkdtemp(pattern), nullptr);
+  dir_ = pattern;
+}
+
+void ScratchFolderTest::TearDown() { std::system(("rm -rf '" + dir_ + "'").c_str()); }
+
+bool ScratchFolderTest::Exists(const std::string& name) const {
+  return access(At(name).c_str(), F_OK) == 0;
 }

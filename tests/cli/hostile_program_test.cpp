@@ -24,25 +24,11 @@ const std::string kHeader = "archivo,codigo,fila1,fila2,fila3\r\n";
 // (exit 137) so that the test fails instead of waiting for ever.
 const std::string kHangGuard = "timeout -s KILL 120";
 
-class HostileInput : public ::testing::Test {
+class HostileInput : public ScratchFolderTest {
  protected:
-  void SetUp() override {
-    char pattern[] = "/tmp/tessarine-hostile-XXXXXX";
-    ASSERT_NE(mkdtemp(pattern), nullptr);
-    dir_ = pattern;
-  }
-  void TearDown() override { std::system(("rm -rf '" + dir_ + "'").c_str()); }
-
-  Result Run(const std::string& args, const std::string& as = "") {
-    return RunCardsIn(dir_, args, as);
-  }
-  std::string At(const std::string& name) const { return dir_ + "/" + name; }
-  bool Exists(const std::string& name) const { return access(At(name).c_str(), F_OK) == 0; }
   void Write(const std::string& name, const std::string& bytes) const {
     std::ofstream(At(name), std::ios::binary) << bytes;
   }
-
-  std::string dir_;
 };
 
 // One line of text, every byte of it printable: nothing that could drive a terminal

@@ -71,26 +71,11 @@ std::vector<ListedCard> ReadList(const std::string& bytes) {
   return cards;
 }
 
-class OutputsProgram : public ::testing::Test {
+class OutputsProgram : public ScratchFolderTest {
  protected:
-  void SetUp() override {
-    char pattern[] = "/tmp/tessarine-outputs-XXXXXX";
-    ASSERT_NE(mkdtemp(pattern), nullptr);
-    dir_ = pattern;
-  }
-  void TearDown() override { std::system(("rm -rf '" + dir_ + "'").c_str()); }
-
-  // Runs in the scratch folder; `as` runs it through a prefix such as "runuser -u nobody --".
-  Result Run(const std::string& args, const std::string& as = "") {
-    return RunCardsIn(dir_, args, as);
-  }
-  std::string At(const std::string& name) const { return dir_ + "/" + name; }
-  bool Exists(const std::string& name) const { return access(At(name).c_str(), F_OK) == 0; }
   std::vector<std::string> Entries(const std::string& folder) const {
     return SortedEntries(At(folder));
   }
-
-  std::string dir_;
 };
 
 std::string Shell(const std::string& command) {
