@@ -2,7 +2,8 @@
 // weight and slant. Wine's folder of Windows-metric fonts is added to the search so that
 // "Tahoma" finds a Tahoma-compatible face where one is installed. Metrics follow what
 // Windows reports: ascent and descent from the OS/2 table's usWinAscent/usWinDescent.
-// Only scalable faces are used; the first scalable one fontconfig ranks is taken.
+// Only scalable faces are used; the first scalable one fontconfig ranks is taken. Glyphs
+// are hinted by the face's own instructions, never by FreeType's auto-hinter.
 // Bold asked of a face whose strokes are regular weight is drawn emboldened by the rule
 // of draw/embolden_freetype.h, in pixels on the hinted outline.
 #include <ft2build.h>
@@ -113,7 +114,10 @@ bool RenderGlyph(GlyphFont* font, uint32_t codepoint, Glyph* glyph) {
   if (!font) return false;
   FT_Face face = font->face;
   const FT_UInt index = FT_Get_Char_Index(face, codepoint);
-  if (index == 0 || FT_Load_Glyph(face, index, FT_LOAD_DEFAULT) != 0) return false;
+  // Hinted by the face's own instructions only, as GDI does: FreeType's auto-hinter would
+  // take over a face that has none (Wine's Tahoma) and lift its round tops, the 8's and the
+  // 9's, a pixel above where GDI draws them.
+  if (index == 0 || FT_Load_Glyph(face, index, FT_LOAD_NO_AUTOHINT) != 0) return false;
   FT_GlyphSlot slot = face->glyph;
   if (slot->format == FT_GLYPH_FORMAT_OUTLINE)
     EmboldenOutline(font->bold, font->bold.stem, &slot->outline, &slot->advance.x);

@@ -6,8 +6,11 @@
 
 #include <ft2build.h>
 #include FT_FREETYPE_H
+#include FT_BBOX_H
+#include FT_TRUETYPE_TABLES_H
 
 #include <algorithm>
+#include <cmath>
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
@@ -80,7 +83,7 @@ class BoldStandIn : public ::testing::Test {
   // The face's own outline, hinted and smoothed as the glyph source does, unemboldened.
   Glyph PlainGlyph(uint32_t codepoint) {
     Glyph glyph;
-    EXPECT_EQ(FT_Load_Char(face_, codepoint, FT_LOAD_DEFAULT | FT_LOAD_RENDER), 0);
+    EXPECT_EQ(FT_Load_Char(face_, codepoint, FT_LOAD_NO_AUTOHINT | FT_LOAD_RENDER), 0);
     const FT_GlyphSlot slot = face_->glyph;
     EXPECT_EQ(slot->bitmap.pixel_mode, FT_PIXEL_MODE_GRAY);
     glyph.left = slot->bitmap_left;
@@ -93,6 +96,29 @@ class BoldStandIn : public ::testing::Test {
       glyph.coverage.insert(glyph.coverage.end(), row, row + glyph.width);
     }
     return glyph;
+  }
+  // Where GDI inks the face's own outline of a character, in character-cell pixels. GDI
+  // runs a face's own hinting instructions and nothing else; Wine's stand-in has none, so
+  // the outline is the plain one scaled to the em (lfHeight -53: 53 pixels), its baseline
+  // tmAscent rows below the cell top (usWinAscent scaled to the em, rounded), and a pixel
+  // inked where the outline reaches into it. (Wine's own GDI auto-hints such a face with
+  // FreeType and so draws the 0, 8 and 9 a row higher than this.)
+  InkBox GdiPlacement(uint32_t codepoint) {
+    const auto* maxp =
+        static_cast<const TT_MaxProfile*>(FT_Get_Sfnt_Table(face_, FT_SFNT_MAXP));
+    EXPECT_TRUE(maxp && maxp->maxSizeOfInstructions == 0) << "GDI would hint by its instructions";
+    const auto* os2 = static_cast<const TT_OS2*>(FT_Get_Sfnt_Table(face_, FT_SFNT_OS2));
+    EXPECT_NE(os2, nullptr);
+    const int32_t ascent =
+        os2 ? int32_t(std::lround(double(os2->usWinAscent) * Em() / face_->units_per_EM)) : 0;
+    EXPECT_EQ(metrics_.ascent, ascent);
+    EXPECT_EQ(FT_Load_Char(face_, codepoint, FT_LOAD_NO_HINTING), 0);
+    FT_BBox box{};  // the curves' own extent, not their control points'
+    EXPECT_EQ(FT_Outline_Get_BBox(&face_->glyph->outline, &box), 0);
+    const auto floor_px = [](FT_Pos v) { return int32_t(std::floor(v / 64.0)); };
+    const auto ceil_px = [](FT_Pos v) { return int32_t(std::ceil(v / 64.0)); };
+    return InkBox{ascent - ceil_px(box.yMax), ascent - floor_px(box.yMin), floor_px(box.xMin),
+                  ceil_px(box.xMax)};
   }
   Glyph BoldGlyph(uint32_t codepoint) {
     Glyph glyph;
@@ -144,6 +170,33 @@ TEST_F(BoldStandIn, DigitsInkWhereTheFacesOwnOutlinesDo) {
         << "right " << b.right << " against " << p.right << " grown by " << growth;
     // The stand-in's advances are already the bold ones.
     EXPECT_EQ(bold.advance, plain.advance);
+  }
+}
+
+// Every digit of the card's numbers within a pixel of where GDI puts the same face's
+// outline, on all sides but the right, where the emboldening's growth goes. Any coverage
+// counts as ink: on a dark card even the faintest shows.
+TEST_F(BoldStandIn, DigitsInkWithinAPixelOfWhereGdiPlacesTheOutline) {
+  const Glyph plain_one = PlainGlyph('1'), bold_one = BoldGlyph('1');
+  InkBox plain_one_box, bold_one_box;
+  ASSERT_TRUE(InkOf(plain_one, &plain_one_box));
+  ASSERT_TRUE(InkOf(bold_one, &bold_one_box));
+  const double growth =
+      MiddleRowInk(bold_one, bold_one_box) - MiddleRowInk(plain_one, plain_one_box);
+  ASSERT_GT(growth, 1.0) << "the stems are emboldened";
+
+  for (uint32_t c = '0'; c <= '9'; ++c) {
+    SCOPED_TRACE(std::string("digit ") + char(c));
+    const InkBox gdi = GdiPlacement(c);
+    InkBox b;
+    ASSERT_TRUE(InkOf(BoldGlyph(c), &b));
+    EXPECT_LE(std::abs(b.top - gdi.top), 1) << "top " << b.top << " against " << gdi.top;
+    EXPECT_LE(std::abs(b.bottom - gdi.bottom), 1)
+        << "bottom " << b.bottom << " against " << gdi.bottom;
+    EXPECT_LE(std::abs(b.left - gdi.left), 1) << "left " << b.left << " against " << gdi.left;
+    EXPECT_GE(b.right, gdi.right - 1) << "right " << b.right << " against " << gdi.right;
+    EXPECT_LE(b.right, gdi.right + std::ceil(growth) + 1)
+        << "right " << b.right << " against " << gdi.right << " grown by " << growth;
   }
 }
 }  // namespace

@@ -2,8 +2,8 @@
 """Compares two saved cards, one made on Windows and one on Linux, byte for byte except
 the glyphs: the inside of every number cell (everything strictly within its one-pixel
 border) comes from each platform's font renderer, so there the digits need only stand in
-the same place (their inked boxes agree within a few pixels, the Linux renderer widening
-light bold faces). Headers, borders, blank cells and the gaps between cells must be
+the same place: each digit's inked box agrees within a pixel at the top, bottom and left,
+and within a few pixels at the right, where the Linux renderer widens light bold faces. Headers, borders, blank cells and the gaps between cells must be
 identical.
 
     compare_cards.py WINDOWS.bmp LINUX.bmp
@@ -19,6 +19,8 @@ ROWS, COLUMNS = 3, 9
 WHITE = (255, 255, 255)
 # Edges of the digits' inked box may differ this much: anti-aliasing and emboldening.
 INK_BOX_TOLERANCE = 5
+# Each digit's top, bottom and left edges: the two renderers place the same outline.
+DIGIT_EDGE_TOLERANCE = 1
 
 passed = failed = 0
 
@@ -61,6 +63,30 @@ def ink_box(rows, xs, ys):
             max(x for x, _ in inked), max(y for _, y in inked))
 
 
+def digit_boxes(rows, xs, ys):
+    """(left, top, right, bottom) of each digit, the digits told apart by blank columns."""
+    inked = [x for x in xs if any(rows[y][x] != WHITE for y in ys)]
+    runs = []
+    for x in inked:
+        if runs and x == runs[-1][1] + 1:
+            runs[-1][1] = x
+        else:
+            runs.append([x, x])
+    return [ink_box(rows, range(a, b + 1), ys) for a, b in runs]
+
+
+def digits_agree(win_digits, lin_digits):
+    if len(win_digits) != len(lin_digits):
+        return False
+    for win, lin in zip(win_digits, lin_digits):
+        (wl, wt, wr, wb), (ll, lt, lr, lb) = win, lin
+        if max(abs(lt - wt), abs(lb - wb), abs(ll - wl)) > DIGIT_EDGE_TOLERANCE:
+            return False
+        if abs(lr - wr) > INK_BOX_TOLERANCE:
+            return False
+    return True
+
+
 def main(windows_path, linux_path):
     with open(windows_path, "rb") as f:
         windows = f.read()
@@ -94,6 +120,12 @@ def main(windows_path, linux_path):
               all(abs(a - b) <= INK_BOX_TOLERANCE for a, b in zip(win_box, lin_box)),
               f"cell ({column}, {row}): the digits stand in the same place "
               f"(inked box {win_box} on Windows, {lin_box} on Linux)")
+        win_digits = digit_boxes(win_rows, xs, ys)
+        lin_digits = digit_boxes(lin_rows, xs, ys)
+        check(len(win_digits) == 2 and digits_agree(win_digits, lin_digits),
+              f"cell ({column}, {row}): each of its two digits within "
+              f"{DIGIT_EDGE_TOLERANCE} px at the top, bottom and left "
+              f"(Windows {win_digits}, Linux {lin_digits})")
         for y in ys:
             for x in xs:
                 masked[y][x] = True

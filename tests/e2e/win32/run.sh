@@ -7,8 +7,8 @@
 #   2. handles_check.exe (built here) checks that the 32-bit values by which the program
 #      names its windows, menus, bitmaps and fonts bring the same handles back;
 #   3. tessarine-cards.exe and the Linux tessarine-cards make the same card from the same
-#      clock reading, and compare_cards.py checks the two files are the same bytes,
-#      glyph pixels aside;
+#      clock reading, and a dark card of one code, and compare_cards.py checks the two
+#      files are the same bytes, glyph pixels aside, and each digit in the same place;
 #   4. tessarine-cards.exe's codes, lists and win checks agree with the Linux program's,
 #      and the options of a build without PNG or PDF are refused.
 # One private Wine prefix per run, made once. Prints one line per check and exits
@@ -90,6 +90,20 @@ on_screen() {
   fi
   python3 "$here/compare_cards.py" "$work/cards/windows/0001.bmp" "$work/cards/linux/0001.bmp" |
     tee "$work/compare.log"
+  [ "${PIPESTATUS[0]}" -eq 0 ] || status=1
+  # A dark card, where the faintest edge of a digit shows: 08, 09, 19, 28, 49, 84, 86, 90.
+  local dark=4730F0EC
+  if ! (cd "$work/cards" && timeout 120 "$wine" ../app/tessarine-cards.exe --code $dark \
+          --colour 000040 --out windows-dark >/dev/null 2>&1); then
+    echo "FALLO - tessarine-cards.exe --code $dark --colour 000040 --out windows-dark"
+    status=1
+  fi
+  if ! "$linux_cli" --code $dark --colour 000040 --out "$work/cards/linux-dark" >/dev/null; then
+    echo "FALLO - tessarine-cards --code $dark --colour 000040 --out linux-dark"
+    status=1
+  fi
+  python3 "$here/compare_cards.py" "$work/cards/windows-dark/0001.bmp" \
+    "$work/cards/linux-dark/0001.bmp" | tee "$work/compare-dark.log"
   [ "${PIPESTATUS[0]}" -eq 0 ] || status=1
   echo "# comparación: $((SECONDS - start)) s"
 
@@ -234,7 +248,8 @@ status=$?
 # One closing count over both parts.
 passed=0
 failed=0
-for log in "$work/driver.log" "$work/handles.log" "$work/compare.log" "$work/cli.log"; do
+for log in "$work/driver.log" "$work/handles.log" "$work/compare.log" "$work/compare-dark.log" \
+           "$work/cli.log"; do
   line=$(grep -E '^[0-9]+ passed, [0-9]+ failed$' "$log" 2>/dev/null | tail -1)
   if [ -z "$line" ]; then
     failed=$((failed + 1))  # a part that did not get to its end
