@@ -9,21 +9,21 @@ constexpr size_t kMostCardNumberDigits = 6;
 
 bool IsRangeSeparator(char c) { return c == ',' || c == ' ' || c == '\t'; }
 
-// The value of a run of digits, or 0 when it is not one (card numbers start at 1).
-size_t NumberOf(const std::string& digits) {
-  if (digits.empty() || digits.size() > kMostCardNumberDigits) return 0;
+// The value of text[begin, end) when it is a run of digits, else 0 (card numbers start at 1).
+size_t NumberOf(const std::string& text, size_t begin, size_t end) {
+  if (end <= begin || end - begin > kMostCardNumberDigits) return 0;
   size_t value = 0;
-  for (char c : digits) {
-    if (c < '0' || c > '9') return 0;
-    value = value * 10 + static_cast<size_t>(c - '0');
+  for (size_t at = begin; at < end; ++at) {
+    if (text[at] < '0' || text[at] > '9') return 0;
+    value = value * 10 + static_cast<size_t>(text[at] - '0');
   }
   return value;
 }
 
 std::string AddRange(const std::string& token, size_t list_size, CardsInPlay* play) {
   const size_t dash = token.find('-');
-  const size_t first = NumberOf(token.substr(0, dash));
-  const size_t last = dash == std::string::npos ? first : NumberOf(token.substr(dash + 1));
+  const size_t first = NumberOf(token, 0, dash == std::string::npos ? token.size() : dash);
+  const size_t last = dash == std::string::npos ? first : NumberOf(token, dash + 1, token.size());
   if (first == 0 || last == 0)
     return QuotedText(token) + " no es un número de cartón ni un rango como 1-250";
   if (last < first) return "el rango " + token + " va al revés (se escribe de menor a mayor)";
