@@ -21,6 +21,7 @@ const char* const kCliUsage =
     "     tessarine-cards --layout [--time HH:MM:SS.mmm | --code XXXXXXXX]\n"
     "     tessarine-cards --check LISTA.csv --called \"7 12 33 ...\"\n"
     "     tessarine-cards --check --code XXXXXXXX --called-file CANTADOS.txt\n"
+    "     tessarine-cards --forecast LISTA.csv [--in-play 1-250]\n"
     "\n"
     "Hace cartones del bingo sin ventana, y comprueba los premios que se cantan.\n"
     "\n"
@@ -43,6 +44,10 @@ const char* const kCliUsage =
     "                       números cantados, y dice cuáles tienen premio\n"
     "  --called \"7 12 ...\"  los números cantados, en orden, separados por espacios o comas\n"
     "  --called-file F      los números cantados, leídos de un archivo\n"
+    "  --forecast LISTA.csv simula 10000 partidas con los cartones en juego de la lista:\n"
+    "                       bolas hasta la primera línea y hasta el bingo, y empates\n"
+    "  --in-play RANGOS     los cartones en juego, por número (\"1-250, 300-320\");\n"
+    "                       por omisión, todos\n"
     "  --help               esta ayuda\n";
 
 namespace {
@@ -171,7 +176,7 @@ namespace {
 // The options a value follows, and those that stand alone.
 const char* const kValued[] = {"--time",  "--count", "--out",   "--colour", "--code",
                                "--list",  "--pdf",   "--paper", "--title",  "--called",
-                               "--called-file"};
+                               "--called-file", "--forecast", "--in-play"};
 const char* const kFlags[] = {"--help", "--layout", "--png", "--no-files", "--check"};
 
 bool OneOf(const std::string& option, const char* const* names, size_t count) {
@@ -203,6 +208,14 @@ std::string CheckCombination(const CliOptions& o, const std::vector<std::string>
       if (given(option)) found.push_back(option);
     return found;
   };
+  if (!o.forecast_list.empty()) {
+    std::vector<std::string> others;
+    for (const std::string& option : seen)
+      if (option != "--forecast" && option != "--in-play") others.push_back(option);
+    if (!others.empty()) return "--forecast simula partidas con una lista: no admite " + Named(others);
+    return "";
+  }
+  if (given("--in-play")) return "--in-play solo vale con --forecast";
   if (o.check) {
     const std::vector<std::string> making =
         any_of({"--layout", "--count", "--out", "--colour", "--time", "--png", "--list", "--pdf",
@@ -335,6 +348,10 @@ bool ParseCliOptions(int argc, const char* const* argv, CliOptions* options, std
       options->has_called = true;
     } else if (option == "--called-file") {
       options->called_file = value;
+    } else if (option == "--forecast") {
+      options->forecast_list = value;
+    } else if (option == "--in-play") {
+      options->in_play = value;
     } else {
       options->out = value;
     }

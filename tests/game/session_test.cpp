@@ -1,0 +1,181 @@
+// A game played through a session, on the disk of the test: saved after every event
+// before the call returns, continued exactly by another session, a second session on the
+// same folder refused, a damaged file kept aside and never overwritten, and every
+// refusal leaving the saved game as it was.
+#include <gtest/gtest.h>
+
+#include <random>
+#include <sys/stat.h>
+
+#include "game/journal.h"
+#include "game/session.h"
+#include "game_model.h"
+#include "test_support.h"
+
+namespace {
+constexpr int64_t kStart = 1733775240000;
+
+struct SessionTest : ::testing::Test {
+  void SetUp() override {
+    ASSERT_FALSE(scratch.path.empty());
+    std::mt19937 random(17);
+    list = RandomList(30, &random);
+    ASSERT_EQ(WriteCardList(list_path, list), SaveError::kNone);
+  }
+  void TearDown() override { CloseGameFolder(&session); }
+  std::string Saved() { return ReadWholeFile(GameFilePath(folder)); }
+
+  ScratchFolder scratch;
+  std::string folder = scratch / "datos/tessarine";
+  std::string list_path = scratch / "cartones.csv";
+  std::vector<ListLine> list;
+  GameSession session;
+};
+
+TEST_F(SessionTest, EveryCallIsOnTheDiskWhenItReturns) {
+  ASSERT_EQ(OpenGameFolder(folder, &session), "");
+  ASSERT_EQ(StartNewGame(&session, list_path, "1-20", PrizePlan::kLineThenBingo, kStart), "");
+  for (int i = 0; i < 10; ++i) {
+    const SessionDraw drawn = DrawAndCall(&session, kStart + i * 1000);
+    ASSERT_EQ(drawn.error, "");
+    const JournalContents saved = ParseJournal(Saved());
+    ASSERT_EQ(saved.error, "");
+    ASSERT_EQ(saved.events.size(), static_cast<size_t>(i + 1));
+    EXPECT_EQ(saved.events.back().number, drawn.number);
+    EXPECT_TRUE(saved.events.back().drawn);
+  }
+}
+
+TEST_F(SessionTest, ASecondSessionOnTheSameGameIsRefused) {
+  ASSERT_EQ(OpenGameFolder(folder, &session), "");
+  GameSession second;
+  EXPECT_EQ(OpenGameFolder(folder, &second),
+            "Esta partida ya está abierta en otra ventana: " + folder);
+  CloseGameFolder(&session);
+  EXPECT_EQ(OpenGameFolder(folder, &second), "") << "free once the first one closes";
+  CloseGameFolder(&second);
+}
+
+TEST_F(SessionTest, AnotherSessionContinuesExactly) {
+  ASSERT_EQ(OpenGameFolder(folder, &session), "");
+  ASSERT_EQ(StartNewGame(&session, list_path, "", PrizePlan::kLineTwoLinesBingo, kStart), "");
+  for (int number : {5, 17, 33, 48}) ASSERT_EQ(MarkCalled(&session, number, kStart + number), "");
+  ASSERT_EQ(UndoLastCall(&session, kStart + 60), "");
+  for (int number : {61, 70}) ASSERT_EQ(MarkCalled(&session, number, kStart + number), "");
+  const Game before = session.game;
+  CloseGameFolder(&session);
+
+  const SavedGame found = LookForSavedGame(folder);
+  EXPECT_EQ(found.state, SavedGameState::kFound);
+  EXPECT_EQ(found.balls, 5u);
+  EXPECT_EQ(found.started_ms, kStart);
+  EXPECT_NE(found.offer.find("(5 bolas)"), std::string::npos) << found.offer;
+  EXPECT_EQ(found.offer.rfind("Continuar la partida de las ", 0), 0u) << found.offer;
+
+  GameSession again;
+  ASSERT_EQ(OpenGameFolder(folder, &again), "");
+  ASSERT_EQ(ContinueSavedGame(&again), "");
+  EXPECT_EQ(again.game.called.order, (std::vector<uint8_t>{5, 17, 33, 61, 70}));
+  EXPECT_EQ(again.game.calls.size(), 6u);
+  EXPECT_TRUE(again.game.calls[3].undone);
+  EXPECT_EQ(JournalText(again.game), JournalText(before));
+  EXPECT_EQ(MarkCalled(&again, 33, kStart + 99), "El 33 ya ha salido");
+  CloseGameFolder(&again);
+}
+
+TEST_F(SessionTest, ADamagedGameIsKeptAsideAndExplained) {
+  ASSERT_EQ(OpenGameFolder(folder, &session), "");
+  ASSERT_EQ(StartNewGame(&session, list_path, "", PrizePlan::kLineThenBingo, kStart), "");
+  for (int number : {5, 17, 33}) ASSERT_EQ(MarkCalled(&session, number, kStart + number), "");
+  std::string damaged = Saved();
+  damaged[damaged.size() - 15] ^= 1;  // inside the last line
+  WriteWholeFile(GameFilePath(folder), damaged);
+  CloseGameFolder(&session);
+
+  EXPECT_EQ(LookForSavedGame(folder).state, SavedGameState::kDamaged);
+  GameSession again;
+  ASSERT_EQ(OpenGameFolder(folder, &again), "");
+  const std::string said = ContinueSavedGame(&again);
+  EXPECT_NE(said.find("está dañado (línea 8: "), std::string::npos) << said;
+  EXPECT_NE(said.find("No se ha tocado, y se ha guardado una copia aparte en "), std::string::npos);
+  EXPECT_FALSE(again.has_game);
+  EXPECT_EQ(Saved(), damaged) << "the damaged file is left as it was";
+  std::vector<std::string> aside;
+  for (const std::string& name : FolderEntries(folder))
+    if (name.rfind("partida-dañada-", 0) == 0) aside.push_back(name);
+  ASSERT_EQ(aside.size(), 1u);
+  EXPECT_EQ(ReadWholeFile(folder + "/" + aside[0]), damaged);
+  EXPECT_NE(said.find(aside[0]), std::string::npos) << "the copy is named";
+  // A new game then takes the file's place; the copy stays.
+  ASSERT_EQ(StartNewGame(&again, list_path, "", PrizePlan::kLineThenBingo, kStart), "");
+  EXPECT_EQ(ParseJournal(Saved()).error, "");
+  EXPECT_EQ(ReadWholeFile(folder + "/" + aside[0]), damaged);
+  CloseGameFolder(&again);
+}
+
+TEST_F(SessionTest, AnUnreadableGameFileIsExplainedAndLeftAlone) {
+  ASSERT_EQ(OpenGameFolder(folder, &session), "");
+  ASSERT_EQ(::mkdir(GameFilePath(folder).c_str(), 0755), 0);
+  EXPECT_EQ(LookForSavedGame(folder).state, SavedGameState::kDamaged);
+  const std::string said = ContinueSavedGame(&session);
+  EXPECT_NE(said.find("está dañado (no se pudo leer)"), std::string::npos) << said;
+  EXPECT_TRUE(IsFolder(GameFilePath(folder)));
+}
+
+TEST_F(SessionTest, RefusalsChangeNothing) {
+  ASSERT_EQ(OpenGameFolder(folder, &session), "");
+  // A list that is not Tessarine's, a row that is not its code's, a range outside it.
+  WriteWholeFile(scratch / "otra.csv", "nombre,apellido\r\nAna,Pérez\r\n");
+  EXPECT_NE(StartNewGame(&session, scratch / "otra.csv", "", PrizePlan::kLineThenBingo, kStart)
+                .find("no es una lista de cartones de Tessarine"),
+            std::string::npos);
+  std::string bytes = ReadWholeFile(list_path);
+  const size_t row = bytes.find("\r\n") + 2 + 14;  // a field of the first card's first row
+  bytes[row] = bytes[row] == '9' ? '8' : '9';
+  WriteWholeFile(scratch / "cambiada.csv", bytes);
+  EXPECT_NE(StartNewGame(&session, scratch / "cambiada.csv", "", PrizePlan::kLineThenBingo, kStart)
+                .find("línea 2: la fila 1 no es la del cartón"),
+            std::string::npos);
+  EXPECT_EQ(StartNewGame(&session, list_path, "1-40", PrizePlan::kLineThenBingo, kStart),
+            "el cartón 40 no está en la lista (tiene 30 cartones)");
+  EXPECT_FALSE(PathExists(GameFilePath(folder))) << "no game was begun";
+  // Numbers outside 1..99 once a game is on.
+  ASSERT_EQ(StartNewGame(&session, list_path, "", PrizePlan::kLineThenBingo, kStart), "");
+  ASSERT_EQ(MarkCalled(&session, 12, kStart), "");
+  const std::string saved = Saved();
+  EXPECT_EQ(MarkCalled(&session, 0, kStart), "El 0 no vale: las bolas van del 1 al 99");
+  EXPECT_EQ(MarkCalled(&session, 100, kStart), "El 100 no vale: las bolas van del 1 al 99");
+  EXPECT_EQ(Saved(), saved);
+  EXPECT_EQ(session.game.called.order, std::vector<uint8_t>{12});
+}
+
+TEST_F(SessionTest, ACallThatCannotBeSavedDoesNotCount) {
+  ASSERT_EQ(OpenGameFolder(folder, &session), "");
+  ASSERT_EQ(StartNewGame(&session, list_path, "", PrizePlan::kLineThenBingo, kStart), "");
+  ASSERT_EQ(MarkCalled(&session, 12, kStart), "");
+  // The game file's name taken by a folder: no save can put a file there.
+  RemoveTree(GameFilePath(folder));
+  ASSERT_EQ(::mkdir(GameFilePath(folder).c_str(), 0755), 0);
+  const std::string said = MarkCalled(&session, 13, kStart);
+  EXPECT_NE(said.find("No se pudo guardar la partida"), std::string::npos) << said;
+  EXPECT_EQ(session.game.called.order, std::vector<uint8_t>{12});
+  EXPECT_NE(DrawAndCall(&session, kStart).error, "");
+  EXPECT_EQ(session.game.called.order, std::vector<uint8_t>{12});
+}
+
+TEST_F(SessionTest, AChangedListIsNotContinuedAgainst) {
+  ASSERT_EQ(OpenGameFolder(folder, &session), "");
+  ASSERT_EQ(StartNewGame(&session, list_path, "", PrizePlan::kLineThenBingo, kStart), "");
+  ASSERT_EQ(MarkCalled(&session, 12, kStart), "");
+  CloseGameFolder(&session);
+  std::vector<ListLine> fewer(list.begin(), list.begin() + 10);
+  ASSERT_EQ(WriteCardList(list_path, fewer), SaveError::kNone);
+  const std::string saved = Saved();
+  GameSession again;
+  ASSERT_EQ(OpenGameFolder(folder, &again), "");
+  EXPECT_EQ(ContinueSavedGame(&again), "No se puede continuar la partida: la lista " + list_path +
+                                           " ha cambiado desde que empezó (su SHA-256 no es el mismo)");
+  EXPECT_EQ(Saved(), saved);
+  CloseGameFolder(&again);
+}
+}  // namespace
