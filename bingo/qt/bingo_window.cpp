@@ -27,7 +27,7 @@
 #include "game/record.h"
 
 namespace {
-constexpr int kControlsWidth = 330;
+constexpr int kControlsWidth = 280;
 const char* const kWindowTitle = "Tessarine Bingo";
 
 QString Text(const std::string& utf8) { return QString::fromStdString(utf8); }

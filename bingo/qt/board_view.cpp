@@ -11,7 +11,11 @@ namespace {
 constexpr int kGridSide = 10;                  // rows of ten: 1-9, 10-19, ... 90-99
 constexpr double kLastDigitsShare = 0.40;      // of the board's height, the digits alone
 constexpr double kDigitHeightOfFont = 0.72;    // a bold face's digits, of its pixel size
+constexpr double kMostLastWidthShare = 0.55;   // of the board's width, the rest for the grid
+constexpr double kLastMarginShare = 0.04;      // of the last number's column, each side
+constexpr int kMeasuredPixels = 100;           // a font size to measure "88" at
 constexpr double kCellTextShare = 0.62;        // of a cell's height
+constexpr double kCellTextWidthShare = 0.45;   // of a cell's width
 const QColor kPaper(Qt::white);
 const QColor kUncalledText(0x30, 0x30, 0x30);
 const QColor kGridLine(0xB0, 0xB0, 0xB0);
@@ -60,15 +64,21 @@ void BoardView::resizeEvent(QResizeEvent* event) {
   PlaceParts();
 }
 
+// The widest two digits fill the column whatever the face: measured, then scaled.
 void BoardView::PlaceParts() {
   const int height = this->height();
-  last_font_ = BoldFont(int(height * kLastDigitsShare / kDigitHeightOfFont));
-  const int last_width = QFontMetrics(last_font_).horizontalAdvance("88") + height / 12;
-  last_area_ = QRect(0, 0, qMin(last_width, width() / 2), height);
+  const double advance_per_pixel =
+      QFontMetrics(BoldFont(kMeasuredPixels)).horizontalAdvance("88") / double(kMeasuredPixels);
+  const double most_width = width() * kMostLastWidthShare * (1 - 2 * kLastMarginShare);
+  const double pixels = qMin(height * kLastDigitsShare / kDigitHeightOfFont,
+                             most_width / advance_per_pixel);
+  last_font_ = BoldFont(int(pixels));
+  const int last_width = int(pixels * advance_per_pixel / (1 - 2 * kLastMarginShare));
+  last_area_ = QRect(0, 0, last_width, height);
   grid_area_ = QRect(last_area_.right() + 1, 0, width() - last_area_.width(), height);
   count_font_ = BoldFont(height / 14);
   cell_font_ = BoldFont(int(qMin(grid_area_.height() / double(kGridSide) * kCellTextShare,
-                                 grid_area_.width() / double(kGridSide) * 0.5)));
+                                 grid_area_.width() / double(kGridSide) * kCellTextWidthShare)));
 }
 
 void BoardView::paintEvent(QPaintEvent*) {
