@@ -2,6 +2,7 @@
 // and named.
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <random>
 
 #include "game/journal.h"
@@ -96,6 +97,30 @@ TEST(JournalTest, ACutOrEmptyFileIsDamaged) {
   size_t third = 0;
   for (int i = 0; i < 3; ++i) third = text.find('\n', third) + 1;
   EXPECT_EQ(ParseJournal(text.substr(0, third)).error, "le falta la cabecera de la partida");
+}
+
+// Lines sealed with a right checksum but saying what the program never writes.
+std::string SealedLine(const std::string& text) {
+  char digits[16];
+  std::snprintf(digits, sizeof digits, " #%08X\n", static_cast<unsigned>(JournalChecksum(text)));
+  return text + digits;
+}
+
+TEST(JournalTest, WellSealedLinesThatSayNothingOfOursAreDamage) {
+  std::mt19937 random(1);
+  const std::string header = JournalText(NewGame(RandomList(3, &random), "", PrizePlan::kLineThenBingo,
+                                                 "/l.csv", std::string(64, 'c'), kStart).game);
+  EXPECT_EQ(ParseJournal(header).error, "");
+  for (const char* event : {"bola 0 1733775240000 azar", "bola 7 1733775240000 dado",
+                            "bola 7 ayer jaula", "deshacer", "premio 1733775240000 0",
+                            "premio 1733775240000 1,,2", "bingo 1733775240000"})
+    EXPECT_EQ(ParseJournal(header + SealedLine(event)).error, "línea 6: no es un suceso de la partida")
+        << event;
+  EXPECT_EQ(ParseJournal(header + SealedLine("premio 1733775240000 3,1")).error, "");
+  std::string bad_plan = header;
+  const size_t plan = bad_plan.find("premios ");
+  bad_plan.replace(plan, bad_plan.find('\n', plan) + 1 - plan, SealedLine("premios bingo"));
+  EXPECT_EQ(ParseJournal(bad_plan).error, "línea 4: la cabecera de la partida está mal escrita");
 }
 
 TEST(JournalTest, AnEventThatCannotHappenIsDamageNamingItsLine) {
