@@ -5,6 +5,8 @@
 
 #include <algorithm>
 
+#include "card/card_code.h"
+#include "card/quoted_text.h"
 #include "game/draw_source.h"
 
 namespace {
@@ -216,4 +218,25 @@ const char* PrizeText(PrizeKind kind) {
     case PrizeKind::kBingo: return "bingo";
   }
   return "premio";
+}
+
+std::string WinnerText(const Game& game, uint32_t card) {
+  return CardNumberText(card) + "  " + CardCode(game.cards[card].seed_bits) + "  " +
+         PrizeText(CurrentPrize(game));
+}
+
+TypedBall ReadTypedBall(const std::string& text) {
+  constexpr size_t kMostBallDigits = 3;
+  TypedBall ball;
+  const size_t first = text.find_first_not_of(" \t\r\n");
+  const size_t last = text.find_last_not_of(" \t\r\n");
+  const std::string digits = first == std::string::npos ? "" : text.substr(first, last - first + 1);
+  bool ok = !digits.empty() && digits.size() <= kMostBallDigits;
+  for (char c : digits) ok = ok && c >= '0' && c <= '9';
+  if (ok) {
+    ball.number = std::stoi(digits);
+  } else {
+    ball.error = QuotedText(text) + " no es un número de bola (van del 1 al 99)";
+  }
+  return ball;
 }

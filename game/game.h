@@ -105,6 +105,16 @@ std::vector<uint32_t> CurrentWinners(const Game& game);
 
 // "línea", "dos líneas", "bingo".
 const char* PrizeText(PrizeKind kind);
+// A winner as the window lists it: "0017  4730F0DB  línea" (card number, code, prize).
+std::string WinnerText(const Game& game, uint32_t card);
+
+struct TypedBall {
+  int number = 0;
+  std::string error;  // "" when the text is a whole number (its range is the call's to check)
+};
+// A number typed by the organiser for a ball from a physical cage: digits only, blanks
+// around them allowed.
+TypedBall ReadTypedBall(const std::string& text);
 
 struct ClaimVerdict {
   bool valid = false;

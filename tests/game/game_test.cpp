@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <random>
 #include <set>
 
@@ -210,5 +211,29 @@ TEST(GameTest, TheFirstBallIsUniform) {
   }
   // 98 degrees of freedom: the 99.99th percentile is about 160.
   EXPECT_LT(chi2, 160.0);
+}
+TEST(GameTest, TypedBallsAreDigitsOnly) {
+  EXPECT_EQ(ReadTypedBall("47").number, 47);
+  EXPECT_EQ(ReadTypedBall(" 7\n").number, 7);
+  EXPECT_EQ(ReadTypedBall("100").number, 100) << "the range is the call's to refuse";
+  EXPECT_EQ(ReadTypedBall("4 7").error, "\"4 7\" no es un número de bola (van del 1 al 99)");
+  EXPECT_EQ(ReadTypedBall("").error, "\"\" no es un número de bola (van del 1 al 99)");
+  EXPECT_EQ(ReadTypedBall("-5").error, "\"-5\" no es un número de bola (van del 1 al 99)");
+  EXPECT_EQ(ReadTypedBall("1000").error, "\"1000\" no es un número de bola (van del 1 al 99)");
+}
+
+TEST(GameTest, AWinnerIsListedWithItsNumberCodeAndPrize) {
+  std::mt19937 random(21);
+  const std::vector<ListLine> list = RandomList(12, &random);
+  Game game = NewGame(list, "", PrizePlan::kLineThenBingo, "l.csv", "", kStart).game;
+  for (uint8_t n : list[11].layout.cell[1]) {
+    if (n == 0) continue;
+    ASSERT_EQ(PlayEvent(&game, CallEvent(n, kStart, false)), "");
+  }
+  const std::vector<uint32_t> winners = CurrentWinners(game);
+  ASSERT_TRUE(std::find(winners.begin(), winners.end(), 11u) != winners.end());
+  char code[16];
+  std::snprintf(code, sizeof code, "%08X", static_cast<unsigned>(list[11].seed_bits));
+  EXPECT_EQ(WinnerText(game, 11), std::string("0012  ") + code + "  línea");
 }
 }  // namespace
