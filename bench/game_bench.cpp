@@ -90,7 +90,8 @@ std::vector<double> TimeOpening(const std::string& path, int rounds) {
       std::exit(1);
     }
     const std::string sha = Sha256Hex(bytes);
-    const NewGameResult made = NewGame(std::move(cards), "", PrizePlan::kLineThenBingo, path, sha, 0);
+    const NewGameResult made =
+        NewGame(std::move(cards), "", PrizePlan::kLineThenBingo, path, sha, 0);
     seconds.push_back(Since(start));
     if (!made.error.empty()) std::exit(1);
   }

@@ -3,8 +3,8 @@
 // looked up at run time, from the system folder only, rather than imported: as with the
 // known folders, an import the loader of an older Windows cannot resolve would stop the
 // whole program before it starts, where only the draw needs it.
-#include <windows.h>
 #include <bcrypt.h>
+#include <windows.h>
 
 #include "game/draw_source.h"
 

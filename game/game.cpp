@@ -112,10 +112,10 @@ NewGameResult NewGame(std::vector<ListLine> cards, const std::string& in_play, P
   game.list_path = list_path;
   game.list_sha256 = list_sha256;
   game.started_ms = started_ms;
-  game.prizes = plan == PrizePlan::kLineThenBingo
-                    ? std::vector<PrizeKind>{PrizeKind::kLine, PrizeKind::kBingo}
-                    : std::vector<PrizeKind>{PrizeKind::kLine, PrizeKind::kTwoLines,
-                                             PrizeKind::kBingo};
+  game.prizes =
+      plan == PrizePlan::kLineThenBingo
+          ? std::vector<PrizeKind>{PrizeKind::kLine, PrizeKind::kBingo}
+          : std::vector<PrizeKind>{PrizeKind::kLine, PrizeKind::kTwoLines, PrizeKind::kBingo};
   for (size_t card = 0; card < game.cards.size(); ++card)
     game.card_of_code.emplace(game.cards[card].seed_bits, static_cast<uint32_t>(card));
   IndexCardsInPlay(&game);
@@ -213,9 +213,12 @@ std::vector<uint32_t> CurrentWinners(const Game& game) {
 
 const char* PrizeText(PrizeKind kind) {
   switch (kind) {
-    case PrizeKind::kLine: return "línea";
-    case PrizeKind::kTwoLines: return "dos líneas";
-    case PrizeKind::kBingo: return "bingo";
+    case PrizeKind::kLine:
+      return "línea";
+    case PrizeKind::kTwoLines:
+      return "dos líneas";
+    case PrizeKind::kBingo:
+      return "bingo";
   }
   return "premio";
 }

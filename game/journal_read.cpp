@@ -92,7 +92,8 @@ std::string ReadHeaderLine(int number, const std::string& text, JournalContents*
   }
   if (number == 4 && w.size() == 2 && w[0] == "premios") {
     ok = w[1] == "linea,bingo" || w[1] == "linea,dos-lineas,bingo";
-    journal->plan = w[1] == "linea,bingo" ? PrizePlan::kLineThenBingo : PrizePlan::kLineTwoLinesBingo;
+    journal->plan =
+        w[1] == "linea,bingo" ? PrizePlan::kLineThenBingo : PrizePlan::kLineTwoLinesBingo;
   }
   if (number == 5 && w.size() == 2 && w[0] == "inicio") {
     journal->started_ms = WholeNumber(w[1], kMostTimeDigits);
@@ -130,7 +131,8 @@ ReadEvent ReadEventLine(const std::string& text) {
   bool ok = false;
   if (w.size() == 4 && w[0] == "bola" && (w[3] == "azar" || w[3] == "jaula")) {
     const int64_t number = WholeNumber(w[1], 2);
-    read.event = CallEvent(static_cast<int>(number), WholeNumber(w[2], kMostTimeDigits), w[3] == "azar");
+    read.event =
+        CallEvent(static_cast<int>(number), WholeNumber(w[2], kMostTimeDigits), w[3] == "azar");
     ok = number >= 1;
   } else if (w.size() == 2 && w[0] == "deshacer") {
     read.event = UndoEvent(WholeNumber(w[1], kMostTimeDigits));
@@ -164,8 +166,8 @@ JournalContents ParseJournal(const std::string& bytes) {
     const std::string where = "línea " + std::to_string(number) + ": ";
     const UnsealedLine unsealed = Unsealed(line);
     if (!unsealed.error.empty()) {
-      journal.error = where + (number == 1 ? "no es el archivo de una partida de Tessarine"
-                                           : unsealed.error);
+      journal.error =
+          where + (number == 1 ? "no es el archivo de una partida de Tessarine" : unsealed.error);
       return journal;
     }
     if (number < kFirstEventLine) {

@@ -22,11 +22,16 @@ namespace {
 
 const char* SaveWords(SaveError error) {
   switch (error) {
-    case SaveError::kDiskFull: return " (disco lleno)";
-    case SaveError::kNoPermission: return " (sin permiso)";
-    case SaveError::kMissingFolder: return " (la carpeta no existe)";
-    case SaveError::kNotRegularFile: return " (no es un archivo normal)";
-    default: return "";
+    case SaveError::kDiskFull:
+      return " (disco lleno)";
+    case SaveError::kNoPermission:
+      return " (sin permiso)";
+    case SaveError::kMissingFolder:
+      return " (la carpeta no existe)";
+    case SaveError::kNotRegularFile:
+      return " (no es un archivo normal)";
+    default:
+      return "";
   }
 }
 

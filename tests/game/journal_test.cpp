@@ -1,11 +1,12 @@
 // The journal: a game written and read back is the same game; any damaged line is found
 // and named.
+#include "game/journal.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdio>
 #include <random>
 
-#include "game/journal.h"
 #include "game_model.h"
 
 namespace {
@@ -22,7 +23,8 @@ PlayedGame PlayedWithEverything() {
   PlayedGame played;
   played.list = RandomList(40, &random);
   played.game = NewGame(played.list, "2-30, 35", PrizePlan::kLineTwoLinesBingo,
-                        "/tmp/una carpeta/lista%1.csv", std::string(64, 'a'), kStart).game;
+                        "/tmp/una carpeta/lista%1.csv", std::string(64, 'a'), kStart)
+                    .game;
   Game& game = played.game;
   int64_t now = kStart;
   bool undone_across_prize = false;
@@ -108,13 +110,16 @@ std::string SealedLine(const std::string& text) {
 
 TEST(JournalTest, WellSealedLinesThatSayNothingOfOursAreDamage) {
   std::mt19937 random(1);
-  const std::string header = JournalText(NewGame(RandomList(3, &random), "", PrizePlan::kLineThenBingo,
-                                                 "/l.csv", std::string(64, 'c'), kStart).game);
+  const std::string header =
+      JournalText(NewGame(RandomList(3, &random), "", PrizePlan::kLineThenBingo, "/l.csv",
+                          std::string(64, 'c'), kStart)
+                      .game);
   EXPECT_EQ(ParseJournal(header).error, "");
-  for (const char* event : {"bola 0 1733775240000 azar", "bola 7 1733775240000 dado",
-                            "bola 7 ayer jaula", "deshacer", "premio 1733775240000 0",
-                            "premio 1733775240000 1,,2", "bingo 1733775240000"})
-    EXPECT_EQ(ParseJournal(header + SealedLine(event)).error, "línea 6: no es un suceso de la partida")
+  for (const char* event :
+       {"bola 0 1733775240000 azar", "bola 7 1733775240000 dado", "bola 7 ayer jaula", "deshacer",
+        "premio 1733775240000 0", "premio 1733775240000 1,,2", "bingo 1733775240000"})
+    EXPECT_EQ(ParseJournal(header + SealedLine(event)).error,
+              "línea 6: no es un suceso de la partida")
         << event;
   EXPECT_EQ(ParseJournal(header + SealedLine("premio 1733775240000 3,1")).error, "");
   std::string bad_plan = header;
@@ -130,7 +135,7 @@ TEST(JournalTest, AnEventThatCannotHappenIsDamageNamingItsLine) {
   read.events.push_back(read.events.front());  // the first ball again
   read.event_lines.push_back(99);
   const ReplayResult replayed = ReplayJournal(read, played.list);
-  EXPECT_EQ(replayed.error, "línea 99: El " + std::to_string(read.events.front().number) +
-                                " ya ha salido");
+  EXPECT_EQ(replayed.error,
+            "línea 99: El " + std::to_string(read.events.front().number) + " ya ha salido");
 }
 }  // namespace

@@ -2,13 +2,14 @@
 // before the call returns, continued exactly by another session, a second session on the
 // same folder refused, a damaged file kept aside and never overwritten, and every
 // refusal leaving the saved game as it was.
-#include <gtest/gtest.h>
+#include "game/session.h"
 
-#include <random>
+#include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <random>
+
 #include "game/journal.h"
-#include "game/session.h"
 #include "game_model.h"
 #include "test_support.h"
 
@@ -173,8 +174,9 @@ TEST_F(SessionTest, AChangedListIsNotContinuedAgainst) {
   const std::string saved = Saved();
   GameSession again;
   ASSERT_EQ(OpenGameFolder(folder, &again), "");
-  EXPECT_EQ(ContinueSavedGame(&again), "No se puede continuar la partida: la lista " + list_path +
-                                           " ha cambiado desde que empezó (su SHA-256 no es el mismo)");
+  EXPECT_EQ(ContinueSavedGame(&again),
+            "No se puede continuar la partida: la lista " + list_path +
+                " ha cambiado desde que empezó (su SHA-256 no es el mismo)");
   EXPECT_EQ(Saved(), saved);
   CloseGameFolder(&again);
 }
