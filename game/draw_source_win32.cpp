@@ -3,8 +3,9 @@
 // looked up at run time, from the system folder only, rather than imported: as with the
 // known folders, an import the loader of an older Windows cannot resolve would stop the
 // whole program before it starts, where only the draw needs it.
-#include <bcrypt.h>
 #include <windows.h>
+// bcrypt.h needs the types of windows.h before it.
+#include <bcrypt.h>
 
 #include "game/draw_source.h"
 
