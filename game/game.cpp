@@ -193,6 +193,14 @@ BallDraw DrawBall(const Game& game) {
   return ball;
 }
 
+std::vector<CardLayout> InPlayLayouts(const Game& game) {
+  std::vector<CardLayout> layouts;
+  layouts.reserve(game.play.count);
+  for (size_t card = 0; card < game.cards.size(); ++card)
+    if (game.play.in_play[card]) layouts.push_back(game.cards[card].layout);
+  return layouts;
+}
+
 bool GameOver(const Game& game) { return game.prizes_won >= game.prizes.size(); }
 
 PrizeKind CurrentPrize(const Game& game) {

@@ -97,6 +97,8 @@ struct BallDraw {
 BallDraw DrawBall(const Game& game);
 
 bool GameOver(const Game& game);  // every prize given
+// The layouts of the cards in play, in the list's order: what the forecast simulates.
+std::vector<CardLayout> InPlayLayouts(const Game& game);
 // The prize being played; meaningless once the game is over.
 PrizeKind CurrentPrize(const Game& game);
 // The cards in play that complete the current prize with the number just called, in

@@ -241,4 +241,14 @@ TEST(GameTest, AWinnerIsListedWithItsNumberCodeAndPrize) {
   std::snprintf(code, sizeof code, "%08X", static_cast<unsigned>(list[11].seed_bits));
   EXPECT_EQ(WinnerText(game, 11), std::string("0012  ") + code + "  línea");
 }
+TEST(GameTest, TheForecastTakesTheCardsInPlayOnly) {
+  std::mt19937 random(22);
+  const std::vector<ListLine> list = RandomList(9, &random);
+  const Game game = NewGame(list, "2-3, 8", PrizePlan::kLineThenBingo, "l.csv", "", kStart).game;
+  const std::vector<CardLayout> layouts = InPlayLayouts(game);
+  ASSERT_EQ(layouts.size(), 3u);
+  EXPECT_TRUE(layouts[0] == list[1].layout);
+  EXPECT_TRUE(layouts[1] == list[2].layout);
+  EXPECT_TRUE(layouts[2] == list[7].layout);
+}
 }  // namespace
