@@ -1,5 +1,5 @@
 // The forecast reads its list as --check does (only read, every card checked against its
-// code) and takes the cards in play by their numbers in the list.
+// code) and takes the cards in play by their numbers in the list, as a game does.
 #include "cli/forecast_cards.h"
 
 #include <cstdio>
@@ -8,8 +8,8 @@
 
 #include "cli/report.h"
 #include "files/card_list.h"
-#include "game/cards_in_play.h"
 #include "game/forecast.h"
+#include "game/game.h"
 
 int PrintForecast(const CliOptions& options) {
   std::vector<ListLine> cards;
@@ -18,16 +18,14 @@ int PrintForecast(const CliOptions& options) {
     std::fprintf(stderr, "%s: %s\n", kProgram, error.c_str());
     return kBadInputExit;
   }
-  const CardsInPlay play = ParseCardsInPlay(options.in_play, cards.size());
-  if (!play.error.empty() || play.count == 0) {
-    const std::string why = play.error.empty() ? "la lista no tiene ningún cartón" : play.error;
-    std::fprintf(stderr, "%s: --in-play: %s\n", kProgram, why.c_str());
+  const NewGameResult game = NewGame(std::move(cards), options.in_play,
+                                     PrizePlan::kLineThenBingo, options.forecast_list, "", 0);
+  if (!game.error.empty()) {
+    const char* option = options.in_play.empty() ? "" : "--in-play: ";
+    std::fprintf(stderr, "%s: %s%s\n", kProgram, option, game.error.c_str());
     return kBadInputExit;
   }
-  std::vector<CardLayout> in_play;
-  for (size_t card = 0; card < cards.size(); ++card)
-    if (play.in_play[card]) in_play.push_back(cards[card].layout);
-  const Forecast forecast = RunForecastFromSystem(in_play, kForecastGames);
+  const Forecast forecast = RunForecastFromSystem(InPlayLayouts(game.game), kForecastGames);
   if (!forecast.error.empty()) {
     std::fprintf(stderr, "%s: %s\n", kProgram, forecast.error.c_str());
     return kFailedExit;

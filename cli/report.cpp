@@ -6,27 +6,9 @@
 #include <cstring>
 
 #include "card/quoted_text.h"
+#include "files/save_error_text.h"
 
 const char* const kProgram = "tessarine-cards";
-
-const char* SaveErrorText(SaveError error) {
-  switch (error) {
-    case SaveError::kDiskFull:
-      return "disco lleno";
-    case SaveError::kNoPermission:
-      return "sin permiso";
-    case SaveError::kMissingFolder:
-      return "carpeta inexistente";
-    case SaveError::kNotRegularFile:
-      return "no es un archivo normal";
-    case SaveError::kInterrupted:
-      return "interrumpido";
-    case SaveError::kNone:
-    case SaveError::kOther:
-      break;
-  }
-  return "";
-}
 
 std::string NotSavedText(const std::string& path, SaveError error) {
   const std::string why = SaveErrorText(error);

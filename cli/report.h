@@ -9,8 +9,6 @@ extern const char* const kProgram;  // "tessarine-cards"
 constexpr int kFailedExit = 1;      // a file could not be saved or the output written
 constexpr int kBadInputExit = 2;    // the command line or what it names is not good
 
-// "disco lleno", ...; "" when there is nothing better to say than the file's name.
-const char* SaveErrorText(SaveError error);
 // "no se pudo guardar PATH (disco lleno)".
 std::string NotSavedText(const std::string& path, SaveError error);
 

@@ -9,8 +9,8 @@
 struct CardsInPlay {
   std::vector<uint8_t> in_play;  // one a card of the list: 1 = in play
   size_t count = 0;
-  std::string text;              // as the journal and the record write it: "1-250,300-320"
-  std::string error;             // "" when read; else why not, in Spanish
+  std::string text;   // as the journal and the record write it: "1-250,300-320"
+  std::string error;  // "" when read; else why not, in Spanish
 };
 
 // "" (or "todos") means every card of the list. Ranges and single numbers separated by

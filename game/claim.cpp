@@ -17,9 +17,7 @@ bool AllOf(const std::string& text, bool (*ok)(char)) {
   return !text.empty() && std::all_of(text.begin(), text.end(), ok);
 }
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
-bool IsHexDigit(char c) {
-  return IsDigit(c) || (c >= 'A' && c <= 'F') || (c >= 'a' && c <= 'f');
-}
+bool IsHexDigit(char c) { return IsDigit(c) || (c >= 'A' && c <= 'F') || (c >= 'a' && c <= 'f'); }
 
 std::string Trimmed(const std::string& text) {
   const size_t first = text.find_first_not_of(" \t\r\n");
@@ -48,8 +46,8 @@ ClaimedCard FindClaimedCard(const Game& game, const std::string& typed) {
     else
       found.card = static_cast<uint32_t>(number - 1);
   } else {
-    found.error = QuotedText(text) +
-                  " no es un número de cartón ni un código (ocho cifras hexadecimales)";
+    found.error =
+        QuotedText(text) + " no es un número de cartón ni un código (ocho cifras hexadecimales)";
   }
   if (found.error.empty() && !game.play.in_play[found.card])
     found.error = "El cartón " + CardNumberText(found.card) + " no está en juego";
@@ -94,7 +92,12 @@ const char* PrizeWords(PrizeKind kind, int which) {
   return kWords[static_cast<int>(kind) - 1][which];
 }
 
-std::string VerdictText(const Game& game, const std::vector<RowState>& rows, bool* valid) {
+struct Verdict {
+  bool valid = false;
+  std::string text;
+};
+
+Verdict VerdictOf(const Game& game, const std::vector<RowState>& rows) {
   const PrizeKind prize = CurrentPrize(game);
   const size_t needed = static_cast<size_t>(prize);
   const size_t last = game.called.order.size();
@@ -107,12 +110,13 @@ std::string VerdictText(const Game& game, const std::vector<RowState>& rows, boo
     filled_by_last = filled_by_last || row.completed_at == last;
   }
   std::sort(completions.begin(), completions.end());
-  *valid = completions.size() >= needed && filled_by_last;
-  if (*valid) return std::string(PrizeWords(prize, 0)) + " con el " + last_ball + ", el último número";
+  if (completions.size() >= needed && filled_by_last)
+    return {true,
+            std::string(PrizeWords(prize, 0)) + " con el " + last_ball + ", el último número"};
   if (completions.size() >= needed) {
     const int ball = game.called.order[completions[needed - 1] - 1];
-    return std::string(PrizeWords(prize, 2)) + " con el " + std::to_string(ball) +
-           ", no con el último número: no vale";
+    return {false, std::string(PrizeWords(prize, 2)) + " con el " + std::to_string(ball) +
+                       ", no con el último número: no vale"};
   }
   std::vector<RowState> nearest = rows;
   std::stable_sort(nearest.begin(), nearest.end(), [](const RowState& a, const RowState& b) {
@@ -122,7 +126,7 @@ std::string VerdictText(const Game& game, const std::vector<RowState>& rows, boo
   for (size_t i = 0; i < needed; ++i)
     missing.insert(missing.end(), nearest[i].missing.begin(), nearest[i].missing.end());
   std::sort(missing.begin(), missing.end());
-  return std::string(PrizeWords(prize, 1)) + ": " + BallList(missing);
+  return {false, std::string(PrizeWords(prize, 1)) + ": " + BallList(missing)};
 }
 }  // namespace
 
@@ -146,7 +150,9 @@ ClaimVerdict JudgeClaim(const Game& game, const std::string& typed) {
   } else if (game.called.order.empty()) {
     verdict.text = "Aún no ha salido ninguna bola";
   } else {
-    verdict.text = VerdictText(game, RowStates(verdict.layout, game.called), &verdict.valid);
+    const Verdict judged = VerdictOf(game, RowStates(verdict.layout, game.called));
+    verdict.valid = judged.valid;
+    verdict.text = judged.text;
   }
   return verdict;
 }

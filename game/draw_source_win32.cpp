@@ -4,6 +4,7 @@
 // known folders, an import the loader of an older Windows cannot resolve would stop the
 // whole program before it starts, where only the draw needs it.
 #include <windows.h>
+// bcrypt.h needs the types of windows.h before it.
 #include <bcrypt.h>
 
 #include "game/draw_source.h"

@@ -188,8 +188,8 @@ Forecast RunForecastFromSystem(const std::vector<CardLayout>& cards, size_t game
 std::string ForecastText(const Forecast& forecast) {
   auto spread = [](const char* prize, const BallSpread& s) {
     return std::string("  ") + prize + ": mediana " + std::to_string(s.median) +
-           " bolas (del 10 al 90 %: de " + std::to_string(s.low) + " a " +
-           std::to_string(s.high) + ")\n";
+           " bolas (del 10 al 90 %: de " + std::to_string(s.low) + " a " + std::to_string(s.high) +
+           ")\n";
   };
   return "Pronóstico de " + std::to_string(forecast.games) + " partidas con " +
          std::to_string(forecast.cards) +

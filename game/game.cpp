@@ -5,6 +5,8 @@
 
 #include <algorithm>
 
+#include "card/card_code.h"
+#include "card/quoted_text.h"
 #include "game/draw_source.h"
 
 namespace {
@@ -110,10 +112,10 @@ NewGameResult NewGame(std::vector<ListLine> cards, const std::string& in_play, P
   game.list_path = list_path;
   game.list_sha256 = list_sha256;
   game.started_ms = started_ms;
-  game.prizes = plan == PrizePlan::kLineThenBingo
-                    ? std::vector<PrizeKind>{PrizeKind::kLine, PrizeKind::kBingo}
-                    : std::vector<PrizeKind>{PrizeKind::kLine, PrizeKind::kTwoLines,
-                                             PrizeKind::kBingo};
+  game.prizes =
+      plan == PrizePlan::kLineThenBingo
+          ? std::vector<PrizeKind>{PrizeKind::kLine, PrizeKind::kBingo}
+          : std::vector<PrizeKind>{PrizeKind::kLine, PrizeKind::kTwoLines, PrizeKind::kBingo};
   for (size_t card = 0; card < game.cards.size(); ++card)
     game.card_of_code.emplace(game.cards[card].seed_bits, static_cast<uint32_t>(card));
   IndexCardsInPlay(&game);
@@ -191,6 +193,14 @@ BallDraw DrawBall(const Game& game) {
   return ball;
 }
 
+std::vector<CardLayout> InPlayLayouts(const Game& game) {
+  std::vector<CardLayout> layouts;
+  layouts.reserve(game.play.count);
+  for (size_t card = 0; card < game.cards.size(); ++card)
+    if (game.play.in_play[card]) layouts.push_back(game.cards[card].layout);
+  return layouts;
+}
+
 bool GameOver(const Game& game) { return game.prizes_won >= game.prizes.size(); }
 
 PrizeKind CurrentPrize(const Game& game) {
@@ -211,9 +221,33 @@ std::vector<uint32_t> CurrentWinners(const Game& game) {
 
 const char* PrizeText(PrizeKind kind) {
   switch (kind) {
-    case PrizeKind::kLine: return "línea";
-    case PrizeKind::kTwoLines: return "dos líneas";
-    case PrizeKind::kBingo: return "bingo";
+    case PrizeKind::kLine:
+      return "línea";
+    case PrizeKind::kTwoLines:
+      return "dos líneas";
+    case PrizeKind::kBingo:
+      return "bingo";
   }
   return "premio";
+}
+
+std::string WinnerText(const Game& game, uint32_t card) {
+  return CardNumberText(card) + "  " + CardCode(game.cards[card].seed_bits) + "  " +
+         PrizeText(CurrentPrize(game));
+}
+
+TypedBall ReadTypedBall(const std::string& text) {
+  constexpr size_t kMostBallDigits = 3;
+  TypedBall ball;
+  const size_t first = text.find_first_not_of(" \t\r\n");
+  const size_t last = text.find_last_not_of(" \t\r\n");
+  const std::string digits = first == std::string::npos ? "" : text.substr(first, last - first + 1);
+  bool ok = !digits.empty() && digits.size() <= kMostBallDigits;
+  for (char c : digits) ok = ok && c >= '0' && c <= '9';
+  if (ok) {
+    ball.number = std::stoi(digits);
+  } else {
+    ball.error = QuotedText(text) + " no es un número de bola (van del 1 al 99)";
+  }
+  return ball;
 }

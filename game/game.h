@@ -97,6 +97,8 @@ struct BallDraw {
 BallDraw DrawBall(const Game& game);
 
 bool GameOver(const Game& game);  // every prize given
+// The layouts of the cards in play, in the list's order: what the forecast simulates.
+std::vector<CardLayout> InPlayLayouts(const Game& game);
 // The prize being played; meaningless once the game is over.
 PrizeKind CurrentPrize(const Game& game);
 // The cards in play that complete the current prize with the number just called, in
@@ -105,6 +107,16 @@ std::vector<uint32_t> CurrentWinners(const Game& game);
 
 // "línea", "dos líneas", "bingo".
 const char* PrizeText(PrizeKind kind);
+// A winner as the window lists it: "0017  4730F0DB  línea" (card number, code, prize).
+std::string WinnerText(const Game& game, uint32_t card);
+
+struct TypedBall {
+  int number = 0;
+  std::string error;  // "" when the text is a whole number (its range is the call's to check)
+};
+// A number typed by the organiser for a ball from a physical cage: digits only, blanks
+// around them allowed.
+TypedBall ReadTypedBall(const std::string& text);
 
 struct ClaimVerdict {
   bool valid = false;

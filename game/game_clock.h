@@ -12,6 +12,6 @@ struct LocalTime {
 // One small file per platform: the local time zone's reading of that moment.
 LocalTime LocalTimeOf(int64_t milliseconds);
 
-std::string DateText(const LocalTime& time);          // "2026-12-09"
-std::string ClockText(const LocalTime& time);         // "20:14:03"
-std::string HourMinuteText(const LocalTime& time);    // "20:14"
+std::string DateText(const LocalTime& time);        // "2026-12-09"
+std::string ClockText(const LocalTime& time);       // "20:14:03"
+std::string HourMinuteText(const LocalTime& time);  // "20:14"

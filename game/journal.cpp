@@ -63,8 +63,8 @@ std::string JournalEventLine(const GameEvent& event) {
 std::string JournalText(const Game& game) {
   std::string text = Sealed(kJournalMagicLine);
   text += Sealed("lista " + game.list_sha256 + " " + EncodedPath(game.list_path));
-  text += Sealed("en-juego " + (game.play.count == game.cards.size() ? std::string("todos")
-                                                                     : game.play.text));
+  text += Sealed("en-juego " +
+                 (game.play.count == game.cards.size() ? std::string("todos") : game.play.text));
   text += Sealed(std::string("premios ") + PlanText(PlanOf(game)));
   text += Sealed("inicio " + std::to_string(game.started_ms));
   for (const GameEvent& event : game.events) text += JournalEventLine(event);
@@ -73,8 +73,8 @@ std::string JournalText(const Game& game) {
 
 ReplayResult ReplayJournal(const JournalContents& journal, std::vector<ListLine> cards) {
   ReplayResult result;
-  NewGameResult made = NewGame(std::move(cards), journal.in_play, journal.plan,
-                               journal.list_path, journal.list_sha256, journal.started_ms);
+  NewGameResult made = NewGame(std::move(cards), journal.in_play, journal.plan, journal.list_path,
+                               journal.list_sha256, journal.started_ms);
   if (!made.error.empty()) {
     result.error = "línea 3: " + made.error;
     return result;

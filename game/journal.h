@@ -17,7 +17,7 @@
 
 #include "game/game.h"
 
-extern const char* const kJournalMagicLine;    // the first line's text
+extern const char* const kJournalMagicLine;     // the first line's text
 extern const char* const kJournalChecksumMark;  // between a line's text and its checksum
 constexpr size_t kJournalChecksumDigits = 8;
 // The checksum of a line's text: 32-bit FNV-1a, written as 8 hexadecimal digits.

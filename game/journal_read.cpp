@@ -39,32 +39,38 @@ int HexValue(char c) {
   return -1;
 }
 
-// The line's text without its checksum, or "" with *sound false when they disagree.
-std::string Unsealed(const std::string& line, bool* sound) {
+struct UnsealedLine {
+  std::string text;   // without its checksum
+  std::string error;  // "" when the checksum is the text's
+};
+
+UnsealedLine Unsealed(const std::string& line) {
+  UnsealedLine unsealed;
+  unsealed.error = "no dice lo que se escribió (no cuadra su suma de comprobación)";
   const size_t mark = line.rfind(kJournalChecksumMark);
-  *sound = false;
-  if (mark == std::string::npos || line.size() - mark != 2 + kJournalChecksumDigits) return "";
+  if (mark == std::string::npos || line.size() - mark != 2 + kJournalChecksumDigits)
+    return unsealed;
   uint32_t stated = 0;
   for (size_t i = mark + 2; i < line.size(); ++i) {
     const int digit = HexValue(line[i]);
-    if (digit < 0) return "";
+    if (digit < 0) return unsealed;
     stated = stated << 4 | static_cast<uint32_t>(digit);
   }
-  const std::string text = line.substr(0, mark);
-  *sound = JournalChecksum(text) == stated;
-  return text;
+  unsealed.text = line.substr(0, mark);
+  if (JournalChecksum(unsealed.text) == stated) unsealed.error.clear();
+  return unsealed;
 }
 
-std::string DecodedPath(const std::string& word, bool* ok) {
+// The path a word of the line spells; "" when it spells none.
+std::string DecodedPath(const std::string& word) {
   std::string path;
-  *ok = !word.empty();
-  for (size_t i = 0; *ok && i < word.size(); ++i) {
+  for (size_t i = 0; i < word.size(); ++i) {
     if (word[i] != '%') {
       path += word[i];
       continue;
     }
-    *ok = i + 2 < word.size() && HexValue(word[i + 1]) >= 0 && HexValue(word[i + 2]) >= 0;
-    if (*ok) path += static_cast<char>(HexValue(word[i + 1]) * 16 + HexValue(word[i + 2]));
+    if (i + 2 >= word.size() || HexValue(word[i + 1]) < 0 || HexValue(word[i + 2]) < 0) return "";
+    path += static_cast<char>(HexValue(word[i + 1]) * 16 + HexValue(word[i + 2]));
     i += 2;
   }
   return path;
@@ -77,7 +83,8 @@ std::string ReadHeaderLine(int number, const std::string& text, JournalContents*
   if (number == 1) ok = text == kJournalMagicLine;
   if (number == 2 && w.size() == 3 && w[0] == "lista" && w[1].size() == kSha256Digits) {
     journal->list_sha256 = w[1];
-    journal->list_path = DecodedPath(w[2], &ok);
+    journal->list_path = DecodedPath(w[2]);
+    ok = !journal->list_path.empty();
   }
   if (number == 3 && w.size() == 2 && w[0] == "en-juego") {
     journal->in_play = w[1] == "todos" ? "" : w[1];
@@ -85,7 +92,8 @@ std::string ReadHeaderLine(int number, const std::string& text, JournalContents*
   }
   if (number == 4 && w.size() == 2 && w[0] == "premios") {
     ok = w[1] == "linea,bingo" || w[1] == "linea,dos-lineas,bingo";
-    journal->plan = w[1] == "linea,bingo" ? PrizePlan::kLineThenBingo : PrizePlan::kLineTwoLinesBingo;
+    journal->plan =
+        w[1] == "linea,bingo" ? PrizePlan::kLineThenBingo : PrizePlan::kLineTwoLinesBingo;
   }
   if (number == 5 && w.size() == 2 && w[0] == "inicio") {
     journal->started_ms = WholeNumber(w[1], kMostTimeDigits);
@@ -96,39 +104,46 @@ std::string ReadHeaderLine(int number, const std::string& text, JournalContents*
                      : "la cabecera de la partida está mal escrita";
 }
 
-bool ReadCards(const std::string& word, std::vector<uint32_t>* cards) {
+// The card numbers of a confirmation, as indices; none when the word is not such a list.
+std::vector<uint32_t> ReadCards(const std::string& word) {
   constexpr size_t kMostCardDigits = 6;
+  std::vector<uint32_t> cards;
   size_t at = 0;
   while (at <= word.size()) {
     const size_t comma = word.find(',', at);
     const size_t end = comma == std::string::npos ? word.size() : comma;
     const int64_t card = WholeNumber(word.substr(at, end - at), kMostCardDigits);
-    if (card < 1) return false;
-    cards->push_back(static_cast<uint32_t>(card - 1));
+    if (card < 1) return {};
+    cards.push_back(static_cast<uint32_t>(card - 1));
     at = end + 1;
   }
-  return true;
+  return cards;
 }
 
-// The event of a line, or false when the line is no event the program writes.
-bool ReadEventLine(const std::string& text, GameEvent* event) {
+struct ReadEvent {
+  GameEvent event;
+  std::string error;  // "" when the line is an event the program writes
+};
+
+ReadEvent ReadEventLine(const std::string& text) {
   const std::vector<std::string> w = Words(text);
+  ReadEvent read;
+  bool ok = false;
   if (w.size() == 4 && w[0] == "bola" && (w[3] == "azar" || w[3] == "jaula")) {
     const int64_t number = WholeNumber(w[1], 2);
-    *event = CallEvent(static_cast<int>(number), WholeNumber(w[2], kMostTimeDigits), w[3] == "azar");
-    return number >= 1 && event->time_ms >= 0;
+    read.event =
+        CallEvent(static_cast<int>(number), WholeNumber(w[2], kMostTimeDigits), w[3] == "azar");
+    ok = number >= 1;
+  } else if (w.size() == 2 && w[0] == "deshacer") {
+    read.event = UndoEvent(WholeNumber(w[1], kMostTimeDigits));
+    ok = true;
+  } else if (w.size() == 3 && w[0] == "premio") {
+    const std::vector<uint32_t> cards = ReadCards(w[2]);
+    read.event = ConfirmEvent(cards, WholeNumber(w[1], kMostTimeDigits));
+    ok = !cards.empty();
   }
-  if (w.size() == 2 && w[0] == "deshacer") {
-    *event = UndoEvent(WholeNumber(w[1], kMostTimeDigits));
-    return event->time_ms >= 0;
-  }
-  if (w.size() == 3 && w[0] == "premio") {
-    std::vector<uint32_t> cards;
-    if (!ReadCards(w[2], &cards)) return false;
-    *event = ConfirmEvent(cards, WholeNumber(w[1], kMostTimeDigits));
-    return event->time_ms >= 0;
-  }
-  return false;
+  if (!ok || read.event.time_ms < 0) read.error = "no es un suceso de la partida";
+  return read;
 }
 }  // namespace
 
@@ -149,20 +164,19 @@ JournalContents ParseJournal(const std::string& bytes) {
     at = end + 1;
     ++number;
     const std::string where = "línea " + std::to_string(number) + ": ";
-    bool sound = false;
-    const std::string text = Unsealed(line, &sound);
-    if (!sound) {
-      journal.error = where + (number == 1 ? "no es el archivo de una partida de Tessarine"
-                                           : "no dice lo que se escribió (no cuadra su suma de comprobación)");
+    const UnsealedLine unsealed = Unsealed(line);
+    if (!unsealed.error.empty()) {
+      journal.error =
+          where + (number == 1 ? "no es el archivo de una partida de Tessarine" : unsealed.error);
       return journal;
     }
     if (number < kFirstEventLine) {
-      journal.error = ReadHeaderLine(number, text, &journal);
+      journal.error = ReadHeaderLine(number, unsealed.text, &journal);
       if (!journal.error.empty()) journal.error = where + journal.error;
     } else {
-      GameEvent event;
-      if (!ReadEventLine(text, &event)) journal.error = where + "no es un suceso de la partida";
-      journal.events.push_back(event);
+      const ReadEvent read = ReadEventLine(unsealed.text);
+      if (!read.error.empty()) journal.error = where + read.error;
+      journal.events.push_back(read.event);
       journal.event_lines.push_back(number);
     }
     if (!journal.error.empty()) return journal;

@@ -6,6 +6,7 @@
 #include "card/quoted_text.h"
 #include "files/card_list.h"
 #include "files/file_system.h"
+#include "files/save_error_text.h"
 #include "game/journal.h"
 
 const char* const kGameFileName = "partida.txt";
@@ -20,24 +21,15 @@ std::string GameFilePath(const std::string& folder) { return InGameFolder(folder
 
 namespace {
 
-const char* SaveWords(SaveError error) {
-  switch (error) {
-    case SaveError::kDiskFull: return " (disco lleno)";
-    case SaveError::kNoPermission: return " (sin permiso)";
-    case SaveError::kMissingFolder: return " (la carpeta no existe)";
-    case SaveError::kNotRegularFile: return " (no es un archivo normal)";
-    default: return "";
-  }
-}
-
 std::string SaveJournal(const GameSession& session, const std::string& bytes) {
   const std::string path = GameFilePath(session.folder);
   const ByteSpan whole{bytes.data(), bytes.size()};
   SaveError error = ReplaceFileWith(path, &whole, 1);
   if (error == SaveError::kNone) error = FlushFolder(session.folder);
   if (error == SaveError::kNone) return "";
-  return "No se pudo guardar la partida en " + EscapedText(path) + SaveWords(error) +
-         ": la bola no cuenta hasta que se guarde";
+  const std::string why = SaveErrorText(error);
+  return "No se pudo guardar la partida en " + EscapedText(path) +
+         (why.empty() ? "" : " (" + why + ")") + ": la bola no cuenta hasta que se guarde";
 }
 
 std::string CommitEvent(GameSession* session, const GameEvent& event) {

@@ -123,9 +123,8 @@ SavedGame LookForSavedGame(const std::string& folder) {
   }
   saved.balls = prizes_on_ball.size();
   saved.over = prizes >= (read.contents.plan == PrizePlan::kLineThenBingo ? 2u : 3u);
-  saved.offer = "Continuar la partida de las " +
-                HourMinuteText(LocalTimeOf(saved.started_ms)) + " (" +
-                std::to_string(saved.balls) + (saved.balls == 1 ? " bola)" : " bolas)");
+  saved.offer = "Continuar la partida de las " + HourMinuteText(LocalTimeOf(saved.started_ms)) +
+                " (" + std::to_string(saved.balls) + (saved.balls == 1 ? " bola)" : " bolas)");
   return saved;
 }
 
@@ -134,7 +133,8 @@ std::string StartNewGame(GameSession* session, const std::string& list_path,
   if (session->lock.handle < 0) return "La carpeta de la partida no está abierta";
   ListFile list = ReadListFile(list_path);
   if (!list.error.empty()) return list.error;
-  NewGameResult made = NewGame(std::move(list.cards), in_play, plan, list_path, list.sha256, now_ms);
+  NewGameResult made =
+      NewGame(std::move(list.cards), in_play, plan, list_path, list.sha256, now_ms);
   if (!made.error.empty()) return made.error;
   const ReadJournal read = ReadSavedJournal(session->folder);
   if (!read.missing && !read.contents.error.empty() && !read.bytes.empty()) {

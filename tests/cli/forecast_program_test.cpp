@@ -19,8 +19,9 @@ class ForecastProgram : public ::testing::Test {
     char pattern[] = "/tmp/tessarine-forecast-XXXXXX";
     ASSERT_NE(mkdtemp(pattern), nullptr);
     dir_ = pattern;
-    ASSERT_EQ(RunCardsIn(dir_, "--count 40 --no-files --list cartones.csv --time 20:14:00.000")
-                  .exit_code, 0);
+    ASSERT_EQ(
+        RunCardsIn(dir_, "--count 40 --no-files --list cartones.csv --time 20:14:00.000").exit_code,
+        0);
   }
   void TearDown() override { std::system(("rm -rf '" + dir_ + "'").c_str()); }
   std::string dir_;
@@ -45,7 +46,8 @@ TEST_F(ForecastProgram, OneCardGivesTheExactFigures) {
   const Result run = RunCardsIn(dir_, "--forecast cartones.csv --in-play 7");
   ASSERT_EQ(run.exit_code, 0) << run.err;
   const std::regex prize(
-      "  (primera línea|bingo): mediana ([0-9]+) bolas \\(del 10 al 90 %: de ([0-9]+) a ([0-9]+)\\)");
+      "  (primera línea|bingo): mediana ([0-9]+) bolas \\(del 10 al 90 %: de ([0-9]+) a "
+      "([0-9]+)\\)");
   std::smatch m;
   std::string rest = run.out;
   EXPECT_EQ(rest.rfind("Pronóstico de 10000 partidas con 1 cartón en juego:\n", 0), 0u) << rest;
@@ -89,7 +91,8 @@ TEST_F(ForecastProgram, RefusalsSayWhyWithCodeTwo) {
        "--in-play: el cartón 250 no está en la lista (tiene 40 cartones)"},
       {"--forecast cartones.csv --in-play 9-3", "el rango 9-3 va al revés"},
       {"--forecast cartones.csv --in-play x", "\"x\" no es un número de cartón ni un rango"},
-      {"--forecast cartones.csv --count 3", "--forecast simula partidas con una lista: no admite --count"},
+      {"--forecast cartones.csv --count 3",
+       "--forecast simula partidas con una lista: no admite --count"},
       {"--in-play 1-3", "--in-play solo vale con --forecast"},
   };
   for (const Case& c : cases) {

@@ -1,6 +1,6 @@
-#include <gtest/gtest.h>
-
 #include "game/cards_in_play.h"
+
+#include <gtest/gtest.h>
 
 namespace {
 std::vector<size_t> Numbers(const CardsInPlay& play) {
@@ -30,7 +30,8 @@ TEST(CardsInPlayTest, NothingOrTodosIsTheWholeList) {
 TEST(CardsInPlayTest, RefusalsNameWhatIsWrong) {
   EXPECT_EQ(ParseCardsInPlay("1-250, 300-320", 300).error,
             "el cartón 320 no está en la lista (tiene 300 cartones)");
-  EXPECT_EQ(ParseCardsInPlay("5-2", 10).error, "el rango 5-2 va al revés (se escribe de menor a mayor)");
+  EXPECT_EQ(ParseCardsInPlay("5-2", 10).error,
+            "el rango 5-2 va al revés (se escribe de menor a mayor)");
   EXPECT_EQ(ParseCardsInPlay("0-2", 10).error,
             "\"0-2\" no es un número de cartón ni un rango como 1-250");
   EXPECT_EQ(ParseCardsInPlay("1-", 10).error,

@@ -44,7 +44,9 @@ ClaimGame TwoCards(const std::string& in_play = "") {
   return made;
 }
 
-void Call(Game* game, int number) { ASSERT_EQ(PlayEvent(game, CallEvent(number, kStart, false)), ""); }
+void Call(Game* game, int number) {
+  ASSERT_EQ(PlayEvent(game, CallEvent(number, kStart, false)), "");
+}
 
 TEST(ClaimTest, ALineOnTheLastNumberIsValid) {
   ClaimGame g = TwoCards();
@@ -52,8 +54,8 @@ TEST(ClaimTest, ALineOnTheLastNumberIsValid) {
   for (int number : row) Call(&g.game, number);
   const ClaimVerdict verdict = JudgeClaim(g.game, "1");
   EXPECT_TRUE(verdict.valid);
-  EXPECT_EQ(verdict.text,
-            "Línea válida: se completó con el " + std::to_string(row.back()) + ", el último número");
+  EXPECT_EQ(verdict.text, "Línea válida: se completó con el " + std::to_string(row.back()) +
+                              ", el último número");
   // The card shown with exactly the called numbers marked.
   for (int r = 0; r < kCardRows; ++r)
     for (int c = 0; c < kCardColumns; ++c)
@@ -77,8 +79,9 @@ TEST(ClaimTest, AMissingLineNamesTheNumbersOfTheNearestRow) {
   for (size_t i = 0; i < 3; ++i) Call(&g.game, row[i]);
   std::vector<int> missing{row[3], row[4]};
   std::sort(missing.begin(), missing.end());
-  EXPECT_EQ(JudgeClaim(g.game, "0001").text, "No es línea: faltan el " + std::to_string(missing[0]) +
-                                                 " y el " + std::to_string(missing[1]));
+  EXPECT_EQ(JudgeClaim(g.game, "0001").text, "No es línea: faltan el " +
+                                                 std::to_string(missing[0]) + " y el " +
+                                                 std::to_string(missing[1]));
   Call(&g.game, row[3]);
   EXPECT_EQ(JudgeClaim(g.game, " 1\n").text, "No es línea: falta el " + std::to_string(row[4]));
 }
@@ -95,13 +98,15 @@ TEST(ClaimTest, ABingoClaimNamesEveryMissingNumber) {
   std::sort(missing.begin(), missing.end());
   std::string expected = "No es bingo: faltan ";
   for (size_t i = 0; i < missing.size(); ++i)
-    expected += (i == 0 ? "" : i + 1 == missing.size() ? " y " : ", ") + std::string("el ") +
-                std::to_string(missing[i]);
+    expected += (i == 0                    ? ""
+                 : i + 1 == missing.size() ? " y "
+                                           : ", ") +
+                std::string("el ") + std::to_string(missing[i]);
   EXPECT_EQ(JudgeClaim(g.game, "1").text, expected);
   for (int n : missing) Call(&g.game, n);
-  EXPECT_EQ(JudgeClaim(g.game, "1").text,
-            "Bingo válido: se completó con el " + std::to_string(missing.back()) +
-                ", el último número");
+  EXPECT_EQ(
+      JudgeClaim(g.game, "1").text,
+      "Bingo válido: se completó con el " + std::to_string(missing.back()) + ", el último número");
 }
 
 TEST(ClaimTest, CardsNotInPlayOrNotInTheListAreNamed) {

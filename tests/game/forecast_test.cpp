@@ -1,13 +1,14 @@
 // The forecast: one simulated game against a checker that looks at every card after every
 // ball; the spread's points by hand; and the whole simulation of one card against the
 // exact chances worked out from binomial coefficients.
+#include "game/forecast.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cmath>
 #include <random>
 
-#include "game/forecast.h"
 #include "game_model.h"
 
 namespace {

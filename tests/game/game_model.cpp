@@ -39,7 +39,8 @@ std::vector<uint32_t> ModelWinners(const ModelGame& game) {
     for (const std::set<int>& row : card.rows) {
       if (row.count(last) == 0) continue;
       bool all = true;
-      for (int number : row) all = all && std::count(game.called.begin(), game.called.end(), number);
+      for (int number : row)
+        all = all && std::count(game.called.begin(), game.called.end(), number);
       if (all) winners.push_back(static_cast<uint32_t>(i));
     }
   }

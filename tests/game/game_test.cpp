@@ -1,13 +1,15 @@
 // The game core against the model of game_model.h on random lists and random games:
 // after every call, undo and confirmation the winners of the current prize must be the
 // model's; refused events must change nothing.
+#include "game/game.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <random>
 #include <set>
 
-#include "game/game.h"
 #include "game_model.h"
 
 namespace {
@@ -46,12 +48,13 @@ void PlayRandomGame(std::mt19937* random, Coverage* coverage) {
   std::vector<bool> in_play;
   const std::string ranges = RandomRanges(cards, random, &in_play);
   const bool three = (*random)() % 2 == 0;
-  NewGameResult made = NewGame(list, ranges, three ? PrizePlan::kLineTwoLinesBingo
-                                                   : PrizePlan::kLineThenBingo, "l.csv", "", kStart);
+  NewGameResult made =
+      NewGame(list, ranges, three ? PrizePlan::kLineTwoLinesBingo : PrizePlan::kLineThenBingo,
+              "l.csv", "", kStart);
   ASSERT_EQ(made.error, "") << ranges;
   Game& game = made.game;
-  ModelGame model = ModelOf(list, in_play, three ? std::vector<int>{1, 2, 3}
-                                                 : std::vector<int>{1, 3});
+  ModelGame model =
+      ModelOf(list, in_play, three ? std::vector<int>{1, 2, 3} : std::vector<int>{1, 3});
   int64_t now = kStart;
   size_t confirmed_on_this_ball = 0;
   while (model.stage < model.needs.size()) {
@@ -107,8 +110,10 @@ TEST(GameTest, TwoPrizesOnOneBall) {
   Game game = NewGame(list, "", PrizePlan::kLineTwoLinesBingo, "l.csv", "", kStart).game;
   ModelGame model = ModelOf(list, {true, true, true}, {1, 2, 3});
   std::vector<int> first, second;
-  for (uint8_t n : list[0].layout.cell[0]) if (n) first.push_back(n);
-  for (uint8_t n : list[0].layout.cell[1]) if (n) second.push_back(n);
+  for (uint8_t n : list[0].layout.cell[0])
+    if (n) first.push_back(n);
+  for (uint8_t n : list[0].layout.cell[1])
+    if (n) second.push_back(n);
   std::vector<int> balls(first.begin(), first.end() - 1);
   balls.insert(balls.end(), second.begin(), second.end());
   balls.push_back(first.back());
@@ -130,13 +135,14 @@ TEST(GameTest, TwoPrizesOnOneBall) {
   EXPECT_EQ(game.prizes_won, 0u);
   EXPECT_EQ(model.stage, 0u);
   EXPECT_TRUE(game.given[0].undone && game.given[1].undone);
-  EXPECT_EQ(CurrentWinners(game), ModelWinners(model)) << "the second row's ball has its line to confirm again";
+  EXPECT_EQ(CurrentWinners(game), ModelWinners(model))
+      << "the second row's ball has its line to confirm again";
 }
 
 TEST(GameTest, RefusedEventsChangeNothing) {
   std::mt19937 random(7);
-  NewGameResult made = NewGame(RandomList(20, &random), "", PrizePlan::kLineThenBingo, "l.csv", "",
-                               kStart);
+  NewGameResult made =
+      NewGame(RandomList(20, &random), "", PrizePlan::kLineThenBingo, "l.csv", "", kStart);
   Game& game = made.game;
   EXPECT_EQ(PlayEvent(&game, UndoEvent(kStart)), "No hay ninguna bola que deshacer");
   EXPECT_EQ(PlayEvent(&game, ConfirmEvent({0}, kStart)),
@@ -174,8 +180,8 @@ TEST(GameTest, AConfirmationNamesOnlyWinnersOfTheLastBall) {
 
 TEST(GameTest, DrawnBallsAreNeverRepeatedAndCoverEveryNumber) {
   std::mt19937 random(3);
-  NewGameResult made = NewGame(RandomList(1, &random), "", PrizePlan::kLineThenBingo, "l.csv", "",
-                               kStart);
+  NewGameResult made =
+      NewGame(RandomList(1, &random), "", PrizePlan::kLineThenBingo, "l.csv", "", kStart);
   Game& game = made.game;
   game.prizes.push_back(PrizeKind::kBingo);  // keep the game open for all 99 balls
   game.prizes_won = 0;
@@ -197,8 +203,8 @@ TEST(GameTest, DrawnBallsAreNeverRepeatedAndCoverEveryNumber) {
 // 19,800 first draws (200 expected each), far from what a biased draw gives.
 TEST(GameTest, TheFirstBallIsUniform) {
   std::mt19937 random(5);
-  NewGameResult made = NewGame(RandomList(1, &random), "", PrizePlan::kLineThenBingo, "l.csv", "",
-                               kStart);
+  NewGameResult made =
+      NewGame(RandomList(1, &random), "", PrizePlan::kLineThenBingo, "l.csv", "", kStart);
   std::vector<int> counts(kHighestNumber + 1, 0);
   constexpr int kDraws = 19800;
   for (int i = 0; i < kDraws; ++i) ++counts[DrawBall(made.game).number];
@@ -210,5 +216,39 @@ TEST(GameTest, TheFirstBallIsUniform) {
   }
   // 98 degrees of freedom: the 99.99th percentile is about 160.
   EXPECT_LT(chi2, 160.0);
+}
+TEST(GameTest, TypedBallsAreDigitsOnly) {
+  EXPECT_EQ(ReadTypedBall("47").number, 47);
+  EXPECT_EQ(ReadTypedBall(" 7\n").number, 7);
+  EXPECT_EQ(ReadTypedBall("100").number, 100) << "the range is the call's to refuse";
+  EXPECT_EQ(ReadTypedBall("4 7").error, "\"4 7\" no es un número de bola (van del 1 al 99)");
+  EXPECT_EQ(ReadTypedBall("").error, "\"\" no es un número de bola (van del 1 al 99)");
+  EXPECT_EQ(ReadTypedBall("-5").error, "\"-5\" no es un número de bola (van del 1 al 99)");
+  EXPECT_EQ(ReadTypedBall("1000").error, "\"1000\" no es un número de bola (van del 1 al 99)");
+}
+
+TEST(GameTest, AWinnerIsListedWithItsNumberCodeAndPrize) {
+  std::mt19937 random(21);
+  const std::vector<ListLine> list = RandomList(12, &random);
+  Game game = NewGame(list, "", PrizePlan::kLineThenBingo, "l.csv", "", kStart).game;
+  for (uint8_t n : list[11].layout.cell[1]) {
+    if (n == 0) continue;
+    ASSERT_EQ(PlayEvent(&game, CallEvent(n, kStart, false)), "");
+  }
+  const std::vector<uint32_t> winners = CurrentWinners(game);
+  ASSERT_TRUE(std::find(winners.begin(), winners.end(), 11u) != winners.end());
+  char code[16];
+  std::snprintf(code, sizeof code, "%08X", static_cast<unsigned>(list[11].seed_bits));
+  EXPECT_EQ(WinnerText(game, 11), std::string("0012  ") + code + "  línea");
+}
+TEST(GameTest, TheForecastTakesTheCardsInPlayOnly) {
+  std::mt19937 random(22);
+  const std::vector<ListLine> list = RandomList(9, &random);
+  const Game game = NewGame(list, "2-3, 8", PrizePlan::kLineThenBingo, "l.csv", "", kStart).game;
+  const std::vector<CardLayout> layouts = InPlayLayouts(game);
+  ASSERT_EQ(layouts.size(), 3u);
+  EXPECT_TRUE(layouts[0] == list[1].layout);
+  EXPECT_TRUE(layouts[1] == list[2].layout);
+  EXPECT_TRUE(layouts[2] == list[7].layout);
 }
 }  // namespace

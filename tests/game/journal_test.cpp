@@ -1,10 +1,12 @@
 // The journal: a game written and read back is the same game; any damaged line is found
 // and named.
+#include "game/journal.h"
+
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <random>
 
-#include "game/journal.h"
 #include "game_model.h"
 
 namespace {
@@ -21,7 +23,8 @@ PlayedGame PlayedWithEverything() {
   PlayedGame played;
   played.list = RandomList(40, &random);
   played.game = NewGame(played.list, "2-30, 35", PrizePlan::kLineTwoLinesBingo,
-                        "/tmp/una carpeta/lista%1.csv", std::string(64, 'a'), kStart).game;
+                        "/tmp/una carpeta/lista%1.csv", std::string(64, 'a'), kStart)
+                    .game;
   Game& game = played.game;
   int64_t now = kStart;
   bool undone_across_prize = false;
@@ -98,6 +101,33 @@ TEST(JournalTest, ACutOrEmptyFileIsDamaged) {
   EXPECT_EQ(ParseJournal(text.substr(0, third)).error, "le falta la cabecera de la partida");
 }
 
+// Lines sealed with a right checksum but saying what the program never writes.
+std::string SealedLine(const std::string& text) {
+  char digits[16];
+  std::snprintf(digits, sizeof digits, " #%08X\n", static_cast<unsigned>(JournalChecksum(text)));
+  return text + digits;
+}
+
+TEST(JournalTest, WellSealedLinesThatSayNothingOfOursAreDamage) {
+  std::mt19937 random(1);
+  const std::string header =
+      JournalText(NewGame(RandomList(3, &random), "", PrizePlan::kLineThenBingo, "/l.csv",
+                          std::string(64, 'c'), kStart)
+                      .game);
+  EXPECT_EQ(ParseJournal(header).error, "");
+  for (const char* event :
+       {"bola 0 1733775240000 azar", "bola 7 1733775240000 dado", "bola 7 ayer jaula", "deshacer",
+        "premio 1733775240000 0", "premio 1733775240000 1,,2", "bingo 1733775240000"})
+    EXPECT_EQ(ParseJournal(header + SealedLine(event)).error,
+              "línea 6: no es un suceso de la partida")
+        << event;
+  EXPECT_EQ(ParseJournal(header + SealedLine("premio 1733775240000 3,1")).error, "");
+  std::string bad_plan = header;
+  const size_t plan = bad_plan.find("premios ");
+  bad_plan.replace(plan, bad_plan.find('\n', plan) + 1 - plan, SealedLine("premios bingo"));
+  EXPECT_EQ(ParseJournal(bad_plan).error, "línea 4: la cabecera de la partida está mal escrita");
+}
+
 TEST(JournalTest, AnEventThatCannotHappenIsDamageNamingItsLine) {
   PlayedGame played = PlayedWithEverything();
   JournalContents read = ParseJournal(JournalText(played.game));
@@ -105,7 +135,7 @@ TEST(JournalTest, AnEventThatCannotHappenIsDamageNamingItsLine) {
   read.events.push_back(read.events.front());  // the first ball again
   read.event_lines.push_back(99);
   const ReplayResult replayed = ReplayJournal(read, played.list);
-  EXPECT_EQ(replayed.error, "línea 99: El " + std::to_string(read.events.front().number) +
-                                " ya ha salido");
+  EXPECT_EQ(replayed.error,
+            "línea 99: El " + std::to_string(read.events.front().number) + " ya ha salido");
 }
 }  // namespace

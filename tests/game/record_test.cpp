@@ -1,11 +1,12 @@
 // The record as CSV, read back by a small RFC 4180 reader written here.
+#include "game/record.h"
+
 #include <gtest/gtest.h>
 
 #include <random>
 
 #include "card/card_code.h"
 #include "game/game_clock.h"
-#include "game/record.h"
 #include "game_model.h"
 
 namespace {
@@ -17,9 +18,12 @@ std::vector<std::vector<std::string>> CsvRows(const std::string& text) {
   for (size_t i = 0; i < text.size(); ++i) {
     const char c = text[i];
     if (quoted) {
-      if (c == '"' && i + 1 < text.size() && text[i + 1] == '"') rows.back().back() += text[++i];
-      else if (c == '"') quoted = false;
-      else rows.back().back() += c;
+      if (c == '"' && i + 1 < text.size() && text[i + 1] == '"')
+        rows.back().back() += text[++i];
+      else if (c == '"')
+        quoted = false;
+      else
+        rows.back().back() += c;
     } else if (c == '"') {
       quoted = true;
     } else if (c == ',') {
@@ -39,7 +43,8 @@ TEST(RecordTest, HoldsTheListCallsPrizesAndUndoneCalls) {
   std::mt19937 random(4);
   const std::vector<ListLine> list = RandomList(10, &random);
   Game game = NewGame(list, "2-9", PrizePlan::kLineThenBingo, "/tmp/x/noche.csv",
-                      std::string(64, 'b'), kStart).game;
+                      std::string(64, 'b'), kStart)
+                  .game;
   std::vector<int> row;
   for (uint8_t n : list[4].layout.cell[2])
     if (n) row.push_back(n);
@@ -54,7 +59,7 @@ TEST(RecordTest, HoldsTheListCallsPrizesAndUndoneCalls) {
   ASSERT_GE(rows.size(), 6u);
   for (const auto& r : rows) ASSERT_EQ(r.size(), 7u);
   EXPECT_EQ(rows[0], (std::vector<std::string>{"apartado", "orden", "hora", "bola", "carton",
-                                                "codigo", "detalle"}));
+                                               "codigo", "detalle"}));
   EXPECT_EQ(rows[1][6], "Noche, de \"bingo\"");
   EXPECT_EQ(rows[2][6], DateText(LocalTimeOf(kStart)));
   EXPECT_EQ(rows[3][6], "noche.csv");
@@ -67,7 +72,8 @@ TEST(RecordTest, HoldsTheListCallsPrizesAndUndoneCalls) {
     EXPECT_EQ(call[1], std::to_string(i + 1));
     EXPECT_EQ(call[2], ClockText(LocalTimeOf(kStart + 1000 * (i + 1))));
     EXPECT_EQ(call[3], std::to_string(row[i]));
-    EXPECT_EQ(call[6], i + 1 == row.size() ? "anulada a las " + ClockText(LocalTimeOf(now + 2)) : "");
+    EXPECT_EQ(call[6],
+              i + 1 == row.size() ? "anulada a las " + ClockText(LocalTimeOf(now + 2)) : "");
   }
   const auto& prize = rows[6 + row.size()];
   EXPECT_EQ(prize[0], "premio");

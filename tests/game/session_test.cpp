@@ -2,13 +2,18 @@
 // before the call returns, continued exactly by another session, a second session on the
 // same folder refused, a damaged file kept aside and never overwritten, and every
 // refusal leaving the saved game as it was.
+#include "game/session.h"
+
 #include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <random>
-#include <sys/stat.h>
 
+#include "game/game_clock.h"
 #include "game/journal.h"
-#include "game/session.h"
 #include "game_model.h"
 #include "test_support.h"
 
@@ -173,9 +178,50 @@ TEST_F(SessionTest, AChangedListIsNotContinuedAgainst) {
   const std::string saved = Saved();
   GameSession again;
   ASSERT_EQ(OpenGameFolder(folder, &again), "");
-  EXPECT_EQ(ContinueSavedGame(&again), "No se puede continuar la partida: la lista " + list_path +
-                                           " ha cambiado desde que empezó (su SHA-256 no es el mismo)");
+  EXPECT_EQ(ContinueSavedGame(&again),
+            "No se puede continuar la partida: la lista " + list_path +
+                " ha cambiado desde que empezó (su SHA-256 no es el mismo)");
   EXPECT_EQ(Saved(), saved);
   CloseGameFolder(&again);
+}
+// A game killed in the middle of its calls: every ball a call returned is there when the
+// game is continued, in its order, and the killed process's lock does not hold the folder.
+TEST_F(SessionTest, AKilledGameContinuesWithEveryBallItAnnounced) {
+  int announced[2];
+  ASSERT_EQ(::pipe(announced), 0);
+  const pid_t child = ::fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    ::close(announced[0]);
+    GameSession playing;
+    if (OpenGameFolder(folder, &playing) != "" ||
+        StartNewGame(&playing, list_path, "", PrizePlan::kLineTwoLinesBingo, kStart) != "")
+      ::_exit(1);
+    for (;;) {
+      const SessionDraw drawn = DrawAndCall(&playing, NowMilliseconds());
+      if (!drawn.error.empty()) ::_exit(0);  // the game is over
+      if (::write(announced[1], &drawn.number, 1) != 1) ::_exit(1);
+      if (!CurrentWinners(playing.game).empty())
+        ConfirmPrize(&playing, CurrentWinners(playing.game), NowMilliseconds());
+    }
+  }
+  ::close(announced[1]);
+  std::vector<uint8_t> heard;
+  uint8_t number = 0;
+  while (heard.size() < 12 && ::read(announced[0], &number, 1) == 1) heard.push_back(number);
+  ::kill(child, SIGKILL);
+  int status = 0;
+  ::waitpid(child, &status, 0);
+  while (::read(announced[0], &number, 1) == 1) heard.push_back(number);
+  ::close(announced[0]);
+  ASSERT_GE(heard.size(), 12u);
+
+  EXPECT_EQ(LookForSavedGame(folder).state, SavedGameState::kFound);
+  ASSERT_EQ(OpenGameFolder(folder, &session), "") << "the killed process holds no lock";
+  ASSERT_EQ(ContinueSavedGame(&session), "");
+  const std::vector<uint8_t>& order = session.game.called.order;
+  ASSERT_GE(order.size(), heard.size());
+  EXPECT_EQ(std::vector<uint8_t>(order.begin(), order.begin() + heard.size()), heard);
+  EXPECT_LE(order.size(), heard.size() + 1) << "at most the ball being announced when killed";
 }
 }  // namespace

@@ -1,7 +1,7 @@
 // The digests published with FIPS 180-4's examples and by NIST's test vectors.
-#include <gtest/gtest.h>
-
 #include "game/sha256.h"
+
+#include <gtest/gtest.h>
 
 TEST(Sha256Test, KnownDigests) {
   EXPECT_EQ(Sha256Hex(""), "e3b0c44298fc1c149afbf4c8996fb92427ae41e4649b934ca495991b7852b855");
