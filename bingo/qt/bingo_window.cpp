@@ -70,6 +70,8 @@ BingoWindow::~BingoWindow() {
   // A voice probe still asking must not call back into a window being taken down.
   for (QProcess* probe : findChildren<QProcess*>()) {
     probe->disconnect();
+    probe->kill();
+    probe->waitForFinished();
     delete probe;
   }
   CloseGameFolder(&session_);
@@ -224,10 +226,7 @@ QString BingoWindow::StartGame(const QString& list_path, const QString& in_play)
 }
 
 void BingoWindow::ShowForecast() {
-  std::vector<CardLayout> cards;
-  for (size_t card = 0; card < session_.game.cards.size(); ++card)
-    if (session_.game.play.in_play[card]) cards.push_back(session_.game.cards[card].layout);
-  forecast_->ShowForecast(RunForecastFromSystem(cards, kForecastGames));
+  forecast_->ShowForecast(RunForecastFromSystem(InPlayLayouts(session_.game), kForecastGames));
 }
 
 void BingoWindow::Mark(int number) {
