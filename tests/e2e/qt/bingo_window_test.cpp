@@ -137,6 +137,8 @@ class BingoWindowTest : public QObject {
     window->activateWindow();
     // Shortcuts (Space, Ctrl+Z) reach only the active window.
     if (!QTest::qWaitForWindowActive(window.get())) return nullptr;
+    // Mouse events go through the window system's window: it must be on the screen.
+    if (!QTest::qWaitForWindowExposed(window.get())) return nullptr;
     if (!window->Open().isEmpty()) return nullptr;
     if (!window->StartGame(list_path_, in_play).isEmpty()) return nullptr;
     return window;
