@@ -110,6 +110,10 @@ QWidget* BingoWindow::MakeControls() {
   undo_->setObjectName("deshacer");
   voice_switch_ = new QCheckBox(tr("Voz"));
   voice_switch_->setObjectName("voz");
+  voice_why_not_ = new QLabel;
+  voice_why_not_->setObjectName("sin_voz");
+  voice_why_not_->setWordWrap(true);
+  voice_why_not_->setEnabled(false);  // greyed, beside the switch it explains
   status_ = new QLabel;
   status_->setObjectName("estado");
   status_->setWordWrap(true);
@@ -123,6 +127,7 @@ QWidget* BingoWindow::MakeControls() {
   forecast_ = new ForecastChart;
   for (QWidget* widget : {static_cast<QWidget*>(draw_), static_cast<QWidget*>(number_),
                           static_cast<QWidget*>(undo_), static_cast<QWidget*>(voice_switch_),
+                          static_cast<QWidget*>(voice_why_not_),
                           static_cast<QWidget*>(status_), static_cast<QWidget*>(prize_),
                           static_cast<QWidget*>(winners_), static_cast<QWidget*>(confirm_)})
     column->addWidget(widget);
@@ -365,5 +370,6 @@ void BingoWindow::Refresh() {
   forecast_->setVisible(forecast_->HasForecast() && game.standing.empty());
   voice_switch_->setEnabled(voice_.speech != nullptr);
   voice_switch_->setToolTip(voice_.why_not);
-  voice_switch_->setText(voice_.speech == nullptr ? voice_.why_not : tr("Voz"));
+  voice_why_not_->setText(voice_.why_not);
+  voice_why_not_->setVisible(!voice_.why_not.isEmpty());
 }

@@ -73,5 +73,6 @@ class BingoWindow : public QMainWindow {
   CardView* claim_card_ = nullptr;
   QLabel* verdict_ = nullptr;
   QCheckBox* voice_switch_ = nullptr;
+  QLabel* voice_why_not_ = nullptr;
   ForecastChart* forecast_ = nullptr;
 };
