@@ -21,6 +21,7 @@
 #include "bingo/qt/bingo_window.h"
 #include "bingo/qt/board_view.h"
 #include "bingo/qt/card_view.h"
+#include "bingo/qt/forecast_chart.h"
 #include "card/card_code.h"
 #include "driver.h"
 #include "files/card_files.h"
@@ -355,6 +356,53 @@ class BingoWindowTest : public QObject {
       QVERIFY(voice->toolTip().startsWith("Sin voz:"));
       QCOMPARE(Child<QLabel>(window.get(), "sin_voz")->text(), voice->toolTip());
     }
+  }
+
+  // A whole game from the menu: the list chosen in the file dialog, a línea and a bingo
+  // confirmed, and the record offered at the end and saved.
+  void wholeGameFromTheMenu() {
+    BingoWindow window(folder_);
+    window.resize(1280, 800);
+    window.show();
+    window.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&window));
+    QCOMPARE(window.Open(), QString());
+    ExpectDialog(ChooseFile(list_path_));
+    QTest::keyClick(&window, Qt::Key_N, Qt::ControlModifier);
+    QVERIFY(window.Session().has_game);
+    QCOMPARE(Child<QLabel>(&window, "premio")->text(), QString("Se juega: línea"));
+    QVERIFY(window.findChild<ForecastChart*>()->isVisible());
+    auto* confirm = Child<QPushButton>(&window, "confirmar");
+    for (int row = 0; row < kCardRows; ++row)
+      for (int column = 0; column < kCardColumns; ++column) {
+        const int number = list_[0].layout.cell[row][column];
+        if (number == 0) continue;
+        Type(&window, "numero", QString::number(number));
+        if (confirm->isEnabled() && window.Session().game.prizes_won == 0) confirm->click();
+      }
+    QCOMPARE(int(window.Session().game.prizes_won), 1);
+    QVERIFY(!window.findChild<ForecastChart*>()->isVisible());
+    QCOMPARE(Child<QListWidget>(&window, "ganadores")->item(0)->text().left(20),
+             QString("Cartón 0001  %1").arg(QString::fromStdString(CardCode(list_[0].seed_bits))).left(20));
+    const QString record = work_.filePath("acta-final.csv");
+    QString offered;
+    ExpectDialog(Press(QMessageBox::Yes, &offered));
+    ExpectDialog(ChooseFile(record));
+    confirm->click();
+    QVERIFY2(offered.contains("Guardar el acta"), qPrintable(offered));
+    QCOMPARE(Child<QLabel>(&window, "premio")->text(),
+             QString("Partida terminada: todos los premios dados"));
+    QVERIFY(!Child<QPushButton>(&window, "sacar")->isEnabled());
+    const QString csv = QString::fromStdString(ReadFileBytes(record.toStdString()));
+    QVERIFY2(csv.contains(QRegularExpression(",0001,[0-9A-F]{8},línea")), qPrintable(csv));
+    QVERIFY2(csv.contains(QRegularExpression(",0001,[0-9A-F]{8},bingo")), qPrintable(csv));
+    // F11 puts the board on the whole screen and back.
+    window.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&window));
+    QTest::keyClick(&window, Qt::Key_F11);
+    QVERIFY(window.windowState() & Qt::WindowFullScreen);
+    QTest::keyClick(&window, Qt::Key_F11);
+    QVERIFY(!(window.windowState() & Qt::WindowFullScreen));
   }
 
   void undoAfterConfirmation() {
