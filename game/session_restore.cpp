@@ -88,7 +88,7 @@ std::string DamageText(const std::string& folder, const ReadJournal& read, int64
   const std::string what = "El archivo de la partida " + EscapedText(GameFilePath(folder)) +
                            " está dañado (" + read.contents.error + ")";
   if (read.bytes.empty() && !read.missing)
-    return what + ". No se ha tocado; se puede empezar otra partida y se guardará aparte.";
+    return what + ". No se ha tocado.";
   const KeptAside kept = KeepAside(folder, read.bytes, now_ms);
   if (!kept.error.empty()) return what + ", y " + kept.error + ". No se ha tocado.";
   return what + ". No se ha tocado, y se ha guardado una copia aparte en " +

@@ -123,7 +123,8 @@ TEST_F(SessionTest, AnUnreadableGameFileIsExplainedAndLeftAlone) {
   ASSERT_EQ(::mkdir(GameFilePath(folder).c_str(), 0755), 0);
   EXPECT_EQ(LookForSavedGame(folder).state, SavedGameState::kDamaged);
   const std::string said = ContinueSavedGame(&session);
-  EXPECT_NE(said.find("está dañado (no se pudo leer)"), std::string::npos) << said;
+  EXPECT_EQ(said, "El archivo de la partida " + GameFilePath(folder) +
+                      " está dañado (no se pudo leer). No se ha tocado.");
   EXPECT_TRUE(IsFolder(GameFilePath(folder)));
 }
 
