@@ -61,6 +61,24 @@ TEST_F(SessionTest, ASecondSessionOnTheSameGameIsRefused) {
   CloseGameFolder(&second);
 }
 
+TEST_F(SessionTest, ASecondProcessOnTheSameGameIsRefused) {
+  ASSERT_EQ(OpenGameFolder(folder, &session), "");
+  ASSERT_EQ(StartNewGame(&session, list_path, "", PrizePlan::kLineThenBingo, kStart), "");
+  const std::string saved = Saved();
+  const pid_t child = ::fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    GameSession other;
+    const std::string said = OpenGameFolder(folder, &other);
+    ::_exit(said == "Esta partida ya está abierta en otra ventana: " + folder ? 0 : 1);
+  }
+  int status = 0;
+  ASSERT_EQ(::waitpid(child, &status, 0), child);
+  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "the other process was refused";
+  EXPECT_EQ(Saved(), saved);
+  EXPECT_EQ(MarkCalled(&session, 9, kStart), "") << "this one plays on";
+}
+
 TEST_F(SessionTest, AnotherSessionContinuesExactly) {
   ASSERT_EQ(OpenGameFolder(folder, &session), "");
   ASSERT_EQ(StartNewGame(&session, list_path, "", PrizePlan::kLineTwoLinesBingo, kStart), "");
