@@ -11,7 +11,9 @@
 #include "files/folder_lock.h"
 #include "game/game.h"
 
-extern const char* const kGameFileName;  // "partida.txt", in the session's folder
+extern const char* const kGameFileName;       // "partida.txt", in the session's folder
+extern const char* const kNoGameText;         // "No hay ninguna partida abierta"
+extern const char* const kFolderNotOpenText;  // "La carpeta de la partida no está abierta"
 std::string InGameFolder(const std::string& folder, const std::string& name);
 std::string GameFilePath(const std::string& folder);
 
