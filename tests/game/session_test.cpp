@@ -106,6 +106,28 @@ TEST_F(SessionTest, AnotherSessionContinuesExactly) {
   CloseGameFolder(&again);
 }
 
+TEST_F(SessionTest, AFinishedGameIsFoundOverAndAnUndoneBallIsNotCounted) {
+  ASSERT_EQ(OpenGameFolder(folder, &session), "");
+  ASSERT_EQ(StartNewGame(&session, list_path, "", PrizePlan::kLineThenBingo, kStart), "");
+  int number = 0;
+  while (!GameOver(session.game)) {
+    ++number;
+    ASSERT_EQ(MarkCalled(&session, number, kStart + number), "");
+    const std::vector<uint32_t> winners = CurrentWinners(session.game);
+    if (winners.empty()) continue;
+    ASSERT_EQ(ConfirmPrize(&session, winners, kStart + number), "");
+  }
+  SavedGame found = LookForSavedGame(folder);
+  EXPECT_TRUE(found.over);
+  EXPECT_EQ(found.balls, static_cast<size_t>(number));
+  // Taking back the bingo's ball takes the bingo back: the game is on again.
+  ASSERT_EQ(UndoLastCall(&session, kStart + 200), "");
+  found = LookForSavedGame(folder);
+  EXPECT_FALSE(found.over);
+  EXPECT_EQ(found.balls, static_cast<size_t>(number - 1));
+  EXPECT_FALSE(GameOver(session.game));
+}
+
 TEST_F(SessionTest, ADamagedGameIsKeptAsideAndExplained) {
   ASSERT_EQ(OpenGameFolder(folder, &session), "");
   ASSERT_EQ(StartNewGame(&session, list_path, "", PrizePlan::kLineThenBingo, kStart), "");
