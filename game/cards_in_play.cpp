@@ -4,8 +4,6 @@
 #include "card/quoted_text.h"
 
 namespace {
-// More digits than this is no card number of a list of at most 30,000 cards.
-constexpr size_t kMostCardNumberDigits = 6;
 
 bool IsRangeSeparator(char c) { return c == ',' || c == ' ' || c == '\t'; }
 

@@ -6,6 +6,9 @@
 #include <string>
 #include <vector>
 
+// More digits than this is no card number of a list (at most 30,000 cards, and a margin).
+constexpr size_t kMostCardNumberDigits = 6;
+
 struct CardsInPlay {
   std::vector<uint8_t> in_play;  // one a card of the list: 1 = in play
   size_t count = 0;

@@ -26,7 +26,6 @@ std::string Trimmed(const std::string& text) {
 }
 
 ClaimedCard FindClaimedCard(const Game& game, const std::string& typed) {
-  constexpr size_t kMostCardNumberDigits = 6;
   ClaimedCard found;
   const std::string text = Trimmed(typed);
   uint32_t code = 0;
@@ -146,7 +145,7 @@ ClaimVerdict JudgeClaim(const Game& game, const std::string& typed) {
       verdict.marked[row][column] = number != 0 && game.called.place[number] != 0;
     }
   if (GameOver(game)) {
-    verdict.text = "La partida ha terminado: ya se han dado todos los premios";
+    verdict.text = kGameOverText;
   } else if (game.called.order.empty()) {
     verdict.text = "Aún no ha salido ninguna bola";
   } else {

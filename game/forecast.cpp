@@ -150,6 +150,8 @@ Forecast RunForecast(const std::vector<CardLayout>& cards, size_t games, uint64_
   Counters counters = CountersFor(arranged);
   Generator generator = Seeded(seed);
   std::vector<int> line_balls, bingo_balls;
+  forecast.line_games_by_ball.assign(kHighestNumber + 1, 0);
+  forecast.bingo_games_by_ball.assign(kHighestNumber + 1, 0);
   size_t line_ties = 0, bingo_ties = 0;
   uint8_t balls[kHighestNumber];
   for (size_t game = 0; game < games; ++game) {
@@ -162,6 +164,8 @@ Forecast RunForecast(const std::vector<CardLayout>& cards, size_t games, uint64_
     });
     line_balls.push_back(played.line_ball);
     bingo_balls.push_back(played.bingo_ball);
+    ++forecast.line_games_by_ball[played.line_ball];
+    ++forecast.bingo_games_by_ball[played.bingo_ball];
     line_ties += played.line_winners > 1;
     bingo_ties += played.bingo_winners > 1;
   }

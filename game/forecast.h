@@ -43,7 +43,9 @@ struct Forecast {
   BallSpread line, bingo;
   double line_tie_share = 0;   // games whose first línea went to two or more cards
   double bingo_tie_share = 0;  // the same for bingo
-  std::string error;           // "" when made
+  // For a window's chart: [k] the games whose first línea (bingo) came on ball k, 1..99.
+  std::vector<size_t> line_games_by_ball, bingo_games_by_ball;
+  std::string error;  // "" when made
 };
 Forecast RunForecast(const std::vector<CardLayout>& cards, size_t games, uint64_t seed);
 // Seeded from the system's cryptographic source.

@@ -9,6 +9,8 @@
 #include "card/quoted_text.h"
 #include "game/draw_source.h"
 
+const char* const kGameOverText = "La partida ha terminado: ya se han dado todos los premios";
+
 namespace {
 void IndexCardsInPlay(Game* game) {
   game->rows_with.assign(kHighestNumber + 1, {});
@@ -31,12 +33,12 @@ std::string CheckCall(const Game& game, int number) {
   if (number < 1 || number > kHighestNumber)
     return "El " + std::to_string(number) + " no vale: las bolas van del 1 al 99";
   if (game.called.place[number] != 0) return "El " + std::to_string(number) + " ya ha salido";
-  if (GameOver(game)) return "La partida ha terminado: ya se han dado todos los premios";
+  if (GameOver(game)) return kGameOverText;
   return "";
 }
 
 std::string CheckConfirm(const Game& game, const std::vector<uint32_t>& cards) {
-  if (GameOver(game)) return "La partida ha terminado: ya se han dado todos los premios";
+  if (GameOver(game)) return kGameOverText;
   const std::vector<uint32_t> winners = CurrentWinners(game);
   if (winners.empty())
     return std::string("Ningún cartón ha cantado ") + PrizeText(CurrentPrize(game)) +

@@ -96,7 +96,8 @@ struct BallDraw {
 // A number not yet called, at random from the system's cryptographic source.
 BallDraw DrawBall(const Game& game);
 
-bool GameOver(const Game& game);  // every prize given
+bool GameOver(const Game& game);         // every prize given
+extern const char* const kGameOverText;  // "La partida ha terminado: ..."
 // The layouts of the cards in play, in the list's order: what the forecast simulates.
 std::vector<CardLayout> InPlayLayouts(const Game& game);
 // The prize being played; meaningless once the game is over.

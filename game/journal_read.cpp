@@ -106,13 +106,12 @@ std::string ReadHeaderLine(int number, const std::string& text, JournalContents*
 
 // The card numbers of a confirmation, as indices; none when the word is not such a list.
 std::vector<uint32_t> ReadCards(const std::string& word) {
-  constexpr size_t kMostCardDigits = 6;
   std::vector<uint32_t> cards;
   size_t at = 0;
   while (at <= word.size()) {
     const size_t comma = word.find(',', at);
     const size_t end = comma == std::string::npos ? word.size() : comma;
-    const int64_t card = WholeNumber(word.substr(at, end - at), kMostCardDigits);
+    const int64_t card = WholeNumber(word.substr(at, end - at), kMostCardNumberDigits);
     if (card < 1) return {};
     cards.push_back(static_cast<uint32_t>(card - 1));
     at = end + 1;

@@ -10,6 +10,8 @@
 #include "game/journal.h"
 
 const char* const kGameFileName = "partida.txt";
+const char* const kNoGameText = "No hay ninguna partida abierta";
+const char* const kFolderNotOpenText = "La carpeta de la partida no está abierta";
 
 std::string InGameFolder(const std::string& folder, const std::string& name) {
   if (folder.empty()) return name;
@@ -33,7 +35,7 @@ std::string SaveJournal(const GameSession& session, const std::string& bytes) {
 }
 
 std::string CommitEvent(GameSession* session, const GameEvent& event) {
-  if (!session->has_game || session->lock.handle < 0) return "No hay ninguna partida abierta";
+  if (!session->has_game || session->lock.handle < 0) return kNoGameText;
   const std::string refused = CheckEvent(session->game, event);
   if (!refused.empty()) return refused;
   const std::string failed =
@@ -74,7 +76,7 @@ void CloseGameFolder(GameSession* session) {
 SessionDraw DrawAndCall(GameSession* session, int64_t now_ms) {
   SessionDraw drawn;
   if (!session->has_game) {
-    drawn.error = "No hay ninguna partida abierta";
+    drawn.error = kNoGameText;
     return drawn;
   }
   const BallDraw ball = DrawBall(session->game);

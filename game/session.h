@@ -3,6 +3,18 @@
 // so that a crash, a kill or a power cut loses nothing. The folder is locked while the
 // game is open: a second window on the same game is refused. Every procedure returns ""
 // when it did what it says, else the Spanish text to show; on a refusal nothing changes.
+//
+// A window's whole use of the core, in order:
+//   OpenGameFolder(UserDataFolder(), &s)             refused: another window has the game
+//   LookForSavedGame(folder).offer                   "Continuar la partida de las 20:14 ..."
+//   ContinueSavedGame(&s) or StartNewGame(&s, list, "1-250, 300-320", plan, now)
+//   after "Sacar bola": DrawAndCall(&s, now).number  saved before it is shown or spoken
+//   a typed or clicked ball: ReadTypedBall(text), then MarkCalled(&s, number, now)
+//   CurrentPrize(s.game), CurrentWinners(s.game), WinnerText(s.game, card) after each call
+//   ConfirmPrize(&s, cards, now); UndoLastCall(&s, now) once the organiser confirms it
+//   JudgeClaim(s.game, typed): the card, its marks and the verdict in words
+//   SaveRecordCsv(s.game, title, path); RunForecastFromSystem(InPlayLayouts(s.game), n)
+//   CloseGameFolder(&s)
 #pragma once
 #include <cstdint>
 #include <string>
@@ -11,7 +23,9 @@
 #include "files/folder_lock.h"
 #include "game/game.h"
 
-extern const char* const kGameFileName;  // "partida.txt", in the session's folder
+extern const char* const kGameFileName;       // "partida.txt", in the session's folder
+extern const char* const kNoGameText;         // "No hay ninguna partida abierta"
+extern const char* const kFolderNotOpenText;  // "La carpeta de la partida no está abierta"
 std::string InGameFolder(const std::string& folder, const std::string& name);
 std::string GameFilePath(const std::string& folder);
 

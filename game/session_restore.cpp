@@ -88,7 +88,7 @@ std::string DamageText(const std::string& folder, const ReadJournal& read, int64
   const std::string what = "El archivo de la partida " + EscapedText(GameFilePath(folder)) +
                            " está dañado (" + read.contents.error + ")";
   if (read.bytes.empty() && !read.missing)
-    return what + ". No se ha tocado; se puede empezar otra partida y se guardará aparte.";
+    return what + ". No se ha tocado.";
   const KeptAside kept = KeepAside(folder, read.bytes, now_ms);
   if (!kept.error.empty()) return what + ", y " + kept.error + ". No se ha tocado.";
   return what + ". No se ha tocado, y se ha guardado una copia aparte en " +
@@ -130,7 +130,7 @@ SavedGame LookForSavedGame(const std::string& folder) {
 
 std::string StartNewGame(GameSession* session, const std::string& list_path,
                          const std::string& in_play, PrizePlan plan, int64_t now_ms) {
-  if (session->lock.handle < 0) return "La carpeta de la partida no está abierta";
+  if (session->lock.handle < 0) return kFolderNotOpenText;
   ListFile list = ReadListFile(list_path);
   if (!list.error.empty()) return list.error;
   NewGameResult made =
@@ -153,7 +153,7 @@ std::string StartNewGame(GameSession* session, const std::string& list_path,
 }
 
 std::string ContinueSavedGame(GameSession* session) {
-  if (session->lock.handle < 0) return "La carpeta de la partida no está abierta";
+  if (session->lock.handle < 0) return kFolderNotOpenText;
   const ReadJournal read = ReadSavedJournal(session->folder);
   if (read.missing) return "No hay ninguna partida guardada que continuar";
   if (!read.contents.error.empty()) return DamageText(session->folder, read, NowMilliseconds());

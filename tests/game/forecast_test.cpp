@@ -112,6 +112,26 @@ TEST(ForecastTest, OneCardMatchesTheExactChances) {
   EXPECT_EQ(forecast.bingo_tie_share, 0.0);
 }
 
+// The chart's counts: every game once, and the median where half the games have come.
+TEST(ForecastTest, TheGamesByBallAddUpToTheSpread) {
+  std::mt19937 random(10);
+  const Forecast forecast = RunForecast(Layouts(RandomList(30, &random)), 3000, 5);
+  ASSERT_EQ(forecast.bingo_games_by_ball.size(), 100u);
+  for (const auto* by_ball : {&forecast.line_games_by_ball, &forecast.bingo_games_by_ball}) {
+    size_t total = 0;
+    for (size_t games : *by_ball) total += games;
+    EXPECT_EQ(total, 3000u);
+    EXPECT_EQ((*by_ball)[0], 0u) << "no prize before the first ball";
+  }
+  size_t so_far = 0;
+  int median = 0;
+  for (int ball = 1; ball <= kHighestNumber && median == 0; ++ball) {
+    so_far += forecast.bingo_games_by_ball[ball];
+    if (so_far * 2 >= 3000) median = ball;
+  }
+  EXPECT_EQ(median, forecast.bingo.median);
+}
+
 TEST(ForecastTest, TheSameSeedGivesTheSameForecast) {
   std::mt19937 random(9);
   const std::vector<CardLayout> cards = Layouts(RandomList(50, &random));

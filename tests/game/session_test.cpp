@@ -61,6 +61,24 @@ TEST_F(SessionTest, ASecondSessionOnTheSameGameIsRefused) {
   CloseGameFolder(&second);
 }
 
+TEST_F(SessionTest, ASecondProcessOnTheSameGameIsRefused) {
+  ASSERT_EQ(OpenGameFolder(folder, &session), "");
+  ASSERT_EQ(StartNewGame(&session, list_path, "", PrizePlan::kLineThenBingo, kStart), "");
+  const std::string saved = Saved();
+  const pid_t child = ::fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    GameSession other;
+    const std::string said = OpenGameFolder(folder, &other);
+    ::_exit(said == "Esta partida ya está abierta en otra ventana: " + folder ? 0 : 1);
+  }
+  int status = 0;
+  ASSERT_EQ(::waitpid(child, &status, 0), child);
+  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "the other process was refused";
+  EXPECT_EQ(Saved(), saved);
+  EXPECT_EQ(MarkCalled(&session, 9, kStart), "") << "this one plays on";
+}
+
 TEST_F(SessionTest, AnotherSessionContinuesExactly) {
   ASSERT_EQ(OpenGameFolder(folder, &session), "");
   ASSERT_EQ(StartNewGame(&session, list_path, "", PrizePlan::kLineTwoLinesBingo, kStart), "");
@@ -86,6 +104,28 @@ TEST_F(SessionTest, AnotherSessionContinuesExactly) {
   EXPECT_EQ(JournalText(again.game), JournalText(before));
   EXPECT_EQ(MarkCalled(&again, 33, kStart + 99), "El 33 ya ha salido");
   CloseGameFolder(&again);
+}
+
+TEST_F(SessionTest, AFinishedGameIsFoundOverAndAnUndoneBallIsNotCounted) {
+  ASSERT_EQ(OpenGameFolder(folder, &session), "");
+  ASSERT_EQ(StartNewGame(&session, list_path, "", PrizePlan::kLineThenBingo, kStart), "");
+  int number = 0;
+  while (!GameOver(session.game)) {
+    ++number;
+    ASSERT_EQ(MarkCalled(&session, number, kStart + number), "");
+    const std::vector<uint32_t> winners = CurrentWinners(session.game);
+    if (winners.empty()) continue;
+    ASSERT_EQ(ConfirmPrize(&session, winners, kStart + number), "");
+  }
+  SavedGame found = LookForSavedGame(folder);
+  EXPECT_TRUE(found.over);
+  EXPECT_EQ(found.balls, static_cast<size_t>(number));
+  // Taking back the bingo's ball takes the bingo back: the game is on again.
+  ASSERT_EQ(UndoLastCall(&session, kStart + 200), "");
+  found = LookForSavedGame(folder);
+  EXPECT_FALSE(found.over);
+  EXPECT_EQ(found.balls, static_cast<size_t>(number - 1));
+  EXPECT_FALSE(GameOver(session.game));
 }
 
 TEST_F(SessionTest, ADamagedGameIsKeptAsideAndExplained) {
@@ -123,7 +163,8 @@ TEST_F(SessionTest, AnUnreadableGameFileIsExplainedAndLeftAlone) {
   ASSERT_EQ(::mkdir(GameFilePath(folder).c_str(), 0755), 0);
   EXPECT_EQ(LookForSavedGame(folder).state, SavedGameState::kDamaged);
   const std::string said = ContinueSavedGame(&session);
-  EXPECT_NE(said.find("está dañado (no se pudo leer)"), std::string::npos) << said;
+  EXPECT_EQ(said, "El archivo de la partida " + GameFilePath(folder) +
+                      " está dañado (no se pudo leer). No se ha tocado.");
   EXPECT_TRUE(IsFolder(GameFilePath(folder)));
 }
 
