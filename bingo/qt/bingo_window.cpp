@@ -21,7 +21,6 @@
 #include "bingo/qt/board_view.h"
 #include "bingo/qt/card_view.h"
 #include "bingo/qt/forecast_chart.h"
-#include "card/card_code.h"
 #include "game/forecast.h"
 #include "game/game_clock.h"
 #include "game/record.h"
@@ -243,12 +242,12 @@ void BingoWindow::Mark(int number) {
       Claim();
       return;
     }
-    bool is_number = false;
-    number = typed.toInt(&is_number);
-    if (!is_number) {
-      Say(tr("«%1» no es un número: las bolas van del 1 al 99").arg(typed));
+    const TypedBall ball = ReadTypedBall(typed.toStdString());
+    if (!ball.error.empty()) {
+      Say(Text(ball.error));
       return;
     }
+    number = ball.number;
   }
   Called(MarkCalled(&session_, number, NowMilliseconds()), number);
 }
@@ -363,9 +362,7 @@ void BingoWindow::Refresh() {
   winners_->clear();
   const std::vector<uint32_t> winners = session_.has_game ? CurrentWinners(game) : std::vector<uint32_t>();
   for (uint32_t card : winners)
-    winners_->addItem(tr("Cartón %1  %2  %3")
-                          .arg(Text(CardNumberText(card)), Text(CardCode(game.cards[card].seed_bits)),
-                               Text(PrizeText(CurrentPrize(game)))));
+    winners_->addItem(tr("Cartón %1").arg(Text(WinnerText(game, card))));
   confirm_->setEnabled(!winners.empty());
   forecast_->setVisible(forecast_->HasForecast() && game.standing.empty());
   voice_switch_->setEnabled(voice_.speech != nullptr);
