@@ -7,6 +7,7 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QHBoxLayout>
+#include <QInputDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -318,7 +319,12 @@ void BingoWindow::NewGame() {
   const QString list = QFileDialog::getOpenFileName(this, tr("Lista de cartones"), QString(),
                                                     tr("Listas de cartones (*.csv)"));
   if (list.isEmpty()) return;
-  const QString failed = StartGame(list, QString());
+  bool answered = false;
+  const QString in_play = QInputDialog::getText(
+      this, kWindowTitle, tr("Cartones en juego (por ejemplo 1-250, 300-320; vacío: todos):"),
+      QLineEdit::Normal, QString(), &answered);
+  if (!answered) return;
+  const QString failed = StartGame(list, in_play);
   if (!failed.isEmpty()) QMessageBox::warning(this, kWindowTitle, failed);
 }
 

@@ -368,8 +368,10 @@ class BingoWindowTest : public QObject {
     QVERIFY(QTest::qWaitForWindowActive(&window));
     QCOMPARE(window.Open(), QString());
     ExpectDialog(ChooseFile(list_path_));
+    ExpectDialog(AnswerPrompt("1-12, 14"));
     QTest::keyClick(&window, Qt::Key_N, Qt::ControlModifier);
     QVERIFY(window.Session().has_game);
+    QCOMPARE(int(window.Session().game.play.count), 13);
     QCOMPARE(Child<QLabel>(&window, "premio")->text(), QString("Se juega: línea"));
     QVERIFY(window.findChild<ForecastChart*>()->isVisible());
     auto* confirm = Child<QPushButton>(&window, "confirmar");
