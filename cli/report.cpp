@@ -10,11 +10,6 @@
 
 const char* const kProgram = "tessarine-cards";
 
-std::string NotSavedText(const std::string& path, SaveError error) {
-  const std::string why = SaveErrorText(error);
-  return "no se pudo guardar " + EscapedText(path) + (why.empty() ? "" : " (" + why + ")");
-}
-
 int Finish(int exit_code) {
   if (std::fflush(stdout) == 0 && !std::ferror(stdout)) return exit_code;
   const int error = errno;

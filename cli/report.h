@@ -4,13 +4,11 @@
 #include <string>
 
 #include "files/file_system.h"
+#include "runs/card_run.h"  // NotSavedText, "no se pudo guardar PATH (disco lleno)"
 
 extern const char* const kProgram;  // "tessarine-cards"
 constexpr int kFailedExit = 1;      // a file could not be saved or the output written
 constexpr int kBadInputExit = 2;    // the command line or what it names is not good
-
-// "no se pudo guardar PATH (disco lleno)".
-std::string NotSavedText(const std::string& path, SaveError error);
 
 // Standard output is buffered: a full disk or a closed file shows when it is flushed.
 // The exit code of a run whose output was all written, else a message and kFailedExit.
