@@ -3,6 +3,9 @@
 #include "bingo/qt/bingo_window.h"
 
 #include <QAction>
+#include <QDesktopServices>
+#include <QProgressBar>
+#include <QUrl>
 #include <QCheckBox>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -22,6 +25,7 @@
 #include "bingo/qt/board_view.h"
 #include "bingo/qt/card_view.h"
 #include "bingo/qt/forecast_chart.h"
+#include "bingo/qt/prepare_cards.h"
 #include "game/forecast.h"
 #include "game/game_clock.h"
 #include "game/record.h"
@@ -131,6 +135,14 @@ QWidget* BingoWindow::MakeControls() {
                           static_cast<QWidget*>(status_), static_cast<QWidget*>(prize_),
                           static_cast<QWidget*>(winners_), static_cast<QWidget*>(confirm_)})
     column->addWidget(widget);
+  run_progress_ = new QProgressBar;
+  run_progress_->setObjectName("progreso");
+  run_cancel_ = new QPushButton(tr("Cancelar la tanda"));
+  run_cancel_->setObjectName("cancelar");
+  run_progress_->hide();
+  run_cancel_->hide();
+  column->addWidget(run_progress_);
+  column->addWidget(run_cancel_);
   column->addWidget(MakeClaimBox());
   column->addWidget(forecast_);
   column->addStretch(1);
@@ -344,7 +356,24 @@ void BingoWindow::SaveRecord() {
 }
 
 void BingoWindow::PrepareCards() {
-  Say(tr("Preparar cartones: use tessarine-cards por ahora"));
+  CardRunRequest request;
+  if (!AskCardRun(this, &request)) return;
+  const QColor colour(request.colour & 0xFF, (request.colour >> 8) & 0xFF,
+                      (request.colour >> 16) & 0xFF);
+  board_->SetColour(colour);
+  claim_card_->SetColour(colour);
+  const PreparedRun run = MakeRunShowingProgress(request, run_progress_, run_cancel_);
+  Say(run.said.join("\n"));
+  const QString sheets = QString::fromStdString(request.pdf);
+  if (!QFileInfo::exists(sheets)) return;
+  if (QMessageBox::question(this, kWindowTitle, run.said.join("\n") + tr("\n\n¿Abrir las hojas?")) ==
+      QMessageBox::Yes)
+    QDesktopServices::openUrl(QUrl::fromLocalFile(sheets));
+  if (QMessageBox::question(this, kWindowTitle, tr("¿Empezar la partida con esta lista?")) ==
+      QMessageBox::Yes) {
+    const QString failed = StartGame(QString::fromStdString(request.list), QString());
+    if (!failed.isEmpty()) QMessageBox::warning(this, kWindowTitle, failed);
+  }
 }
 
 void BingoWindow::Say(const QString& text) { status_->setText(text); }

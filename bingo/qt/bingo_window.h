@@ -17,6 +17,7 @@ class QCheckBox;
 class QLabel;
 class QLineEdit;
 class QListWidget;
+class QProgressBar;
 class QPushButton;
 
 enum class BingoCommand {
@@ -74,5 +75,7 @@ class BingoWindow : public QMainWindow {
   QLabel* verdict_ = nullptr;
   QCheckBox* voice_switch_ = nullptr;
   QLabel* voice_why_not_ = nullptr;
+  QProgressBar* run_progress_ = nullptr;
+  QPushButton* run_cancel_ = nullptr;
   ForecastChart* forecast_ = nullptr;
 };

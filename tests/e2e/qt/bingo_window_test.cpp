@@ -2,6 +2,10 @@
 // the game saved in a data folder of the test's own, and a killed window continued.
 #include <QApplication>
 #include <QCheckBox>
+#include <QComboBox>
+#include <QDialogButtonBox>
+#include <QProgressBar>
+#include <QSpinBox>
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
@@ -103,6 +107,28 @@ bool HasFullRow(const ListLine& line, const std::vector<int>& called) {
     if (missing == 0) return true;
   }
   return false;
+}
+
+
+// Fills the "Preparar cartones" dialog and presses OK.
+DialogHandler FillRun(int count, const QString& folder, int files) {
+  return [count, folder, files](QDialog* dialog) {
+    auto* cards = dialog->findChild<QSpinBox*>("cuantos");
+    auto* out = dialog->findChild<QLineEdit*>("carpeta");
+    auto* kind = dialog->findChild<QComboBox*>("archivos");
+    auto* buttons = dialog->findChild<QDialogButtonBox*>();
+    if (cards == nullptr || out == nullptr || kind == nullptr || buttons == nullptr)
+      return dialog->reject();
+    cards->setValue(count);
+    dialog->findChild<QLineEdit*>("titulo")->setText("Noche de prueba");
+    out->setText(folder);
+    kind->setCurrentIndex(files);
+    buttons->button(QDialogButtonBox::Ok)->click();
+  };
+}
+
+int FilesEndingIn(const QString& folder, const QString& ending) {
+  return QDir(folder).entryList({"*" + ending}, QDir::Files).size();
 }
 
 // Run as a child: a window starts a game, draws five balls, prints them and is killed
@@ -405,6 +431,61 @@ class BingoWindowTest : public QObject {
     QVERIFY(window.windowState() & Qt::WindowFullScreen);
     QTest::keyClick(&window, Qt::Key_F11);
     QVERIFY(!(window.windowState() & Qt::WindowFullScreen));
+  }
+
+  // A run prepared in the window, by the same code as tessarine-cards, and the game
+  // started with its list.
+  void prepareCardsAndPlay() {
+    BingoWindow window(folder_);
+    window.show();
+    window.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&window));
+    QCOMPARE(window.Open(), QString());
+    const QString run = work_.filePath("tanda");
+    QString said;
+    ExpectDialog(FillRun(8, run, 1));
+    ExpectDialog(Press(QMessageBox::No, &said));  // no PDF viewer in a test
+    ExpectDialog(Press(QMessageBox::Yes));
+    QTest::keyClick(&window, Qt::Key_P, Qt::ControlModifier);
+    QVERIFY2(said.contains("8 cartones en ") && said.contains("hojas en ") &&
+                 said.contains("lista en "), qPrintable(said));
+    QCOMPARE(FilesEndingIn(run, ".png"), 8);
+    QVERIFY(ReadFileBytes(QDir(run).filePath("hojas.pdf").toStdString()).rfind("%PDF", 0) == 0);
+    std::vector<ListLine> lines;
+    std::string error;
+    QVERIFY2(ReadCardList(QDir(run).filePath("cartones.csv").toStdString(), &lines, &error),
+             error.c_str());
+    QCOMPARE(int(lines.size()), 8);
+    QVERIFY(window.Session().has_game);
+    QCOMPARE(int(window.Session().game.cards.size()), 8);
+    QCOMPARE(window.Session().game.cards[0].seed_bits, lines[0].seed_bits);
+    QVERIFY(!Child<QProgressBar>(&window, "progreso")->isVisible());
+  }
+
+  // Cancel stops the run after the card in hand and keeps what was saved, listed.
+  void prepareCardsCancelled() {
+    BingoWindow window(folder_);
+    window.show();
+    QCOMPARE(window.Open(), QString());
+    auto* bar = Child<QProgressBar>(&window, "progreso");
+    auto* cancel = Child<QPushButton>(&window, "cancelar");
+    QObject::connect(bar, &QProgressBar::valueChanged, cancel, [cancel](int done) {
+      if (done >= 1) cancel->click();
+    });
+    const QString run = work_.filePath("cancelada");
+    ExpectDialog(FillRun(3000, run, 2));
+    QString said;
+    ExpectDialog(Press(QMessageBox::No, &said));
+    ExpectDialog(Press(QMessageBox::No));
+    window.Run(BingoCommand::kPrepareCards);
+    QVERIFY2(said.contains(QRegularExpression("interrumpido: \\d+ cartones guardados")), qPrintable(said));
+    std::vector<ListLine> lines;
+    std::string error;
+    QVERIFY2(ReadCardList(QDir(run).filePath("cartones.csv").toStdString(), &lines, &error),
+             error.c_str());
+    QVERIFY(lines.size() < 3000);
+    QCOMPARE(FilesEndingIn(run, ".bmp"), int(lines.size()));
+    QVERIFY(!window.Session().has_game);
   }
 
   void undoAfterConfirmation() {
