@@ -146,7 +146,11 @@ QWidget* BingoWindow::MakeControls() {
   column->addWidget(MakeClaimBox());
   column->addWidget(forecast_);
   column->addStretch(1);
+  WireControls();
+  return controls;
+}
 
+void BingoWindow::WireControls() {
   connect(draw_, &QPushButton::clicked, this, [this] { Run(BingoCommand::kDraw); });
   // After Enter the board has the focus again: Space draws, Ctrl+Z undoes, typing goes on.
   connect(number_, &QLineEdit::returnPressed, this, [this] {
@@ -160,7 +164,6 @@ QWidget* BingoWindow::MakeControls() {
   connect(space, &QShortcut::activated, this, [this] { Run(BingoCommand::kDraw); });
   auto* undo = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z), this);
   connect(undo, &QShortcut::activated, this, [this] { Run(BingoCommand::kUndo); });
-  return controls;
 }
 
 QWidget* BingoWindow::MakeClaimBox() {

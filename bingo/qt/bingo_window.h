@@ -45,6 +45,7 @@ class BingoWindow : public QMainWindow {
 
  private:
   QWidget* MakeControls();
+  void WireControls();
   QWidget* MakeClaimBox();
   void MakeMenu();
   void Mark(int number);
