@@ -194,6 +194,8 @@ QWidget* BingoWindow::MakeClaimBox() {
 }
 
 void BingoWindow::Run(BingoCommand command) {
+  // While a run of cards works, the window's loop runs too: no other command starts.
+  if (making_run_) return;
   switch (command) {
     case BingoCommand::kNewGame: NewGame(); break;
     case BingoCommand::kPrepareCards: PrepareCards(); break;
@@ -365,7 +367,9 @@ void BingoWindow::PrepareCards() {
                       (request.colour >> 16) & 0xFF);
   board_->SetColour(colour);
   claim_card_->SetColour(colour);
+  making_run_ = true;
   const PreparedRun run = MakeRunShowingProgress(request, run_progress_, run_cancel_);
+  making_run_ = false;
   Say(run.said.join("\n"));
   const QString sheets = QString::fromStdString(request.pdf);
   if (!QFileInfo::exists(sheets)) return;

@@ -61,6 +61,7 @@ class BingoWindow : public QMainWindow {
   void ShowForecast();
 
   QString game_folder_;
+  bool making_run_ = false;
   GameSession session_;
   Voice voice_;
   BoardView* board_ = nullptr;

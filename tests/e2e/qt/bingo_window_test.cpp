@@ -469,8 +469,12 @@ class BingoWindowTest : public QObject {
     QCOMPARE(window.Open(), QString());
     auto* bar = Child<QProgressBar>(&window, "progreso");
     auto* cancel = Child<QPushButton>(&window, "cancelar");
-    QObject::connect(bar, &QProgressBar::valueChanged, cancel, [cancel](int done) {
-      if (done >= 1) cancel->click();
+    QObject::connect(bar, &QProgressBar::valueChanged, cancel, [cancel, &window](int done) {
+      if (done < 1) return;
+      // Commands wait for the run: a second run or a ball now would be refused silently.
+      window.Run(BingoCommand::kPrepareCards);
+      window.Run(BingoCommand::kNewGame);
+      cancel->click();
     });
     const QString run = work_.filePath("cancelada");
     ExpectDialog(FillRun(3000, run, 2));
