@@ -7,6 +7,9 @@
 #include <QProcess>
 #include <QTimer>
 #include <memory>
+
+#include <signal.h>
+#include <sys/prctl.h>
 #include <QTextToSpeech>
 
 #include "card/number_words.h"
@@ -67,6 +70,8 @@ void OpenVoice(QObject* owner, std::function<void(const Voice&)> done) {
     probe->kill();
     finish(NoVoice(QObject::tr("Sin voz: el servicio de voz (speech-dispatcher) no responde")));
   });
+  // A window killed while asking must not leave the question hanging on a stuck service.
+  probe->setChildProcessModifier([] { prctl(PR_SET_PDEATHSIG, SIGKILL); });
   probe->start("spd-say", {"--list-synthesis-voices"});
 }
 
