@@ -80,6 +80,15 @@ class BoldStandIn : public ::testing::Test {
     CloseGlyphFont(font_);
   }
 
+  // How much wider the bold stand-in draws the stem of '1' than the face's own outline;
+  // 0 when either has no ink.
+  double StemGrowth() {
+    const Glyph plain_one = PlainGlyph('1'), bold_one = BoldGlyph('1');
+    InkBox plain_one_box, bold_one_box;
+    if (!InkOf(plain_one, &plain_one_box) || !InkOf(bold_one, &bold_one_box)) return 0;
+    return MiddleRowInk(bold_one, bold_one_box) - MiddleRowInk(plain_one, plain_one_box);
+  }
+
   // The face's own outline, hinted and smoothed as the glyph source does, unemboldened.
   Glyph PlainGlyph(uint32_t codepoint) {
     Glyph glyph;
@@ -149,12 +158,7 @@ TEST_F(BoldStandIn, StemsAreBoldWhereTheFaceIsRegular) {
 // emboldening may add at most a pixel above, below and to the left; the rest of the
 // stem growth goes to the right.
 TEST_F(BoldStandIn, DigitsInkWhereTheFacesOwnOutlinesDo) {
-  const Glyph plain_one = PlainGlyph('1'), bold_one = BoldGlyph('1');
-  InkBox plain_one_box, bold_one_box;
-  ASSERT_TRUE(InkOf(plain_one, &plain_one_box));
-  ASSERT_TRUE(InkOf(bold_one, &bold_one_box));
-  const double growth =
-      MiddleRowInk(bold_one, bold_one_box) - MiddleRowInk(plain_one, plain_one_box);
+  const double growth = StemGrowth();
   ASSERT_GT(growth, 1.0) << "the stems are emboldened";
 
   for (uint32_t c = '0'; c <= '9'; ++c) {
@@ -177,12 +181,7 @@ TEST_F(BoldStandIn, DigitsInkWhereTheFacesOwnOutlinesDo) {
 // outline, on all sides but the right, where the emboldening's growth goes. Any coverage
 // counts as ink: on a dark card even the faintest shows.
 TEST_F(BoldStandIn, DigitsInkWithinAPixelOfWhereGdiPlacesTheOutline) {
-  const Glyph plain_one = PlainGlyph('1'), bold_one = BoldGlyph('1');
-  InkBox plain_one_box, bold_one_box;
-  ASSERT_TRUE(InkOf(plain_one, &plain_one_box));
-  ASSERT_TRUE(InkOf(bold_one, &bold_one_box));
-  const double growth =
-      MiddleRowInk(bold_one, bold_one_box) - MiddleRowInk(plain_one, plain_one_box);
+  const double growth = StemGrowth();
   ASSERT_GT(growth, 1.0) << "the stems are emboldened";
 
   for (uint32_t c = '0'; c <= '9'; ++c) {
