@@ -1,8 +1,8 @@
 // tessarine-cards: bingo cards from the command line, with no window. Writes the same
 // 721 x 241 pictures the program's picture control shows and saves (as BMP or PNG), the
-// list of a run's cards and its print-ready sheets, prints a card's layout as text, or
-// checks a claimed win. It exits 0 only when what it reports is done: every file on the
-// disk, every line of its output written.
+// list of a run's cards and its print-ready sheets, prints a card's layout as text,
+// checks a claimed win, or forecasts a game with a list's cards. It exits 0 only when
+// what it reports is done: every file on the disk, every line of its output written.
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -12,6 +12,7 @@
 #include "card/random.h"
 #include "cli/arguments.h"
 #include "cli/check_cards.h"
+#include "cli/forecast_cards.h"
 #include "cli/make_cards.h"
 #include "cli/options.h"
 #include "cli/report.h"
@@ -39,6 +40,7 @@ int main(int argc, char** argv) {
     return Finish(0);
   }
   if (options.check) return CheckCards(options);
+  if (!options.forecast_list.empty()) return PrintForecast(options);
   if (options.layout) {
     PrintLayout(StartSeedBits(options.start));
     return Finish(0);

@@ -1,297 +1,56 @@
-// The list and the sheets of a run are fed each card once its file is in place (files go
-// to the disk in order, a few cards behind the drawing), so a run that stops on a failed
-// file or an interruption still gives a list and sheets of the cards it saved. Both are
-// begun before the first card, so that a list or PDF that cannot be written refuses the
-// run at once, and put in place only after the folder's entries are on the disk.
+// Results go to standard output; errors and warnings to standard error, each after the
+// program's name.
 #include "cli/make_cards.h"
 
 #include <cstdio>
 #include <string>
-#include <utility>
-#include <vector>
 
-#include "card/card_run.h"
-#include "card/quoted_text.h"
-#include "card/random.h"
-#include "card/renderer.h"
 #include "cli/interrupt.h"
-#include "cli/pdf_file.h"
 #include "cli/progress.h"
 #include "cli/report.h"
-#include "files/batch_card.h"
-#include "files/card_files.h"
-#include "formats/card_list.h"
-#include "disk/file_system.h"
-#include "disk/folder_lock.h"
-#include "formats/png_writer.h"
+#include "runs/card_run.h"
 
 namespace {
-struct RunOutputs {
-  const CliOptions* options = nullptr;
-  const char* extension = kBitmapExtension;
-  bool has_pdf = false;
-  bool has_list = false;
-  PdfFile pdf;
-  FileReplacement list_file;
-  std::vector<ListLine> lines;                          // the cards handed on
-  int32_t handed_on = 0;
-  std::vector<std::pair<int32_t, uint32_t>> waiting;  // (number, seed): file not yet in place
-  Progress progress;
-};
-
-void Say(FILE* to, const std::string& text) { std::fprintf(to, "%s: %s\n", kProgram, text.c_str()); }
-
-// The card file of this run that `output` would take the place of, or "" for none: only
-// a name of digits can be one, so the folder is looked at for that one number alone.
-std::string CardFileTaken(const CliOptions& options, const std::string& output) {
-  const size_t slash = output.find_last_of("/\\");
-  const std::string name = slash == std::string::npos ? output : output.substr(slash + 1);
-  int32_t number = 0;
-  size_t digits = 0;
-  for (; digits < name.size() && digits < 6 && name[digits] >= '0' && name[digits] <= '9';
-       ++digits)
-    number = number * 10 + (name[digits] - '0');
-  if (digits == 0 || number < 1 || number > options.count) return "";
-  const char last = options.out.back();
-  const std::string card =
-      options.out + (last == '/' || last == '\\' ? "" : PathSeparator()) +
-      CardFileName(number, options.png ? kPngExtension : kBitmapExtension);
-  return SameFile(output, card) ? card : "";
+void SayOnTerminal(void*, bool is_error, const std::string& text) {
+  if (is_error)
+    std::fprintf(stderr, "%s: %s\n", kProgram, text.c_str());
+  else
+    std::printf("%s\n", text.c_str());
 }
 
-// Why the run's outputs would overwrite each other, told from the files the names reach
-// (one file spelled two ways is one file); "" when each has its own.
-std::string OutputsClash(const CliOptions& options) {
-  if (!options.list.empty() && !options.pdf.empty() && SameFile(options.list, options.pdf))
-    return "--list y --pdf no pueden ser el mismo archivo: " + EscapedText(options.list) +
-           " y " + EscapedText(options.pdf);
-  if (options.no_files) return "";
-  const std::pair<const char*, const std::string*> outputs[] = {{"--list", &options.list},
-                                                                 {"--pdf", &options.pdf}};
-  for (const auto& output : outputs) {
-    if (output.second->empty()) continue;
-    const std::string card = CardFileTaken(options, *output.second);
-    if (!card.empty())
-      return std::string(output.first) + " no puede ser uno de los cartones de la tanda: " +
-             EscapedText(card);
-  }
-  return "";
-}
+void ShowProgress(void* context, int32_t done) { UpdateProgress(static_cast<Progress*>(context), done); }
 
-bool BeginOutputs(const CliOptions& options, RunOutputs* out) {
-  out->options = &options;
-  out->extension = options.png ? kPngExtension : kBitmapExtension;
-  out->has_pdf = !options.pdf.empty();
-  out->has_list = !options.list.empty();
-  const std::string nothing_made = ": no se hizo ningún cartón";
-  if (out->has_pdf && !BeginPdfFile(options.pdf, options.paper, options.title, &out->pdf)) {
-    if (out->pdf.file.error != SaveError::kNone)
-      Say(stderr, NotSavedText(options.pdf, out->pdf.file.error) + nothing_made);
-    else
-      Say(stderr, "no se pudo hacer " + EscapedText(options.pdf) + " (" + out->pdf.error + ")" + nothing_made);
-    return false;
-  }
-  if (out->has_list && BeginReplacement(options.list, &out->list_file) != SaveError::kNone) {
-    Say(stderr, NotSavedText(options.list, out->list_file.error) + nothing_made);
-    if (out->has_pdf) AbandonPdfFile(&out->pdf);
-    return false;
-  }
-  return true;
-}
+void EndBar(void* context) { EndProgress(static_cast<Progress*>(context)); }
 
-void AbandonOutputs(RunOutputs* out) {
-  if (out->has_pdf) AbandonPdfFile(&out->pdf);
-  if (out->has_list) AbandonReplacement(&out->list_file);
-}
-
-// The cards made whose files are in place (the first `saved` of the run) go to the list
-// and the sheets.
-void HandOn(RunOutputs* out, int32_t saved) {
-  size_t taken = 0;
-  for (; taken < out->waiting.size() && out->waiting[taken].first <= saved; ++taken) {
-    const int32_t number = out->waiting[taken].first;
-    const ListLine line = ListLineOf(CardFileName(number, out->extension), out->waiting[taken].second);
-    if (out->has_pdf) {
-      SheetCard card;
-      card.number = number;
-      card.seed_bits = line.seed_bits;
-      card.layout = line.layout;
-      card.colour = out->options->colour;
-      AddPdfCard(&out->pdf, card);
-    }
-    if (out->has_list) out->lines.push_back(line);
-    ++out->handed_on;
-  }
-  out->waiting.erase(out->waiting.begin(), out->waiting.begin() + static_cast<long>(taken));
-}
-
-void CardMade(void* context, int32_t number, uint32_t seed_bits, int32_t saved) {
-  auto* out = static_cast<RunOutputs*>(context);
-  out->waiting.emplace_back(number, seed_bits);
-  HandOn(out, saved);
-}
-
-void ShowProgress(void* context, int32_t done) {
-  UpdateProgress(&static_cast<RunOutputs*>(context)->progress, done);
-}
-
-// The cards of the run with no files: each only a seed, nothing drawn. Stops at an
-// interruption, or when the sheets fail and there is nothing else to make. The number
-// of cards made.
-int32_t MakeSeedsOnly(const CliOptions& options, RunOutputs* out) {
-  CardRun run;
-  int32_t made = 0;
-  while (made < options.count && !SavesAbandoned()) {
-    const uint32_t clock_seed = made == 0 ? StartSeedBits(options.start) : ClockSeedBitsNow();
-    ++made;
-    CardMade(out, made, NextRunSeed(run, clock_seed), made);
-    UpdateProgress(&out->progress, made);
-    if (out->has_pdf && !out->pdf.error.empty() && !out->has_list) break;
-  }
-  return made;
-}
-
-struct FilesResult {
-  bool refused = false;  // another batch holds the folder: nothing was made
-  int32_t saved = 0;
-  bool flushed = true;   // the folder's entries are on the disk
-  CardFilesFailure failure;
-};
-
-FilesResult MakeFiles(const CliOptions& options, RunOutputs* out) {
-  FilesResult result;
-  MakeFolder(options.out);
-  // A folder no lock file can be made in takes no card files either: the first save
-  // then says why.
-  FolderLock lock;
-  if (LockFolder(options.out, &lock) == FolderLockResult::kInUse) {
-    Say(stderr, FolderInUseText(EscapedText(options.out)));
-    result.refused = true;
-    return result;
-  }
-  // The picture: a white 721 x 241 surface, as the window's picture control is.
-  const uint32_t picture = NewBitmap(kPictureWidth, kPictureHeight);
-  SelectTarget(picture, 0, 0);
-  Clear(kWhite, 0);
-
-  CardFilesRequest request;
-  request.picture = picture;
+CardRunRequest RequestOf(const CliOptions& options) {
+  CardRunRequest request;
   request.count = options.count;
-  request.folder = options.out;
+  request.out = options.out;
+  request.colour = options.colour;
+  request.png = options.png;
+  request.no_files = options.no_files;
+  request.list = options.list;
+  request.pdf = options.pdf;
+  request.paper = options.paper;
+  request.title = options.title;
   request.start = options.start;
-  if (options.png) request.encode = EncodePng;
-  request.extension = out->extension;
-  request.progress = ShowProgress;
-  request.card_made = CardMade;
-  request.context = out;
-  result.saved = MakeCardFiles(request, &result.failure);
-  // Nothing is said, and nothing listed, before the folder's entries are on the disk.
-  const SaveError flushed = UnlockFolder(&lock);
-  if (flushed != SaveError::kNone) {
-    result.failure.path = options.out;
-    result.failure.error = flushed;
-    result.saved = 0;
-    result.flushed = false;
-  }
-  return result;
-}
-
-// "hojas en cards.pdf: 8 cartones, 3 páginas", or why the sheets are not in place.
-Outcome FinishPdf(RunOutputs* out) {
-  if (FinishPdfFile(&out->pdf)) {
-    char text[96];
-    std::snprintf(text, sizeof text, ": %d cartones, %d páginas", out->pdf.cards,
-                  PdfPages(out->pdf.cards));
-    return {true, "hojas en " + EscapedText(out->options->pdf) + text};
-  }
-  if (out->pdf.file.error != SaveError::kNone)
-    return {false, NotSavedText(out->options->pdf, out->pdf.file.error)};
-  return {false, "no se pudo hacer " + EscapedText(out->options->pdf) + " (" + out->pdf.error + ")"};
-}
-
-Outcome FinishList(RunOutputs* out) {
-  const std::string bytes = CardListBytes(out->lines);
-  if (AppendToReplacement(&out->list_file, bytes.data(), bytes.size()) != SaveError::kNone ||
-      CommitReplacement(&out->list_file) != SaveError::kNone)
-    return {false, NotSavedText(out->options->list, out->list_file.error)};
-  return {true, "lista en " + EscapedText(out->options->list) + ": " +
-                    std::to_string(out->lines.size()) + " cartones"};
-}
-
-// What the list and the sheets say once put in place, or why not.
-std::vector<Outcome> FinishOutputs(RunOutputs* out, bool flushed) {
-  std::vector<Outcome> said;
-  if (!flushed) {
-    if (out->has_pdf || out->has_list)
-      said.push_back({false, "no se escribieron la lista ni las hojas: ningún cartón consta en "
-                             "el disco"});
-    return said;
-  }
-  if (out->has_pdf) said.push_back(FinishPdf(out));
-  if (out->has_list) said.push_back(FinishList(out));
-  return said;
-}
-
-// A run that did not make every card: why, and what became of its outputs.
-int ReportStopped(const CliOptions& options, const FilesResult& files, int interrupted,
-                  const std::vector<Outcome>& said) {
-  const char* what = options.no_files ? "hechos" : "guardados";
-  if (interrupted) {
-    std::fprintf(stderr, "%s: interrumpido: %d cartones %s\n", kProgram, files.saved, what);
-  } else if (!options.no_files) {
-    // Without card files only the sheets stop a run, and their own line says why: no
-    // file failed, and none was saved.
-    std::fprintf(stderr, "%s: %s; %d cartones guardados antes\n", kProgram,
-                 NotSavedText(files.failure.path, files.failure.error).c_str(), files.saved);
-  }
-  for (const Outcome& line : said) Say(stderr, line.text);
-  return interrupted ? interrupted : kFailedExit;
+  return request;
 }
 }  // namespace
 
 int MakeCards(const CliOptions& options) {
   CatchInterruptions();
-  g_card_colour = options.colour;
-  const std::string clash = OutputsClash(options);
-  if (!clash.empty()) {
-    Say(stderr, clash);
-    return kBadInputExit;
+  Progress progress = StartProgress(options.count);
+  CardRunHooks hooks;
+  hooks.context = &progress;
+  hooks.say = SayOnTerminal;
+  hooks.progress = ShowProgress;
+  hooks.cards_done = EndBar;
+  switch (MakeCardRun(RequestOf(options), hooks)) {
+    case CardRunOutcome::kMade: return Finish(0);
+    case CardRunOutcome::kBadInput: return kBadInputExit;
+    case CardRunOutcome::kInterrupted: return InterruptionExitCode();
+    case CardRunOutcome::kFailed: break;
   }
-  RunOutputs out;
-  if (!BeginOutputs(options, &out)) return kFailedExit;
-  out.progress = StartProgress(options.count);
-
-  FilesResult files;
-  if (options.no_files)
-    files.saved = MakeSeedsOnly(options, &out);
-  else
-    files = MakeFiles(options, &out);
-  EndProgress(&out.progress);
-  if (files.refused || !files.flushed) {
-    AbandonOutputs(&out);
-    if (files.refused) return kFailedExit;
-  } else {
-    HandOn(&out, files.saved);
-  }
-
-  const int interrupted = InterruptionExitCode();
-  // The saves were abandoned to stop the run; what it made is still to be listed.
-  if (interrupted) ResumeSaves();
-  const bool stopped = interrupted || files.saved < options.count;
-  const std::vector<Outcome> said = FinishOutputs(&out, files.flushed);
-  if (stopped) return ReportStopped(options, files, interrupted, said);
-  if (!options.no_files) {
-    const bool ends_in_separator = options.out.back() == '/' || options.out.back() == '\\';
-    std::printf("%d cartones en %s%s\n", options.count, EscapedText(options.out).c_str(),
-                ends_in_separator ? "" : PathSeparator());
-  }
-  bool outputs_ok = true;
-  for (const Outcome& line : said) {
-    if (line.ok)
-      std::printf("%s\n", line.text.c_str());
-    else
-      Say(stderr, line.text);
-    outputs_ok = outputs_ok && line.ok;
-  }
-  return Finish(outputs_ok ? 0 : kFailedExit);
+  return Finish(kFailedExit);
 }

@@ -1,8 +1,8 @@
-// A run of tessarine-cards that makes cards: the card files (BMP or PNG) of a folder,
-// and beside them the list of the run's cards and its print-ready sheets, both holding
-// exactly the cards whose files are on the disk.
+// tessarine-cards making cards: the run of runs/card_run.h, with its messages on the
+// terminal, a progress bar, and Ctrl-C, SIGTERM and SIGHUP stopping it after the card
+// in hand.
 #pragma once
 #include "cli/options.h"
 
-// The process's exit code: 0, kFailedExit, or that of an interruption.
+// The process's exit code: 0, kFailedExit, kBadInputExit, or that of an interruption.
 int MakeCards(const CliOptions& options);

@@ -141,13 +141,14 @@ bool CheckTitle(const std::string& text, std::string* error) {
 
 namespace {
 // Where an option works: making cards (with or without their files, of one code or of
-// the clock), printing a layout, checking a win.
+// the clock), printing a layout, checking a win, forecasting games.
 enum Context : unsigned {
   kMaking = 1,
   kWithoutFiles = 2,
   kOfOneCode = 4,
   kLayout = 8,
   kChecking = 16,
+  kForecasting = 32,
 };
 constexpr unsigned kEveryRun = kMaking | kWithoutFiles | kOfOneCode;
 enum class Takes { kNothing, kValue, kOptionalValue };
@@ -238,6 +239,15 @@ const OptionRow kOptions[] = {
     {"--called-file", "F", "los números cantados, leídos de un archivo", Takes::kValue,
      [](const std::string& v, CliOptions* o, std::string*) { o->called_file = v; return true; },
      kChecking, 0, nullptr, "--check", nullptr, nullptr},
+    {"--forecast", "LISTA.csv", "simula 10000 partidas con los cartones en juego de la lista:\n"
+                                "bolas hasta la primera línea y hasta el bingo, y empates",
+     Takes::kValue,
+     [](const std::string& v, CliOptions* o, std::string*) { o->forecast_list = v; return true; },
+     kForecasting, kForecasting, "simula partidas con una lista", nullptr, nullptr, nullptr},
+    {"--in-play", "RANGOS", "los cartones en juego, por número (\"1-250, 300-320\");\n"
+                            "por omisión, todos", Takes::kValue,
+     [](const std::string& v, CliOptions* o, std::string*) { o->in_play = v; return true; },
+     kForecasting, 0, nullptr, "--forecast", nullptr, nullptr},
     {"--help", "", "esta ayuda", Takes::kNothing,
      [](const std::string&, CliOptions* o, std::string*) { return o->help = true; },
      0, 0, nullptr, nullptr, nullptr, nullptr},
@@ -316,6 +326,9 @@ std::string CheckingRefusal(const CliOptions& o, const Given& given) {
 // What the options given say together; "" when they go together. The order of the
 // rules decides which refusal a line with several faults hears.
 std::string CheckCombination(const CliOptions& o, const Given& given) {
+  if (!o.forecast_list.empty()) return ContextRefusal(given, "--forecast");
+  const std::string in_play = OnlyWithRefusal(given, "--forecast");
+  if (!in_play.empty()) return in_play;
   if (o.check) return CheckingRefusal(o, given);
   for (const std::string& refusal :
        {OnlyWithRefusal(given, "--check"), ExclusionRefusal(given)})
@@ -385,6 +398,7 @@ std::string CliUsage() {
       "     tessarine-cards --layout [--time HH:MM:SS.mmm | --code XXXXXXXX]\n"
       "     tessarine-cards --check LISTA.csv --called \"7 12 33 ...\"\n"
       "     tessarine-cards --check --code XXXXXXXX --called-file CANTADOS.txt\n"
+      "     tessarine-cards --forecast LISTA.csv [--in-play 1-250]\n"
       "\n"
       "Hace cartones del bingo sin ventana, y comprueba los premios que se cantan.\n"
       "\n";

@@ -25,6 +25,8 @@ struct CliOptions {
   bool has_called = false;      // --called TEXT
   std::string called;
   std::string called_file;      // --called-file F; "" for none
+  std::string forecast_list;    // --forecast LISTA.csv: simulate games instead; "" for none
+  std::string in_play;          // --in-play RANGOS: the cards in play; "" for all
 };
 
 // The longest title a sheet's title line holds, in characters.

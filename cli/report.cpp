@@ -6,32 +6,9 @@
 #include <cstring>
 
 #include "card/quoted_text.h"
+#include "disk/save_error_text.h"
 
 const char* const kProgram = "tessarine-cards";
-
-const char* SaveErrorText(SaveError error) {
-  switch (error) {
-    case SaveError::kDiskFull:
-      return "disco lleno";
-    case SaveError::kNoPermission:
-      return "sin permiso";
-    case SaveError::kMissingFolder:
-      return "carpeta inexistente";
-    case SaveError::kNotRegularFile:
-      return "no es un archivo normal";
-    case SaveError::kInterrupted:
-      return "interrumpido";
-    case SaveError::kNone:
-    case SaveError::kOther:
-      break;
-  }
-  return "";
-}
-
-std::string NotSavedText(const std::string& path, SaveError error) {
-  const std::string why = SaveErrorText(error);
-  return "no se pudo guardar " + EscapedText(path) + (why.empty() ? "" : " (" + why + ")");
-}
 
 int Finish(int exit_code) {
   if (std::fflush(stdout) == 0 && !std::ferror(stdout)) return exit_code;

@@ -9,17 +9,6 @@ extern const char* const kProgram;  // "tessarine-cards"
 constexpr int kFailedExit = 1;      // a file could not be saved or the output written
 constexpr int kBadInputExit = 2;    // the command line or what it names is not good
 
-// What became of a step: done or not, and what to say either way (why not, in Spanish).
-struct Outcome {
-  bool ok = true;
-  std::string text;
-};
-
-// "disco lleno", ...; "" when there is nothing better to say than the file's name.
-const char* SaveErrorText(SaveError error);
-// "no se pudo guardar PATH (disco lleno)".
-std::string NotSavedText(const std::string& path, SaveError error);
-
 // Standard output is buffered: a full disk or a closed file shows when it is flushed.
 // The exit code of a run whose output was all written, else a message and kFailedExit.
 int Finish(int exit_code);

@@ -7,3 +7,8 @@
 // Pictures known folder (Windows). Where none is named, the user's home (profile) folder;
 // "" when not even that is known. UTF-8, as the folder was written.
 std::string UserPicturesFolder();
+// The user's data folder for Tessarine, where a game in play is kept: on POSIX
+// $XDG_DATA_HOME/tessarine (an absolute XDG_DATA_HOME only), else ~/.local/share/tessarine;
+// on Windows %APPDATA%\\Tessarine (the roaming application data known folder). "" when
+// not even the home folder is known. Not made here.
+std::string UserDataFolder();

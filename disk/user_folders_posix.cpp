@@ -15,6 +15,7 @@
 namespace {
 
 constexpr const char* kPicturesKind = "PICTURES";
+constexpr const char* kDataFolderName = "tessarine";
 
 std::string Environment(const char* name) {
   const char* value = std::getenv(name);
@@ -51,4 +52,11 @@ std::string UserPicturesFolder() {
   const std::string named =
       path.empty() ? "" : UserDirFromText(ReadText(path), kPicturesKind, home);
   return named.empty() ? home : named;
+}
+
+std::string UserDataFolder() {
+  const std::string data = Environment("XDG_DATA_HOME");
+  if (!data.empty() && data[0] == '/') return data + "/" + kDataFolderName;
+  const std::string home = HomeFolder();
+  return home.empty() ? "" : home + "/.local/share/" + kDataFolderName;
 }

@@ -13,7 +13,7 @@
 #include "draw/utf16_win32.h"
 
 namespace {
-
+constexpr const char* kDataFolderName = "Tessarine";
 
 using KnownFolderPath = HRESULT(WINAPI*)(REFKNOWNFOLDERID, DWORD, HANDLE, PWSTR*);
 
@@ -41,4 +41,9 @@ std::string KnownFolder(REFKNOWNFOLDERID id, int older_id) {
 std::string UserPicturesFolder() {
   const std::string pictures = KnownFolder(FOLDERID_Pictures, CSIDL_MYPICTURES);
   return pictures.empty() ? KnownFolder(FOLDERID_Profile, CSIDL_PROFILE) : pictures;
+}
+
+std::string UserDataFolder() {
+  const std::string data = KnownFolder(FOLDERID_RoamingAppData, CSIDL_APPDATA);
+  return data.empty() ? "" : data + "\\" + kDataFolderName;
 }

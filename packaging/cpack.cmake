@@ -12,6 +12,8 @@ Tessarine makes bingo cards: three rows of nine cells, five numbers in every
 row, fifteen different numbers from 1 to 99. A window shows each card and
 saves it as a 24-bit BMP picture, one at a time or in batches of up to 30000
 different cards; tessarine-cards makes the same files from the command line.
+Tessarine Bingo (tessarine-bingo) calls a game with those cards in a hall: the
+board full screen, the balls drawn or marked, prizes, claims and a voice.
 
 The program speaks Spanish.]])
 set(CPACK_STRIP_FILES ON)
@@ -37,5 +39,11 @@ else()
   # The faces with Tahoma's metrics that the cards' numbers are drawn with; without them
   # fontconfig's nearest face is used.
   set(CPACK_DEBIAN_PACKAGE_RECOMMENDS fonts-wine)
+  if(TARGET tessarine-bingo)
+    # The bingo window's voice: Qt's speech-dispatcher engine (loaded at run time), the
+    # service, and espeak-ng's Spanish. Without them the window works, silent, and says why.
+    set(CPACK_DEBIAN_PACKAGE_RECOMMENDS
+      "fonts-wine, qt6-speech-speechd-plugin, speech-dispatcher, espeak-ng")
+  endif()
 endif()
 include(CPack)

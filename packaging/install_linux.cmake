@@ -49,6 +49,17 @@ if(TARGET tessarine)
   install(FILES ${icon_source} DESTINATION ${icon_root}/scalable/apps)
 endif()
 
+# The bingo window: its own menu entry, metadata and manual page, the same icon.
+if(TARGET tessarine-bingo)
+  install(TARGETS tessarine-bingo RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+  tessarine_gzip(${src}/tessarine-bingo.1 tessarine-bingo.1)
+  list(APPEND generated ${out}/tessarine-bingo.1.gz)
+  install(FILES ${out}/tessarine-bingo.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+  install(FILES ${src}/tessarine-bingo.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
+  install(FILES ${src}/org.example.tessarine.bingo.metainfo.xml
+    DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
+endif()
+
 tessarine_gzip(${src}/changelog changelog)
 list(APPEND generated ${out}/changelog.gz)
 install(FILES ${out}/changelog.gz ${src}/copyright DESTINATION ${CMAKE_INSTALL_DOCDIR})

@@ -312,3 +312,20 @@ TEST(CliOptions, TheValueOfANewOptionIsCheckedFirst) {
   p = Parse({"--pdf", "s.pdf", "--paper", "A5"});
   EXPECT_NE(p.error.find("--paper: "), std::string::npos) << p.error;
 }
+
+TEST(CliOptions, ForecastTakesAListAndTheCardsInPlayOnly) {
+  const Parsed all = Parse({"--forecast", "noche.csv"});
+  ASSERT_TRUE(all.ok) << all.error;
+  EXPECT_EQ(all.options.forecast_list, "noche.csv");
+  EXPECT_EQ(all.options.in_play, "");
+  const Parsed some = Parse({"--in-play", "1-250, 300-320", "--forecast", "noche.csv"});
+  ASSERT_TRUE(some.ok) << some.error;
+  EXPECT_EQ(some.options.in_play, "1-250, 300-320");
+  EXPECT_EQ(Parse({"--forecast"}).error, "falta el valor de --forecast");
+  EXPECT_EQ(Parse({"--forecast", ""}).error, "el valor de --forecast está vacío");
+  EXPECT_EQ(Parse({"--forecast", "a.csv", "--check", "b.csv", "--called", "7"}).error,
+            "--forecast simula partidas con una lista: no admite --check ni --called");
+  EXPECT_EQ(Parse({"--in-play", "1-3"}).error, "--in-play solo vale con --forecast");
+  EXPECT_EQ(Parse({"--check", "b.csv", "--called", "7", "--in-play", "1"}).error,
+            "--in-play solo vale con --forecast");
+}

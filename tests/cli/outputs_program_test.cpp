@@ -189,7 +189,8 @@ TEST_F(OutputsProgram, HelpNamesEveryOption) {
   ASSERT_EQ(r.exit_code, 0);
   for (const char* option : {"--count", "--out", "--colour", "--time", "--code", "--png",
                              "--list", "--pdf", "--paper", "--title", "--no-files", "--layout",
-                             "--check", "--called", "--called-file", "--help"})
+                             "--check", "--called", "--called-file", "--forecast",
+                             "--in-play", "--help"})
     EXPECT_NE(r.out.find(std::string(option) + " "), std::string::npos) << option;
 }
 

@@ -152,4 +152,17 @@ TEST_F(UserPicturesFolderTest, WithoutHomeTheHomeOfTheUserDatabase) {
   EXPECT_EQ(UserPicturesFolder(), std::string(entry->pw_dir) + "/Fotos");
 }
 
+TEST(UserDataFolderTest, XdgDataHomeWhenAbsoluteElseTheHomesLocalShare) {
+  ScopedEnvironment home{"HOME", "/home/ana"};
+  ScopedEnvironment data{"XDG_DATA_HOME", nullptr};
+  EXPECT_EQ(UserDataFolder(), "/home/ana/.local/share/tessarine");
+  ::setenv("XDG_DATA_HOME", "/srv/datos de ana", 1);
+  EXPECT_EQ(UserDataFolder(), "/srv/datos de ana/tessarine");
+  for (const char* unused : {"", "datos-relativos"}) {
+    ::setenv("XDG_DATA_HOME", unused, 1);
+    EXPECT_EQ(UserDataFolder(), "/home/ana/.local/share/tessarine")
+        << "XDG_DATA_HOME=\"" << unused << "\" is not used";
+  }
+}
+
 }  // namespace

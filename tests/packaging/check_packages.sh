@@ -126,7 +126,7 @@ check_deb() {
 
   # dpkg-deb --contents: every file in its place, with Debian's modes and owner.
   local file
-  for file in /usr/bin/tessarine /usr/bin/tessarine-cards; do
+  for file in /usr/bin/tessarine /usr/bin/tessarine-cards /usr/bin/tessarine-bingo; do
     check "contiene $file (-rwxr-xr-x root/root)" has_entry -rwxr-xr-x "$file"
   done
   for file in /usr/share/applications/tessarine.desktop \
@@ -136,6 +136,9 @@ check_deb() {
       /usr/share/icons/hicolor/256x256/apps/tessarine.png \
       /usr/share/icons/hicolor/scalable/apps/tessarine.svg \
       /usr/share/man/man1/tessarine-cards.1.gz /usr/share/man/man1/tessarine.1.gz \
+      /usr/share/applications/tessarine-bingo.desktop \
+      /usr/share/metainfo/org.example.tessarine.bingo.metainfo.xml \
+      /usr/share/man/man1/tessarine-bingo.1.gz \
       /usr/share/doc/tessarine/copyright /usr/share/doc/tessarine/changelog.gz \
       /usr/share/lintian/overrides/tessarine; do
     check "contiene $file (-rw-r--r-- root/root)" has_entry -rw-r--r-- "$file"
@@ -155,6 +158,13 @@ check_deb() {
   check "Icon=tessarine, el nombre de los iconos instalados" [ "$(desktop_key Icon)" = tessarine ]
   check "GenericName y Comment en castellano" \
     grep -qE '^(GenericName|Comment)=.*(bingo|cartones)' "$desktop"
+
+  local bingo_desktop=$unpacked/usr/share/applications/tessarine-bingo.desktop
+  check "desktop-file-validate tessarine-bingo.desktop" as_user desktop-file-validate "$bingo_desktop"
+  check "Name=Tessarine Bingo" grep -qx 'Name=Tessarine Bingo' "$bingo_desktop"
+  check "Exec=tessarine-bingo, sin argumentos" grep -qx 'Exec=tessarine-bingo' "$bingo_desktop"
+  check "appstreamcli validate --no-net (bingo)" as_user appstreamcli validate --no-net \
+    "$unpacked/usr/share/metainfo/org.example.tessarine.bingo.metainfo.xml"
 
   # The AppStream metadata.
   local metainfo=$unpacked/usr/share/metainfo/org.example.tessarine.metainfo.xml
@@ -178,7 +188,7 @@ check_deb() {
 
   # The manual pages and the changelog.
   local man1=$unpacked/usr/share/man/man1 page
-  for page in tessarine-cards tessarine; do
+  for page in tessarine-cards tessarine tessarine-bingo; do
     check "man -l $page.1.gz: sin avisos de groff" man_is_quiet "$man1/$page.1.gz"
     check "$page.1.gz: gzip -9n" gzip_max_no_stamp "$man1/$page.1.gz"
   done

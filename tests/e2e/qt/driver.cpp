@@ -214,7 +214,3 @@ std::string ReadFileBytes(const std::string& path) {
   return file.readAll().toStdString();
 }
 
-void RemoveTree(const std::string& path) {
-  QDir(QString::fromStdString(path)).removeRecursively();
-  QFile::remove(QString::fromStdString(path));
-}

@@ -13,6 +13,8 @@
 #include <functional>
 #include <string>
 
+#include "tests/support/test_support.h"
+
 // ---- Dialogs ---------------------------------------------------------------
 using DialogHandler = std::function<void(QDialog*)>;
 
@@ -64,4 +66,4 @@ QRgb RgbOf(int32_t colour);
 // How many pixels of the image differ from `colour`.
 int CountNot(const QImage& image, QRgb colour);
 std::string ReadFileBytes(const std::string& path);  // "" if missing
-void RemoveTree(const std::string& path);
+// RemoveTree and the other file helpers: tests/support/test_support.h.

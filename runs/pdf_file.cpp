@@ -1,5 +1,5 @@
 // The PDF of a run, streamed through the one way files are replaced (file_system.h).
-#include "cli/pdf_file.h"
+#include "runs/pdf_file.h"
 
 namespace {
 // The temporary removed, its error left as it was: kNone when the file was not at fault.

@@ -1,0 +1,44 @@
+// The caller's board for the hall: the numbers 1 to 99 in ten rows, the called ones
+// filled with the card colour, and beside them the last number, large enough to read
+// from the back of a hall, with the count of balls. Everything scales with the widget.
+#pragma once
+#include <QColor>
+#include <QFont>
+#include <QWidget>
+#include <array>
+
+class BoardView : public QWidget {
+  Q_OBJECT
+ public:
+  explicit BoardView(QWidget* parent = nullptr);
+  // called[n] for n in 1..99; last is 0 before the first ball.
+  void ShowCalls(const std::array<bool, 100>& called, int last, int balls);
+  void SetColour(const QColor& colour);
+  // The cell of number n (1..99) in widget coordinates, as painted.
+  QRect CellOf(int number) const;
+  QRect LastNumberArea() const;
+
+ signals:
+  void numberClicked(int number);
+  // A digit or letter typed while the board has the focus, for the entry field: the
+  // organiser types a cage's number, or a scanner a card's code, without aiming first.
+  void typed(const QString& text);
+
+ protected:
+  void paintEvent(QPaintEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
+  void mousePressEvent(QMouseEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
+
+ private:
+  void PlaceParts();
+  void PaintLastNumber(QPainter* painter);
+  void PaintGrid(QPainter* painter);
+
+  std::array<bool, 100> called_{};
+  int last_ = 0;
+  int balls_ = 0;
+  QColor colour_;
+  QRect last_area_, grid_area_;
+  QFont last_font_, count_font_, cell_font_;
+};

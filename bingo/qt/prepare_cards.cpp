@@ -1,0 +1,140 @@
+// The worker thread only makes the run and queues what it says to the window's thread;
+// the window's own event loop keeps running, so Cancel and repaints go on.
+#include "bingo/qt/prepare_cards.h"
+
+#include <QCheckBox>
+#include <QColorDialog>
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QDialog>
+#include <QDialogButtonBox>
+#include <QDir>
+#include <QEventLoop>
+#include <QFileDialog>
+#include <QFormLayout>
+#include <QHBoxLayout>
+#include <QLineEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QSpinBox>
+#include <thread>
+
+#include "disk/file_system.h"
+
+namespace {
+constexpr int kMostCards = 30000;
+constexpr int kDefaultCards = 100;
+const char* const kListName = "cartones.csv";
+const char* const kSheetsName = "hojas.pdf";
+
+Colour ColourOf(const QColor& colour) {
+  return Colour(colour.red()) | Colour(colour.green()) << 8 | Colour(colour.blue()) << 16;
+}
+
+QPushButton* ColourButton(QColor* chosen) {
+  auto* button = new QPushButton(QObject::tr("Color…"));
+  button->setObjectName("color");
+  QObject::connect(button, &QPushButton::clicked, button, [button, chosen] {
+    const QColor colour = QColorDialog::getColor(*chosen, button, QObject::tr("Color de los cartones"));
+    if (colour.isValid()) *chosen = colour;
+    button->setStyleSheet(QString("background: %1").arg(chosen->name()));
+  });
+  return button;
+}
+}  // namespace
+
+bool AskCardRun(QWidget* parent, CardRunRequest* request) {
+  QDialog dialog(parent);
+  dialog.setWindowTitle(QObject::tr("Preparar cartones"));
+  auto* count = new QSpinBox;
+  count->setObjectName("cuantos");
+  count->setRange(1, kMostCards);
+  count->setValue(kDefaultCards);
+  QColor colour(0x1F, 0x5F, 0xBF);
+  auto* title = new QLineEdit;
+  title->setObjectName("titulo");
+  auto* paper = new QComboBox;
+  paper->setObjectName("papel");
+  paper->addItems({QObject::tr("A4"), QObject::tr("Carta")});
+  auto* folder = new QLineEdit(QDir::home().filePath("cartones"));
+  folder->setObjectName("carpeta");
+  auto* files = new QComboBox;
+  files->setObjectName("archivos");
+  files->addItems({QObject::tr("Sin archivos de cartones"), QObject::tr("PNG"), QObject::tr("BMP")});
+  auto* form = new QFormLayout(&dialog);
+  form->addRow(QObject::tr("Cuántos cartones:"), count);
+  form->addRow(QObject::tr("Color:"), ColourButton(&colour));
+  form->addRow(QObject::tr("Título de las hojas:"), title);
+  form->addRow(QObject::tr("Papel:"), paper);
+  form->addRow(QObject::tr("Carpeta:"), folder);
+  form->addRow(QObject::tr("Cada cartón, además:"), files);
+  auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
+  form->addRow(buttons);
+  QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
+  QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
+  if (dialog.exec() != QDialog::Accepted) return false;
+  const QString out = folder->text();
+  request->count = count->value();
+  request->colour = ColourOf(colour);
+  request->title = title->text().toStdString();
+  request->paper = paper->currentIndex() == 0 ? Paper::kA4 : Paper::kLetter;
+  request->out = out.toStdString();
+  request->no_files = files->currentIndex() == 0;
+  request->png = files->currentIndex() == 1;
+  request->list = QDir(out).filePath(kListName).toStdString();
+  request->pdf = QDir(out).filePath(kSheetsName).toStdString();
+  return true;
+}
+
+namespace {
+struct RunWatch {
+  QProgressBar* bar = nullptr;
+  QStringList said;  // touched only on the window's thread
+};
+
+void QueueSaid(void* context, bool, const std::string& text) {
+  auto* watch = static_cast<RunWatch*>(context);
+  const QString line = QString::fromStdString(text);
+  QMetaObject::invokeMethod(watch->bar, [watch, line] { watch->said.append(line); },
+                            Qt::QueuedConnection);
+}
+
+void QueueProgress(void* context, int32_t done) {
+  auto* watch = static_cast<RunWatch*>(context);
+  QMetaObject::invokeMethod(watch->bar, [watch, done] { watch->bar->setValue(done); },
+                            Qt::QueuedConnection);
+}
+}  // namespace
+
+PreparedRun MakeRunShowingProgress(const CardRunRequest& request, QProgressBar* bar,
+                                   QPushButton* cancel) {
+  QDir().mkpath(QString::fromStdString(request.out));  // the list's folder, files or not
+  RunWatch watch;
+  watch.bar = bar;
+  bar->setRange(0, request.count);
+  bar->setValue(0);
+  bar->show();
+  cancel->show();
+  // The same stop as Ctrl-C: the card in hand is finished, what is saved is listed.
+  const auto stop = QObject::connect(cancel, &QPushButton::clicked, cancel, [] { AbandonSaves(); });
+  CardRunHooks hooks;
+  hooks.context = &watch;
+  hooks.say = QueueSaid;
+  hooks.progress = QueueProgress;
+  PreparedRun run;
+  QEventLoop loop;
+  std::thread worker([&] {
+    run.outcome = MakeCardRun(request, hooks);
+    QMetaObject::invokeMethod(&loop, &QEventLoop::quit, Qt::QueuedConnection);
+  });
+  loop.exec();
+  worker.join();
+  QCoreApplication::sendPostedEvents(bar);  // the lines said last
+  QObject::disconnect(stop);
+  // A Cancel after the run had looked must not stop the game's own saves later.
+  ResumeSaves();
+  bar->hide();
+  cancel->hide();
+  run.said = watch.said;
+  return run;
+}

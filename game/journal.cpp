@@ -1,0 +1,91 @@
+// Writing and reading the journal. Reading is strict: any line that does not say exactly
+// what the program writes is damage, and the game is not guessed from the rest.
+#include "game/journal.h"
+
+#include <cstdio>
+
+const char* const kJournalMagicLine = "tessarine-partida 1";
+const char* const kJournalChecksumMark = " #";
+
+uint32_t JournalChecksum(const std::string& text) {  // FNV-1a, 32 bits
+  uint32_t hash = 2166136261u;
+  for (unsigned char c : text) hash = (hash ^ c) * 16777619u;
+  return hash;
+}
+
+namespace {
+std::string Sealed(const std::string& text) {
+  char digits[kJournalChecksumDigits + 1];
+  std::snprintf(digits, sizeof digits, "%08X", static_cast<unsigned>(JournalChecksum(text)));
+  return text + kJournalChecksumMark + digits + "\n";
+}
+
+// A path as one word of the line: bytes below 0x21, '%' and 0x7F as %XX.
+std::string EncodedPath(const std::string& path) {
+  std::string text;
+  for (unsigned char c : path) {
+    if (c <= 0x20 || c == '%' || c == 0x7F) {
+      char escape[4];
+      std::snprintf(escape, sizeof escape, "%%%02X", c);
+      text += escape;
+    } else {
+      text += static_cast<char>(c);
+    }
+  }
+  return text;
+}
+
+const char* PlanText(PrizePlan plan) {
+  return plan == PrizePlan::kLineThenBingo ? "linea,bingo" : "linea,dos-lineas,bingo";
+}
+
+PrizePlan PlanOf(const Game& game) {
+  return game.prizes.size() == 2 ? PrizePlan::kLineThenBingo : PrizePlan::kLineTwoLinesBingo;
+}
+}  // namespace
+
+std::string JournalEventLine(const GameEvent& event) {
+  const std::string time = std::to_string(event.time_ms);
+  switch (event.kind) {
+    case EventKind::kCall:
+      return Sealed("bola " + std::to_string(event.number) + " " + time +
+                    (event.drawn ? " azar" : " jaula"));
+    case EventKind::kUndo:
+      return Sealed("deshacer " + time);
+    case EventKind::kConfirm:
+      break;
+  }
+  std::string cards;
+  for (uint32_t card : event.cards) cards += (cards.empty() ? "" : ",") + std::to_string(card + 1);
+  return Sealed("premio " + time + " " + cards);
+}
+
+std::string JournalText(const Game& game) {
+  std::string text = Sealed(kJournalMagicLine);
+  text += Sealed("lista " + game.list_sha256 + " " + EncodedPath(game.list_path));
+  text += Sealed("en-juego " +
+                 (game.play.count == game.cards.size() ? std::string("todos") : game.play.text));
+  text += Sealed(std::string("premios ") + PlanText(PlanOf(game)));
+  text += Sealed("inicio " + std::to_string(game.started_ms));
+  for (const GameEvent& event : game.events) text += JournalEventLine(event);
+  return text;
+}
+
+ReplayResult ReplayJournal(const JournalContents& journal, std::vector<ListLine> cards) {
+  ReplayResult result;
+  NewGameResult made = NewGame(std::move(cards), journal.in_play, journal.plan, journal.list_path,
+                               journal.list_sha256, journal.started_ms);
+  if (!made.error.empty()) {
+    result.error = "línea 3: " + made.error;
+    return result;
+  }
+  result.game = std::move(made.game);
+  for (size_t i = 0; i < journal.events.size(); ++i) {
+    const std::string refused = PlayEvent(&result.game, journal.events[i]);
+    if (!refused.empty()) {
+      result.error = "línea " + std::to_string(journal.event_lines[i]) + ": " + refused;
+      return result;
+    }
+  }
+  return result;
+}

@@ -1,0 +1,49 @@
+// The journal of a game: a text file of one line per event after a short header that
+// names the list (its path and SHA-256), the cards in play, the prizes and the start.
+// Every line ends with a checksum of its text, so a damaged line is told from a good one:
+//
+//   tessarine-partida 1 #9A3C01F2
+//   lista 3b0c…e1 /home/ana/cartones.csv #…
+//   en-juego 1-250,300-320 #…
+//   premios linea,bingo #…
+//   inicio 1733775240000 #…
+//   bola 47 1733775243123 azar #…
+//   deshacer 1733775250000 #…
+//   premio 1733775260000 17,18 #…       (card numbers, from 1)
+#pragma once
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "game/game.h"
+
+extern const char* const kJournalMagicLine;     // the first line's text
+extern const char* const kJournalChecksumMark;  // between a line's text and its checksum
+constexpr size_t kJournalChecksumDigits = 8;
+// The checksum of a line's text: 32-bit FNV-1a, written as 8 hexadecimal digits.
+uint32_t JournalChecksum(const std::string& text);
+
+// The whole journal of the game as it stands.
+std::string JournalText(const Game& game);
+// The line one more event adds at the end.
+std::string JournalEventLine(const GameEvent& event);
+
+struct JournalContents {
+  std::string list_path;
+  std::string list_sha256;
+  std::string in_play;  // as NewGame takes it
+  PrizePlan plan = PrizePlan::kLineThenBingo;
+  int64_t started_ms = 0;
+  std::vector<GameEvent> events;
+  std::vector<int> event_lines;  // the line of each event, for messages
+  std::string error;             // "" when read; else the damage, naming the line
+};
+JournalContents ParseJournal(const std::string& bytes);
+
+struct ReplayResult {
+  Game game;
+  std::string error;
+};
+// The game the journal tells, from its list's cards (already read and checked against
+// the SHA-256): every event played again through PlayEvent, so the state is the same.
+ReplayResult ReplayJournal(const JournalContents& journal, std::vector<ListLine> cards);

@@ -1,0 +1,185 @@
+// Reading a journal back: each line's checksum first, then its words, strictly.
+#include <vector>
+
+#include "game/journal.h"
+
+namespace {
+constexpr size_t kSha256Digits = 64;
+// Milliseconds since 1970 take 13 digits until the year 2286.
+constexpr size_t kMostTimeDigits = 15;
+constexpr int kFirstEventLine = 6;
+
+std::vector<std::string> Words(const std::string& text) {
+  std::vector<std::string> words;
+  size_t at = 0;
+  while (at <= text.size()) {
+    const size_t blank = text.find(' ', at);
+    const size_t end = blank == std::string::npos ? text.size() : blank;
+    words.push_back(text.substr(at, end - at));
+    at = end + 1;
+  }
+  return words;
+}
+
+// The value of a word of digits only, at most `digits` of them; -1 otherwise.
+int64_t WholeNumber(const std::string& word, size_t digits) {
+  if (word.empty() || word.size() > digits) return -1;
+  int64_t value = 0;
+  for (char c : word) {
+    if (c < '0' || c > '9') return -1;
+    value = value * 10 + (c - '0');
+  }
+  return value;
+}
+
+int HexValue(char c) {
+  if (c >= '0' && c <= '9') return c - '0';
+  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+  return -1;
+}
+
+struct UnsealedLine {
+  std::string text;   // without its checksum
+  std::string error;  // "" when the checksum is the text's
+};
+
+UnsealedLine Unsealed(const std::string& line) {
+  UnsealedLine unsealed;
+  unsealed.error = "no dice lo que se escribió (no cuadra su suma de comprobación)";
+  const size_t mark = line.rfind(kJournalChecksumMark);
+  if (mark == std::string::npos || line.size() - mark != 2 + kJournalChecksumDigits)
+    return unsealed;
+  uint32_t stated = 0;
+  for (size_t i = mark + 2; i < line.size(); ++i) {
+    const int digit = HexValue(line[i]);
+    if (digit < 0) return unsealed;
+    stated = stated << 4 | static_cast<uint32_t>(digit);
+  }
+  unsealed.text = line.substr(0, mark);
+  if (JournalChecksum(unsealed.text) == stated) unsealed.error.clear();
+  return unsealed;
+}
+
+// The path a word of the line spells; "" when it spells none.
+std::string DecodedPath(const std::string& word) {
+  std::string path;
+  for (size_t i = 0; i < word.size(); ++i) {
+    if (word[i] != '%') {
+      path += word[i];
+      continue;
+    }
+    if (i + 2 >= word.size() || HexValue(word[i + 1]) < 0 || HexValue(word[i + 2]) < 0) return "";
+    path += static_cast<char>(HexValue(word[i + 1]) * 16 + HexValue(word[i + 2]));
+    i += 2;
+  }
+  return path;
+}
+
+// "" when the header line `number` (1..5) is read into *journal; else what is wrong.
+std::string ReadHeaderLine(int number, const std::string& text, JournalContents* journal) {
+  const std::vector<std::string> w = Words(text);
+  bool ok = false;
+  if (number == 1) ok = text == kJournalMagicLine;
+  if (number == 2 && w.size() == 3 && w[0] == "lista" && w[1].size() == kSha256Digits) {
+    journal->list_sha256 = w[1];
+    journal->list_path = DecodedPath(w[2]);
+    ok = !journal->list_path.empty();
+  }
+  if (number == 3 && w.size() == 2 && w[0] == "en-juego") {
+    journal->in_play = w[1] == "todos" ? "" : w[1];
+    ok = !w[1].empty();
+  }
+  if (number == 4 && w.size() == 2 && w[0] == "premios") {
+    ok = w[1] == "linea,bingo" || w[1] == "linea,dos-lineas,bingo";
+    journal->plan =
+        w[1] == "linea,bingo" ? PrizePlan::kLineThenBingo : PrizePlan::kLineTwoLinesBingo;
+  }
+  if (number == 5 && w.size() == 2 && w[0] == "inicio") {
+    journal->started_ms = WholeNumber(w[1], kMostTimeDigits);
+    ok = journal->started_ms >= 0;
+  }
+  if (ok) return "";
+  return number == 1 ? "no es el archivo de una partida de Tessarine"
+                     : "la cabecera de la partida está mal escrita";
+}
+
+// The card numbers of a confirmation, as indices; none when the word is not such a list.
+std::vector<uint32_t> ReadCards(const std::string& word) {
+  std::vector<uint32_t> cards;
+  size_t at = 0;
+  while (at <= word.size()) {
+    const size_t comma = word.find(',', at);
+    const size_t end = comma == std::string::npos ? word.size() : comma;
+    const int64_t card = WholeNumber(word.substr(at, end - at), kMostCardNumberDigits);
+    if (card < 1) return {};
+    cards.push_back(static_cast<uint32_t>(card - 1));
+    at = end + 1;
+  }
+  return cards;
+}
+
+struct ReadEvent {
+  GameEvent event;
+  std::string error;  // "" when the line is an event the program writes
+};
+
+ReadEvent ReadEventLine(const std::string& text) {
+  const std::vector<std::string> w = Words(text);
+  ReadEvent read;
+  bool ok = false;
+  if (w.size() == 4 && w[0] == "bola" && (w[3] == "azar" || w[3] == "jaula")) {
+    const int64_t number = WholeNumber(w[1], 2);
+    read.event =
+        CallEvent(static_cast<int>(number), WholeNumber(w[2], kMostTimeDigits), w[3] == "azar");
+    ok = number >= 1;
+  } else if (w.size() == 2 && w[0] == "deshacer") {
+    read.event = UndoEvent(WholeNumber(w[1], kMostTimeDigits));
+    ok = true;
+  } else if (w.size() == 3 && w[0] == "premio") {
+    const std::vector<uint32_t> cards = ReadCards(w[2]);
+    read.event = ConfirmEvent(cards, WholeNumber(w[1], kMostTimeDigits));
+    ok = !cards.empty();
+  }
+  if (!ok || read.event.time_ms < 0) read.error = "no es un suceso de la partida";
+  return read;
+}
+}  // namespace
+
+JournalContents ParseJournal(const std::string& bytes) {
+  JournalContents journal;
+  if (bytes.empty()) {
+    journal.error = "el archivo está vacío";
+    return journal;
+  }
+  if (bytes.back() != '\n') {
+    journal.error = "su última línea está cortada";
+    return journal;
+  }
+  int number = 0;
+  for (size_t at = 0; at < bytes.size();) {
+    const size_t end = bytes.find('\n', at);
+    const std::string line = bytes.substr(at, end - at);
+    at = end + 1;
+    ++number;
+    const std::string where = "línea " + std::to_string(number) + ": ";
+    const UnsealedLine unsealed = Unsealed(line);
+    if (!unsealed.error.empty()) {
+      journal.error =
+          where + (number == 1 ? "no es el archivo de una partida de Tessarine" : unsealed.error);
+      return journal;
+    }
+    if (number < kFirstEventLine) {
+      journal.error = ReadHeaderLine(number, unsealed.text, &journal);
+      if (!journal.error.empty()) journal.error = where + journal.error;
+    } else {
+      const ReadEvent read = ReadEventLine(unsealed.text);
+      if (!read.error.empty()) journal.error = where + read.error;
+      journal.events.push_back(read.event);
+      journal.event_lines.push_back(number);
+    }
+    if (!journal.error.empty()) return journal;
+  }
+  if (number < kFirstEventLine - 1) journal.error = "le falta la cabecera de la partida";
+  return journal;
+}

@@ -1,0 +1,25 @@
+// The record of a game ("Acta de la partida") as CSV (UTF-8, CRLF, RFC 4180): one table
+// whose first column says what each line is, so a spreadsheet opens it as it is.
+//
+//   apartado,orden,hora,bola,carton,codigo,detalle
+//   titulo,,,,,,Noche de bingo
+//   fecha,,,,,,2026-12-09
+//   lista,,,,,,cartones.csv
+//   sha256,,,,,,3b0c…
+//   en juego,,,,,,"1-250,300-320 (270 cartones)"
+//   bola,1,20:14:03,47,,,
+//   bola,2,20:14:31,12,,,anulada a las 20:14:40
+//   premio,5,20:16:02,33,0017,4730F0DB,línea
+//
+// Every call in order with its time (the undone ones kept, "anulada"), and every prize
+// with its card, code and ball (one taken back with its ball, "anulado").
+#pragma once
+#include <string>
+
+#include "game/game.h"
+
+extern const char* const kRecordHeader;  // "apartado,orden,hora,bola,carton,codigo,detalle"
+
+std::string RecordCsv(const Game& game, const std::string& title);
+// Written whole or not at all, durably; "" when saved, else why not, in Spanish.
+std::string SaveRecordCsv(const Game& game, const std::string& title, const std::string& path);

@@ -1,0 +1,99 @@
+// The session: every event checked on the game, written with the whole journal by the
+// project's durable replacement, the folder's entry flushed (the lock's batch would
+// otherwise leave that to the unlock), and only then applied to the game in memory.
+#include "game/session.h"
+
+#include "card/quoted_text.h"
+#include "formats/card_list.h"
+#include "disk/file_system.h"
+#include "disk/save_error_text.h"
+#include "game/journal.h"
+
+const char* const kGameFileName = "partida.txt";
+const char* const kNoGameText = "No hay ninguna partida abierta";
+const char* const kFolderNotOpenText = "La carpeta de la partida no está abierta";
+
+std::string InGameFolder(const std::string& folder, const std::string& name) {
+  if (folder.empty()) return name;
+  const char last = folder.back();
+  return last == '/' || last == '\\' ? folder + name : folder + PathSeparator() + name;
+}
+
+std::string GameFilePath(const std::string& folder) { return InGameFolder(folder, kGameFileName); }
+
+namespace {
+
+std::string SaveJournal(const GameSession& session, const std::string& bytes) {
+  const std::string path = GameFilePath(session.folder);
+  const ByteSpan whole{bytes.data(), bytes.size()};
+  SaveError error = ReplaceFileWith(path, &whole, 1);
+  if (error == SaveError::kNone) error = FlushFolder(session.folder);
+  if (error == SaveError::kNone) return "";
+  const std::string why = SaveErrorText(error);
+  return "No se pudo guardar la partida en " + EscapedText(path) +
+         (why.empty() ? "" : " (" + why + ")") + ": la bola no cuenta hasta que se guarde";
+}
+
+std::string CommitEvent(GameSession* session, const GameEvent& event) {
+  if (!session->has_game || session->lock.handle < 0) return kNoGameText;
+  const std::string refused = CheckEvent(session->game, event);
+  if (!refused.empty()) return refused;
+  const std::string failed =
+      SaveJournal(*session, JournalText(session->game) + JournalEventLine(event));
+  if (!failed.empty()) return failed;
+  return PlayEvent(&session->game, event);
+}
+
+// Each missing folder from the top down; the last one must then be there.
+void MakeFolders(const std::string& folder) {
+  for (size_t at = 1; at <= folder.size(); ++at)
+    if (at == folder.size() || folder[at] == '/' || folder[at] == '\\')
+      MakeFolder(folder.substr(0, at));
+}
+
+}  // namespace
+
+std::string OpenGameFolder(const std::string& folder, GameSession* session) {
+  MakeFolders(folder);
+  switch (LockFolder(folder, &session->lock)) {
+    case FolderLockResult::kLocked:
+      session->folder = folder;
+      return "";
+    case FolderLockResult::kInUse:
+      return "Esta partida ya está abierta en otra ventana: " + EscapedText(folder);
+    case FolderLockResult::kUnavailable:
+      break;
+  }
+  return "No se puede guardar la partida en " + EscapedText(folder) +
+         " (la carpeta no existe o no se puede escribir)";
+}
+
+void CloseGameFolder(GameSession* session) {
+  UnlockFolder(&session->lock);
+  session->has_game = false;
+}
+
+SessionDraw DrawAndCall(GameSession* session, int64_t now_ms) {
+  SessionDraw drawn;
+  if (!session->has_game) {
+    drawn.error = kNoGameText;
+    return drawn;
+  }
+  const BallDraw ball = DrawBall(session->game);
+  drawn.error = ball.error;
+  if (drawn.error.empty()) drawn.error = CommitEvent(session, CallEvent(ball.number, now_ms, true));
+  if (drawn.error.empty()) drawn.number = ball.number;
+  return drawn;
+}
+
+std::string MarkCalled(GameSession* session, int number, int64_t now_ms) {
+  return CommitEvent(session, CallEvent(number, now_ms, false));
+}
+
+std::string UndoLastCall(GameSession* session, int64_t now_ms) {
+  return CommitEvent(session, UndoEvent(now_ms));
+}
+
+std::string ConfirmPrize(GameSession* session, const std::vector<uint32_t>& cards, int64_t now_ms) {
+  return CommitEvent(session, ConfirmEvent(cards, now_ms));
+}

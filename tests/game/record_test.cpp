@@ -1,0 +1,85 @@
+// The record as CSV, read back by a small RFC 4180 reader written here.
+#include "game/record.h"
+
+#include <gtest/gtest.h>
+
+#include <random>
+
+#include "card/card_code.h"
+#include "game/game_clock.h"
+#include "game_model.h"
+
+namespace {
+constexpr int64_t kStart = 1733775240000;
+
+std::vector<std::vector<std::string>> CsvRows(const std::string& text) {
+  std::vector<std::vector<std::string>> rows(1, std::vector<std::string>(1));
+  bool quoted = false;
+  for (size_t i = 0; i < text.size(); ++i) {
+    const char c = text[i];
+    if (quoted) {
+      if (c == '"' && i + 1 < text.size() && text[i + 1] == '"')
+        rows.back().back() += text[++i];
+      else if (c == '"')
+        quoted = false;
+      else
+        rows.back().back() += c;
+    } else if (c == '"') {
+      quoted = true;
+    } else if (c == ',') {
+      rows.back().emplace_back();
+    } else if (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n') {
+      ++i;
+      rows.emplace_back(1);
+    } else {
+      rows.back().back() += c;
+    }
+  }
+  rows.pop_back();  // after the last line end
+  return rows;
+}
+
+TEST(RecordTest, HoldsTheListCallsPrizesAndUndoneCalls) {
+  std::mt19937 random(4);
+  const std::vector<ListLine> list = RandomList(10, &random);
+  Game game = NewGame(list, "2-9", PrizePlan::kLineThenBingo, "/tmp/x/noche.csv",
+                      std::string(64, 'b'), kStart)
+                  .game;
+  std::vector<int> row;
+  for (uint8_t n : list[4].layout.cell[2])
+    if (n) row.push_back(n);
+  int64_t now = kStart;
+  for (int n : row) ASSERT_EQ(PlayEvent(&game, CallEvent(n, now += 1000, true)), "");
+  const std::vector<uint32_t> winners = CurrentWinners(game);
+  ASSERT_FALSE(winners.empty());
+  ASSERT_EQ(PlayEvent(&game, ConfirmEvent(winners, now + 1)), "");
+  ASSERT_EQ(PlayEvent(&game, UndoEvent(now + 2)), "");
+
+  const auto rows = CsvRows(RecordCsv(game, "Noche, de \"bingo\""));
+  ASSERT_GE(rows.size(), 6u);
+  for (const auto& r : rows) ASSERT_EQ(r.size(), 7u);
+  EXPECT_EQ(rows[0], (std::vector<std::string>{"apartado", "orden", "hora", "bola", "carton",
+                                               "codigo", "detalle"}));
+  EXPECT_EQ(rows[1][6], "Noche, de \"bingo\"");
+  EXPECT_EQ(rows[2][6], DateText(LocalTimeOf(kStart)));
+  EXPECT_EQ(rows[3][6], "noche.csv");
+  EXPECT_EQ(rows[4][6], std::string(64, 'b'));
+  EXPECT_EQ(rows[5][6], "2-9 (8 cartones)");
+  ASSERT_EQ(rows.size(), 6u + row.size() + winners.size());
+  for (size_t i = 0; i < row.size(); ++i) {
+    const auto& call = rows[6 + i];
+    EXPECT_EQ(call[0], "bola");
+    EXPECT_EQ(call[1], std::to_string(i + 1));
+    EXPECT_EQ(call[2], ClockText(LocalTimeOf(kStart + 1000 * (i + 1))));
+    EXPECT_EQ(call[3], std::to_string(row[i]));
+    EXPECT_EQ(call[6],
+              i + 1 == row.size() ? "anulada a las " + ClockText(LocalTimeOf(now + 2)) : "");
+  }
+  const auto& prize = rows[6 + row.size()];
+  EXPECT_EQ(prize[0], "premio");
+  EXPECT_EQ(prize[3], std::to_string(row.back()));
+  EXPECT_EQ(prize[4], "0005");
+  EXPECT_EQ(prize[5], CardCode(list[4].seed_bits));
+  EXPECT_EQ(prize[6], "línea (anulado)");
+}
+}  // namespace
