@@ -4,6 +4,7 @@
 #include "card/card_code.h"
 #include "card/quoted_text.h"
 #include "disk/file_system.h"
+#include "disk/save_error_text.h"
 #include "game/game_clock.h"
 
 const char* const kRecordHeader = "apartado,orden,hora,bola,carton,codigo,detalle";
@@ -18,11 +19,9 @@ std::string Field(const std::string& text) {
   return quoted + "\"";
 }
 
-std::string Line(const std::string& section, const std::string& order, const std::string& time,
-                 const std::string& ball, const std::string& card, const std::string& code,
-                 const std::string& detail) {
-  return Field(section) + "," + order + "," + time + "," + ball + "," + card + "," + code + "," +
-         Field(detail) + kLineEnd;
+std::string Line(const RecordRow& row) {
+  return Field(row.section) + "," + row.order + "," + row.time + "," + row.ball + "," + row.card +
+         "," + row.code + "," + Field(row.detail) + kLineEnd;
 }
 
 std::string FileName(const std::string& path) {
@@ -39,31 +38,42 @@ std::string InPlayText(const Game& game) {
 }
 }  // namespace
 
-std::string RecordCsv(const Game& game, const std::string& title) {
-  std::string csv = std::string(kRecordHeader) + kLineEnd;
-  csv += Line("titulo", "", "", "", "", "", title);
-  csv += Line("fecha", "", "", "", "", "", DateText(LocalTimeOf(game.started_ms)));
-  csv += Line("lista", "", "", "", "", "", FileName(game.list_path));
-  csv += Line("sha256", "", "", "", "", "", game.list_sha256);
-  csv += Line("en juego", "", "", "", "", "", InPlayText(game));
+std::vector<RecordRow> RecordRows(const Game& game, const std::string& title) {
+  std::vector<RecordRow> rows = {
+      {"titulo", "", "", "", "", "", title},
+      {"fecha", "", "", "", "", "", DateText(LocalTimeOf(game.started_ms))},
+      {"lista", "", "", "", "", "", FileName(game.list_path)},
+      {"sha256", "", "", "", "", "", game.list_sha256},
+      {"en juego", "", "", "", "", "", InPlayText(game)},
+  };
   for (size_t i = 0; i < game.calls.size(); ++i) {
     const GameCall& call = game.calls[i];
-    csv += Line("bola", std::to_string(i + 1), TimeOf(call.time_ms), std::to_string(call.number),
-                "", "", call.undone ? "anulada a las " + TimeOf(call.undone_ms) : "");
+    rows.push_back({"bola", std::to_string(i + 1), TimeOf(call.time_ms), std::to_string(call.number),
+                    "", "", call.undone ? "anulada a las " + TimeOf(call.undone_ms) : ""});
   }
   for (const GivenPrize& prize : game.given) {
     const GameCall& call = game.calls[prize.call];
-    csv += Line("premio", std::to_string(prize.call + 1), TimeOf(prize.time_ms),
-                std::to_string(call.number), CardNumberText(prize.card),
-                CardCode(game.cards[prize.card].seed_bits),
-                std::string(PrizeText(prize.kind)) + (prize.undone ? " (anulado)" : ""));
+    rows.push_back({"premio", std::to_string(prize.call + 1), TimeOf(prize.time_ms),
+                    std::to_string(call.number), CardNumberText(prize.card),
+                    CardCode(game.cards[prize.card].seed_bits),
+                    std::string(PrizeText(prize.kind)) + (prize.undone ? " (anulado)" : "")});
   }
+  return rows;
+}
+
+std::string RecordCsv(const Game& game, const std::string& title) {
+  std::string csv = std::string(kRecordHeader) + kLineEnd;
+  for (const RecordRow& row : RecordRows(game, title)) csv += Line(row);
   return csv;
 }
 
 std::string SaveRecordCsv(const Game& game, const std::string& title, const std::string& path) {
   const std::string bytes = RecordCsv(game, title);
   const ByteSpan whole{bytes.data(), bytes.size()};
-  if (ReplaceFileWith(path, &whole, 1) == SaveError::kNone) return "";
-  return "No se pudo guardar el acta en " + EscapedText(path);
+  const SaveError error = ReplaceFileWith(path, &whole, 1);
+  return error == SaveError::kNone ? "" : RecordNotSavedText(path, SaveErrorText(error));
+}
+
+std::string RecordNotSavedText(const std::string& path, const std::string& why) {
+  return "No se pudo guardar el acta en " + EscapedText(path) + (why.empty() ? "" : " (" + why + ")");
 }

@@ -15,11 +15,21 @@
 // with its card, code and ball (one taken back with its ball, "anulado").
 #pragma once
 #include <string>
+#include <vector>
 
 #include "game/game.h"
 
 extern const char* const kRecordHeader;  // "apartado,orden,hora,bola,carton,codigo,detalle"
 
+// One line of the record, by the header's columns; what the CSV and the printed record
+// are both written from.
+struct RecordRow {
+  std::string section, order, time, ball, card, code, detail;
+};
+std::vector<RecordRow> RecordRows(const Game& game, const std::string& title);
+
 std::string RecordCsv(const Game& game, const std::string& title);
 // Written whole or not at all, durably; "" when saved, else why not, in Spanish.
 std::string SaveRecordCsv(const Game& game, const std::string& title, const std::string& path);
+// "No se pudo guardar el acta en PATH (disco lleno)"; `why` may be "".
+std::string RecordNotSavedText(const std::string& path, const std::string& why);

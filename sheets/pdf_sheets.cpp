@@ -61,16 +61,6 @@ void FillColour(std::string* out, Colour colour) {
 
 void FillGrey(std::string* out, double grey) { Numbers(out, {grey}, "g"); }
 
-// Codes of a face's font shown with their baseline's left end at (x, baseline); the text
-// matrix turns the glyphs upright again on the page's y-down coordinates.
-void ShowCodes(std::string* out, const SheetFace& face, double size, double x, double baseline,
-               const std::string& codes) {
-  *out += "BT " + face.resource + ' ';
-  Numbers(out, {size}, "Tf");
-  Numbers(out, {1, 0, 0, -1, x, baseline}, "Tm");
-  *out += codes + " Tj ET\n";
-}
-
 void CentredText(PdfSheets* s, const SheetFace& face, double size, const SheetText& text,
                  double centre_x, double baseline) {
   ShowCodes(&s->page, face, size, centre_x - text.width * size / 2, baseline, text.codes);

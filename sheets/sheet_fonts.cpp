@@ -134,3 +134,14 @@ double AscentEms(const SheetFace& face) { return face.metrics.ascent / face.metr
 double DescentEms(const SheetFace& face) {
   return face.metrics.descent / face.metrics.units_per_em;
 }
+
+void ShowCodes(std::string* out, const SheetFace& face, double size, double x, double baseline,
+               const std::string& codes) {
+  *out += "BT " + face.resource + ' ';
+  AppendPdfNumber(out, size);
+  *out += " Tf\n1 0 0 -1 ";
+  AppendPdfNumber(out, x);
+  *out += ' ';
+  AppendPdfNumber(out, baseline);
+  *out += " Tm\n" + codes + " Tj ET\n";
+}

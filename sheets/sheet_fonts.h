@@ -36,6 +36,11 @@ struct SheetText {
 };
 SheetText EncodeSheetText(SheetFace* face, PdfDocument* document, const std::string& utf8);
 
+// Codes of a face's font shown at `size` points with their baseline's left end at
+// (x, baseline), on a page whose y runs down: the text matrix turns the glyphs upright.
+void ShowCodes(std::string* out, const SheetFace& face, double size, double x, double baseline,
+               const std::string& codes);
+
 // "la letra de las hojas (Tahoma) no tiene el carácter «☃» (U+2603)".
 std::string MissingCharacterText(uint32_t character);
 

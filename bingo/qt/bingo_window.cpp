@@ -26,6 +26,7 @@
 #include "bingo/qt/card_view.h"
 #include "bingo/qt/forecast_chart.h"
 #include "bingo/qt/prepare_cards.h"
+#include "bingo/record_pdf.h"
 #include "game/forecast.h"
 #include "game/game_clock.h"
 #include "game/record.h"
@@ -351,13 +352,21 @@ void BingoWindow::SaveRecord() {
     return;
   }
   const QFileInfo list(Text(session_.game.list_path));
-  const QString suggested = list.dir().filePath("acta-" + list.completeBaseName() + ".csv");
-  const QString path = QFileDialog::getSaveFileName(this, tr("Acta de la partida"), suggested,
-                                                    tr("CSV (*.csv)"));
+  const QString suggested = list.dir().filePath("acta-" + list.completeBaseName() + ".pdf");
+  const QString path = QFileDialog::getSaveFileName(
+      this, tr("Acta de la partida (se guarda en PDF y en CSV)"), suggested,
+      tr("Acta en PDF y CSV (*.pdf *.csv)"));
   if (path.isEmpty()) return;
-  const std::string failed =
-      SaveRecordCsv(session_.game, list.completeBaseName().toStdString(), path.toStdString());
-  Say(failed.empty() ? tr("Acta guardada en %1").arg(path) : Text(failed));
+  // One name, two files: the printable record and the table beside it.
+  const QFileInfo chosen(path);
+  const QString base = chosen.dir().filePath(chosen.suffix().compare("pdf", Qt::CaseInsensitive) == 0 ||
+                                                     chosen.suffix().compare("csv", Qt::CaseInsensitive) == 0
+                                                 ? chosen.completeBaseName()
+                                                 : chosen.fileName());
+  const std::string title = list.completeBaseName().toStdString();
+  std::string failed = SaveRecordPdf(session_.game, title, Paper::kA4, (base + ".pdf").toStdString());
+  if (failed.empty()) failed = SaveRecordCsv(session_.game, title, (base + ".csv").toStdString());
+  Say(failed.empty() ? tr("Acta guardada en %1.pdf y %1.csv").arg(base) : Text(failed));
 }
 
 void BingoWindow::PrepareCards() {

@@ -435,6 +435,18 @@ class BingoWindowTest : public QObject {
     const QString csv = QString::fromStdString(ReadFileBytes(record.toStdString()));
     QVERIFY2(csv.contains(QRegularExpression(",0001,[0-9A-F]{8},línea")), qPrintable(csv));
     QVERIFY2(csv.contains(QRegularExpression(",0001,[0-9A-F]{8},bingo")), qPrintable(csv));
+    // The same record printed beside it, read back by poppler.
+    QProcess text;
+    text.start("pdftotext", {"-layout", work_.filePath("acta-final.pdf"), "-"});
+    QVERIFY(text.waitForFinished(20000));
+    const QString printed = QString::fromUtf8(text.readAllStandardOutput());
+    QVERIFY2(printed.contains("Acta de la partida") && printed.contains("Premios"), qPrintable(printed));
+    const QString code = QString::fromStdString(CardCode(list_[0].seed_bits));
+    QVERIFY2(printed.contains(QRegularExpression("0001\\s+" + code + "\\s+línea")), qPrintable(printed));
+    QVERIFY2(printed.contains(QRegularExpression("0001\\s+" + code + "\\s+bingo")), qPrintable(printed));
+    QVERIFY2(printed.contains("SHA-256 de la lista: " +
+                              QString::fromStdString(window.Session().game.list_sha256)),
+             qPrintable(printed));
     // F11 puts the board on the whole screen and back.
     window.activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(&window));

@@ -1,0 +1,81 @@
+// The record's facts first, one a line, then the calls and the prizes under headings, in
+// columns.
+#include "bingo/record_pdf.h"
+
+#include "card/quoted_text.h"
+#include "disk/file_system.h"
+#include "disk/save_error_text.h"
+#include "game/record.h"
+#include "sheets/text_document.h"
+
+namespace {
+// Where the columns start, in millimetres from the margin: orden, hora, bola, cartón,
+// código, detalle.
+const std::vector<double> kColumnsMm = {0, 14, 34, 50, 68, 92};
+
+const char* FactLabel(const std::string& section) {
+  if (section == "titulo") return "Título: ";
+  if (section == "fecha") return "Fecha: ";
+  if (section == "lista") return "Lista: ";
+  if (section == "sha256") return "SHA-256 de la lista: ";
+  if (section == "en juego") return "En juego: ";
+  return nullptr;
+}
+
+void Heading(TextDocument* document, const std::string& text) {
+  document->lines.push_back({{}, false});
+  document->lines.push_back({{text}, true});
+}
+
+bool WriteToReplacement(void* context, const unsigned char* data, size_t size) {
+  return AppendToReplacement(static_cast<FileReplacement*>(context), data, size) == SaveError::kNone;
+}
+}  // namespace
+
+TextDocument RecordDocument(const Game& game, const std::string& title, Paper paper) {
+  TextDocument document;
+  document.paper = paper;
+  document.title = "Acta de la partida";
+  document.columns_mm = kColumnsMm;
+  const std::vector<RecordRow> rows = RecordRows(game, title);
+  bool calls_begun = false, prizes_begun = false;
+  for (const RecordRow& row : rows) {
+    const char* label = FactLabel(row.section);
+    if (label != nullptr) {
+      if (!row.detail.empty()) document.lines.push_back({{label + row.detail}, false});
+    } else if (row.section == "bola") {
+      if (!calls_begun) {
+        Heading(&document, "Bolas cantadas");
+        document.lines.push_back({{"Orden", "Hora", "Bola", "", "", "Nota"}, true});
+      }
+      calls_begun = true;
+      document.lines.push_back({{row.order, row.time, row.ball, "", "", row.detail}, false});
+    } else {
+      if (!prizes_begun) {
+        Heading(&document, "Premios");
+        document.lines.push_back({{"Bola nº", "Hora", "Bola", "Cartón", "Código", "Premio"}, true});
+      }
+      prizes_begun = true;
+      document.lines.push_back({{row.order, row.time, row.ball, row.card, row.code, row.detail}, false});
+    }
+  }
+  if (!calls_begun) Heading(&document, "Aún no se ha cantado ninguna bola");
+  return document;
+}
+
+std::string SaveRecordPdf(const Game& game, const std::string& title, Paper paper,
+                          const std::string& path) {
+  FileReplacement file;
+  if (BeginReplacement(path, &file) != SaveError::kNone)
+    return RecordNotSavedText(path, SaveErrorText(file.error));
+  const std::string error =
+      WriteTextDocument(RecordDocument(game, title, paper), WriteToReplacement, &file);
+  if (!error.empty()) {
+    const std::string why = file.error != SaveError::kNone ? SaveErrorText(file.error) : error;
+    AbandonReplacement(&file);
+    return RecordNotSavedText(path, why);
+  }
+  if (CommitReplacement(&file) != SaveError::kNone)
+    return RecordNotSavedText(path, SaveErrorText(file.error));
+  return "";
+}

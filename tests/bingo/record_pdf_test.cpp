@@ -1,0 +1,118 @@
+// The printed record against the game it records, read back with pdftotext and pdfinfo
+// (poppler), not with anything of the writer's.
+#include "bingo/record_pdf.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <random>
+#include <regex>
+
+#include "card/card_code.h"
+#include "game/game_clock.h"
+#include "game/record.h"
+#include "sheets/text_document.h"
+#include "tests/game/game_model.h"
+#include "tests/support/test_support.h"
+
+namespace {
+constexpr int64_t kStart = 1733775240000;
+
+std::string Shell(const std::string& command) {
+  std::string text;
+  if (FILE* pipe = ::popen((command + " 2>&1").c_str(), "r")) {
+    char buffer[8192];
+    size_t n;
+    while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) text.append(buffer, n);
+    ::pclose(pipe);
+  }
+  return text;
+}
+
+// A game of every number called, a línea and a bingo confirmed, and the last ball taken
+// back (its bingo with it).
+Game WholeGame(std::vector<ListLine>* list) {
+  std::mt19937 random(11);
+  *list = RandomList(40, &random);
+  Game game = NewGame(*list, "", PrizePlan::kLineThenBingo, "/tmp/noche.csv",
+                      std::string(64, 'c'), kStart)
+                  .game;
+  int64_t now = kStart;
+  std::vector<int> order;
+  for (int n = 1; n <= 99; ++n) order.push_back(n);
+  std::shuffle(order.begin(), order.end(), random);
+  for (int n : order) {
+    if (GameOver(game)) break;
+    EXPECT_EQ(PlayEvent(&game, CallEvent(n, now += 9000, true)), "");
+    const std::vector<uint32_t> winners = CurrentWinners(game);
+    if (!winners.empty()) {
+      EXPECT_EQ(PlayEvent(&game, ConfirmEvent(winners, now + 1)), "");
+    }
+  }
+  EXPECT_EQ(PlayEvent(&game, UndoEvent(now + 2)), "");
+  return game;
+}
+
+TEST(RecordPdf, PrintsEveryCallAndPrizeInColumnsOverAsManyPagesAsTheyNeed) {
+  std::vector<ListLine> list;
+  const Game game = WholeGame(&list);
+  ScratchFolder scratch;
+  const std::string pdf = scratch / "acta.pdf";
+  ASSERT_EQ(SaveRecordPdf(game, "Noche de bingo", Paper::kA4, pdf), "");
+
+  // One line a call, a few of headings and facts: the pages are as many as fit them.
+  const std::string info = Shell("pdfinfo '" + pdf + "'");
+  std::smatch pages;
+  ASSERT_TRUE(std::regex_search(info, pages, std::regex("Pages:\\s+(\\d+)"))) << info;
+  const size_t lines = RecordDocument(game, "Noche de bingo", Paper::kA4).lines.size();
+  EXPECT_GT(lines, game.calls.size());
+  // Between 45 and 60 lines of 10 points fit an A4 page between its margins.
+  EXPECT_GE(std::stoul(pages[1]), (lines + 59) / 60) << info;
+  EXPECT_LE(std::stoul(pages[1]), (lines + 44) / 45) << info;
+  EXPECT_NE(info.find("Title:           Acta de la partida"), std::string::npos) << info;
+
+  const std::string text = Shell("pdftotext -layout '" + pdf + "' -");
+  EXPECT_NE(text.find("Título: Noche de bingo"), std::string::npos);
+  EXPECT_NE(text.find("Lista: noche.csv"), std::string::npos);
+  EXPECT_NE(text.find("SHA-256 de la lista: " + std::string(64, 'c')), std::string::npos);
+  EXPECT_NE(text.find("En juego: todos (40 cartones)"), std::string::npos) << text;
+  // Every call in order, with its time and number; the last one taken back.
+  size_t at = 0;
+  for (size_t i = 0; i < game.calls.size(); ++i) {
+    const GameCall& call = game.calls[i];
+    const std::regex row(std::to_string(i + 1) + " +" + ClockText(LocalTimeOf(call.time_ms)) +
+                         " +" + std::to_string(call.number) +
+                         (call.undone ? " +anulada a las " : "\n"));
+    std::smatch found;
+    const std::string rest = text.substr(at);
+    ASSERT_TRUE(std::regex_search(rest, found, row)) << "bola " << i + 1;
+    at += static_cast<size_t>(found.position(0) + found.length(0));
+  }
+  EXPECT_TRUE(game.calls.back().undone);
+  for (const GivenPrize& prize : game.given) {
+    const std::string row = CardNumberText(prize.card) + " +" +
+                            CardCode(list[prize.card].seed_bits) + " +" + PrizeText(prize.kind) +
+                            (prize.undone ? " \\(anulado\\)" : "");
+    EXPECT_TRUE(std::regex_search(text, std::regex(row))) << row;
+  }
+}
+
+TEST(RecordPdf, AFailedSaveSaysWhyAndLeavesTheEarlierFile) {
+  std::vector<ListLine> list;
+  const Game game = WholeGame(&list);
+  ScratchFolder scratch;
+  // A title the sheets' face cannot print: refused by name, nothing replaced.
+  const std::string pdf = scratch / "acta.pdf";
+  WriteWholeFile(pdf, "earlier");
+  const std::string refused = SaveRecordPdf(game, "Noche \xE2\x98\x83", Paper::kA4, pdf);
+  EXPECT_NE(refused.find("No se pudo guardar el acta en " + pdf), std::string::npos) << refused;
+  EXPECT_NE(refused.find("U+2603"), std::string::npos) << refused;
+  EXPECT_EQ(ReadWholeFile(pdf), "earlier");
+  EXPECT_EQ(FolderEntries(scratch.path), std::vector<std::string>{"acta.pdf"});
+  // A folder that is not there.
+  const std::string missing = SaveRecordPdf(game, "x", Paper::kA4, scratch / "no/acta.pdf");
+  EXPECT_EQ(missing, "No se pudo guardar el acta en " + scratch / "no/acta.pdf" +
+                         " (carpeta inexistente)");
+}
+}  // namespace
