@@ -26,7 +26,9 @@ int32_t ColourOf(const QColor& colour) {
 }
 
 // The chooser's top-left corner: relative to the owner's corner when there is an owner,
-// else the given place, else centred in the work area.
+// else the given place, else centred in the work area by the chooser's own rule (half
+// the area's far edge less half its width), which can stand a pixel off the dialog
+// manager's.
 QPoint ChooserCorner(const QWidget* owner, int32_t x, int32_t y, QSize chooser) {
   const bool given = x != POS_DEFAULT && y != POS_DEFAULT;
   if (owner != nullptr) {

@@ -42,12 +42,7 @@ QWidget* WidgetOf(uint32_t window) {
 
 // Where the window's outer top-left corner goes for a given (x, y).
 QPoint PlaceOf(int32_t x, int32_t y, QSize outer, uint32_t parent) {
-  if (x == POS_DEFAULT || y == POS_DEFAULT) {
-    const QRect area = WorkArea();
-    if (area.isEmpty()) return QPoint(0, 0);
-    return QPoint(std::max(0, (2 * area.x() + area.width() - outer.width()) / 2),
-                  std::max(0, (2 * area.y() + area.height() - outer.height()) / 2));
-  }
+  if (x == POS_DEFAULT || y == POS_DEFAULT) return CentredInWorkArea(outer);
   const WindowRecord* owner = FindWindowRecord(parent);
   if (owner != nullptr && owner->client != nullptr)
     return owner->client->mapToGlobal(QPoint(0, 0)) + QPoint(x, y);

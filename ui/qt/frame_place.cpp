@@ -6,6 +6,8 @@
 // is on the screen.
 #include "ui/qt/frame_place.h"
 
+#include <algorithm>
+
 #include <QApplication>
 #include <QEvent>
 #include <QGuiApplication>
@@ -56,6 +58,13 @@ class FrameCorrector : public QObject {
 QRect WorkArea() {
   const QScreen* screen = QGuiApplication::primaryScreen();
   return screen != nullptr ? screen->availableGeometry() : QRect();
+}
+
+QPoint CentredInWorkArea(QSize outer) {
+  const QRect area = WorkArea();
+  if (area.isEmpty()) return QPoint(0, 0);
+  return QPoint(std::max(0, (2 * area.x() + area.width() - outer.width()) / 2),
+                std::max(0, (2 * area.y() + area.height() - outer.height()) / 2));
 }
 
 void PlaceByFrame(QWidget* window, const FrameCorner& corner) {

@@ -10,6 +10,9 @@
 
 // The primary screen's work area; empty without a screen.
 QRect WorkArea();
+// A frame of that outer size centred in the work area, as the dialog manager centres a
+// dialog: never above or left of the screen's corner.
+QPoint CentredInWorkArea(QSize outer);
 
 // Where the frame's top-left corner goes, given the frame's outer size.
 using FrameCorner = std::function<QPoint(QSize outer)>;

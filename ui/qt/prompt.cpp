@@ -19,14 +19,6 @@ QRect Pixels(const DialogUnitRect& rect, DialogBaseUnits base) {
   return DialogUnitsToPixels(rect.x, rect.y, rect.width, rect.height, base);
 }
 
-// The frame centred in the work area, as the dialog manager centres a dialog.
-QPoint CentredCorner(QSize outer) {
-  const QRect area = WorkArea();
-  if (area.isEmpty()) return QPoint(0, 0);
-  return QPoint(std::max(0, (2 * area.x() + area.width() - outer.width()) / 2),
-                std::max(0, (2 * area.y() + area.height() - outer.height()) / 2));
-}
-
 }  // namespace
 
 std::string PromptForText(const char* prompt, const char* caption, const char* default_text,
@@ -58,7 +50,7 @@ std::string PromptForText(const char* prompt, const char* caption, const char* d
   QObject::connect(cancel, &QPushButton::clicked, &dialog, &QDialog::reject);
 
   PlaceByFrame(&dialog, [x, y](QSize outer) {
-    return x < 0 || y < 0 ? CentredCorner(outer) : QPoint(x, y);
+    return x < 0 || y < 0 ? CentredInWorkArea(outer) : QPoint(x, y);
   });
   dialog.setWindowModality(Qt::NonModal);
   ShowAndWait(&dialog, [edit] {
