@@ -282,7 +282,7 @@ check_batch_to_pictures() {
     two_cards_in "$home/Imágenes/muchas"
   check "$how: el mensaje nombra la carpeta" \
     said "$home" "Creados 2 cartones del bingo en $home/Imágenes/muchas ..."
-  check "$how: nada nuevo en usr/bin" only_in "$unpacked/usr/bin" tessarine tessarine-cards
+  check "$how: nada nuevo en usr/bin" only_in "$unpacked/usr/bin" tessarine tessarine-bingo tessarine-cards
 }
 
 check_installed_batches() {
@@ -314,7 +314,7 @@ check_installed_batches() {
   check "usr/bin escribible: el mensaje de siempre" said "$home" "Creados 2 cartones del bingo ..."
   check "usr/bin escribible: nada en \$HOME/Imágenes" [ ! -e "$home/Imágenes" ]
   check "usr/bin escribible: en usr/bin solo muchas de nuevo" \
-    only_in "$bin" muchas tessarine tessarine-cards
+    only_in "$bin" muchas tessarine tessarine-bingo tessarine-cards
   rm -rf "$bin/muchas"
 }
 
