@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/made_list.h"
 #include "card/called_numbers.h"
 #include "card/card_run.h"
 #include "card/random.h"
@@ -36,13 +37,7 @@ int main(int argc, char** argv) {
   const int cards = argc > 1 ? std::atoi(argv[1]) : 30000;
   const int rounds = argc > 2 ? std::atoi(argv[2]) : 7;
   if (cards < 1 || rounds < 1) return 2;
-  CardRun run;
-  std::vector<ListLine> lines;
-  for (int i = 1; i <= cards; ++i) {
-    char name[32];
-    std::snprintf(name, sizeof name, "%04d.bmp", i);
-    lines.push_back(ListLineOf(name, NextRunSeed(run, SeedBitsOfClock(45296789u + i))));
-  }
+  const std::vector<ListLine> lines = MadeList(cards, 45296789u);
   const std::string list = CardListBytes(lines);
   std::vector<int> numbers(99);
   std::iota(numbers.begin(), numbers.end(), 1);

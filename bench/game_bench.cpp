@@ -18,6 +18,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/made_list.h"
 #include "card/card_run.h"
 #include "card/random.h"
 #include "formats/card_list.h"
@@ -45,17 +46,6 @@ void Print(const char* what, std::vector<double> seconds, double scale, const ch
   std::printf("%-46s mediana %8.3f %s  (99 %%: %.3f; de %.3f a %.3f; %zu medidas)  objetivo: %s\n",
               what, seconds[seconds.size() / 2] * scale, unit, p99 * scale,
               seconds.front() * scale, seconds.back() * scale, seconds.size(), target);
-}
-
-std::vector<ListLine> MadeList(int count) {
-  CardRun run;
-  std::vector<ListLine> lines;
-  for (int i = 1; i <= count; ++i) {
-    char name[32];
-    std::snprintf(name, sizeof name, "%04d.bmp", i);
-    lines.push_back(ListLineOf(name, NextRunSeed(run, SeedBitsOfClock(72000000u + i))));
-  }
-  return lines;
 }
 
 // Every call of whole games, each timed from the call to the winners found.
@@ -106,7 +96,7 @@ std::vector<double> TimeOpening(const std::string& path, int rounds) {
 int main(int argc, char** argv) {
   const int rounds = argc > 1 ? std::atoi(argv[1]) : 7;
   if (rounds < 1) return 2;
-  const std::vector<ListLine> list = MadeList(kListCards);
+  const std::vector<ListLine> list = MadeList(kListCards, 72000000u);
   Print("premios tras una bola, 30.000 cartones", TimeCalls(list, rounds), 1e3, "ms", "< 1 ms");
 
   char folder[] = "/tmp/tessarine-game-bench-XXXXXX";
