@@ -7,6 +7,7 @@
 #include <commdlg.h>
 #include <shellapi.h>
 
+#include <algorithm>
 #include <cstring>
 #include <vector>
 
@@ -549,11 +550,17 @@ bool RegisterBingoClasses(HINSTANCE instance) {
 
 HWND CreateBingoWindow(BingoWindow* bingo, HINSTANCE instance) {
   const std::wstring title = WideOfUtf8(kBingoTitle);
+  // 1280 x 800 as on Linux, where the screen has room for it; else the whole work area.
   RECT frame{0, 0, 1280, 800};
   AdjustWindowRectEx(&frame, WS_OVERLAPPEDWINDOW, TRUE, 0);
+  RECT work{0, 0, frame.right - frame.left, frame.bottom - frame.top};
+  SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+  const int width = static_cast<int>(std::min(frame.right - frame.left, work.right - work.left));
+  const int height = static_cast<int>(std::min(frame.bottom - frame.top, work.bottom - work.top));
   return CreateWindowExW(0, kBingoClass, title.c_str(), WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN,
-                         CW_USEDEFAULT, CW_USEDEFAULT, frame.right - frame.left,
-                         frame.bottom - frame.top, nullptr, nullptr, instance, bingo);
+                         work.left + (work.right - work.left - width) / 2,
+                         work.top + (work.bottom - work.top - height) / 2, width, height, nullptr,
+                         nullptr, instance, bingo);
 }
 
 std::string OpenBingo(BingoWindow* bingo) {
