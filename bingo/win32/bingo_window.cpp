@@ -510,6 +510,22 @@ LRESULT CALLBACK BingoProcedure(HWND window, UINT message, WPARAM wparam, LPARAM
       SetBkColor(dc, GetSysColor(COLOR_BTNFACE));
       return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE));
     }
+    // The focus goes back to the control that had it when the window was left (for a
+    // message box, another program), else to the board: never to the bare window.
+    case WM_ACTIVATE:
+      if (bingo == nullptr) break;
+      if (LOWORD(wparam) == WA_INACTIVE) {
+        const HWND focus = GetFocus();
+        if (focus != nullptr && GetParent(focus) == window) bingo->last_focus = focus;
+      } else {
+        SetFocus(bingo->last_focus != nullptr && IsWindowEnabled(bingo->last_focus)
+                     ? bingo->last_focus
+                     : Control(*bingo, IDC_BOARD));
+      }
+      return 0;
+    case WM_SETFOCUS:
+      if (bingo != nullptr) SetFocus(Control(*bingo, IDC_BOARD));
+      return 0;
     case WM_CLOSE:
       if (bingo != nullptr && bingo->making_run) return 0;  // Cancel ends the run first
       DestroyWindow(window);

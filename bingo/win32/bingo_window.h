@@ -78,6 +78,7 @@ struct BingoWindow {
   bool full_screen = false;
   WINDOWPLACEMENT placement{};  // where the window was before full screen
   LONG_PTR windowed_style = 0;
+  HWND last_focus = nullptr;    // the control to give the focus back to
   HFONT font = nullptr;         // the controls' face
   HFONT verdict_font = nullptr;
 };

@@ -33,6 +33,7 @@ constexpr int IDC_CONFIRM = 2010;
 constexpr int IDC_CLAIM = 2011;
 constexpr int IDC_VERDICT = 2013;
 constexpr int IDM_NEW_GAME = 2101;
+constexpr int IDM_PREPARE_CARDS = 2102;
 constexpr int IDM_SAVE_RECORD = 2103;
 constexpr int IDC_FORM_FIRST_FIELD = 3001;
 constexpr int kFileNameCombo = 0x47C;  // cmb13: the file name in the common file dialogs
@@ -201,6 +202,30 @@ std::string AnswerMessage(const Program& program, int answer, DWORD limit_ms = k
   WaitUntil([&] { return !IsWindow(box) || !IsWindowVisible(box); });
   Settle(program);
   return text;
+}
+
+// The window that has the keyboard focus in the program's thread.
+HWND FocusOf(const Program& program) {
+  GUITHREADINFO info{};
+  info.cbSize = sizeof(info);
+  if (!GetGUIThreadInfo(program.process.dwThreadId, &info)) return nullptr;
+  return info.hwndFocus;
+}
+
+// A key pressed where the focus is, through the program's message loop. The caller
+// waits for what the key does.
+void PressKey(const Program& program, WPARAM key) {
+  HWND target = FocusOf(program);
+  if (target == nullptr) target = program.main;
+  PostMessageW(target, WM_KEYDOWN, key, 1);
+  PostMessageW(target, WM_KEYUP, key, static_cast<LPARAM>(0xC0000001u));
+}
+
+bool FocusComesTo(const Program& program, int id) {
+  if (WaitUntil([&] { return FocusOf(program) == Item(program, id); }, 5000)) return true;
+  std::printf("  # el foco está en %p (%ls), no en el control %d\n",
+              static_cast<void*>(FocusOf(program)), ClassOf(FocusOf(program)).c_str(), id);
+  return false;
 }
 
 HWND MainWindowOf(const Program& program) {
@@ -469,13 +494,28 @@ int Drive(const std::wstring& exe, const std::string& list, const std::string& w
   Check(said == "Acta guardada en " + record + ".pdf y " + record + ".csv", "el acta: " + said);
   Check(FileExists(record + ".pdf") && FileExists(record + ".csv"), "acta.pdf y acta.csv existen");
 
-  // Two balls more, then a kill: nothing may be lost.
-  for (int i = 0; i < 2; ++i) {
-    Click(program, IDC_DRAW);
-    const int number = CalledNumber(TextOf(program, IDC_STATUS));
-    Check(number >= 1, "otra bola: " + TextOf(program, IDC_STATUS));
+  // Two balls more, one with the button and one with Space after Tab, then a kill:
+  // nothing may be lost.
+  Click(program, IDC_DRAW);
+  int number = CalledNumber(TextOf(program, IDC_STATUS));
+  Check(number >= 1, "otra bola: " + TextOf(program, IDC_STATUS));
+  g_events.push_back("call " + std::to_string(number));
+  // The keys go to the active window, as the organiser's do to the window in front.
+  SetForegroundWindow(program.main);
+  Check(FocusComesTo(program, IDC_BOARD), "el tablero tiene el foco tras Intro");
+  PressKey(program, VK_TAB);
+  Check(FocusComesTo(program, IDC_DRAW), "Tab lleva a «Sacar bola»");
+  PressKey(program, VK_TAB);
+  Check(FocusComesTo(program, IDC_NUMBER), "otro Tab, al número de la jaula");
+  PressKey(program, VK_TAB);
+  Check(FocusComesTo(program, IDC_UNDO), "otro, a «Deshacer»");
+  const std::string before_space = TextOf(program, IDC_STATUS);
+  PressKey(program, VK_SPACE);
+  WaitUntil([&] { return TextOf(program, IDC_STATUS) != before_space; }, 5000);
+  number = CalledNumber(TextOf(program, IDC_STATUS));
+  if (Check(number >= 1 && TextOf(program, IDC_STATUS) != before_space,
+            "Espacio saca una bola: " + TextOf(program, IDC_STATUS)))
     g_events.push_back("call " + std::to_string(number));
-  }
   const std::string before = SaveRecordAs(program, work + "\\antes");
   Check(!before.empty(), "el acta de antes de matarlo: " + before);
   Kill(&program);
@@ -500,8 +540,47 @@ int Drive(const std::wstring& exe, const std::string& list, const std::string& w
   Check(StartsWith(TextOf(program, IDC_VERDICT), "No es bingo"),
         "tras continuar, el cartón 1 se comprueba: " + TextOf(program, IDC_VERDICT));
 
-  std::ofstream events(events_path);
-  for (const std::string& event : g_events) events << event << "\n";
+  {
+    std::ofstream events(events_path);
+    for (const std::string& event : g_events) events << event << "\n";
+  }
+
+  // F11: the whole screen, and back to where the window was.
+  RECT windowed{};
+  GetWindowRect(program.main, &windowed);
+  PressKey(program, VK_F11);
+  RECT full{};
+  WaitUntil([&] { return GetWindowRect(program.main, &full) && !EqualRect(&full, &windowed); }, 5000);
+  Check(full.left == 0 && full.top == 0 && full.right == GetSystemMetrics(SM_CXSCREEN) &&
+            full.bottom == GetSystemMetrics(SM_CYSCREEN),
+        "F11: pantalla completa (" + std::to_string(full.right - full.left) + " x " +
+            std::to_string(full.bottom - full.top) + ")");
+  PressKey(program, VK_F11);
+  RECT back{};
+  WaitUntil([&] { return GetWindowRect(program.main, &back) && !EqualRect(&back, &full); }, 5000);
+  Check(EqualRect(&back, &windowed) != FALSE, "F11 otra vez: la ventana vuelve a su sitio");
+
+  // A run of cards from the window, then a game with its list.
+  PostMessageW(program.main, WM_COMMAND, MAKEWPARAM(IDM_PREPARE_CARDS, 0), 0);
+  const HWND run_form = WaitForDialog(program, L"Preparar cartones");
+  const std::string cards_folder = work + "\\cartones";
+  if (Check(run_form != nullptr, "«Preparar cartones…» pregunta cómo")) {
+    SendMessageW(GetDlgItem(run_form, IDC_FORM_FIRST_FIELD), WM_SETTEXT, 0,
+                 reinterpret_cast<LPARAM>(L"3"));
+    SendMessageW(GetDlgItem(run_form, IDC_FORM_FIRST_FIELD + 4), WM_SETTEXT, 0,
+                 reinterpret_cast<LPARAM>(Wide(cards_folder).c_str()));
+    Press(run_form, IDOK);
+    const std::string said = AnswerMessage(program, IDNO, 120000);
+    Check(said.size() > 20 && said.substr(said.size() - 20) == "\n\n¿Abrir las hojas?",
+          "la tanda hecha, ofrece abrir las hojas: " + said);
+    const std::string start = AnswerMessage(program, IDYES);
+    Check(start == "¿Empezar la partida con esta lista?", "y empezar la partida: " + start);
+    Check(FileExists(cards_folder + "\\hojas.pdf") && FileExists(cards_folder + "\\cartones.csv"),
+          "hojas.pdf y cartones.csv en la carpeta elegida");
+    Check(TextOf(program, IDC_STATUS) == "Partida nueva con 3 cartones",
+          "la partida con la lista de la tanda: " + TextOf(program, IDC_STATUS));
+  }
+
   PostMessageW(program.main, WM_CLOSE, 0, 0);
   Check(Ended(&program), "se cierra");
   return 0;
