@@ -9,6 +9,7 @@
 #include <windows.h>
 #include <knownfolders.h>
 #include <shlobj.h>
+#include <commctrl.h>
 
 #include <cstdint>
 #include <cstdio>
@@ -32,6 +33,8 @@ constexpr int IDC_WINNERS = 2009;
 constexpr int IDC_CONFIRM = 2010;
 constexpr int IDC_CLAIM = 2011;
 constexpr int IDC_VERDICT = 2013;
+constexpr int IDC_PROGRESS = 2014;
+constexpr int IDC_RUN_CANCEL = 2015;
 constexpr int IDM_NEW_GAME = 2101;
 constexpr int IDM_PREPARE_CARDS = 2102;
 constexpr int IDM_SAVE_RECORD = 2103;
@@ -579,6 +582,40 @@ int Drive(const std::wstring& exe, const std::string& list, const std::string& w
           "hojas.pdf y cartones.csv en la carpeta elegida");
     Check(TextOf(program, IDC_STATUS) == "Partida nueva con 3 cartones",
           "la partida con la lista de la tanda: " + TextOf(program, IDC_STATUS));
+  }
+
+  // A long run cancelled: what was saved stays, listed, and the window says so.
+  PostMessageW(program.main, WM_COMMAND, MAKEWPARAM(IDM_PREPARE_CARDS, 0), 0);
+  const HWND long_form = WaitForDialog(program, L"Preparar cartones");
+  const std::string long_folder = work + "\\muchos";
+  if (Check(long_form != nullptr, "«Preparar cartones…» otra vez")) {
+    SendMessageW(GetDlgItem(long_form, IDC_FORM_FIRST_FIELD), WM_SETTEXT, 0,
+                 reinterpret_cast<LPARAM>(L"30000"));
+    SendMessageW(GetDlgItem(long_form, IDC_FORM_FIRST_FIELD + 4), WM_SETTEXT, 0,
+                 reinterpret_cast<LPARAM>(Wide(long_folder).c_str()));
+    SendMessageW(GetDlgItem(long_form, IDC_FORM_FIRST_FIELD + 5), CB_SETCURSEL, 1, 0);  // PNG
+    Press(long_form, IDOK);
+    const HWND bar = Item(program, IDC_PROGRESS);
+    const HWND cancel = Item(program, IDC_RUN_CANCEL);
+    Check(WaitUntil([&] { return IsWindowVisible(cancel) && SendMessageW(bar, PBM_GETPOS, 0, 0) > 0; }),
+          "la barra avanza y «Cancelar la tanda» está a la vista");
+    PostMessageW(program.main, WM_COMMAND, MAKEWPARAM(IDC_RUN_CANCEL, BN_CLICKED),
+                 reinterpret_cast<LPARAM>(cancel));
+    const std::string said = AnswerMessage(program, IDNO, 120000);
+    const size_t interrupted = said.find("interrumpido: ");
+    const int saved = interrupted == std::string::npos ? 0 : std::atoi(said.c_str() + interrupted + 14);
+    // Cards count as saved once flushed to the disk, so a quick Cancel may keep none.
+    Check(interrupted != std::string::npos && saved < 30000,
+          "cancelada, lo dice: " + said.substr(0, said.find('\n')));
+    std::ifstream list(long_folder + "\\cartones.csv");
+    int lines = 0;
+    std::string line;
+    while (std::getline(list, line)) ++lines;
+    Check(lines == saved + 1, "la lista tiene los " + std::to_string(saved) + " cartones guardados");
+    Check(AnswerMessage(program, IDNO) == "¿Empezar la partida con esta lista?",
+          "ofrece la partida con lo guardado");
+    Check(!IsWindowVisible(cancel) && IsWindowEnabled(Item(program, IDC_DRAW)),
+          "la tanda acabada, la ventana sigue con su partida");
   }
 
   PostMessageW(program.main, WM_CLOSE, 0, 0);
