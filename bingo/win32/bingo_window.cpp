@@ -28,8 +28,9 @@ constexpr int kGap = 6;
 constexpr int kButtonHeight = 28;
 constexpr int kEditHeight = 24;
 constexpr int kLabelHeight = 18;
-constexpr int kWinnersHeight = 110;
-constexpr int kCardViewHeight = 90;
+constexpr int kWinnersHeight = 90;
+constexpr int kCardViewHeight = 81;
+constexpr int kForecastHeight = 100;
 constexpr COLORREF kValidColour = RGB(0x1A, 0x7F, 0x1A);
 constexpr COLORREF kInvalidColour = RGB(0xB0, 0x00, 0x00);
 constexpr COLORREF kWhyNotColour = RGB(0x80, 0x80, 0x80);
@@ -176,6 +177,8 @@ void MakeControls(BingoWindow* bingo) {
   SetWindowLongPtrW(card, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&bingo->claim_card));
   const HWND verdict = MakeControl(bingo, L"STATIC", "", SS_LEFT | SS_NOPREFIX, IDC_VERDICT);
   SendMessageW(verdict, WM_SETFONT, reinterpret_cast<WPARAM>(bingo->verdict_font), FALSE);
+  const HWND forecast = MakeControl(bingo, kForecastClass, "", 0, IDC_FORECAST);
+  SetWindowLongPtrW(forecast, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&bingo->forecast));
   SetFocus(board);
 }
 
@@ -195,7 +198,7 @@ void PlaceControls(const BingoWindow& bingo, int width, int height) {
   place(IDC_UNDO, kButtonHeight);
   place(IDC_VOICE, kLabelHeight);
   place(IDC_VOICE_WHY_NOT, 2 * kLabelHeight);
-  place(IDC_STATUS, 3 * kLabelHeight);
+  place(IDC_STATUS, 2 * kLabelHeight);
   place(IDC_PRIZE, kLabelHeight);
   place(IDC_WINNERS, kWinnersHeight);
   place(IDC_CONFIRM, kButtonHeight);
@@ -209,7 +212,8 @@ void PlaceControls(const BingoWindow& bingo, int width, int height) {
   place(IDC_CLAIM, kEditHeight);
   place(IDC_CLAIM_HINT, kLabelHeight);
   place(IDC_CLAIM_CARD, kCardViewHeight);
-  place(IDC_VERDICT, 3 * kLabelHeight);
+  place(IDC_VERDICT, 2 * kLabelHeight + 4);
+  place(IDC_FORECAST, kForecastHeight);
 }
 
 void Refresh(BingoWindow* bingo) {
@@ -237,6 +241,10 @@ void Refresh(BingoWindow* bingo) {
     SendMessageW(winners, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(line.c_str()));
   }
   EnableWindow(Control(*bingo, IDC_CONFIRM), !cards.empty());
+  // The forecast is for before the game: it goes with the first ball.
+  ShowWindow(Control(*bingo, IDC_FORECAST),
+             bingo->forecast.has_forecast && game.standing.empty() ? SW_SHOW : SW_HIDE);
+  InvalidateRect(Control(*bingo, IDC_FORECAST), nullptr, FALSE);
   EnableWindow(Control(*bingo, IDC_VOICE), bingo->voice.speech != nullptr);
   SetText(Control(*bingo, IDC_VOICE_WHY_NOT), bingo->voice.why_not);
   ShowWindow(Control(*bingo, IDC_VOICE_WHY_NOT), bingo->voice.why_not.empty() ? SW_HIDE : SW_SHOW);
@@ -378,6 +386,11 @@ std::string StartGame(BingoWindow* bingo, const std::string& list_path, const st
   Say(*bingo, failed.empty()
                   ? "Partida nueva con " + std::to_string(bingo->session.game.play.count) + " cartones"
                   : failed);
+  if (failed.empty()) {
+    bingo->forecast.forecast =
+        RunForecastFromSystem(InPlayLayouts(bingo->session.game), kForecastGames);
+    bingo->forecast.has_forecast = bingo->forecast.forecast.error.empty();
+  }
   Refresh(bingo);
   return failed;
 }
@@ -560,8 +573,11 @@ bool RegisterBingoClasses(HINSTANCE instance) {
   WNDCLASSEXW card_class = board_class;
   card_class.lpfnWndProc = CardViewProcedure;
   card_class.lpszClassName = kCardViewClass;
+  WNDCLASSEXW forecast_class = board_class;
+  forecast_class.lpfnWndProc = ForecastProcedure;
+  forecast_class.lpszClassName = kForecastClass;
   return RegisterClassExW(&main_class) != 0 && RegisterClassExW(&board_class) != 0 &&
-         RegisterClassExW(&card_class) != 0;
+         RegisterClassExW(&card_class) != 0 && RegisterClassExW(&forecast_class) != 0;
 }
 
 HWND CreateBingoWindow(BingoWindow* bingo, HINSTANCE instance) {

@@ -10,6 +10,7 @@
 #include <string>
 
 #include "card/layout.h"
+#include "game/forecast.h"
 #include "game/session.h"
 
 // Control and command ids; the end-to-end driver finds the controls by them.
@@ -31,6 +32,7 @@ constexpr int IDC_RUN_CANCEL = 2015;
 constexpr int IDC_NUMBER_LABEL = 2016;
 constexpr int IDC_CLAIM_LABEL = 2017;
 constexpr int IDC_CLAIM_HINT = 2018;
+constexpr int IDC_FORECAST = 2019;
 constexpr int IDM_NEW_GAME = 2101;
 constexpr int IDM_PREPARE_CARDS = 2102;
 constexpr int IDM_SAVE_RECORD = 2103;
@@ -61,6 +63,12 @@ struct CardViewState {
   COLORREF colour = kDefaultBoardColour;
 };
 
+// The forecast of a new game, shown until its first ball; in its chart's user data.
+struct ForecastView {
+  bool has_forecast = false;
+  Forecast forecast;
+};
+
 struct Voice {
   void* speech = nullptr;  // the SAPI voice (ISpVoice), null when there is none
   std::string why_not;     // "" when the voice can speak
@@ -73,6 +81,7 @@ struct BingoWindow {
   Voice voice;
   BoardState board;
   CardViewState claim_card;
+  ForecastView forecast;
   bool verdict_valid = false;
   bool making_run = false;
   bool full_screen = false;
@@ -96,8 +105,10 @@ bool BingoKey(BingoWindow* bingo, const MSG& message);
 // The board and the claim's card view: their window procedures and how they look.
 LRESULT CALLBACK BoardProcedure(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
 LRESULT CALLBACK CardViewProcedure(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
+LRESULT CALLBACK ForecastProcedure(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
 extern const wchar_t* const kBoardClass;
 extern const wchar_t* const kCardViewClass;
+extern const wchar_t* const kForecastClass;
 
 // The voice through SAPI, a Spanish voice chosen by its language; why not when none.
 Voice OpenVoice();

@@ -12,6 +12,7 @@
 
 const wchar_t* const kBoardClass = L"TessarineBingoBoard";
 const wchar_t* const kCardViewClass = L"TessarineBingoCard";
+const wchar_t* const kForecastClass = L"TessarineBingoForecast";
 
 namespace {
 constexpr int kGridSide = 10;                  // rows of ten: 1-9, 10-19, ... 90-99
@@ -87,12 +88,18 @@ void FrameBox(HDC dc, const RECT& box, COLORREF colour) {
   DeleteObject(brush);
 }
 
-void CentredText(HDC dc, const std::wstring& text, RECT box, int pixels, COLORREF colour) {
-  const HFONT font = BoldFont(pixels);
-  const HGDIOBJ old = SelectObject(dc, font);
+// In the font already selected.
+void CentredText(HDC dc, const std::wstring& text, RECT box, COLORREF colour) {
   SetTextColor(dc, colour);
   DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &box,
             DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
+}
+
+// In a bold font of this size, made for the one text.
+void CentredText(HDC dc, const std::wstring& text, RECT box, int pixels, COLORREF colour) {
+  const HFONT font = BoldFont(pixels);
+  const HGDIOBJ old = SelectObject(dc, font);
+  CentredText(dc, text, box, colour);
   SelectObject(dc, old);
   DeleteObject(font);
 }
@@ -109,13 +116,24 @@ void PaintBoard(HDC dc, const BoardState& board, int width, int height) {
   const std::string balls =
       board.balls == 1 ? "1 bola" : std::to_string(board.balls) + " bolas";
   CentredText(dc, WideOfUtf8(balls), count, parts.count_pixels, kUncalledText);
+  // One font and two brushes for the 99 cells.
+  const HFONT cell_font = BoldFont(parts.cell_pixels);
+  const HBRUSH called = CreateSolidBrush(board.colour);
+  const HBRUSH paper = CreateSolidBrush(kPaper);
+  const HBRUSH line = CreateSolidBrush(kGridLine);
+  const HGDIOBJ old = SelectObject(dc, cell_font);
   for (int number = 1; number <= 99; ++number) {
     const RECT cell = CellOf(parts.grid, number);
-    FillBox(dc, cell, board.called[static_cast<size_t>(number)] ? board.colour : kPaper);
-    FrameBox(dc, cell, kGridLine);
-    CentredText(dc, std::to_wstring(number), cell, parts.cell_pixels,
-                board.called[static_cast<size_t>(number)] ? kPaper : kUncalledText);
+    const bool is_called = board.called[static_cast<size_t>(number)];
+    FillRect(dc, &cell, is_called ? called : paper);
+    FrameRect(dc, &cell, line);
+    CentredText(dc, std::to_wstring(number), cell, is_called ? kPaper : kUncalledText);
   }
+  SelectObject(dc, old);
+  DeleteObject(line);
+  DeleteObject(paper);
+  DeleteObject(called);
+  DeleteObject(cell_font);
 }
 
 // The number under a point of the board, 0 for none.
@@ -138,6 +156,8 @@ void PaintCard(HDC dc, const CardViewState& card, int width, int height, COLORRE
   if (!card.has_card) return;
   SetBkMode(dc, TRANSPARENT);
   const int side = std::min(width / kCardColumns, height / kCardRows);
+  const HFONT font = BoldFont(side / 2);
+  const HGDIOBJ old = SelectObject(dc, font);
   for (int row = 0; row < kCardRows; ++row)
     for (int column = 0; column < kCardColumns; ++column) {
       const RECT cell{column * side + 1, row * side + 1, (column + 1) * side - 1,
@@ -149,8 +169,50 @@ void PaintCard(HDC dc, const CardViewState& card, int width, int height, COLORRE
       if (number == 0) continue;
       wchar_t text[3] = {static_cast<wchar_t>(L'0' + number / 10),
                          static_cast<wchar_t>(L'0' + number % 10), 0};
-      CentredText(dc, text, cell, side / 2, card.marked[row][column] ? kPaper : card.colour);
+      CentredText(dc, text, cell, card.marked[row][column] ? kPaper : card.colour);
     }
+  SelectObject(dc, old);
+  DeleteObject(font);
+}
+
+constexpr int kMostBalls = 99;
+constexpr int kForecastLabelWidth = 90;
+constexpr COLORREF kRangeColour = RGB(0x9F, 0xBF, 0xEF);
+constexpr COLORREF kMedianColour = RGB(0x1F, 0x3F, 0x8F);
+
+void PlainText(HDC dc, const std::string& text, RECT box, UINT format) {
+  const std::wstring wide = WideOfUtf8(text);
+  DrawTextW(dc, wide.c_str(), static_cast<int>(wide.size()), &box, format | DT_NOPREFIX);
+}
+
+// One prize's bar: the 10-90 % range on the axis of balls, the median as a stroke.
+void PaintSpread(HDC dc, int width, int top, const std::string& label, const BallSpread& spread) {
+  const int axis = width - kForecastLabelWidth - 8;
+  const auto x_of = [&](int ball) { return kForecastLabelWidth + axis * ball / kMostBalls; };
+  PlainText(dc, label, RECT{0, top, kForecastLabelWidth, top + 18}, DT_VCENTER | DT_SINGLELINE);
+  FillBox(dc, RECT{x_of(spread.low), top + 2, x_of(spread.high) + 1, top + 16}, kRangeColour);
+  FillBox(dc, RECT{x_of(spread.median) - 1, top, x_of(spread.median) + 2, top + 18}, kMedianColour);
+  PlainText(dc,
+            std::to_string(spread.median) + " bolas (de " + std::to_string(spread.low) + " a " +
+                std::to_string(spread.high) + ")",
+            RECT{kForecastLabelWidth, top + 18, kForecastLabelWidth + axis, top + 33},
+            DT_CENTER | DT_SINGLELINE);
+}
+
+void PaintForecast(HDC dc, HFONT font, const ForecastView& view, int width, int height) {
+  FillBox(dc, RECT{0, 0, width, height}, GetSysColor(COLOR_BTNFACE));
+  if (!view.has_forecast) return;
+  const HGDIOBJ old = SelectObject(dc, font);
+  SetBkMode(dc, TRANSPARENT);
+  SetTextColor(dc, GetSysColor(COLOR_WINDOWTEXT));
+  PaintSpread(dc, width, 0, "1.ª línea", view.forecast.line);
+  PaintSpread(dc, width, 34, "Bingo", view.forecast.bingo);
+  const auto percent = [](double share) { return std::to_string(static_cast<int>(share * 100 + 0.5)); };
+  PlainText(dc,
+            "Dos o más ganadores en una bola: línea " + percent(view.forecast.line_tie_share) +
+                " %, bingo " + percent(view.forecast.bingo_tie_share) + " %",
+            RECT{0, 68, width, height}, DT_LEFT | DT_WORDBREAK);
+  SelectObject(dc, old);
 }
 
 // Paints through a memory bitmap the size of the client area.
@@ -220,6 +282,36 @@ LRESULT CALLBACK CardViewProcedure(HWND window, UINT message, WPARAM wparam, LPA
         PaintCard(dc, *card, width, height, GetSysColor(COLOR_BTNFACE));
       });
       return 0;
+    case WM_SIZE:
+      InvalidateRect(window, nullptr, FALSE);
+      return 0;
+    default:
+      break;
+  }
+  return DefWindowProcW(window, message, wparam, lparam);
+}
+
+LRESULT CALLBACK ForecastProcedure(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
+  const auto* view = reinterpret_cast<const ForecastView*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+  switch (message) {
+    case WM_ERASEBKGND:
+      return 1;
+    case WM_PAINT: {
+      if (view == nullptr) break;
+      const auto font = reinterpret_cast<HFONT>(SendMessageW(window, WM_GETFONT, 0, 0));
+      PaintBuffered(window, [&](HDC dc, int width, int height) {
+        PaintForecast(dc, font, *view, width, height);
+      });
+      return 0;
+    }
+    case WM_SETFONT:
+      SetPropW(window, L"font", reinterpret_cast<HANDLE>(wparam));
+      return 0;
+    case WM_GETFONT:
+      return reinterpret_cast<LRESULT>(GetPropW(window, L"font"));
+    case WM_NCDESTROY:
+      RemovePropW(window, L"font");
+      break;
     case WM_SIZE:
       InvalidateRect(window, nullptr, FALSE);
       return 0;

@@ -35,6 +35,7 @@ constexpr int IDC_CLAIM = 2011;
 constexpr int IDC_VERDICT = 2013;
 constexpr int IDC_PROGRESS = 2014;
 constexpr int IDC_RUN_CANCEL = 2015;
+constexpr int IDC_FORECAST = 2019;
 constexpr int IDM_NEW_GAME = 2101;
 constexpr int IDM_PREPARE_CARDS = 2102;
 constexpr int IDM_SAVE_RECORD = 2103;
@@ -399,12 +400,14 @@ int Drive(const std::wstring& exe, const std::string& list, const std::string& w
         "partida nueva: " + TextOf(program, IDC_STATUS));
   Check(TextOf(program, IDC_PRIZE) == "Se juega: línea", "se juega la línea");
   Check(FileExists(game_folder + "\\partida.txt"), "la partida se guarda en la carpeta");
+  Check(IsWindowVisible(Item(program, IDC_FORECAST)) != FALSE, "antes de la primera bola, el pronóstico");
 
   // A drawn ball.
   Click(program, IDC_DRAW);
   const int drawn = CalledNumber(TextOf(program, IDC_STATUS));
   Check(drawn >= 1 && drawn <= 99, "«Sacar bola» saca una: " + TextOf(program, IDC_STATUS));
   g_events.push_back("call " + std::to_string(drawn));
+  Check(!IsWindowVisible(Item(program, IDC_FORECAST)), "con la primera bola el pronóstico se va");
   const std::string saved_after_one = ReadAll(game_folder + "\\partida.txt");
   Check(saved_after_one.find(std::to_string(drawn)) != std::string::npos,
         "la bola está guardada antes de verse");
