@@ -5,6 +5,7 @@
 
 #include <commdlg.h>
 
+#include <algorithm>
 #include <cstring>
 
 #include "draw/utf16_win32.h"
@@ -51,6 +52,18 @@ void ShowColour(HWND button, COLORREF colour) {
   SetWindowTextW(button, text);
 }
 
+int LabelHeight(HWND dialog, HFONT font, const std::string& label) {
+  const std::wstring wide = WideOfUtf8(label);
+  RECT box{0, 0, kLabelWidth - 6, 0};
+  const HDC dc = GetDC(dialog);
+  const HGDIOBJ old = SelectObject(dc, font);
+  DrawTextW(dc, wide.c_str(), static_cast<int>(wide.size()), &box,
+            DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX);
+  SelectObject(dc, old);
+  ReleaseDC(dialog, dc);
+  return static_cast<int>(box.bottom - box.top);
+}
+
 void MakeFields(HWND dialog, FormState* state) {
   std::vector<FormField>& fields = *state->fields;
   int y = kMargin;
@@ -59,8 +72,10 @@ void MakeFields(HWND dialog, FormState* state) {
     const FormField& field = fields[i];
     const int id = IDC_FORM_FIRST_FIELD + static_cast<int>(i);
     const int x = kMargin + kLabelWidth;
+    // A long label wraps, and its row grows to hold it.
+    const int label_height = LabelHeight(dialog, state->font, field.label);
     MakeControl(dialog, L"STATIC", field.label, SS_LEFT, -1, kMargin, y + 4, kLabelWidth - 6,
-                kRowHeight, state->font);
+                label_height, state->font);
     HWND control = nullptr;
     if (field.kind == FieldKind::kText) {
       control = MakeControl(dialog, L"EDIT", field.text, WS_TABSTOP | ES_AUTOHSCROLL, id, x, y,
@@ -79,7 +94,7 @@ void MakeFields(HWND dialog, FormState* state) {
       ShowColour(control, field.colour);
     }
     if (first == nullptr) first = control;
-    y += kRowHeight + kRowGap;
+    y += std::max(kRowHeight, label_height + 4) + kRowGap;
   }
   const int right = kMargin + kLabelWidth + kFieldWidth;
   y += kRowGap;
