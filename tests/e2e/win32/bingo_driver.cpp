@@ -546,6 +546,50 @@ int Drive(const std::wstring& exe, const std::string& list, const std::string& w
   Check(StartsWith(TextOf(program, IDC_VERDICT), "No es bingo"),
         "tras continuar, el cartón 1 se comprueba: " + TextOf(program, IDC_VERDICT));
 
+  // A key on the board goes to the number field, as a cage's number is typed there.
+  PostMessageW(Item(program, IDC_BOARD), WM_CHAR, L'4', 1);
+  Check(WaitUntil([&] { return TextOf(program, IDC_NUMBER) == "4"; }, 5000),
+        "una cifra escrita sobre el tablero va al campo del número");
+  SendMessageW(Item(program, IDC_NUMBER), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L""));
+
+  // The rest of the first card, then its bingo, the last prize: the game ends.
+  std::vector<bool> called(100, false);
+  for (const std::string& event : g_events)
+    if (StartsWith(event, "call ")) called[static_cast<size_t>(std::atoi(event.c_str() + 5))] = true;
+  for (size_t i = 0; i < g_events.size(); ++i)
+    if (g_events[i] == "undo")  // the call before it is taken back
+      for (size_t j = i; j-- > 0;)
+        if (StartsWith(g_events[j], "call ")) {
+          called[static_cast<size_t>(std::atoi(g_events[j].c_str() + 5))] = false;
+          break;
+        }
+  int bingo_ball = 0;
+  for (const auto& row : rows)
+    for (int n : row)
+      if (!called[static_cast<size_t>(n)]) {
+        Type(program, IDC_NUMBER, std::to_string(n));
+        g_events.push_back("call " + std::to_string(n));
+        called[static_cast<size_t>(n)] = true;
+        bingo_ball = n;
+      }
+  const LRESULT bingo_winners = SendMessageW(Item(program, IDC_WINNERS), LB_GETCOUNT, 0, 0);
+  Check(bingo_winners >= 1, "con el " + std::to_string(bingo_ball) + " el cartón 1 canta bingo");
+  PostMessageW(program.main, WM_COMMAND, MAKEWPARAM(IDC_CONFIRM, BN_CLICKED),
+               reinterpret_cast<LPARAM>(Item(program, IDC_CONFIRM)));
+  const std::string over = AnswerMessage(program, IDYES);
+  Check(over == "La partida ha terminado. ¿Guardar el acta de la partida?",
+        "confirmado el bingo, la partida termina y ofrece el acta: " + over);
+  g_events.push_back("confirm");
+  const std::string final_record = work + "\\final";
+  Check(AnswerFileDialog(program, L"Acta de la partida (se guarda en PDF y en CSV)", final_record + ".pdf"),
+        "el acta final se guarda");
+  Settle(program);
+  Check(TextOf(program, IDC_PRIZE) == "Partida terminada: todos los premios dados",
+        "partida terminada: " + TextOf(program, IDC_PRIZE));
+  Check(!IsWindowEnabled(Item(program, IDC_DRAW)) && !IsWindowEnabled(Item(program, IDC_NUMBER)),
+        "terminada, no se sacan más bolas");
+  Check(FileExists(final_record + ".csv"), "final.csv existe");
+
   {
     std::ofstream events(events_path);
     for (const std::string& event : g_events) events << event << "\n";
