@@ -8,7 +8,6 @@
 #include <shellapi.h>
 
 #include <algorithm>
-#include <cstring>
 #include <vector>
 
 #include "bingo/record_pdf.h"
@@ -28,8 +27,8 @@ constexpr int kGap = 6;
 constexpr int kButtonHeight = 28;
 constexpr int kEditHeight = 24;
 constexpr int kLabelHeight = 18;
-constexpr int kWinnersHeight = 90;
-constexpr int kCardViewHeight = 81;
+constexpr int kWinnersHeight = 70;
+constexpr int kCardViewHeight = 90;  // the card, 720 x 241, in the column
 constexpr int kForecastHeight = 100;
 constexpr COLORREF kValidColour = RGB(0x1A, 0x7F, 0x1A);
 constexpr COLORREF kInvalidColour = RGB(0xB0, 0x00, 0x00);
@@ -269,11 +268,12 @@ void Called(BingoWindow* bingo, const std::string& error, int number) {
 }
 
 void ShowVerdict(BingoWindow* bingo, const ClaimVerdict& verdict) {
-  bingo->claim_card.has_card = verdict.card_found;
-  if (verdict.card_found) {
-    bingo->claim_card.layout = verdict.layout;
-    std::memcpy(bingo->claim_card.marked, verdict.marked, sizeof(verdict.marked));
-  }
+  bingo->claim_card.pixels.clear();
+  if (verdict.card_found)
+    bingo->claim_card.pixels =
+        ClaimCardPixels(bingo->session.game.cards[verdict.card].seed_bits, verdict.layout,
+                        verdict.marked, static_cast<Colour>(bingo->claim_card.colour));
+  bingo->claim_card.has_card = !bingo->claim_card.pixels.empty();
   InvalidateRect(Control(*bingo, IDC_CLAIM_CARD), nullptr, FALSE);
   bingo->verdict_valid = verdict.valid;
   SetText(Control(*bingo, IDC_VERDICT), verdict.text);

@@ -8,8 +8,10 @@
 #include <array>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "card/layout.h"
+#include "draw/draw.h"
 #include "game/forecast.h"
 #include "game/session.h"
 
@@ -58,10 +60,13 @@ struct BoardState {
 // What the claim's card view shows; kept in its window's user data.
 struct CardViewState {
   bool has_card = false;
-  CardLayout layout{};
-  bool marked[kCardRows][kCardColumns] = {};
+  std::vector<uint32_t> pixels;  // the card, kCardImageWidth x kPictureHeight, 0xFFRRGGBB top-down
   COLORREF colour = kDefaultBoardColour;
 };
+// The card of the seed as the renderer draws it (kCardImageWidth x kPictureHeight),
+// its called numbers filled in; empty when no bitmap could be made.
+std::vector<uint32_t> ClaimCardPixels(uint32_t seed_bits, const CardLayout& layout,
+                                      const bool marked[kCardRows][kCardColumns], Colour colour);
 
 // The forecast of a new game, shown until its first ball; in its chart's user data.
 struct ForecastView {

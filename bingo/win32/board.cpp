@@ -8,6 +8,7 @@
 #include <string>
 
 #include "bingo/win32/bingo_window.h"
+#include "card/renderer.h"
 #include "draw/utf16_win32.h"
 
 const wchar_t* const kBoardClass = L"TessarineBingoBoard";
@@ -82,11 +83,6 @@ void FillBox(HDC dc, const RECT& box, COLORREF colour) {
   DeleteObject(brush);
 }
 
-void FrameBox(HDC dc, const RECT& box, COLORREF colour) {
-  const HBRUSH brush = CreateSolidBrush(colour);
-  FrameRect(dc, &box, brush);
-  DeleteObject(brush);
-}
 
 // In the font already selected.
 void CentredText(HDC dc, const std::wstring& text, RECT box, COLORREF colour) {
@@ -150,29 +146,27 @@ int NumberAt(HWND window, POINT point) {
   return 0;
 }
 
+// The card image scaled into the view, its proportions kept.
 void PaintCard(HDC dc, const CardViewState& card, int width, int height, COLORREF background) {
-  const RECT all{0, 0, width, height};
-  FillBox(dc, all, background);
+  FillBox(dc, RECT{0, 0, width, height}, background);
   if (!card.has_card) return;
-  SetBkMode(dc, TRANSPARENT);
-  const int side = std::min(width / kCardColumns, height / kCardRows);
-  const HFONT font = BoldFont(side / 2);
-  const HGDIOBJ old = SelectObject(dc, font);
-  for (int row = 0; row < kCardRows; ++row)
-    for (int column = 0; column < kCardColumns; ++column) {
-      const RECT cell{column * side + 1, row * side + 1, (column + 1) * side - 1,
-                      (row + 1) * side - 1};
-      const int number = card.layout.cell[row][column];
-      const bool filled = number == 0 || card.marked[row][column];
-      FillBox(dc, cell, filled ? card.colour : kPaper);
-      FrameBox(dc, cell, card.colour);
-      if (number == 0) continue;
-      wchar_t text[3] = {static_cast<wchar_t>(L'0' + number / 10),
-                         static_cast<wchar_t>(L'0' + number % 10), 0};
-      CentredText(dc, text, cell, card.marked[row][column] ? kPaper : card.colour);
-    }
-  SelectObject(dc, old);
-  DeleteObject(font);
+  int shown_width = width;
+  int shown_height = width * kPictureHeight / kCardImageWidth;
+  if (shown_height > height) {
+    shown_height = height;
+    shown_width = height * kCardImageWidth / kPictureHeight;
+  }
+  BITMAPINFO info{};
+  info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+  info.bmiHeader.biWidth = kCardImageWidth;
+  info.bmiHeader.biHeight = -kPictureHeight;  // top-down, as the pixels come
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 32;
+  info.bmiHeader.biCompression = BI_RGB;
+  SetStretchBltMode(dc, HALFTONE);
+  SetBrushOrgEx(dc, 0, 0, nullptr);
+  StretchDIBits(dc, 0, 0, shown_width, shown_height, 0, 0, kCardImageWidth, kPictureHeight,
+                card.pixels.data(), &info, DIB_RGB_COLORS, SRCCOPY);
 }
 
 constexpr int kMostBalls = 99;
