@@ -32,6 +32,7 @@ constexpr int IDC_PRIZE = 2008;
 constexpr int IDC_WINNERS = 2009;
 constexpr int IDC_CONFIRM = 2010;
 constexpr int IDC_CLAIM = 2011;
+constexpr int IDC_CLAIM_CARD = 2012;
 constexpr int IDC_VERDICT = 2013;
 constexpr int IDC_PROGRESS = 2014;
 constexpr int IDC_RUN_CANCEL = 2015;
@@ -230,6 +231,45 @@ bool FocusComesTo(const Program& program, int id) {
   std::printf("  # el foco está en %p (%ls), no en el control %d\n",
               static_cast<void*>(FocusOf(program)), ClassOf(FocusOf(program)).c_str(), id);
   return false;
+}
+
+struct Colours {
+  int card = 0;   // pixels of the cards' colour
+  int white = 0;
+};
+// What the screen shows of a control, read back from the screen: its pixels of the
+// cards' colour and its white ones.
+Colours ColoursOnScreen(HWND control) {
+  Colours found;
+  RECT place;
+  if (!GetWindowRect(control, &place)) return found;
+  const int width = place.right - place.left;
+  const int height = place.bottom - place.top;
+  const HDC screen = GetDC(nullptr);
+  const HDC memory = CreateCompatibleDC(screen);
+  BITMAPINFO info{};
+  info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+  info.bmiHeader.biWidth = width;
+  info.bmiHeader.biHeight = -height;
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 32;
+  info.bmiHeader.biCompression = BI_RGB;
+  void* bits = nullptr;
+  const HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+  const HGDIOBJ old = SelectObject(memory, bitmap);
+  BitBlt(memory, 0, 0, width, height, screen, place.left, place.top, SRCCOPY);
+  GdiFlush();
+  const auto* pixels = static_cast<const uint32_t*>(bits);
+  for (int i = 0; pixels != nullptr && i < width * height; ++i) {
+    const uint32_t pixel = pixels[i] & 0xFFFFFF;
+    if (pixel == 0x1F5FBF) ++found.card;
+    if (pixel == 0xFFFFFF) ++found.white;
+  }
+  SelectObject(memory, old);
+  DeleteObject(bitmap);
+  DeleteDC(memory);
+  ReleaseDC(nullptr, screen);
+  return found;
 }
 
 HWND MainWindowOf(const Program& program) {
@@ -473,12 +513,19 @@ int Drive(const std::wstring& exe, const std::string& list, const std::string& w
   Check(IsWindowEnabled(Item(program, IDC_CONFIRM)) != FALSE, "«Confirmar premio» se puede pulsar");
 
   // Claims: a card number that has no line, the code, a barcode scanned into the number field.
+  const Colours no_card = ColoursOnScreen(Item(program, IDC_CLAIM_CARD));
   std::string losing = "20";
   Type(program, IDC_CLAIM, losing);
   const std::string not_line = TextOf(program, IDC_VERDICT);
   Check(StartsWith(not_line, "No es línea") || StartsWith(not_line, "La línea"),
         "reclamación del cartón 20: " + not_line);
   Type(program, IDC_CLAIM, "4730F0CA");
+  Settle(program);
+  const Colours card = ColoursOnScreen(Item(program, IDC_CLAIM_CARD));
+  Check(no_card.card == 0 && card.card > 1000 && card.white > 1000,
+        "el cartón reclamado se ve, en su color y blanco (" + std::to_string(card.card) + " y " +
+            std::to_string(card.white) + " píxeles; antes de reclamar, " +
+            std::to_string(no_card.card) + " y " + std::to_string(no_card.white) + ")");
   Check(StartsWith(TextOf(program, IDC_VERDICT), "Línea válida: se completó con el " +
                                                     std::to_string(last_of_row)),
         "reclamación por código: " + TextOf(program, IDC_VERDICT));
