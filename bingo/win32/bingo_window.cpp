@@ -8,6 +8,7 @@
 #include <shellapi.h>
 
 #include <algorithm>
+#include <cstddef>
 #include <vector>
 
 #include "bingo/record_pdf.h"
@@ -139,14 +140,35 @@ void MakeMenu(HWND window) {
   SetMenu(window, bar);
 }
 
+// The record as comctl32 5 knows it (no lpReserved): without a manifest asking for
+// version 6, that is the library every Windows loads for the program.
+TOOLINFOW VoiceTool(const BingoWindow& bingo) {
+  TOOLINFOW tool{};
+  tool.cbSize = static_cast<UINT>(offsetof(TOOLINFOW, lpReserved));
+  tool.uFlags = TTF_SUBCLASS;
+  tool.hwnd = bingo.window;  // the window, not the switch: a disabled switch gets no mouse
+  tool.uId = IDC_VOICE;
+  return tool;
+}
+
+// The switch is greyed out when there is no voice; its tooltip says why, as its label does.
+void MakeVoiceTip(BingoWindow* bingo) {
+  bingo->tips = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP,
+                                CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT,
+                                bingo->window, nullptr, GetModuleHandleW(nullptr), nullptr);
+  TOOLINFOW tool = VoiceTool(*bingo);
+  wchar_t empty[] = L"";
+  tool.lpszText = empty;
+  SendMessageW(bingo->tips, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+  SendMessageW(bingo->tips, TTM_SETMAXTIPWIDTH, 0, kControlsWidth);
+}
+
 // The controls in tab order: the board first, so Space draws and typing goes to the
 // number field at once.
 void MakeControls(BingoWindow* bingo) {
-  NONCLIENTMETRICSW metrics{};
-  metrics.cbSize = sizeof(metrics);
-  SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0);
-  bingo->font = CreateFontIndirectW(&metrics.lfMessageFont);
-  LOGFONTW large = metrics.lfMessageFont;
+  const LOGFONTW face = MessageFont();
+  bingo->font = CreateFontIndirectW(&face);
+  LOGFONTW large = face;
   large.lfWeight = FW_BOLD;
   large.lfHeight = large.lfHeight * 6 / 5;
   bingo->verdict_font = CreateFontIndirectW(&large);
@@ -178,6 +200,7 @@ void MakeControls(BingoWindow* bingo) {
   SendMessageW(verdict, WM_SETFONT, reinterpret_cast<WPARAM>(bingo->verdict_font), FALSE);
   const HWND forecast = MakeControl(bingo, kForecastClass, "", 0, IDC_FORECAST);
   SetWindowLongPtrW(forecast, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&bingo->forecast));
+  MakeVoiceTip(bingo);
   SetFocus(board);
 }
 
@@ -195,6 +218,9 @@ void PlaceControls(const BingoWindow& bingo, int width, int height) {
   place(IDC_NUMBER_LABEL, kLabelHeight);
   place(IDC_NUMBER, kEditHeight);
   place(IDC_UNDO, kButtonHeight);
+  TOOLINFOW tool = VoiceTool(bingo);
+  tool.rect = RECT{x, y, x + column, y + kLabelHeight};
+  SendMessageW(bingo.tips, TTM_NEWTOOLRECTW, 0, reinterpret_cast<LPARAM>(&tool));
   place(IDC_VOICE, kLabelHeight);
   place(IDC_VOICE_WHY_NOT, 2 * kLabelHeight);
   place(IDC_STATUS, 2 * kLabelHeight);
@@ -246,6 +272,11 @@ void Refresh(BingoWindow* bingo) {
   InvalidateRect(Control(*bingo, IDC_FORECAST), nullptr, FALSE);
   EnableWindow(Control(*bingo, IDC_VOICE), bingo->voice.speech != nullptr);
   SetText(Control(*bingo, IDC_VOICE_WHY_NOT), bingo->voice.why_not);
+  std::wstring tip = WideOfUtf8(bingo->voice.why_not);
+  TOOLINFOW tool = VoiceTool(*bingo);
+  tool.lpszText = &tip[0];
+  if (!tip.empty()) SendMessageW(bingo->tips, TTM_UPDATETIPTEXTW, 0, reinterpret_cast<LPARAM>(&tool));
+  SendMessageW(bingo->tips, TTM_ACTIVATE, !tip.empty(), 0);
   ShowWindow(Control(*bingo, IDC_VOICE_WHY_NOT), bingo->voice.why_not.empty() ? SW_HIDE : SW_SHOW);
   // The focus must not be left on a control just disabled, or the keys go nowhere.
   const HWND focus = GetFocus();

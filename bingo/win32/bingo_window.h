@@ -93,6 +93,7 @@ struct BingoWindow {
   WINDOWPLACEMENT placement{};  // where the window was before full screen
   LONG_PTR windowed_style = 0;
   HWND last_focus = nullptr;    // the control to give the focus back to
+  HWND tips = nullptr;          // the tooltip that says why there is no voice
   HFONT font = nullptr;         // the controls' face
   HFONT verdict_font = nullptr;
 };

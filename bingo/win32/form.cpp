@@ -6,6 +6,7 @@
 #include <commdlg.h>
 
 #include <algorithm>
+#include <cstddef>
 #include <cstring>
 
 #include "draw/utf16_win32.h"
@@ -167,6 +168,20 @@ INT_PTR CALLBACK FormProcedure(HWND dialog, UINT message, WPARAM wparam, LPARAM 
 }
 }  // namespace
 
+LOGFONTW MessageFont() {
+  // The record as the NT releases before Vista know it, without iPaddedBorderWidth: every
+  // release takes that size, while only Vista and later take the longer one.
+  constexpr UINT kMetricsSize = static_cast<UINT>(offsetof(NONCLIENTMETRICSW, iPaddedBorderWidth));
+  NONCLIENTMETRICSW metrics{};
+  metrics.cbSize = kMetricsSize;
+  if (!SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, kMetricsSize, &metrics, 0)) {
+    LOGFONTW fallback{};
+    GetObjectW(GetStockObject(DEFAULT_GUI_FONT), sizeof(fallback), &fallback);
+    return fallback;
+  }
+  return metrics.lfMessageFont;
+}
+
 bool AskForm(HWND owner, const std::string& caption, std::vector<FormField>* fields) {
   // The template: the box's style and caption, no items, no menu, the standard class.
   const std::wstring wide_caption = WideOfUtf8(caption);
@@ -181,10 +196,8 @@ bool AskForm(HWND owner, const std::string& caption, std::vector<FormField>* fie
   after[1] = 0;  // the standard dialog class
   for (size_t i = 0; i < wide_caption.size(); ++i) after[2 + i] = static_cast<WORD>(wide_caption[i]);
 
-  NONCLIENTMETRICSW metrics{};
-  metrics.cbSize = sizeof(metrics);
-  SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0);
-  FormState state{fields, CreateFontIndirectW(&metrics.lfMessageFont)};
+  const LOGFONTW face = MessageFont();
+  FormState state{fields, CreateFontIndirectW(&face)};
   const INT_PTR answer =
       DialogBoxIndirectParamW(GetModuleHandleW(nullptr), reinterpret_cast<DLGTEMPLATE*>(block.data()),
                               owner, FormProcedure, reinterpret_cast<LPARAM>(&state));

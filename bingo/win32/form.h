@@ -21,5 +21,8 @@ struct FormField {
 // Field ids, in order from this one; the end-to-end driver finds them so.
 constexpr int IDC_FORM_FIRST_FIELD = 3001;
 
+// The system's message face, the one its dialogs and message boxes use.
+LOGFONTW MessageFont();
+
 // True when the user pressed "Aceptar"; the fields then hold the answers.
 bool AskForm(HWND owner, const std::string& caption, std::vector<FormField>* fields);
