@@ -1,9 +1,12 @@
-# Windows install rules: one folder with both executables (statically linked, so nothing
+# Windows install rules: one folder with the three executables (statically linked, so nothing
 # else is needed beside them) and a short Spanish README, written as UTF-8 with a byte
 # order mark and CRLF line ends so that Notepad shows its accents and lines.
 install(TARGETS tessarine-cards RUNTIME DESTINATION .)
 if(TARGET tessarine)
   install(TARGETS tessarine RUNTIME DESTINATION .)
+endif()
+if(TARGET tessarine-bingo)
+  install(TARGETS tessarine-bingo RUNTIME DESTINATION .)
 endif()
 
 set(readme_source ${TESSARINE_PACKAGING_SOURCE}/README-win32.txt)

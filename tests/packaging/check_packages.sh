@@ -345,9 +345,9 @@ check_zip() {
   echo "# unzip -l $zip"
   unzip -l "$zip" | sed 's/^/#   /'
   unzip -Z1 "$zip" | grep -v '/$' | LC_ALL=C sort >"$work/zip-list"
-  check "el zip trae $folder/tessarine.exe, tessarine-cards.exe y README.txt, nada más" \
-    diff <(printf '%s\n' "$folder/README.txt" "$folder/tessarine-cards.exe" \
-           "$folder/tessarine.exe") "$work/zip-list"
+  check "el zip trae $folder/tessarine.exe, tessarine-cards.exe, tessarine-bingo.exe y README.txt, nada más" \
+    diff <(printf '%s\n' "$folder/README.txt" "$folder/tessarine-bingo.exe" \
+           "$folder/tessarine-cards.exe" "$folder/tessarine.exe") "$work/zip-list"
   unzip -q "$zip" -d "$work/zip"
   local exe=$work/zip/$folder
   check "tessarine.exe: PE32 para i386" grep -q 'file format pei-i386' \
@@ -357,8 +357,12 @@ check_zip() {
     <("$objdump" -f "$exe/tessarine-cards.exe" 2>&1)
   check "tessarine-cards.exe: programa de consola" \
     [ "$(subsystem "$exe/tessarine-cards.exe")" = "Windows CUI" ]
+  check "tessarine-bingo.exe: PE32 para i386" grep -q 'file format pei-i386' \
+    <("$objdump" -f "$exe/tessarine-bingo.exe" 2>&1)
+  check "tessarine-bingo.exe: programa de ventanas" \
+    [ "$(subsystem "$exe/tessarine-bingo.exe")" = "Windows GUI" ]
   local program
-  for program in tessarine.exe tessarine-cards.exe; do
+  for program in tessarine.exe tessarine-cards.exe tessarine-bingo.exe; do
     check "$program: solo DLL de Windows (enlazado estático)" only_windows_dlls "$exe/$program"
   done
   # The stripped executable still runs: the card of a clock reading as text, under Wine.
@@ -395,6 +399,8 @@ check_zip() {
   check "README.txt: líneas terminadas en CRLF" crlf_only "$readme"
   check "README.txt: en castellano, con la versión $version" \
     grep -q "^Tessarine $version para Windows" <(sed 's/^\xef\xbb\xbf//; s/\r$//' "$readme")
+  check "README.txt: dice para qué es tessarine-bingo.exe" \
+    grep -q '^tessarine-bingo.exe  la ventana para jugar la partida' <(sed 's/\r$//' "$readme")
 }
 
 case "$what" in

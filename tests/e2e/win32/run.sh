@@ -12,7 +12,11 @@
 #   4. tessarine-cards.exe's codes, lists and win checks agree with the Linux program's,
 #      its PDF sheets read back by poppler and zbar (tests/e2e/check_sheets.py) show
 #      every card of their codes, and its PNG cards are the bytes the Linux PNG writer
-#      makes of the same pixels (png_of_bitmap, built here).
+#      makes of the same pixels (png_of_bitmap, built here);
+#   5. bingo_driver.exe (built here) plays a game in tessarine-bingo.exe, kills it and
+#      continues it; the record it saved is read back by pdftotext, and its calls and
+#      prizes are those of the record the Linux core makes of the same list and events
+#      (bingo_record_of_events, from the Linux build).
 # One private Wine prefix per run, made once. Prints one line per check and exits
 # non-zero on any failure.
 #
@@ -115,8 +119,73 @@ on_screen() {
   [ "${PIPESTATUS[0]}" -eq 0 ] || status=1
   echo "# opciones: $((SECONDS - start)) s"
 
+  start=$SECONDS
+  echo "# tessarine-bingo.exe: una partida jugada, matada y continuada"
+  bingo_checks "$work" "$linux_cli" | tee "$work/bingo-record.log"
+  [ "${PIPESTATUS[0]}" -eq 0 ] || status=1
+  echo "# bingo: $((SECONDS - start)) s"
+
   wineserver -k 2>/dev/null
   return $status
+}
+
+# The Windows path of a file under Wine's Z: drive.
+windows_path() { echo "Z:${1//\//\\}"; }
+
+# The game in the bingo window, through the window; then its record beside the Linux one.
+bingo_checks() {
+  local work=$1 linux_cli=$2 passed=0 failed=0
+  check() {  # check DESCRIPTION COMMAND...
+    local what=$1
+    shift
+    if "$@"; then
+      echo "ok - $what"
+      passed=$((passed + 1))
+    else
+      echo "FALLO - $what"
+      failed=$((failed + 1))
+    fi
+  }
+  local here_bingo=$work/bingo
+  mkdir -p "$here_bingo"
+  (cd "$here_bingo" && timeout 120 "$wine" ../app/tessarine-cards.exe --count 20 --time "$clock" \
+     --no-files --list lista.csv >/dev/null 2>&1)
+  check "tessarine-cards.exe --count 20 --no-files --list lista.csv" \
+    [ "$(tr -d '\r' <"$here_bingo/lista.csv" | sed -n 2p | cut -d, -f2)" = 4730F0CA ]
+  local win_folder
+  win_folder=$(windows_path "$here_bingo")
+  (cd "$work" && timeout 600 "$wine" bingo_driver.exe 'app\tessarine-bingo.exe' \
+     "$win_folder\\lista.csv" "$win_folder" "$win_folder\\eventos.txt") 2>&1 |
+    tr -d '\r' | tee "$work/bingo.log" | sed 's/^/  /'
+  check "bingo_driver.exe: la partida en la ventana (bingo.log)" [ "${PIPESTATUS[0]}" -eq 0 ]
+
+  local acta=$here_bingo/acta
+  pdftotext "$acta.pdf" "$acta.txt" 2>/dev/null
+  check "acta.pdf: pdftotext lee el premio del cartón 4730F0CA" \
+    grep -q '4730F0CA' "$acta.txt"
+  check "acta.pdf: y la palabra «línea»" grep -q 'línea' "$acta.txt"
+  check "acta.csv: la cabecera del acta" \
+    [ "$(head -1 "$acta.csv" | tr -d '\r' | sed 's/^\xef\xbb\xbf//')" = apartado,orden,hora,bola,carton,codigo,detalle ]
+
+  # The same list and events through the Linux core: the same calls and prizes, times aside.
+  local record_of=$linux_dir_for_bingo/tests/bingo/bingo_record_of_events
+  rm -rf "$here_bingo/linux-game"
+  "$record_of" "$here_bingo/lista.csv" "$here_bingo/eventos.txt" "$here_bingo/linux-game" lista \
+    >"$here_bingo/linux.csv" 2>"$here_bingo/linux.err"
+  check "el núcleo de Linux juega los mismos eventos ($(wc -l <"$here_bingo/eventos.txt" 2>/dev/null) eventos)" \
+    [ -s "$here_bingo/linux.csv" ]
+  plays() {  # the calls, prizes and cards in play of a record, times aside
+    tr -d '\r' <"$1" | grep -E '^(bola|premio|en juego),' |
+      awk -F, 'BEGIN { OFS = "," } { $3 = ""; print }' | sed -E 's/a las [0-9:]+/a las -/'
+  }
+  plays "$here_bingo/final.csv" >"$here_bingo/windows.plays"
+  plays "$here_bingo/linux.csv" >"$here_bingo/linux.plays"
+  check "el acta de Windows tiene los dos premios que comparar" \
+    [ "$(grep -c '^premio,' "$here_bingo/windows.plays")" -eq 2 ]
+  check "el acta de Windows y la de Linux: las mismas bolas y los mismos premios" \
+    diff "$here_bingo/windows.plays" "$here_bingo/linux.plays"
+  echo "$passed passed, $failed failed"
+  [ "$failed" -eq 0 ]
 }
 
 # The Windows program's card codes, lists and checks against the Linux program's.
@@ -260,6 +329,7 @@ png_checks() {
 if [ "${1:-}" = "--on-screen" ]; then
   shift
   use_wine_for "$3"
+  linux_dir_for_bingo=$4
   on_screen "$1" "$2"
   exit $?
 fi
@@ -274,7 +344,9 @@ linux_dir=$(cd "$2" && pwd) || exit 2
 program=$windows_dir/app/tessarine.exe
 cards_exe=$windows_dir/cli/tessarine-cards.exe
 linux_cli=$linux_dir/cli/tessarine-cards
-for file in "$program" "$cards_exe" "$linux_cli"; do
+bingo_exe=$windows_dir/bingo/win32/tessarine-bingo.exe
+for file in "$program" "$cards_exe" "$bingo_exe" "$linux_cli" \
+            "$linux_dir/tests/bingo/bingo_record_of_events"; do
   if [ ! -f "$file" ]; then
     echo "FALLO - falta $file" >&2
     echo "0 passed, 1 failed"
@@ -319,18 +391,24 @@ if ! g++ -std=c++17 -O2 -Wall -Wextra -Werror -I "$here/../../.." -o "$work/png_
   echo "0 passed, 1 failed"
   exit 1
 fi
+if ! "$triple-g++-posix" -std=c++17 -O2 -Wall -Wextra -Werror -municode -static \
+       -o "$work/bingo_driver.exe" "$here/bingo_driver.cpp" -luser32 -lgdi32 -lshell32 -lole32 -luuid; then
+  echo "FALLO - bingo_driver.exe no compila"
+  echo "0 passed, 1 failed"
+  exit 1
+fi
 mkdir -p "$work/app" "$work/cwd"
-cp "$program" "$cards_exe" "$work/app/"
+cp "$program" "$cards_exe" "$bingo_exe" "$work/app/"
 cp "$program" "$work/app/tessarine-win98.exe"
 
-xvfb-run -a -s '-screen 0 1280x1024x24' "$0" --on-screen "$work" "$linux_cli" "$bits"
+xvfb-run -a -s '-screen 0 1280x1024x24' "$0" --on-screen "$work" "$linux_cli" "$bits" "$linux_dir"
 status=$?
 
 # One closing count over both parts.
 passed=0
 failed=0
 for log in "$work/driver.log" "$work/handles.log" "$work/compare.log" "$work/compare-dark.log" \
-           "$work/cli.log"; do
+           "$work/cli.log" "$work/bingo.log" "$work/bingo-record.log"; do
   line=$(grep -E '^[0-9]+ passed, [0-9]+ failed$' "$log" 2>/dev/null | tail -1)
   if [ -z "$line" ]; then
     failed=$((failed + 1))  # a part that did not get to its end

@@ -1,0 +1,316 @@
+// The board and the claim's card, painted with GDI into a memory bitmap and copied to
+// the screen in one call, so the hall never sees a half-drawn board. The last number
+// takes a column as high as the board, its digits at least a third of its height; the
+// grid of 1 to 99 takes the rest. Fonts are made and released within each paint.
+#include <windows.h>
+
+#include <algorithm>
+#include <string>
+
+#include "bingo/win32/bingo_window.h"
+#include "card/renderer.h"
+#include "draw/utf16_win32.h"
+
+const wchar_t* const kBoardClass = L"TessarineBingoBoard";
+const wchar_t* const kCardViewClass = L"TessarineBingoCard";
+const wchar_t* const kForecastClass = L"TessarineBingoForecast";
+
+namespace {
+constexpr int kGridSide = 10;                  // rows of ten: 1-9, 10-19, ... 90-99
+constexpr double kLastDigitsShare = 0.40;      // of the board's height, the digits alone
+constexpr double kDigitHeightOfFont = 0.72;    // a bold face's digits, of its pixel size
+constexpr double kMostLastWidthShare = 0.55;   // of the board's width, the rest for the grid
+constexpr double kLastMarginShare = 0.04;      // of the last number's column, each side
+constexpr int kMeasuredPixels = 100;           // a font size to measure "88" at
+constexpr double kCellTextShare = 0.62;        // of a cell's height
+constexpr double kCellTextWidthShare = 0.45;   // of a cell's width
+constexpr COLORREF kPaper = RGB(0xFF, 0xFF, 0xFF);
+constexpr COLORREF kUncalledText = RGB(0x30, 0x30, 0x30);
+constexpr COLORREF kGridLine = RGB(0xB0, 0xB0, 0xB0);
+const wchar_t* const kFace = L"Tahoma";
+
+HFONT BoldFont(int pixels) {
+  return CreateFontW(-std::max(1, pixels), 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
+                     OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, ANTIALIASED_QUALITY,
+                     DEFAULT_PITCH | FF_SWISS, kFace);
+}
+
+struct BoardParts {
+  RECT last{};
+  RECT grid{};
+  int last_pixels = 1;
+  int count_pixels = 1;
+  int cell_pixels = 1;
+};
+
+// The widest two digits fill the column whatever the face: measured, then scaled.
+BoardParts PlaceParts(HDC dc, int width, int height) {
+  BoardParts parts;
+  const HFONT measure = BoldFont(kMeasuredPixels);
+  const HGDIOBJ old = SelectObject(dc, measure);
+  SIZE eights{};
+  GetTextExtentPoint32W(dc, L"88", 2, &eights);
+  SelectObject(dc, old);
+  DeleteObject(measure);
+  const double advance_per_pixel = std::max(1L, eights.cx) / double(kMeasuredPixels);
+  const double most_width = width * kMostLastWidthShare * (1 - 2 * kLastMarginShare);
+  const double pixels =
+      std::min(height * kLastDigitsShare / kDigitHeightOfFont, most_width / advance_per_pixel);
+  parts.last_pixels = static_cast<int>(pixels);
+  const int last_width = static_cast<int>(pixels * advance_per_pixel / (1 - 2 * kLastMarginShare));
+  parts.last = RECT{0, 0, last_width, height};
+  parts.grid = RECT{last_width, 0, width, height};
+  parts.count_pixels = height / 14;
+  const double grid_width = width - last_width;
+  parts.cell_pixels = static_cast<int>(std::min(height / double(kGridSide) * kCellTextShare,
+                                                grid_width / kGridSide * kCellTextWidthShare));
+  return parts;
+}
+
+RECT CellOf(const RECT& grid, int number) {
+  const int row = number / kGridSide;
+  const int column = number % kGridSide;
+  const double width = (grid.right - grid.left) / double(kGridSide);
+  const double height = (grid.bottom - grid.top) / double(kGridSide);
+  return RECT{grid.left + static_cast<int>(column * width), grid.top + static_cast<int>(row * height),
+              grid.left + static_cast<int>((column + 1) * width),
+              grid.top + static_cast<int>((row + 1) * height)};
+}
+
+void FillBox(HDC dc, const RECT& box, COLORREF colour) {
+  const HBRUSH brush = CreateSolidBrush(colour);
+  FillRect(dc, &box, brush);
+  DeleteObject(brush);
+}
+
+
+// In the font already selected.
+void CentredText(HDC dc, const std::wstring& text, RECT box, COLORREF colour) {
+  SetTextColor(dc, colour);
+  DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &box,
+            DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
+}
+
+// In a bold font of this size, made for the one text.
+void CentredText(HDC dc, const std::wstring& text, RECT box, int pixels, COLORREF colour) {
+  const HFONT font = BoldFont(pixels);
+  const HGDIOBJ old = SelectObject(dc, font);
+  CentredText(dc, text, box, colour);
+  SelectObject(dc, old);
+  DeleteObject(font);
+}
+
+void PaintBoard(HDC dc, const BoardState& board, int width, int height) {
+  const RECT all{0, 0, width, height};
+  FillBox(dc, all, kPaper);
+  SetBkMode(dc, TRANSPARENT);
+  const BoardParts parts = PlaceParts(dc, width, height);
+  const RECT digits{parts.last.left, 0, parts.last.right, height * 3 / 4};
+  if (board.last > 0)
+    CentredText(dc, std::to_wstring(board.last), digits, parts.last_pixels, board.colour);
+  const RECT count{parts.last.left, digits.bottom, parts.last.right, height};
+  const std::string balls =
+      board.balls == 1 ? "1 bola" : std::to_string(board.balls) + " bolas";
+  CentredText(dc, WideOfUtf8(balls), count, parts.count_pixels, kUncalledText);
+  // One font and two brushes for the 99 cells.
+  const HFONT cell_font = BoldFont(parts.cell_pixels);
+  const HBRUSH called = CreateSolidBrush(board.colour);
+  const HBRUSH paper = CreateSolidBrush(kPaper);
+  const HBRUSH line = CreateSolidBrush(kGridLine);
+  const HGDIOBJ old = SelectObject(dc, cell_font);
+  for (int number = 1; number <= 99; ++number) {
+    const RECT cell = CellOf(parts.grid, number);
+    const bool is_called = board.called[static_cast<size_t>(number)];
+    FillRect(dc, &cell, is_called ? called : paper);
+    FrameRect(dc, &cell, line);
+    CentredText(dc, std::to_wstring(number), cell, is_called ? kPaper : kUncalledText);
+  }
+  SelectObject(dc, old);
+  DeleteObject(line);
+  DeleteObject(paper);
+  DeleteObject(called);
+  DeleteObject(cell_font);
+}
+
+// The number under a point of the board, 0 for none.
+int NumberAt(HWND window, POINT point) {
+  RECT client;
+  GetClientRect(window, &client);
+  const HDC dc = GetDC(window);
+  const BoardParts parts = PlaceParts(dc, client.right, client.bottom);
+  ReleaseDC(window, dc);
+  for (int number = 1; number <= 99; ++number) {
+    const RECT cell = CellOf(parts.grid, number);
+    if (PtInRect(&cell, point)) return number;
+  }
+  return 0;
+}
+
+// The card image scaled into the view, its proportions kept.
+void PaintCard(HDC dc, const CardViewState& card, int width, int height, COLORREF background) {
+  FillBox(dc, RECT{0, 0, width, height}, background);
+  if (!card.has_card) return;
+  int shown_width = width;
+  int shown_height = width * kPictureHeight / kCardImageWidth;
+  if (shown_height > height) {
+    shown_height = height;
+    shown_width = height * kCardImageWidth / kPictureHeight;
+  }
+  BITMAPINFO info{};
+  info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+  info.bmiHeader.biWidth = kCardImageWidth;
+  info.bmiHeader.biHeight = -kPictureHeight;  // top-down, as the pixels come
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 32;
+  info.bmiHeader.biCompression = BI_RGB;
+  SetStretchBltMode(dc, HALFTONE);
+  SetBrushOrgEx(dc, 0, 0, nullptr);
+  StretchDIBits(dc, 0, 0, shown_width, shown_height, 0, 0, kCardImageWidth, kPictureHeight,
+                card.pixels.data(), &info, DIB_RGB_COLORS, SRCCOPY);
+}
+
+constexpr int kMostBalls = 99;
+constexpr int kForecastLabelWidth = 90;
+constexpr COLORREF kRangeColour = RGB(0x9F, 0xBF, 0xEF);
+constexpr COLORREF kMedianColour = RGB(0x1F, 0x3F, 0x8F);
+
+void PlainText(HDC dc, const std::string& text, RECT box, UINT format) {
+  const std::wstring wide = WideOfUtf8(text);
+  DrawTextW(dc, wide.c_str(), static_cast<int>(wide.size()), &box, format | DT_NOPREFIX);
+}
+
+// One prize's bar: the 10-90 % range on the axis of balls, the median as a stroke.
+void PaintSpread(HDC dc, int width, int top, const std::string& label, const BallSpread& spread) {
+  const int axis = width - kForecastLabelWidth - 8;
+  const auto x_of = [&](int ball) { return kForecastLabelWidth + axis * ball / kMostBalls; };
+  PlainText(dc, label, RECT{0, top, kForecastLabelWidth, top + 18}, DT_VCENTER | DT_SINGLELINE);
+  FillBox(dc, RECT{x_of(spread.low), top + 2, x_of(spread.high) + 1, top + 16}, kRangeColour);
+  FillBox(dc, RECT{x_of(spread.median) - 1, top, x_of(spread.median) + 2, top + 18}, kMedianColour);
+  PlainText(dc,
+            std::to_string(spread.median) + " bolas (de " + std::to_string(spread.low) + " a " +
+                std::to_string(spread.high) + ")",
+            RECT{kForecastLabelWidth, top + 18, kForecastLabelWidth + axis, top + 33},
+            DT_CENTER | DT_SINGLELINE);
+}
+
+void PaintForecast(HDC dc, HFONT font, const ForecastView& view, int width, int height) {
+  FillBox(dc, RECT{0, 0, width, height}, GetSysColor(COLOR_BTNFACE));
+  if (!view.has_forecast) return;
+  const HGDIOBJ old = SelectObject(dc, font);
+  SetBkMode(dc, TRANSPARENT);
+  SetTextColor(dc, GetSysColor(COLOR_WINDOWTEXT));
+  PaintSpread(dc, width, 0, "1.ª línea", view.forecast.line);
+  PaintSpread(dc, width, 34, "Bingo", view.forecast.bingo);
+  const auto percent = [](double share) { return std::to_string(static_cast<int>(share * 100 + 0.5)); };
+  PlainText(dc,
+            "Dos o más ganadores en una bola: línea " + percent(view.forecast.line_tie_share) +
+                " %, bingo " + percent(view.forecast.bingo_tie_share) + " %",
+            RECT{0, 68, width, height}, DT_LEFT | DT_WORDBREAK);
+  SelectObject(dc, old);
+}
+
+// Paints through a memory bitmap the size of the client area.
+template <typename Paint>
+void PaintBuffered(HWND window, Paint paint) {
+  PAINTSTRUCT ps;
+  const HDC screen = BeginPaint(window, &ps);
+  RECT client;
+  GetClientRect(window, &client);
+  if (client.right > 0 && client.bottom > 0) {
+    const HDC memory = CreateCompatibleDC(screen);
+    const HBITMAP bitmap = CreateCompatibleBitmap(screen, client.right, client.bottom);
+    const HGDIOBJ old = SelectObject(memory, bitmap);
+    paint(memory, client.right, client.bottom);
+    BitBlt(screen, 0, 0, client.right, client.bottom, memory, 0, 0, SRCCOPY);
+    SelectObject(memory, old);
+    DeleteObject(bitmap);
+    DeleteDC(memory);
+  }
+  EndPaint(window, &ps);
+}
+}  // namespace
+
+LRESULT CALLBACK BoardProcedure(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
+  const auto* board = reinterpret_cast<const BoardState*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+  switch (message) {
+    case WM_ERASEBKGND:
+      return 1;  // the paint covers every pixel
+    case WM_PAINT:
+      if (board == nullptr) break;
+      PaintBuffered(window, [&](HDC dc, int width, int height) { PaintBoard(dc, *board, width, height); });
+      return 0;
+    case WM_SIZE:
+      InvalidateRect(window, nullptr, FALSE);
+      return 0;
+    case WM_LBUTTONDOWN: {
+      SetFocus(window);
+      const POINT point{static_cast<short>(LOWORD(lparam)), static_cast<short>(HIWORD(lparam))};
+      const int number = NumberAt(window, point);
+      if (number != 0) SendMessageW(GetParent(window), WM_BOARD_CLICKED, static_cast<WPARAM>(number), 0);
+      return 0;
+    }
+    case WM_GETDLGCODE:
+      return DLGC_WANTCHARS;
+    case WM_CHAR:
+      // Typing on the board goes to the number field, as a cage's number does.
+      if (IsCharAlphaNumericW(static_cast<wchar_t>(wparam)))
+        SendMessageW(GetParent(window), WM_BOARD_TYPED, wparam, 0);
+      return 0;
+    case WM_SETFOCUS:
+    case WM_KILLFOCUS:
+      return 0;
+    default:
+      break;
+  }
+  return DefWindowProcW(window, message, wparam, lparam);
+}
+
+LRESULT CALLBACK CardViewProcedure(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
+  const auto* card = reinterpret_cast<const CardViewState*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+  switch (message) {
+    case WM_ERASEBKGND:
+      return 1;
+    case WM_PAINT:
+      if (card == nullptr) break;
+      PaintBuffered(window, [&](HDC dc, int width, int height) {
+        PaintCard(dc, *card, width, height, GetSysColor(COLOR_BTNFACE));
+      });
+      return 0;
+    case WM_SIZE:
+      InvalidateRect(window, nullptr, FALSE);
+      return 0;
+    default:
+      break;
+  }
+  return DefWindowProcW(window, message, wparam, lparam);
+}
+
+LRESULT CALLBACK ForecastProcedure(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
+  const auto* view = reinterpret_cast<const ForecastView*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+  switch (message) {
+    case WM_ERASEBKGND:
+      return 1;
+    case WM_PAINT: {
+      if (view == nullptr) break;
+      const auto font = reinterpret_cast<HFONT>(SendMessageW(window, WM_GETFONT, 0, 0));
+      PaintBuffered(window, [&](HDC dc, int width, int height) {
+        PaintForecast(dc, font, *view, width, height);
+      });
+      return 0;
+    }
+    case WM_SETFONT:
+      SetPropW(window, L"font", reinterpret_cast<HANDLE>(wparam));
+      return 0;
+    case WM_GETFONT:
+      return reinterpret_cast<LRESULT>(GetPropW(window, L"font"));
+    case WM_NCDESTROY:
+      RemovePropW(window, L"font");
+      break;
+    case WM_SIZE:
+      InvalidateRect(window, nullptr, FALSE);
+      return 0;
+    default:
+      break;
+  }
+  return DefWindowProcW(window, message, wparam, lparam);
+}

@@ -1,0 +1,174 @@
+// "Preparar cartones…": the settings of a run asked in one form, and the run made by the
+// same code as tessarine-cards (runs/card_run.h) on a thread of its own. The worker only
+// makes the run: its progress goes to the window's bar by a posted message and its lines
+// into a list the window reads when the run has ended; the window's own loop keeps
+// running meanwhile, so Cancel and repaints go on. Cancel keeps what was saved, as
+// Ctrl-C does for tessarine-cards.
+#include <windows.h>
+#include <commctrl.h>
+#include <shellapi.h>
+#include <shlobj.h>
+
+#include <atomic>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "bingo/win32/bingo_window.h"
+#include "bingo/win32/form.h"
+#include "draw/utf16_win32.h"
+#include "runs/card_run.h"
+
+namespace {
+constexpr int kMostCards = 30000;
+constexpr int kDefaultCards = 100;
+const char* const kListName = "cartones.csv";
+const char* const kSheetsName = "hojas.pdf";
+
+struct RunWatch {
+  HWND bar = nullptr;
+  HWND window = nullptr;
+  std::mutex lock;
+  std::vector<std::string> said;
+  std::atomic<bool> ended{false};
+};
+
+void KeepSaid(void* context, bool, const std::string& text) {
+  auto* watch = static_cast<RunWatch*>(context);
+  const std::lock_guard<std::mutex> hold(watch->lock);
+  watch->said.push_back(text);
+}
+
+void PostProgress(void* context, int32_t done) {
+  auto* watch = static_cast<RunWatch*>(context);
+  PostMessageW(watch->bar, PBM_SETPOS, static_cast<WPARAM>(done), 0);
+}
+
+std::string HomeFolder() {
+  wchar_t home[MAX_PATH] = {};
+  const DWORD length = GetEnvironmentVariableW(L"USERPROFILE", home, MAX_PATH);
+  return length > 0 && length < MAX_PATH ? Utf8OfWide(home) : std::string("C:");
+}
+
+// A whole number of cards in range, else 0.
+int CountOf(const std::string& text) {
+  if (text.empty() || text.size() > 5) return 0;
+  int count = 0;
+  for (char c : text) {
+    if (c < '0' || c > '9') return 0;
+    count = count * 10 + (c - '0');
+  }
+  return count <= kMostCards ? count : 0;
+}
+
+bool FileExists(const std::string& path) {
+  const std::wstring wide = WideOfUtf8(path);
+  return GetFileAttributesW(wide.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+std::string Joined(const std::vector<std::string>& lines) {
+  std::string joined;
+  for (const std::string& line : lines) joined += (joined.empty() ? "" : "\n") + line;
+  return joined;
+}
+}  // namespace
+
+static bool AskCardRun(HWND owner, CardRunRequest* request) {
+  std::vector<FormField> fields(6);
+  fields[0].label = "Cuántos cartones:";
+  fields[0].text = std::to_string(kDefaultCards);
+  fields[1].label = "Color:";
+  fields[1].kind = FieldKind::kColour;
+  fields[1].colour = kDefaultBoardColour;
+  fields[2].label = "Título de las hojas:";
+  fields[3].label = "Papel:";
+  fields[3].kind = FieldKind::kChoice;
+  fields[3].choices = {"A4", "Carta"};
+  fields[4].label = "Carpeta:";
+  fields[4].text = HomeFolder() + "\\cartones";
+  fields[5].label = "Cada cartón, además:";
+  fields[5].kind = FieldKind::kChoice;
+  fields[5].choices = {"Sin archivos de cartones", "PNG", "BMP"};
+  for (;;) {
+    if (!AskForm(owner, "Preparar cartones", &fields)) return false;
+    if (CountOf(fields[0].text) > 0) break;
+    const std::wstring text = WideOfUtf8("Cuántos cartones: de 1 a " + std::to_string(kMostCards));
+    const std::wstring title = WideOfUtf8(kBingoTitle);
+    MessageBoxW(owner, text.c_str(), title.c_str(), MB_OK | MB_ICONWARNING);
+  }
+  const std::string out = fields[4].text;
+  request->count = CountOf(fields[0].text);
+  request->colour = static_cast<Colour>(fields[1].colour);
+  request->title = fields[2].text;
+  request->paper = fields[3].choice == 1 ? Paper::kLetter : Paper::kA4;
+  request->out = out;
+  request->no_files = fields[5].choice == 0;
+  request->png = fields[5].choice == 1;
+  request->list = out + "\\" + kListName;
+  request->pdf = out + "\\" + kSheetsName;
+  return true;
+}
+
+void RunPreparedCards(BingoWindow* bingo, void (*start_game)(BingoWindow*, const std::string&)) {
+  CardRunRequest request;
+  if (!AskCardRun(bingo->window, &request)) return;
+  bingo->board.colour = request.colour;
+  bingo->claim_card.colour = request.colour;
+  InvalidateRect(GetDlgItem(bingo->window, IDC_BOARD), nullptr, FALSE);
+  InvalidateRect(GetDlgItem(bingo->window, IDC_CLAIM_CARD), nullptr, FALSE);
+  const std::wstring out = WideOfUtf8(request.out);
+  SHCreateDirectoryExW(nullptr, out.c_str(), nullptr);  // the list's folder, files or not
+
+  RunWatch watch;
+  watch.bar = GetDlgItem(bingo->window, IDC_PROGRESS);
+  watch.window = bingo->window;
+  const HWND cancel = GetDlgItem(bingo->window, IDC_RUN_CANCEL);
+  SendMessageW(watch.bar, PBM_SETRANGE32, 0, request.count);
+  SendMessageW(watch.bar, PBM_SETPOS, 0, 0);
+  ShowWindow(watch.bar, SW_SHOW);
+  ShowWindow(cancel, SW_SHOW);
+  RECT client;
+  GetClientRect(bingo->window, &client);
+  SendMessageW(bingo->window, WM_SIZE, SIZE_RESTORED, MAKELPARAM(client.right, client.bottom));
+  bingo->making_run = true;
+
+  CardRunHooks hooks;
+  hooks.context = &watch;
+  hooks.say = KeepSaid;
+  hooks.progress = PostProgress;
+  CardRunOutcome outcome = CardRunOutcome::kFailed;
+  std::thread worker([&] {
+    outcome = MakeCardRun(request, hooks);
+    watch.ended = true;
+    PostMessageW(watch.window, WM_NULL, 0, 0);  // wakes the loop below
+  });
+  MSG message;
+  while (!watch.ended && GetMessageW(&message, nullptr, 0, 0) > 0) {
+    if (IsDialogMessageW(bingo->window, &message)) continue;
+    TranslateMessage(&message);
+    DispatchMessageW(&message);
+  }
+  worker.join();
+  // A Cancel after the run had looked must not stop the game's own saves later.
+  ResumeSaves();
+  bingo->making_run = false;
+  ShowWindow(watch.bar, SW_HIDE);
+  ShowWindow(cancel, SW_HIDE);
+  SendMessageW(bingo->window, WM_SIZE, SIZE_RESTORED, MAKELPARAM(client.right, client.bottom));
+
+  const std::string said = Joined(watch.said);
+  SetWindowTextW(GetDlgItem(bingo->window, IDC_STATUS), WideOfUtf8(said).c_str());
+  if (outcome == CardRunOutcome::kBadInput || !FileExists(request.pdf)) return;
+  const std::wstring title = WideOfUtf8(kBingoTitle);
+  const std::wstring open_question = WideOfUtf8(said + "\n\n¿Abrir las hojas?");
+  if (MessageBoxW(bingo->window, open_question.c_str(), title.c_str(), MB_YESNO | MB_ICONQUESTION) ==
+      IDYES) {
+    const std::wstring sheets = WideOfUtf8(request.pdf);
+    ShellExecuteW(bingo->window, L"open", sheets.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+  }
+  const std::wstring start_question = WideOfUtf8("¿Empezar la partida con esta lista?");
+  if (MessageBoxW(bingo->window, start_question.c_str(), title.c_str(), MB_YESNO | MB_ICONQUESTION) ==
+      IDYES)
+    start_game(bingo, request.list);
+}

@@ -1,0 +1,730 @@
+// Drives tessarine-bingo.exe as the organiser would, from another process: starts a game
+// from a list through the menu and the file dialog, draws a ball, marks typed and clicked
+// numbers, undoes one, claims by card number, by code and by a scanned barcode, confirms
+// a prize, saves the record, kills the program and continues the game in a new one.
+// Writes the events it played to EVENTS (for the Linux record beside the Windows one).
+// Prints one line per check and "N passed, M failed" at the end.
+//
+//   bingo_driver.exe PROGRAM.exe LIST.csv WORK_FOLDER EVENTS.txt
+#include <windows.h>
+#include <knownfolders.h>
+#include <shlobj.h>
+#include <commctrl.h>
+
+#include <cstdint>
+#include <cstdio>
+#include <fstream>
+#include <functional>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace {
+// The window's controls and commands (bingo/win32/bingo_window.h).
+constexpr int IDC_BOARD = 2001;
+constexpr int IDC_DRAW = 2002;
+constexpr int IDC_NUMBER = 2003;
+constexpr int IDC_UNDO = 2004;
+constexpr int IDC_VOICE = 2005;
+constexpr int IDC_VOICE_WHY_NOT = 2006;
+constexpr int IDC_STATUS = 2007;
+constexpr int IDC_PRIZE = 2008;
+constexpr int IDC_WINNERS = 2009;
+constexpr int IDC_CONFIRM = 2010;
+constexpr int IDC_CLAIM = 2011;
+constexpr int IDC_CLAIM_CARD = 2012;
+constexpr int IDC_VERDICT = 2013;
+constexpr int IDC_PROGRESS = 2014;
+constexpr int IDC_RUN_CANCEL = 2015;
+constexpr int IDC_FORECAST = 2019;
+constexpr int IDM_NEW_GAME = 2101;
+constexpr int IDM_PREPARE_CARDS = 2102;
+constexpr int IDM_SAVE_RECORD = 2103;
+constexpr int IDC_FORM_FIRST_FIELD = 3001;
+constexpr int kFileNameCombo = 0x47C;  // cmb13: the file name in the common file dialogs
+constexpr int kFileNameEdit = 0x480;   // edt1: the same in the older style
+constexpr DWORD kPatienceMs = 30000;
+const wchar_t* const kTitle = L"Tessarine Bingo";
+
+int g_passed = 0;
+int g_failed = 0;
+std::vector<std::string> g_events;  // as played: "call 47", "undo", "confirm"
+
+std::string Utf8(const std::wstring& text) {
+  if (text.empty()) return std::string();
+  const int bytes = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()),
+                                        nullptr, 0, nullptr, nullptr);
+  std::string out(static_cast<size_t>(bytes), '\0');
+  WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), &out[0], bytes,
+                      nullptr, nullptr);
+  return out;
+}
+
+std::wstring Wide(const std::string& text) {
+  if (text.empty()) return std::wstring();
+  const int count = MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+  std::wstring out(static_cast<size_t>(count), L'\0');
+  MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), &out[0], count);
+  return out;
+}
+
+bool Check(bool condition, const std::string& what) {
+  std::printf("%s - %s\n", condition ? "ok" : "FALLO", what.c_str());
+  std::fflush(stdout);
+  (condition ? g_passed : g_failed) += 1;
+  return condition;
+}
+
+bool WaitUntil(const std::function<bool()>& ready, DWORD limit_ms = kPatienceMs) {
+  const DWORD start = GetTickCount();
+  for (;;) {
+    if (ready()) return true;
+    if (GetTickCount() - start > limit_ms) return false;
+    Sleep(20);
+  }
+}
+
+std::wstring WindowText(HWND window) {
+  DWORD_PTR length = 0;
+  if (!SendMessageTimeoutW(window, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, 5000, &length))
+    return std::wstring();
+  std::wstring text(length + 1, L'\0');
+  DWORD_PTR copied = 0;
+  SendMessageTimeoutW(window, WM_GETTEXT, length + 1, reinterpret_cast<LPARAM>(&text[0]),
+                      SMTO_ABORTIFHUNG, 5000, &copied);
+  text.resize(copied);
+  return text;
+}
+
+std::wstring ClassOf(HWND window) {
+  wchar_t name[64] = {};
+  GetClassNameW(window, name, 63);
+  return name;
+}
+
+struct Program {
+  PROCESS_INFORMATION process{};
+  HWND main = nullptr;
+};
+
+struct WindowSearch {
+  DWORD process_id;
+  std::vector<HWND> found;
+};
+
+BOOL CALLBACK CollectProcessWindow(HWND window, LPARAM data) {
+  auto* search = reinterpret_cast<WindowSearch*>(data);
+  DWORD owner = 0;
+  GetWindowThreadProcessId(window, &owner);
+  if (owner == search->process_id && IsWindowVisible(window)) search->found.push_back(window);
+  return TRUE;
+}
+
+std::vector<HWND> TopWindowsOf(DWORD process_id) {
+  WindowSearch search{process_id, {}};
+  EnumWindows(CollectProcessWindow, reinterpret_cast<LPARAM>(&search));
+  return search.found;
+}
+
+HWND FindDialog(const Program& program, const std::wstring& title) {
+  for (HWND window : TopWindowsOf(program.process.dwProcessId)) {
+    if (window == program.main || ClassOf(window) != L"#32770") continue;
+    if (title.empty() || WindowText(window) == title) return window;
+  }
+  return nullptr;
+}
+
+HWND WaitForDialog(const Program& program, const std::wstring& title, DWORD limit_ms = kPatienceMs) {
+  HWND found = nullptr;
+  WaitUntil([&] { return (found = FindDialog(program, title)) != nullptr; }, limit_ms);
+  return found;
+}
+
+BOOL CALLBACK TakeStaticText(HWND child, LPARAM data) {
+  auto* out = reinterpret_cast<std::wstring*>(data);
+  if (ClassOf(child) != L"Static") return TRUE;
+  *out = WindowText(child);
+  return out->empty();  // the icon is a Static without text
+}
+
+std::wstring MessageBoxText(HWND box) {
+  std::wstring text;
+  EnumChildWindows(box, TakeStaticText, reinterpret_cast<LPARAM>(&text));
+  return text;
+}
+
+void Settle(const Program& program) {
+  DWORD_PTR ignored = 0;
+  SendMessageTimeoutW(program.main, WM_NULL, 0, 0, SMTO_NORMAL, kPatienceMs, &ignored);
+}
+
+HWND Item(const Program& program, int id) { return GetDlgItem(program.main, id); }
+std::string TextOf(const Program& program, int id) { return Utf8(WindowText(Item(program, id))); }
+bool StartsWith(const std::string& text, const std::string& start) { return text.rfind(start, 0) == 0; }
+
+void Press(HWND dialog, int id) {
+  PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
+               reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
+}
+
+// A command that opens no dialog, done before this returns.
+void Click(const Program& program, int id) {
+  DWORD_PTR ignored = 0;
+  SendMessageTimeoutW(program.main, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
+                      reinterpret_cast<LPARAM>(Item(program, id)), SMTO_NORMAL, kPatienceMs, &ignored);
+}
+
+// Types into a field as a keyboard (or a barcode scanner) does: the characters, Enter.
+// The window empties the field when it has done what Enter asks; the field is read only
+// between two messages of the window, so once it reads empty the command has ended.
+bool Type(const Program& program, int id, const std::string& text) {
+  const HWND field = Item(program, id);
+  for (wchar_t c : Wide(text)) PostMessageW(field, WM_CHAR, static_cast<WPARAM>(c), 1);
+  if (!WaitUntil([&] { return Utf8(WindowText(field)) == text; })) return false;
+  PostMessageW(field, WM_KEYDOWN, VK_RETURN, 1);
+  PostMessageW(field, WM_KEYUP, VK_RETURN, static_cast<LPARAM>(0xC0000001u));
+  return WaitUntil([&] { return WindowText(field).empty(); });
+}
+
+// Answers the file dialog of this title with a path.
+bool AnswerFileDialog(const Program& program, const std::wstring& title, const std::string& path) {
+  const HWND dialog = WaitForDialog(program, title);
+  if (dialog == nullptr) return false;
+  HWND name = GetDlgItem(dialog, kFileNameCombo);
+  if (name == nullptr) name = GetDlgItem(dialog, kFileNameEdit);
+  if (name == nullptr) return false;
+  SendMessageW(name, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(Wide(path).c_str()));
+  Press(dialog, IDOK);
+  return WaitUntil([&] { return !IsWindow(dialog) || !IsWindowVisible(dialog); });
+}
+
+// Answers a message box of the program; its text, "" when none came.
+std::string AnswerMessage(const Program& program, int answer, DWORD limit_ms = kPatienceMs) {
+  const HWND box = WaitForDialog(program, kTitle, limit_ms);
+  if (box == nullptr) return std::string();
+  const std::string text = Utf8(MessageBoxText(box));
+  Press(box, answer);
+  WaitUntil([&] { return !IsWindow(box) || !IsWindowVisible(box); });
+  Settle(program);
+  return text;
+}
+
+// The window that has the keyboard focus in the program's thread.
+HWND FocusOf(const Program& program) {
+  GUITHREADINFO info{};
+  info.cbSize = sizeof(info);
+  if (!GetGUIThreadInfo(program.process.dwThreadId, &info)) return nullptr;
+  return info.hwndFocus;
+}
+
+// A key pressed where the focus is, through the program's message loop. The caller
+// waits for what the key does.
+void PressKey(const Program& program, WPARAM key) {
+  HWND target = FocusOf(program);
+  if (target == nullptr) target = program.main;
+  PostMessageW(target, WM_KEYDOWN, key, 1);
+  PostMessageW(target, WM_KEYUP, key, static_cast<LPARAM>(0xC0000001u));
+}
+
+bool FocusComesTo(const Program& program, int id) {
+  if (WaitUntil([&] { return FocusOf(program) == Item(program, id); }, 5000)) return true;
+  std::printf("  # el foco está en %p (%ls), no en el control %d\n",
+              static_cast<void*>(FocusOf(program)), ClassOf(FocusOf(program)).c_str(), id);
+  return false;
+}
+
+struct Colours {
+  int card = 0;   // pixels of the cards' colour
+  int white = 0;
+};
+// What the screen shows of a control, read back from the screen: its pixels of the
+// cards' colour and its white ones.
+Colours ColoursOnScreen(HWND control) {
+  Colours found;
+  RECT place;
+  if (!GetWindowRect(control, &place)) return found;
+  const int width = place.right - place.left;
+  const int height = place.bottom - place.top;
+  const HDC screen = GetDC(nullptr);
+  const HDC memory = CreateCompatibleDC(screen);
+  BITMAPINFO info{};
+  info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+  info.bmiHeader.biWidth = width;
+  info.bmiHeader.biHeight = -height;
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 32;
+  info.bmiHeader.biCompression = BI_RGB;
+  void* bits = nullptr;
+  const HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+  const HGDIOBJ old = SelectObject(memory, bitmap);
+  BitBlt(memory, 0, 0, width, height, screen, place.left, place.top, SRCCOPY);
+  GdiFlush();
+  const auto* pixels = static_cast<const uint32_t*>(bits);
+  for (int i = 0; pixels != nullptr && i < width * height; ++i) {
+    const uint32_t pixel = pixels[i] & 0xFFFFFF;
+    if (pixel == 0x1F5FBF) ++found.card;
+    if (pixel == 0xFFFFFF) ++found.white;
+  }
+  SelectObject(memory, old);
+  DeleteObject(bitmap);
+  DeleteDC(memory);
+  ReleaseDC(nullptr, screen);
+  return found;
+}
+
+HWND MainWindowOf(const Program& program) {
+  for (HWND window : TopWindowsOf(program.process.dwProcessId))
+    if (ClassOf(window) == L"TessarineBingo") return window;
+  return nullptr;
+}
+
+bool Start(const std::wstring& exe, Program* program) {
+  STARTUPINFOW startup{};
+  startup.cb = sizeof(startup);
+  std::wstring command_line = L"\"" + exe + L"\"";
+  if (!CreateProcessW(exe.c_str(), &command_line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                      &startup, &program->process))
+    return false;
+  return WaitUntil([&] { return (program->main = MainWindowOf(*program)) != nullptr; });
+}
+
+void Kill(Program* program) {
+  TerminateProcess(program->process.hProcess, 9);
+  WaitForSingleObject(program->process.hProcess, kPatienceMs);
+  CloseHandle(program->process.hProcess);
+  CloseHandle(program->process.hThread);
+  program->main = nullptr;
+}
+
+bool Ended(Program* program) {
+  const bool ended = WaitForSingleObject(program->process.hProcess, kPatienceMs) == WAIT_OBJECT_0;
+  CloseHandle(program->process.hProcess);
+  CloseHandle(program->process.hThread);
+  return ended;
+}
+
+std::string GameFolder() {
+  PWSTR path = nullptr;
+  std::string folder;
+  if (SUCCEEDED(SHGetKnownFolderPath(FOLDERID_RoamingAppData, 0, nullptr, &path)))
+    folder = Utf8(path) + "\\Tessarine";
+  CoTaskMemFree(path);
+  return folder;
+}
+
+bool FileExists(const std::string& path) {
+  return GetFileAttributesW(Wide(path).c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+// The numbers of the first card's rows, from the list (archivo,codigo,fila1,fila2,fila3).
+std::vector<std::vector<int>> FirstCardRows(const std::string& list) {
+  std::ifstream in(list);
+  std::string line;
+  std::getline(in, line);  // the header
+  std::getline(in, line);
+  std::vector<std::vector<int>> rows;
+  std::stringstream fields(line);
+  std::string field;
+  for (int i = 0; std::getline(fields, field, ','); ++i) {
+    if (i < 2) continue;
+    std::stringstream cells(field);
+    std::string cell;
+    std::vector<int> row;
+    while (cells >> cell)
+      if (cell != "--") row.push_back(std::stoi(cell));
+    rows.push_back(row);
+  }
+  return rows;
+}
+
+// The number the status line says was called ("Bola 47" or "Bola 47: cuarenta y siete").
+int CalledNumber(const std::string& status) {
+  if (!StartsWith(status, "Bola ")) return 0;
+  return std::atoi(status.c_str() + 5);
+}
+
+// Clicks the board's cell: the rightmost column holds 9, 19, ... 99 whatever the width
+// of the last number's column, so a point just inside the right edge finds them.
+void ClickBoardNumberEndingInNine(const Program& program, int number) {
+  const HWND board = Item(program, IDC_BOARD);
+  RECT client;
+  GetClientRect(board, &client);
+  const int x = client.right - 4;
+  const int y = static_cast<int>((number / 10 + 0.5) * client.bottom / 10.0);
+  DWORD_PTR ignored = 0;
+  SendMessageTimeoutW(board, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x, y), SMTO_NORMAL, kPatienceMs,
+                      &ignored);
+  SendMessageTimeoutW(board, WM_LBUTTONUP, 0, MAKELPARAM(x, y), SMTO_NORMAL, kPatienceMs, &ignored);
+}
+
+std::string ReadAll(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::stringstream all;
+  all << in.rdbuf();
+  return all.str();
+}
+
+// The "bola" lines of a record CSV, times aside: what a continued game must keep.
+std::vector<std::string> BallLines(const std::string& csv) {
+  std::vector<std::string> lines;
+  std::stringstream in(csv);
+  std::string line;
+  while (std::getline(in, line)) {
+    if (!StartsWith(line, "bola,")) continue;
+    std::vector<std::string> fields;
+    std::stringstream cells(line);
+    std::string cell;
+    while (std::getline(cells, cell, ',')) fields.push_back(cell);
+    if (fields.size() < 4) continue;
+    const bool undone = line.find("anulada") != std::string::npos;
+    lines.push_back(fields[1] + " " + fields[3] + (undone ? " anulada" : ""));
+  }
+  return lines;
+}
+
+std::string SaveRecordAs(const Program& program, const std::string& base) {
+  PostMessageW(program.main, WM_COMMAND, MAKEWPARAM(IDM_SAVE_RECORD, 0), 0);
+  if (!AnswerFileDialog(program, L"Acta de la partida (se guarda en PDF y en CSV)", base + ".pdf"))
+    return std::string();
+  Settle(program);
+  return TextOf(program, IDC_STATUS);
+}
+
+int Drive(const std::wstring& exe, const std::string& list, const std::string& work,
+          const std::string& events_path) {
+  const std::string game_folder = GameFolder();
+  Check(!game_folder.empty(), "la carpeta de la partida es %APPDATA%\\Tessarine: " + game_folder);
+  DeleteFileW(Wide(game_folder + "\\partida.txt").c_str());
+  const std::vector<std::vector<int>> rows = FirstCardRows(list);
+  if (!Check(rows.size() == 3 && rows[0].size() == 5, "la lista da las filas del primer cartón"))
+    return 1;
+
+  Program program;
+  if (!Check(Start(exe, &program), "tessarine-bingo.exe abre su ventana")) return 1;
+  Settle(program);
+  Check(WindowText(program.main) == kTitle, "el título es «Tessarine Bingo»");
+  Check(FindDialog(program, kTitle) == nullptr, "sin partida guardada, no ofrece continuar");
+  Check(TextOf(program, IDC_PRIZE) == "Sin partida: Partida ▸ Nueva partida…",
+        "sin partida lo dice: " + TextOf(program, IDC_PRIZE));
+  Check(!IsWindowEnabled(Item(program, IDC_DRAW)), "sin partida, «Sacar bola» no se puede pulsar");
+  const bool voice = IsWindowEnabled(Item(program, IDC_VOICE)) != FALSE;
+  const std::string why_not = TextOf(program, IDC_VOICE_WHY_NOT);
+  Check(voice ? why_not.empty() : StartsWith(why_not, "Sin voz: "),
+        voice ? "hay voz en español: «Voz» se puede marcar"
+              : "sin voz en español, «Voz» apagado y el porqué: " + why_not);
+  Check(FileExists(game_folder), "la carpeta de la partida existe");
+
+  // A second window on the same game is refused with the core's words.
+  Program second;
+  STARTUPINFOW startup{};
+  startup.cb = sizeof(startup);
+  std::wstring command_line = L"\"" + exe + L"\"";
+  if (Check(CreateProcessW(exe.c_str(), &command_line[0], nullptr, nullptr, FALSE, 0, nullptr,
+                           nullptr, &startup, &second.process),
+            "una segunda ventana arranca")) {
+    const std::string refused = AnswerMessage(second, IDOK);
+    Check(StartsWith(refused, "Esta partida ya está abierta en otra ventana: "),
+          "la segunda ventana se niega: " + refused);
+    Check(Ended(&second), "y termina");
+  }
+
+  // A new game: the menu, the list in the file dialog, every card in play.
+  PostMessageW(program.main, WM_COMMAND, MAKEWPARAM(IDM_NEW_GAME, 0), 0);
+  Check(AnswerFileDialog(program, L"Lista de cartones", list), "«Nueva partida…» pide la lista");
+  const HWND form = WaitForDialog(program, kTitle);
+  if (Check(form != nullptr && GetDlgItem(form, IDC_FORM_FIRST_FIELD) != nullptr,
+            "pregunta los cartones en juego"))
+    Press(form, IDOK);
+  Settle(program);
+  Check(TextOf(program, IDC_STATUS) == "Partida nueva con 20 cartones",
+        "partida nueva: " + TextOf(program, IDC_STATUS));
+  Check(TextOf(program, IDC_PRIZE) == "Se juega: línea", "se juega la línea");
+  Check(FileExists(game_folder + "\\partida.txt"), "la partida se guarda en la carpeta");
+  Check(IsWindowVisible(Item(program, IDC_FORECAST)) != FALSE, "antes de la primera bola, el pronóstico");
+
+  // A drawn ball.
+  Click(program, IDC_DRAW);
+  const int drawn = CalledNumber(TextOf(program, IDC_STATUS));
+  Check(drawn >= 1 && drawn <= 99, "«Sacar bola» saca una: " + TextOf(program, IDC_STATUS));
+  g_events.push_back("call " + std::to_string(drawn));
+  Check(!IsWindowVisible(Item(program, IDC_FORECAST)), "con la primera bola el pronóstico se va");
+  const std::string saved_after_one = ReadAll(game_folder + "\\partida.txt");
+  Check(saved_after_one.find(std::to_string(drawn)) != std::string::npos,
+        "la bola está guardada antes de verse");
+
+  // The first card's first row, typed (the drawn ball too if it is there).
+  const std::vector<int>& first = rows[0];
+  int typed_count = 0;
+  for (size_t i = 0; i + 1 < first.size(); ++i) {
+    if (first[i] == drawn) continue;
+    Type(program, IDC_NUMBER, std::to_string(first[i]));
+    ++typed_count;
+    if (!Check(CalledNumber(TextOf(program, IDC_STATUS)) == first[i],
+               "el " + std::to_string(first[i]) + " escrito y Intro: " + TextOf(program, IDC_STATUS)))
+      break;
+    g_events.push_back("call " + std::to_string(first[i]));
+  }
+
+  // A number already called is refused and said so.
+  Type(program, IDC_NUMBER, std::to_string(drawn));
+  Check(TextOf(program, IDC_STATUS) == "El " + std::to_string(drawn) + " ya ha salido",
+        "un número ya cantado se rechaza: " + TextOf(program, IDC_STATUS));
+
+  // A cell clicked on the board: the first of 9, 19, ... not yet called nor in the card.
+  int clicked = 0;
+  for (int number = 9; number <= 99 && clicked == 0; number += 10) {
+    bool taken = number == drawn;
+    for (const auto& row : rows)
+      for (int n : row) taken = taken || n == number;
+    if (!taken) clicked = number;
+  }
+  ClickBoardNumberEndingInNine(program, clicked);
+  Check(CalledNumber(TextOf(program, IDC_STATUS)) == clicked,
+        "un clic en el " + std::to_string(clicked) + " del tablero lo canta: " + TextOf(program, IDC_STATUS));
+  g_events.push_back("call " + std::to_string(clicked));
+
+  // Undo, confirmed.
+  PostMessageW(program.main, WM_COMMAND, MAKEWPARAM(IDC_UNDO, BN_CLICKED),
+               reinterpret_cast<LPARAM>(Item(program, IDC_UNDO)));
+  const std::string question = AnswerMessage(program, IDYES);
+  Check(question == "¿Anular la bola " + std::to_string(clicked) + "? En el acta constará como anulada.",
+        "«Deshacer» pregunta: " + question);
+  Check(TextOf(program, IDC_STATUS) == "Bola " + std::to_string(clicked) + " anulada",
+        "la bola anulada: " + TextOf(program, IDC_STATUS));
+  g_events.push_back("undo");
+
+  // The row's last number: the first card wins the línea.
+  const int last_of_row = first.back() == drawn ? first[first.size() - 2] : first.back();
+  if (first.back() != drawn) {
+    Type(program, IDC_NUMBER, std::to_string(last_of_row));
+    g_events.push_back("call " + std::to_string(last_of_row));
+  }
+  const HWND winners = Item(program, IDC_WINNERS);
+  const LRESULT winner_count = SendMessageW(winners, LB_GETCOUNT, 0, 0);
+  std::wstring first_winner(256, L'\0');
+  if (winner_count > 0) {
+    const LRESULT length = SendMessageW(winners, LB_GETTEXT, 0, reinterpret_cast<LPARAM>(&first_winner[0]));
+    first_winner.resize(length > 0 ? static_cast<size_t>(length) : 0);
+  }
+  Check(winner_count >= 1 && StartsWith(Utf8(first_winner), "Cartón 0001") &&
+            Utf8(first_winner).find("4730F0CA") != std::string::npos &&
+            Utf8(first_winner).find("línea") != std::string::npos,
+        "los premiados: " + Utf8(first_winner));
+  Check(IsWindowEnabled(Item(program, IDC_CONFIRM)) != FALSE, "«Confirmar premio» se puede pulsar");
+
+  // Claims: a card number that has no line, the code, a barcode scanned into the number field.
+  const Colours no_card = ColoursOnScreen(Item(program, IDC_CLAIM_CARD));
+  std::string losing = "20";
+  Type(program, IDC_CLAIM, losing);
+  const std::string not_line = TextOf(program, IDC_VERDICT);
+  Check(StartsWith(not_line, "No es línea") || StartsWith(not_line, "La línea"),
+        "reclamación del cartón 20: " + not_line);
+  Type(program, IDC_CLAIM, "4730F0CA");
+  Settle(program);
+  const Colours card = ColoursOnScreen(Item(program, IDC_CLAIM_CARD));
+  Check(no_card.card == 0 && card.card > 1000 && card.white > 1000,
+        "el cartón reclamado se ve, en su color y blanco (" + std::to_string(card.card) + " y " +
+            std::to_string(card.white) + " píxeles; antes de reclamar, " +
+            std::to_string(no_card.card) + " y " + std::to_string(no_card.white) + ")");
+  Check(StartsWith(TextOf(program, IDC_VERDICT), "Línea válida: se completó con el " +
+                                                    std::to_string(last_of_row)),
+        "reclamación por código: " + TextOf(program, IDC_VERDICT));
+  Type(program, IDC_CLAIM, "20");
+  Check(StartsWith(TextOf(program, IDC_VERDICT), "No es línea"), "otra vez el cartón 20: no es línea");
+  Check(Type(program, IDC_NUMBER, "4730f0ca"), "un código de barras en el campo del número, con Intro");
+  Check(StartsWith(TextOf(program, IDC_VERDICT), "Línea válida"),
+        "el código de barras comprueba el cartón: " + TextOf(program, IDC_VERDICT));
+
+  Click(program, IDC_CONFIRM);
+  Check(TextOf(program, IDC_STATUS) == "Premio confirmado: línea",
+        "premio confirmado: " + TextOf(program, IDC_STATUS));
+  Check(TextOf(program, IDC_PRIZE) == "Se juega: bingo", "luego se juega el bingo");
+  g_events.push_back("confirm");
+
+  // The record, under one name.
+  const std::string record = work + "\\acta";
+  const std::string said = SaveRecordAs(program, record);
+  Check(said == "Acta guardada en " + record + ".pdf y " + record + ".csv", "el acta: " + said);
+  Check(FileExists(record + ".pdf") && FileExists(record + ".csv"), "acta.pdf y acta.csv existen");
+
+  // Two balls more, one with the button and one with Space after Tab, then a kill:
+  // nothing may be lost.
+  Click(program, IDC_DRAW);
+  int number = CalledNumber(TextOf(program, IDC_STATUS));
+  Check(number >= 1, "otra bola: " + TextOf(program, IDC_STATUS));
+  g_events.push_back("call " + std::to_string(number));
+  // The keys go to the active window, as the organiser's do to the window in front.
+  SetForegroundWindow(program.main);
+  Check(FocusComesTo(program, IDC_BOARD), "el tablero tiene el foco tras Intro");
+  PressKey(program, VK_TAB);
+  Check(FocusComesTo(program, IDC_DRAW), "Tab lleva a «Sacar bola»");
+  PressKey(program, VK_TAB);
+  Check(FocusComesTo(program, IDC_NUMBER), "otro Tab, al número de la jaula");
+  PressKey(program, VK_TAB);
+  Check(FocusComesTo(program, IDC_UNDO), "otro, a «Deshacer»");
+  const std::string before_space = TextOf(program, IDC_STATUS);
+  PressKey(program, VK_SPACE);
+  WaitUntil([&] { return TextOf(program, IDC_STATUS) != before_space; }, 5000);
+  number = CalledNumber(TextOf(program, IDC_STATUS));
+  if (Check(number >= 1 && TextOf(program, IDC_STATUS) != before_space,
+            "Espacio saca una bola: " + TextOf(program, IDC_STATUS)))
+    g_events.push_back("call " + std::to_string(number));
+  const std::string before = SaveRecordAs(program, work + "\\antes");
+  Check(!before.empty(), "el acta de antes de matarlo: " + before);
+  Kill(&program);
+
+  size_t standing = 0;
+  for (const std::string& event : g_events)
+    standing = event == "undo" ? standing - 1 : StartsWith(event, "call ") ? standing + 1 : standing;
+  if (!Check(Start(exe, &program), "tessarine-bingo.exe abre otra vez")) return 1;
+  const std::string offer = AnswerMessage(program, IDYES);
+  Check(StartsWith(offer, "Continuar la partida de las ") &&
+            offer.find("(" + std::to_string(standing) + " bolas)?") != std::string::npos,
+        "ofrece continuar: " + offer);
+  Check(TextOf(program, IDC_PRIZE) == "Se juega: bingo", "continúa con el bingo en juego");
+  const std::string after = SaveRecordAs(program, work + "\\despues");
+  const std::vector<std::string> before_lines = BallLines(ReadAll(work + "\\antes.csv"));
+  const std::vector<std::string> after_lines = BallLines(ReadAll(work + "\\despues.csv"));
+  Check(!before_lines.empty() && before_lines == after_lines,
+        "las mismas bolas, en el mismo orden, tras matarlo (" + std::to_string(after_lines.size()) +
+            " bolas en el acta)");
+  Check(before_lines.size() == standing + 1, "el acta tiene cada bola, la anulada también");
+  Type(program, IDC_CLAIM, "1");
+  Check(StartsWith(TextOf(program, IDC_VERDICT), "No es bingo"),
+        "tras continuar, el cartón 1 se comprueba: " + TextOf(program, IDC_VERDICT));
+
+  // A key on the board goes to the number field, as a cage's number is typed there.
+  PostMessageW(Item(program, IDC_BOARD), WM_CHAR, L'4', 1);
+  Check(WaitUntil([&] { return TextOf(program, IDC_NUMBER) == "4"; }, 5000),
+        "una cifra escrita sobre el tablero va al campo del número");
+  SendMessageW(Item(program, IDC_NUMBER), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L""));
+
+  // The rest of the first card, then its bingo, the last prize: the game ends.
+  std::vector<bool> called(100, false);
+  for (const std::string& event : g_events)
+    if (StartsWith(event, "call ")) called[static_cast<size_t>(std::atoi(event.c_str() + 5))] = true;
+  for (size_t i = 0; i < g_events.size(); ++i)
+    if (g_events[i] == "undo")  // the call before it is taken back
+      for (size_t j = i; j-- > 0;)
+        if (StartsWith(g_events[j], "call ")) {
+          called[static_cast<size_t>(std::atoi(g_events[j].c_str() + 5))] = false;
+          break;
+        }
+  int bingo_ball = 0;
+  for (const auto& row : rows)
+    for (int n : row)
+      if (!called[static_cast<size_t>(n)]) {
+        Type(program, IDC_NUMBER, std::to_string(n));
+        g_events.push_back("call " + std::to_string(n));
+        called[static_cast<size_t>(n)] = true;
+        bingo_ball = n;
+      }
+  const LRESULT bingo_winners = SendMessageW(Item(program, IDC_WINNERS), LB_GETCOUNT, 0, 0);
+  Check(bingo_winners >= 1, "con el " + std::to_string(bingo_ball) + " el cartón 1 canta bingo");
+  PostMessageW(program.main, WM_COMMAND, MAKEWPARAM(IDC_CONFIRM, BN_CLICKED),
+               reinterpret_cast<LPARAM>(Item(program, IDC_CONFIRM)));
+  const std::string over = AnswerMessage(program, IDYES);
+  Check(over == "La partida ha terminado. ¿Guardar el acta de la partida?",
+        "confirmado el bingo, la partida termina y ofrece el acta: " + over);
+  g_events.push_back("confirm");
+  const std::string final_record = work + "\\final";
+  Check(AnswerFileDialog(program, L"Acta de la partida (se guarda en PDF y en CSV)", final_record + ".pdf"),
+        "el acta final se guarda");
+  Settle(program);
+  Check(TextOf(program, IDC_PRIZE) == "Partida terminada: todos los premios dados",
+        "partida terminada: " + TextOf(program, IDC_PRIZE));
+  Check(!IsWindowEnabled(Item(program, IDC_DRAW)) && !IsWindowEnabled(Item(program, IDC_NUMBER)),
+        "terminada, no se sacan más bolas");
+  Check(FileExists(final_record + ".csv"), "final.csv existe");
+
+  {
+    std::ofstream events(events_path);
+    for (const std::string& event : g_events) events << event << "\n";
+  }
+
+  // F11: the whole screen, and back to where the window was.
+  RECT windowed{};
+  GetWindowRect(program.main, &windowed);
+  PressKey(program, VK_F11);
+  RECT full{};
+  WaitUntil([&] { return GetWindowRect(program.main, &full) && !EqualRect(&full, &windowed); }, 5000);
+  Check(full.left == 0 && full.top == 0 && full.right == GetSystemMetrics(SM_CXSCREEN) &&
+            full.bottom == GetSystemMetrics(SM_CYSCREEN),
+        "F11: pantalla completa (" + std::to_string(full.right - full.left) + " x " +
+            std::to_string(full.bottom - full.top) + ")");
+  PressKey(program, VK_F11);
+  RECT back{};
+  WaitUntil([&] { return GetWindowRect(program.main, &back) && !EqualRect(&back, &full); }, 5000);
+  Check(EqualRect(&back, &windowed) != FALSE, "F11 otra vez: la ventana vuelve a su sitio");
+
+  // A run of cards from the window, then a game with its list.
+  PostMessageW(program.main, WM_COMMAND, MAKEWPARAM(IDM_PREPARE_CARDS, 0), 0);
+  const HWND run_form = WaitForDialog(program, L"Preparar cartones");
+  const std::string cards_folder = work + "\\cartones";
+  if (Check(run_form != nullptr, "«Preparar cartones…» pregunta cómo")) {
+    SendMessageW(GetDlgItem(run_form, IDC_FORM_FIRST_FIELD), WM_SETTEXT, 0,
+                 reinterpret_cast<LPARAM>(L"3"));
+    SendMessageW(GetDlgItem(run_form, IDC_FORM_FIRST_FIELD + 4), WM_SETTEXT, 0,
+                 reinterpret_cast<LPARAM>(Wide(cards_folder).c_str()));
+    Press(run_form, IDOK);
+    const std::string said = AnswerMessage(program, IDNO, 120000);
+    Check(said.size() > 20 && said.substr(said.size() - 20) == "\n\n¿Abrir las hojas?",
+          "la tanda hecha, ofrece abrir las hojas: " + said);
+    const std::string start = AnswerMessage(program, IDYES);
+    Check(start == "¿Empezar la partida con esta lista?", "y empezar la partida: " + start);
+    Check(FileExists(cards_folder + "\\hojas.pdf") && FileExists(cards_folder + "\\cartones.csv"),
+          "hojas.pdf y cartones.csv en la carpeta elegida");
+    Check(TextOf(program, IDC_STATUS) == "Partida nueva con 3 cartones",
+          "la partida con la lista de la tanda: " + TextOf(program, IDC_STATUS));
+  }
+
+  // A long run cancelled: what was saved stays, listed, and the window says so.
+  PostMessageW(program.main, WM_COMMAND, MAKEWPARAM(IDM_PREPARE_CARDS, 0), 0);
+  const HWND long_form = WaitForDialog(program, L"Preparar cartones");
+  const std::string long_folder = work + "\\muchos";
+  if (Check(long_form != nullptr, "«Preparar cartones…» otra vez")) {
+    SendMessageW(GetDlgItem(long_form, IDC_FORM_FIRST_FIELD), WM_SETTEXT, 0,
+                 reinterpret_cast<LPARAM>(L"30000"));
+    SendMessageW(GetDlgItem(long_form, IDC_FORM_FIRST_FIELD + 4), WM_SETTEXT, 0,
+                 reinterpret_cast<LPARAM>(Wide(long_folder).c_str()));
+    SendMessageW(GetDlgItem(long_form, IDC_FORM_FIRST_FIELD + 5), CB_SETCURSEL, 1, 0);  // PNG
+    Press(long_form, IDOK);
+    const HWND bar = Item(program, IDC_PROGRESS);
+    const HWND cancel = Item(program, IDC_RUN_CANCEL);
+    Check(WaitUntil([&] { return IsWindowVisible(cancel) && SendMessageW(bar, PBM_GETPOS, 0, 0) > 0; }),
+          "la barra avanza y «Cancelar la tanda» está a la vista");
+    PostMessageW(program.main, WM_COMMAND, MAKEWPARAM(IDC_RUN_CANCEL, BN_CLICKED),
+                 reinterpret_cast<LPARAM>(cancel));
+    const std::string said = AnswerMessage(program, IDNO, 120000);
+    const size_t interrupted = said.find("interrumpido: ");
+    const int saved = interrupted == std::string::npos ? 0 : std::atoi(said.c_str() + interrupted + 14);
+    // Cards count as saved once flushed to the disk, so a quick Cancel may keep none.
+    Check(interrupted != std::string::npos && saved < 30000,
+          "cancelada, lo dice: " + said.substr(0, said.find('\n')));
+    std::ifstream list(long_folder + "\\cartones.csv");
+    int lines = 0;
+    std::string line;
+    while (std::getline(list, line)) ++lines;
+    Check(lines == saved + 1, "la lista tiene los " + std::to_string(saved) + " cartones guardados");
+    Check(AnswerMessage(program, IDNO) == "¿Empezar la partida con esta lista?",
+          "ofrece la partida con lo guardado");
+    Check(!IsWindowVisible(cancel) && IsWindowEnabled(Item(program, IDC_DRAW)),
+          "la tanda acabada, la ventana sigue con su partida");
+  }
+
+  PostMessageW(program.main, WM_CLOSE, 0, 0);
+  Check(Ended(&program), "se cierra");
+  return 0;
+}
+}  // namespace
+
+int wmain(int argc, wchar_t** argv) {
+  if (argc != 5) {
+    std::printf("uso: bingo_driver.exe PROGRAMA.exe LISTA.csv CARPETA EVENTOS.txt\n");
+    return 2;
+  }
+  CoInitialize(nullptr);
+  Drive(argv[1], Utf8(argv[2]), Utf8(argv[3]), Utf8(argv[4]));
+  std::printf("%d passed, %d failed\n", g_passed, g_failed);
+  return g_failed == 0 ? 0 : 1;
+}
