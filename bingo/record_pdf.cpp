@@ -79,3 +79,28 @@ std::string SaveRecordPdf(const Game& game, const std::string& title, Paper pape
     return RecordNotSavedText(path, SaveErrorText(file.error));
   return "";
 }
+
+RecordNaming RecordNamingOf(const std::string& list_path) {
+  RecordNaming naming;
+  const size_t slash = list_path.find_last_of("\\/");
+  naming.folder = slash == std::string::npos ? std::string() : list_path.substr(0, slash + 1);
+  naming.title = slash == std::string::npos ? list_path : list_path.substr(slash + 1);
+  const size_t dot = naming.title.find_last_of('.');
+  if (dot != std::string::npos && dot > 0) naming.title.resize(dot);
+  naming.offered = "acta-" + naming.title + ".pdf";
+  return naming;
+}
+
+std::string SaveRecordFiles(const Game& game, const std::string& title, const std::string& chosen) {
+  std::string base = chosen;
+  const size_t dot = base.find_last_of('.');
+  const size_t slash = base.find_last_of("\\/");
+  if (dot != std::string::npos && (slash == std::string::npos || dot > slash)) {
+    std::string ending = base.substr(dot + 1);
+    for (char& c : ending) c = static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
+    if (ending == "pdf" || ending == "csv") base.resize(dot);
+  }
+  std::string failed = SaveRecordPdf(game, title, Paper::kA4, base + ".pdf");
+  if (failed.empty()) failed = SaveRecordCsv(game, title, base + ".csv");
+  return failed.empty() ? "Acta guardada en " + base + ".pdf y " + base + ".csv" : failed;
+}

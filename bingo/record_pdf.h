@@ -13,3 +13,16 @@ TextDocument RecordDocument(const Game& game, const std::string& title, Paper pa
 // Written whole or not at all, durably; "" when saved, else why not, in Spanish.
 std::string SaveRecordPdf(const Game& game, const std::string& title, Paper paper,
                           const std::string& path);
+
+// Where the record of a game on a list is offered: beside the list, as
+// "acta-LIST.pdf", with the list's name (less its ending) as the title.
+struct RecordNaming {
+  std::string folder;   // the list's, with its separator; "" when the list has none
+  std::string title;    // "noche" for noche.csv
+  std::string offered;  // "acta-noche.pdf"
+};
+RecordNaming RecordNamingOf(const std::string& list_path);
+
+// Both files of the record under the one name chosen, less a .pdf or .csv ending (either
+// case): NAME.pdf, then NAME.csv. What to tell the organiser either way.
+std::string SaveRecordFiles(const Game& game, const std::string& title, const std::string& chosen);

@@ -351,22 +351,12 @@ void BingoWindow::SaveRecord() {
     Say(tr("No hay ninguna partida de la que guardar el acta"));
     return;
   }
-  const QFileInfo list(Text(session_.game.list_path));
-  const QString suggested = list.dir().filePath("acta-" + list.completeBaseName() + ".pdf");
+  const RecordNaming naming = RecordNamingOf(session_.game.list_path);
   const QString path = QFileDialog::getSaveFileName(
-      this, tr("Acta de la partida (se guarda en PDF y en CSV)"), suggested,
-      tr("Acta en PDF y CSV (*.pdf *.csv)"));
+      this, tr("Acta de la partida (se guarda en PDF y en CSV)"),
+      Text(naming.folder + naming.offered), tr("Acta en PDF y CSV (*.pdf *.csv)"));
   if (path.isEmpty()) return;
-  // One name, two files: the printable record and the table beside it.
-  const QFileInfo chosen(path);
-  const QString base = chosen.dir().filePath(chosen.suffix().compare("pdf", Qt::CaseInsensitive) == 0 ||
-                                                     chosen.suffix().compare("csv", Qt::CaseInsensitive) == 0
-                                                 ? chosen.completeBaseName()
-                                                 : chosen.fileName());
-  const std::string title = list.completeBaseName().toStdString();
-  std::string failed = SaveRecordPdf(session_.game, title, Paper::kA4, (base + ".pdf").toStdString());
-  if (failed.empty()) failed = SaveRecordCsv(session_.game, title, (base + ".csv").toStdString());
-  Say(failed.empty() ? tr("Acta guardada en %1.pdf y %1.csv").arg(base) : Text(failed));
+  Say(Text(SaveRecordFiles(session_.game, naming.title, path.toStdString())));
 }
 
 void BingoWindow::PrepareCards() {

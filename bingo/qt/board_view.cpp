@@ -8,17 +8,14 @@
 #include <QPainter>
 
 namespace {
-constexpr int kGridSide = 10;                  // rows of ten: 1-9, 10-19, ... 90-99
-constexpr double kLastDigitsShare = 0.40;      // of the board's height, the digits alone
-constexpr double kDigitHeightOfFont = 0.72;    // a bold face's digits, of its pixel size
-constexpr double kMostLastWidthShare = 0.55;   // of the board's width, the rest for the grid
-constexpr double kLastMarginShare = 0.04;      // of the last number's column, each side
-constexpr int kMeasuredPixels = 100;           // a font size to measure "88" at
-constexpr double kCellTextShare = 0.62;        // of a cell's height
-constexpr double kCellTextWidthShare = 0.45;   // of a cell's width
 const QColor kPaper(Qt::white);
 const QColor kUncalledText(0x30, 0x30, 0x30);
 const QColor kGridLine(0xB0, 0xB0, 0xB0);
+
+// A box of the layout as Qt names it: right and bottom are the last pixels inside.
+QRect QRectOf(const BoardBox& box) {
+  return QRect(QPoint(box.left, box.top), QPoint(box.right - 1, box.bottom - 1));
+}
 
 QFont BoldFont(int pixel_size) {
   QFont font;
@@ -46,39 +43,22 @@ void BoardView::SetColour(const QColor& colour) {
   update();
 }
 
-QRect BoardView::CellOf(int number) const {
-  const int row = number / kGridSide;
-  const int column = number % kGridSide;
-  const double width = grid_area_.width() / double(kGridSide);
-  const double height = grid_area_.height() / double(kGridSide);
-  const int x1 = grid_area_.left() + int(column * width);
-  const int y1 = grid_area_.top() + int(row * height);
-  return QRect(QPoint(x1, y1), QPoint(grid_area_.left() + int((column + 1) * width) - 1,
-                                      grid_area_.top() + int((row + 1) * height) - 1));
-}
+QRect BoardView::CellOf(int number) const { return QRectOf(BoardCellOf(layout_, number)); }
 
-QRect BoardView::LastNumberArea() const { return last_area_; }
+QRect BoardView::LastNumberArea() const { return QRectOf(layout_.last); }
 
 void BoardView::resizeEvent(QResizeEvent* event) {
   QWidget::resizeEvent(event);
   PlaceParts();
 }
 
-// The widest two digits fill the column whatever the face: measured, then scaled.
 void BoardView::PlaceParts() {
-  const int height = this->height();
   const double advance_per_pixel =
-      QFontMetrics(BoldFont(kMeasuredPixels)).horizontalAdvance("88") / double(kMeasuredPixels);
-  const double most_width = width() * kMostLastWidthShare * (1 - 2 * kLastMarginShare);
-  const double pixels = qMin(height * kLastDigitsShare / kDigitHeightOfFont,
-                             most_width / advance_per_pixel);
-  last_font_ = BoldFont(int(pixels));
-  const int last_width = int(pixels * advance_per_pixel / (1 - 2 * kLastMarginShare));
-  last_area_ = QRect(0, 0, last_width, height);
-  grid_area_ = QRect(last_area_.right() + 1, 0, width() - last_area_.width(), height);
-  count_font_ = BoldFont(height / 14);
-  cell_font_ = BoldFont(int(qMin(grid_area_.height() / double(kGridSide) * kCellTextShare,
-                                 grid_area_.width() / double(kGridSide) * kCellTextWidthShare)));
+      QFontMetrics(BoldFont(kBoardMeasuredPixels)).horizontalAdvance("88") / double(kBoardMeasuredPixels);
+  layout_ = LayOutBoard(width(), height(), advance_per_pixel);
+  last_font_ = BoldFont(layout_.last_pixels);
+  count_font_ = BoldFont(layout_.count_pixels);
+  cell_font_ = BoldFont(layout_.cell_pixels);
 }
 
 void BoardView::paintEvent(QPaintEvent*) {
@@ -89,14 +69,12 @@ void BoardView::paintEvent(QPaintEvent*) {
 }
 
 void BoardView::PaintLastNumber(QPainter* painter) {
-  const QRect digits(last_area_.left(), 0, last_area_.width(), last_area_.height() * 3 / 4);
   painter->setPen(colour_);
   painter->setFont(last_font_);
-  if (last_ > 0) painter->drawText(digits, Qt::AlignCenter, QString::number(last_));
+  if (last_ > 0) painter->drawText(QRectOf(layout_.last_digits), Qt::AlignCenter, QString::number(last_));
   painter->setFont(count_font_);
   painter->setPen(kUncalledText);
-  const QRect count(last_area_.left(), digits.bottom(), last_area_.width(),
-                    last_area_.height() - digits.height());
+  const QRect count = QRectOf(layout_.count);
   painter->drawText(count, Qt::AlignCenter, balls_ == 1 ? tr("1 bola") : tr("%1 bolas").arg(balls_));
 }
 

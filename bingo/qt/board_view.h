@@ -7,6 +7,8 @@
 #include <QWidget>
 #include <array>
 
+#include "bingo/board_layout.h"
+
 class BoardView : public QWidget {
   Q_OBJECT
  public:
@@ -39,6 +41,6 @@ class BoardView : public QWidget {
   int last_ = 0;
   int balls_ = 0;
   QColor colour_;
-  QRect last_area_, grid_area_;
+  BoardLayout layout_;
   QFont last_font_, count_font_, cell_font_;
 };

@@ -46,14 +46,6 @@ void SetText(HWND control, const std::string& text) {
   SetWindowTextW(control, wide.c_str());
 }
 
-std::string TextOf(HWND control) {
-  const int length = GetWindowTextLengthW(control);
-  std::wstring text(static_cast<size_t>(length) + 1, L'\0');
-  const int read = GetWindowTextW(control, &text[0], length + 1);
-  text.resize(static_cast<size_t>(read > 0 ? read : 0));
-  return Utf8OfWide(text);
-}
-
 std::string Trimmed(const std::string& text) {
   const size_t first = text.find_first_not_of(" \t\r\n");
   if (first == std::string::npos) return std::string();
@@ -351,46 +343,42 @@ void Undo(BingoWindow* bingo) {
   Refresh(bingo);
 }
 
+// The system's file dialog: a file to save (its replacement asked about) or one that
+// exists to open. "" when the organiser cancels.
+std::string AskFileName(const BingoWindow& bingo, bool saving, const std::string& caption,
+                        const std::string& filter_name, const wchar_t* pattern,
+                        const std::string& folder, const std::string& offered) {
+  std::wstring path = WideOfUtf8(offered);
+  path.resize(MAX_PATH * 4, L'\0');
+  const std::wstring initial = WideOfUtf8(folder);
+  const std::wstring title = WideOfUtf8(caption);
+  const std::wstring filter = WideOfUtf8(filter_name) + L'\0' + pattern + L'\0' + L'\0';
+  OPENFILENAMEW request{};
+  request.lStructSize = sizeof(request);
+  request.hwndOwner = bingo.window;
+  request.lpstrFilter = filter.c_str();
+  request.lpstrFile = &path[0];
+  request.nMaxFile = static_cast<DWORD>(path.size());
+  request.lpstrInitialDir = initial.empty() ? nullptr : initial.c_str();
+  request.lpstrTitle = title.c_str();
+  request.Flags = OFN_EXPLORER | OFN_PATHMUSTEXIST | OFN_NOCHANGEDIR |
+                  (saving ? OFN_OVERWRITEPROMPT : OFN_FILEMUSTEXIST);
+  const BOOL chosen = saving ? GetSaveFileNameW(&request) : GetOpenFileNameW(&request);
+  return chosen ? Utf8OfWide(path.c_str()) : std::string();
+}
+
 // One name, two files: the printable record and the table beside it.
 void SaveRecord(BingoWindow* bingo) {
   if (!bingo->session.has_game) {
     Say(*bingo, "No hay ninguna partida de la que guardar el acta");
     return;
   }
-  const std::string& list = bingo->session.game.list_path;
-  const size_t slash = list.find_last_of("\\/");
-  const std::string folder = slash == std::string::npos ? std::string() : list.substr(0, slash + 1);
-  std::string title = slash == std::string::npos ? list : list.substr(slash + 1);
-  const size_t dot = title.find_last_of('.');
-  if (dot != std::string::npos && dot > 0) title.resize(dot);
-
-  std::wstring path = WideOfUtf8("acta-" + title + ".pdf");
-  path.resize(MAX_PATH * 4, L'\0');
-  const std::wstring initial = WideOfUtf8(folder);
-  const std::wstring caption = WideOfUtf8("Acta de la partida (se guarda en PDF y en CSV)");
-  const std::wstring filter = WideOfUtf8("Acta en PDF y CSV (*.pdf *.csv)") + L'\0' +
-                              L"*.pdf;*.csv" + L'\0' + L'\0';
-  OPENFILENAMEW request{};
-  request.lStructSize = sizeof(request);
-  request.hwndOwner = bingo->window;
-  request.lpstrFilter = filter.c_str();
-  request.lpstrFile = &path[0];
-  request.nMaxFile = static_cast<DWORD>(path.size());
-  request.lpstrInitialDir = initial.empty() ? nullptr : initial.c_str();
-  request.lpstrTitle = caption.c_str();
-  request.Flags = OFN_EXPLORER | OFN_OVERWRITEPROMPT | OFN_PATHMUSTEXIST | OFN_NOCHANGEDIR;
-  if (!GetSaveFileNameW(&request)) return;
-  std::string base = Utf8OfWide(path.c_str());
-  const size_t base_dot = base.find_last_of('.');
-  const size_t base_slash = base.find_last_of("\\/");
-  if (base_dot != std::string::npos && (base_slash == std::string::npos || base_dot > base_slash)) {
-    std::string suffix = base.substr(base_dot + 1);
-    for (char& c : suffix) c = static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
-    if (suffix == "pdf" || suffix == "csv") base.resize(base_dot);
-  }
-  std::string failed = SaveRecordPdf(bingo->session.game, title, Paper::kA4, base + ".pdf");
-  if (failed.empty()) failed = SaveRecordCsv(bingo->session.game, title, base + ".csv");
-  Say(*bingo, failed.empty() ? "Acta guardada en " + base + ".pdf y " + base + ".csv" : failed);
+  const RecordNaming naming = RecordNamingOf(bingo->session.game.list_path);
+  const std::string path = AskFileName(*bingo, true, "Acta de la partida (se guarda en PDF y en CSV)",
+                                       "Acta en PDF y CSV (*.pdf *.csv)", L"*.pdf;*.csv",
+                                       naming.folder, naming.offered);
+  if (path.empty()) return;
+  Say(*bingo, SaveRecordFiles(bingo->session.game, naming.title, path));
 }
 
 void ConfirmPrize(BingoWindow* bingo) {
@@ -431,23 +419,13 @@ void NewGame(BingoWindow* bingo) {
   if (bingo->session.has_game && !game.standing.empty() && !GameOver(game) &&
       !AskYesNo(*bingo, "Hay una partida en curso. ¿Dejarla y empezar otra?", true))
     return;
-  std::wstring path(MAX_PATH * 4, L'\0');
-  const std::wstring caption = WideOfUtf8("Lista de cartones");
-  const std::wstring filter =
-      WideOfUtf8("Listas de cartones (*.csv)") + L'\0' + L"*.csv" + L'\0' + L'\0';
-  OPENFILENAMEW request{};
-  request.lStructSize = sizeof(request);
-  request.hwndOwner = bingo->window;
-  request.lpstrFilter = filter.c_str();
-  request.lpstrFile = &path[0];
-  request.nMaxFile = static_cast<DWORD>(path.size());
-  request.lpstrTitle = caption.c_str();
-  request.Flags = OFN_EXPLORER | OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_NOCHANGEDIR;
-  if (!GetOpenFileNameW(&request)) return;
+  const std::string path = AskFileName(*bingo, false, "Lista de cartones",
+                                       "Listas de cartones (*.csv)", L"*.csv", "", "");
+  if (path.empty()) return;
   std::vector<FormField> fields(1);
   fields[0].label = "Cartones en juego (por ejemplo 1-250, 300-320; vacío: todos):";
   if (!AskForm(bingo->window, kBingoTitle, &fields)) return;
-  const std::string failed = StartGame(bingo, Utf8OfWide(path.c_str()), fields[0].text);
+  const std::string failed = StartGame(bingo, path, fields[0].text);
   if (!failed.empty()) Ask(*bingo, failed, MB_OK | MB_ICONWARNING);
 }
 
@@ -506,15 +484,57 @@ void Run(BingoWindow* bingo, int command) {
   }
 }
 
+// A key typed on the board goes on into the number field, which takes the focus.
+void TypeIntoNumberField(const BingoWindow& bingo, wchar_t key) {
+  const HWND field = Control(bingo, IDC_NUMBER);
+  if (!IsWindowEnabled(field)) return;
+  SetFocus(field);
+  const wchar_t typed[2] = {key, 0};
+  SendMessageW(field, EM_SETSEL, static_cast<WPARAM>(-1), -1);
+  SendMessageW(field, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(typed));
+}
+
+// The verdict in green or red, the quiet labels in grey, all on the window's face.
+LRESULT LabelColours(const BingoWindow& bingo, HWND control, HDC dc) {
+  const int id = GetDlgCtrlID(control);
+  if (id == IDC_VERDICT) SetTextColor(dc, bingo.verdict_valid ? kValidColour : kInvalidColour);
+  if (id == IDC_VOICE_WHY_NOT || id == IDC_NUMBER_LABEL || id == IDC_CLAIM_HINT)
+    SetTextColor(dc, kWhyNotColour);
+  SetBkColor(dc, GetSysColor(COLOR_BTNFACE));
+  return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE));
+}
+
+// The focus goes back to the control that had it when the window was left (for a
+// message box, another program), else to the board: never to the bare window.
+void Activated(BingoWindow* bingo, bool active) {
+  if (!active) {
+    const HWND focus = GetFocus();
+    if (focus != nullptr && GetParent(focus) == bingo->window) bingo->last_focus = focus;
+    return;
+  }
+  SetFocus(bingo->last_focus != nullptr && IsWindowEnabled(bingo->last_focus)
+               ? bingo->last_focus
+               : Control(*bingo, IDC_BOARD));
+}
+
+// The window's record comes with its creation and is found by the window from then on.
+void Attach(HWND window, const CREATESTRUCTW* creation) {
+  auto* bingo = static_cast<BingoWindow*>(creation->lpCreateParams);
+  bingo->window = window;
+  SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(bingo));
+}
+
+void ReleaseFonts(BingoWindow* bingo) {
+  DeleteObject(bingo->font);
+  DeleteObject(bingo->verdict_font);
+}
+
 LRESULT CALLBACK BingoProcedure(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
   BingoWindow* bingo = BingoOf(window);
   switch (message) {
-    case WM_NCCREATE: {
-      bingo = static_cast<BingoWindow*>(reinterpret_cast<CREATESTRUCTW*>(lparam)->lpCreateParams);
-      bingo->window = window;
-      SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(bingo));
+    case WM_NCCREATE:
+      Attach(window, reinterpret_cast<CREATESTRUCTW*>(lparam));
       break;
-    }
     case WM_CREATE:
       MakeMenu(window);
       MakeControls(bingo);
@@ -535,37 +555,14 @@ LRESULT CALLBACK BingoProcedure(HWND window, UINT message, WPARAM wparam, LPARAM
           !GameOver(bingo->session.game))
         Mark(bingo, static_cast<int>(wparam));
       return 0;
-    case WM_BOARD_TYPED: {
-      const HWND field = Control(*bingo, IDC_NUMBER);
-      if (!IsWindowEnabled(field)) return 0;
-      SetFocus(field);
-      const wchar_t typed[2] = {static_cast<wchar_t>(wparam), 0};
-      SendMessageW(field, EM_SETSEL, static_cast<WPARAM>(-1), -1);
-      SendMessageW(field, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(typed));
+    case WM_BOARD_TYPED:
+      TypeIntoNumberField(*bingo, static_cast<wchar_t>(wparam));
       return 0;
-    }
-    case WM_CTLCOLORSTATIC: {
-      const auto control = reinterpret_cast<HWND>(lparam);
-      const int id = GetDlgCtrlID(control);
-      const auto dc = reinterpret_cast<HDC>(wparam);
-      if (id == IDC_VERDICT) SetTextColor(dc, bingo->verdict_valid ? kValidColour : kInvalidColour);
-      if (id == IDC_VOICE_WHY_NOT || id == IDC_NUMBER_LABEL || id == IDC_CLAIM_HINT)
-        SetTextColor(dc, kWhyNotColour);
-      SetBkColor(dc, GetSysColor(COLOR_BTNFACE));
-      return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE));
-    }
-    // The focus goes back to the control that had it when the window was left (for a
-    // message box, another program), else to the board: never to the bare window.
+    case WM_CTLCOLORSTATIC:
+      return LabelColours(*bingo, reinterpret_cast<HWND>(lparam), reinterpret_cast<HDC>(wparam));
     case WM_ACTIVATE:
       if (bingo == nullptr) break;
-      if (LOWORD(wparam) == WA_INACTIVE) {
-        const HWND focus = GetFocus();
-        if (focus != nullptr && GetParent(focus) == window) bingo->last_focus = focus;
-      } else {
-        SetFocus(bingo->last_focus != nullptr && IsWindowEnabled(bingo->last_focus)
-                     ? bingo->last_focus
-                     : Control(*bingo, IDC_BOARD));
-      }
+      Activated(bingo, LOWORD(wparam) != WA_INACTIVE);
       return 0;
     case WM_SETFOCUS:
       if (bingo != nullptr) SetFocus(Control(*bingo, IDC_BOARD));
@@ -575,10 +572,7 @@ LRESULT CALLBACK BingoProcedure(HWND window, UINT message, WPARAM wparam, LPARAM
       DestroyWindow(window);
       return 0;
     case WM_DESTROY:
-      if (bingo != nullptr) {
-        DeleteObject(bingo->font);
-        DeleteObject(bingo->verdict_font);
-      }
+      if (bingo != nullptr) ReleaseFonts(bingo);
       PostQuitMessage(0);
       return 0;
     default:

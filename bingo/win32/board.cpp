@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <string>
 
+#include "bingo/board_layout.h"
 #include "bingo/win32/bingo_window.h"
 #include "card/renderer.h"
 #include "draw/utf16_win32.h"
@@ -16,14 +17,6 @@ const wchar_t* const kCardViewClass = L"TessarineBingoCard";
 const wchar_t* const kForecastClass = L"TessarineBingoForecast";
 
 namespace {
-constexpr int kGridSide = 10;                  // rows of ten: 1-9, 10-19, ... 90-99
-constexpr double kLastDigitsShare = 0.40;      // of the board's height, the digits alone
-constexpr double kDigitHeightOfFont = 0.72;    // a bold face's digits, of its pixel size
-constexpr double kMostLastWidthShare = 0.55;   // of the board's width, the rest for the grid
-constexpr double kLastMarginShare = 0.04;      // of the last number's column, each side
-constexpr int kMeasuredPixels = 100;           // a font size to measure "88" at
-constexpr double kCellTextShare = 0.62;        // of a cell's height
-constexpr double kCellTextWidthShare = 0.45;   // of a cell's width
 constexpr COLORREF kPaper = RGB(0xFF, 0xFF, 0xFF);
 constexpr COLORREF kUncalledText = RGB(0x30, 0x30, 0x30);
 constexpr COLORREF kGridLine = RGB(0xB0, 0xB0, 0xB0);
@@ -35,46 +28,17 @@ HFONT BoldFont(int pixels) {
                      DEFAULT_PITCH | FF_SWISS, kFace);
 }
 
-struct BoardParts {
-  RECT last{};
-  RECT grid{};
-  int last_pixels = 1;
-  int count_pixels = 1;
-  int cell_pixels = 1;
-};
+RECT RectOf(const BoardBox& box) { return RECT{box.left, box.top, box.right, box.bottom}; }
 
-// The widest two digits fill the column whatever the face: measured, then scaled.
-BoardParts PlaceParts(HDC dc, int width, int height) {
-  BoardParts parts;
-  const HFONT measure = BoldFont(kMeasuredPixels);
+// The board's layout with "88" measured in the board's own bold face.
+BoardLayout LayOut(HDC dc, int width, int height) {
+  const HFONT measure = BoldFont(kBoardMeasuredPixels);
   const HGDIOBJ old = SelectObject(dc, measure);
   SIZE eights{};
   GetTextExtentPoint32W(dc, L"88", 2, &eights);
   SelectObject(dc, old);
   DeleteObject(measure);
-  const double advance_per_pixel = std::max(1L, eights.cx) / double(kMeasuredPixels);
-  const double most_width = width * kMostLastWidthShare * (1 - 2 * kLastMarginShare);
-  const double pixels =
-      std::min(height * kLastDigitsShare / kDigitHeightOfFont, most_width / advance_per_pixel);
-  parts.last_pixels = static_cast<int>(pixels);
-  const int last_width = static_cast<int>(pixels * advance_per_pixel / (1 - 2 * kLastMarginShare));
-  parts.last = RECT{0, 0, last_width, height};
-  parts.grid = RECT{last_width, 0, width, height};
-  parts.count_pixels = height / 14;
-  const double grid_width = width - last_width;
-  parts.cell_pixels = static_cast<int>(std::min(height / double(kGridSide) * kCellTextShare,
-                                                grid_width / kGridSide * kCellTextWidthShare));
-  return parts;
-}
-
-RECT CellOf(const RECT& grid, int number) {
-  const int row = number / kGridSide;
-  const int column = number % kGridSide;
-  const double width = (grid.right - grid.left) / double(kGridSide);
-  const double height = (grid.bottom - grid.top) / double(kGridSide);
-  return RECT{grid.left + static_cast<int>(column * width), grid.top + static_cast<int>(row * height),
-              grid.left + static_cast<int>((column + 1) * width),
-              grid.top + static_cast<int>((row + 1) * height)};
+  return LayOutBoard(width, height, std::max(1L, eights.cx) / double(kBoardMeasuredPixels));
 }
 
 void FillBox(HDC dc, const RECT& box, COLORREF colour) {
@@ -104,22 +68,21 @@ void PaintBoard(HDC dc, const BoardState& board, int width, int height) {
   const RECT all{0, 0, width, height};
   FillBox(dc, all, kPaper);
   SetBkMode(dc, TRANSPARENT);
-  const BoardParts parts = PlaceParts(dc, width, height);
-  const RECT digits{parts.last.left, 0, parts.last.right, height * 3 / 4};
+  const BoardLayout layout = LayOut(dc, width, height);
   if (board.last > 0)
-    CentredText(dc, std::to_wstring(board.last), digits, parts.last_pixels, board.colour);
-  const RECT count{parts.last.left, digits.bottom, parts.last.right, height};
+    CentredText(dc, std::to_wstring(board.last), RectOf(layout.last_digits), layout.last_pixels,
+                board.colour);
   const std::string balls =
       board.balls == 1 ? "1 bola" : std::to_string(board.balls) + " bolas";
-  CentredText(dc, WideOfUtf8(balls), count, parts.count_pixels, kUncalledText);
+  CentredText(dc, WideOfUtf8(balls), RectOf(layout.count), layout.count_pixels, kUncalledText);
   // One font and two brushes for the 99 cells.
-  const HFONT cell_font = BoldFont(parts.cell_pixels);
+  const HFONT cell_font = BoldFont(layout.cell_pixels);
   const HBRUSH called = CreateSolidBrush(board.colour);
   const HBRUSH paper = CreateSolidBrush(kPaper);
   const HBRUSH line = CreateSolidBrush(kGridLine);
   const HGDIOBJ old = SelectObject(dc, cell_font);
   for (int number = 1; number <= 99; ++number) {
-    const RECT cell = CellOf(parts.grid, number);
+    const RECT cell = RectOf(BoardCellOf(layout, number));
     const bool is_called = board.called[static_cast<size_t>(number)];
     FillRect(dc, &cell, is_called ? called : paper);
     FrameRect(dc, &cell, line);
@@ -137,10 +100,10 @@ int NumberAt(HWND window, POINT point) {
   RECT client;
   GetClientRect(window, &client);
   const HDC dc = GetDC(window);
-  const BoardParts parts = PlaceParts(dc, client.right, client.bottom);
+  const BoardLayout layout = LayOut(dc, client.right, client.bottom);
   ReleaseDC(window, dc);
   for (int number = 1; number <= 99; ++number) {
-    const RECT cell = CellOf(parts.grid, number);
+    const RECT cell = RectOf(BoardCellOf(layout, number));
     if (PtInRect(&cell, point)) return number;
   }
   return 0;

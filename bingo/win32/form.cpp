@@ -38,14 +38,6 @@ HWND MakeControl(HWND dialog, const wchar_t* window_class, const std::string& te
   return control;
 }
 
-std::string TextOf(HWND control) {
-  const int length = GetWindowTextLengthW(control);
-  std::wstring text(static_cast<size_t>(length) + 1, L'\0');
-  const int read = GetWindowTextW(control, &text[0], length + 1);
-  text.resize(static_cast<size_t>(read > 0 ? read : 0));
-  return Utf8OfWide(text);
-}
-
 void ShowColour(HWND button, COLORREF colour) {
   wchar_t text[32];
   wsprintfW(text, L"Color\x2026  #%02X%02X%02X", GetRValue(colour), GetGValue(colour),
@@ -203,4 +195,12 @@ bool AskForm(HWND owner, const std::string& caption, std::vector<FormField>* fie
                               owner, FormProcedure, reinterpret_cast<LPARAM>(&state));
   DeleteObject(state.font);
   return answer == IDOK;
+}
+
+std::string TextOf(HWND control) {
+  const int length = GetWindowTextLengthW(control);
+  std::wstring text(static_cast<size_t>(length) + 1, L'\0');
+  const int read = GetWindowTextW(control, &text[0], length + 1);
+  text.resize(static_cast<size_t>(read > 0 ? read : 0));
+  return Utf8OfWide(text);
 }

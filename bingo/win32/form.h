@@ -21,6 +21,9 @@ struct FormField {
 // Field ids, in order from this one; the end-to-end driver finds them so.
 constexpr int IDC_FORM_FIRST_FIELD = 3001;
 
+// A control's text, in UTF-8.
+std::string TextOf(HWND control);
+
 // The system's message face, the one its dialogs and message boxes use.
 LOGFONTW MessageFont();
 

@@ -72,9 +72,8 @@ std::string Joined(const std::vector<std::string>& lines) {
   for (const std::string& line : lines) joined += (joined.empty() ? "" : "\n") + line;
   return joined;
 }
-}  // namespace
 
-static bool AskCardRun(HWND owner, CardRunRequest* request) {
+bool AskCardRun(HWND owner, CardRunRequest* request) {
   std::vector<FormField> fields(6);
   fields[0].label = "Cuántos cartones:";
   fields[0].text = std::to_string(kDefaultCards);
@@ -110,6 +109,57 @@ static bool AskCardRun(HWND owner, CardRunRequest* request) {
   return true;
 }
 
+// The bar and its Cancel shown under the controls while a run goes, hidden after; the
+// controls are laid out again around them.
+void ShowRunBar(BingoWindow* bingo, int32_t count, bool shown) {
+  const HWND bar = GetDlgItem(bingo->window, IDC_PROGRESS);
+  if (shown) {
+    SendMessageW(bar, PBM_SETRANGE32, 0, count);
+    SendMessageW(bar, PBM_SETPOS, 0, 0);
+  }
+  ShowWindow(bar, shown ? SW_SHOW : SW_HIDE);
+  ShowWindow(GetDlgItem(bingo->window, IDC_RUN_CANCEL), shown ? SW_SHOW : SW_HIDE);
+  RECT client;
+  GetClientRect(bingo->window, &client);
+  SendMessageW(bingo->window, WM_SIZE, SIZE_RESTORED, MAKELPARAM(client.right, client.bottom));
+  bingo->making_run = shown;
+}
+
+// The run on a thread of its own while this one keeps the window answering (Cancel among
+// it); what the run said is kept in `watch`.
+CardRunOutcome RunWithTheWindowAlive(BingoWindow* bingo, const CardRunRequest& request,
+                                     RunWatch* watch) {
+  watch->bar = GetDlgItem(bingo->window, IDC_PROGRESS);
+  watch->window = bingo->window;
+  CardRunHooks hooks;
+  hooks.context = watch;
+  hooks.say = KeepSaid;
+  hooks.progress = PostProgress;
+  CardRunOutcome outcome = CardRunOutcome::kFailed;
+  std::thread worker([&] {
+    outcome = MakeCardRun(request, hooks);
+    watch->ended = true;
+    PostMessageW(watch->window, WM_NULL, 0, 0);  // wakes the loop below
+  });
+  MSG message;
+  while (!watch->ended && GetMessageW(&message, nullptr, 0, 0) > 0) {
+    if (IsDialogMessageW(bingo->window, &message)) continue;
+    TranslateMessage(&message);
+    DispatchMessageW(&message);
+  }
+  worker.join();
+  // A Cancel after the run had looked must not stop the game's own saves later.
+  ResumeSaves();
+  return outcome;
+}
+
+bool AskYesNo(HWND window, const std::string& question) {
+  const std::wstring title = WideOfUtf8(kBingoTitle);
+  const std::wstring text = WideOfUtf8(question);
+  return MessageBoxW(window, text.c_str(), title.c_str(), MB_YESNO | MB_ICONQUESTION) == IDYES;
+}
+}  // namespace
+
 void RunPreparedCards(BingoWindow* bingo, void (*start_game)(BingoWindow*, const std::string&)) {
   CardRunRequest request;
   if (!AskCardRun(bingo->window, &request)) return;
@@ -121,54 +171,16 @@ void RunPreparedCards(BingoWindow* bingo, void (*start_game)(BingoWindow*, const
   SHCreateDirectoryExW(nullptr, out.c_str(), nullptr);  // the list's folder, files or not
 
   RunWatch watch;
-  watch.bar = GetDlgItem(bingo->window, IDC_PROGRESS);
-  watch.window = bingo->window;
-  const HWND cancel = GetDlgItem(bingo->window, IDC_RUN_CANCEL);
-  SendMessageW(watch.bar, PBM_SETRANGE32, 0, request.count);
-  SendMessageW(watch.bar, PBM_SETPOS, 0, 0);
-  ShowWindow(watch.bar, SW_SHOW);
-  ShowWindow(cancel, SW_SHOW);
-  RECT client;
-  GetClientRect(bingo->window, &client);
-  SendMessageW(bingo->window, WM_SIZE, SIZE_RESTORED, MAKELPARAM(client.right, client.bottom));
-  bingo->making_run = true;
-
-  CardRunHooks hooks;
-  hooks.context = &watch;
-  hooks.say = KeepSaid;
-  hooks.progress = PostProgress;
-  CardRunOutcome outcome = CardRunOutcome::kFailed;
-  std::thread worker([&] {
-    outcome = MakeCardRun(request, hooks);
-    watch.ended = true;
-    PostMessageW(watch.window, WM_NULL, 0, 0);  // wakes the loop below
-  });
-  MSG message;
-  while (!watch.ended && GetMessageW(&message, nullptr, 0, 0) > 0) {
-    if (IsDialogMessageW(bingo->window, &message)) continue;
-    TranslateMessage(&message);
-    DispatchMessageW(&message);
-  }
-  worker.join();
-  // A Cancel after the run had looked must not stop the game's own saves later.
-  ResumeSaves();
-  bingo->making_run = false;
-  ShowWindow(watch.bar, SW_HIDE);
-  ShowWindow(cancel, SW_HIDE);
-  SendMessageW(bingo->window, WM_SIZE, SIZE_RESTORED, MAKELPARAM(client.right, client.bottom));
+  ShowRunBar(bingo, request.count, true);
+  const CardRunOutcome outcome = RunWithTheWindowAlive(bingo, request, &watch);
+  ShowRunBar(bingo, request.count, false);
 
   const std::string said = Joined(watch.said);
   SetWindowTextW(GetDlgItem(bingo->window, IDC_STATUS), WideOfUtf8(said).c_str());
   if (outcome == CardRunOutcome::kBadInput || !FileExists(request.pdf)) return;
-  const std::wstring title = WideOfUtf8(kBingoTitle);
-  const std::wstring open_question = WideOfUtf8(said + "\n\n¿Abrir las hojas?");
-  if (MessageBoxW(bingo->window, open_question.c_str(), title.c_str(), MB_YESNO | MB_ICONQUESTION) ==
-      IDYES) {
+  if (AskYesNo(bingo->window, said + "\n\n¿Abrir las hojas?")) {
     const std::wstring sheets = WideOfUtf8(request.pdf);
     ShellExecuteW(bingo->window, L"open", sheets.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
   }
-  const std::wstring start_question = WideOfUtf8("¿Empezar la partida con esta lista?");
-  if (MessageBoxW(bingo->window, start_question.c_str(), title.c_str(), MB_YESNO | MB_ICONQUESTION) ==
-      IDYES)
-    start_game(bingo, request.list);
+  if (AskYesNo(bingo->window, "¿Empezar la partida con esta lista?")) start_game(bingo, request.list);
 }
