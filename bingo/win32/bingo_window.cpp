@@ -517,6 +517,11 @@ void Activated(BingoWindow* bingo, bool active) {
                : Control(*bingo, IDC_BOARD));
 }
 
+// A number clicked on the board is a call only in a game under way, not during a run.
+bool TakesCalls(const BingoWindow& bingo) {
+  return !bingo.making_run && bingo.session.has_game && !GameOver(bingo.session.game);
+}
+
 // The window's record comes with its creation and is found by the window from then on.
 void Attach(HWND window, const CREATESTRUCTW* creation) {
   auto* bingo = static_cast<BingoWindow*>(creation->lpCreateParams);
@@ -551,9 +556,7 @@ LRESULT CALLBACK BingoProcedure(HWND window, UINT message, WPARAM wparam, LPARAM
         Run(bingo, LOWORD(wparam));
       return 0;
     case WM_BOARD_CLICKED:
-      if (bingo != nullptr && !bingo->making_run && bingo->session.has_game &&
-          !GameOver(bingo->session.game))
-        Mark(bingo, static_cast<int>(wparam));
+      if (bingo != nullptr && TakesCalls(*bingo)) Mark(bingo, static_cast<int>(wparam));
       return 0;
     case WM_BOARD_TYPED:
       TypeIntoNumberField(*bingo, static_cast<wchar_t>(wparam));
