@@ -257,6 +257,18 @@ std::string SaveRecordAs(const Program& program, const std::string& base) {
   return TextOf(program, IDC_STATUS);
 }
 
+// "Preparar cartones…" with how many cards and their folder filled in, not yet accepted;
+// null when the form did not come.
+HWND AskRun(const Program& program, const wchar_t* count, const std::string& folder) {
+  Command(program, IDM_PREPARE_CARDS);
+  const HWND form = WaitForDialog(program, L"Preparar cartones");
+  if (form == nullptr) return nullptr;
+  SendMessageW(GetDlgItem(form, IDC_FORM_FIRST_FIELD), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(count));
+  SendMessageW(GetDlgItem(form, IDC_FORM_FIRST_FIELD + 4), WM_SETTEXT, 0,
+               reinterpret_cast<LPARAM>(Wide(folder).c_str()));
+  return form;
+}
+
 int Drive(const std::wstring& exe, const std::string& list, const std::string& work,
           const std::string& events_path) {
   const std::string game_folder = GameFolder();
@@ -520,14 +532,9 @@ int Drive(const std::wstring& exe, const std::string& list, const std::string& w
   Check(EqualRect(&back, &windowed) != FALSE, "F11 otra vez: la ventana vuelve a su sitio");
 
   // A run of cards from the window, then a game with its list.
-  Command(program, IDM_PREPARE_CARDS);
-  const HWND run_form = WaitForDialog(program, L"Preparar cartones");
   const std::string cards_folder = work + "\\cartones";
+  const HWND run_form = AskRun(program, L"3", cards_folder);
   if (Check(run_form != nullptr, "«Preparar cartones…» pregunta cómo")) {
-    SendMessageW(GetDlgItem(run_form, IDC_FORM_FIRST_FIELD), WM_SETTEXT, 0,
-                 reinterpret_cast<LPARAM>(L"3"));
-    SendMessageW(GetDlgItem(run_form, IDC_FORM_FIRST_FIELD + 4), WM_SETTEXT, 0,
-                 reinterpret_cast<LPARAM>(Wide(cards_folder).c_str()));
     Press(run_form, IDOK);
     const std::string said = AnswerMessage(program, IDNO, 120000);
     Check(said.size() > 20 && said.substr(said.size() - 20) == "\n\n¿Abrir las hojas?",
@@ -541,14 +548,9 @@ int Drive(const std::wstring& exe, const std::string& list, const std::string& w
   }
 
   // A long run cancelled: what was saved stays, listed, and the window says so.
-  Command(program, IDM_PREPARE_CARDS);
-  const HWND long_form = WaitForDialog(program, L"Preparar cartones");
   const std::string long_folder = work + "\\muchos";
+  const HWND long_form = AskRun(program, L"30000", long_folder);
   if (Check(long_form != nullptr, "«Preparar cartones…» otra vez")) {
-    SendMessageW(GetDlgItem(long_form, IDC_FORM_FIRST_FIELD), WM_SETTEXT, 0,
-                 reinterpret_cast<LPARAM>(L"30000"));
-    SendMessageW(GetDlgItem(long_form, IDC_FORM_FIRST_FIELD + 4), WM_SETTEXT, 0,
-                 reinterpret_cast<LPARAM>(Wide(long_folder).c_str()));
     SendMessageW(GetDlgItem(long_form, IDC_FORM_FIRST_FIELD + 5), CB_SETCURSEL, 1, 0);  // PNG
     Press(long_form, IDOK);
     const HWND bar = Item(program, IDC_PROGRESS);
