@@ -129,23 +129,26 @@ on_screen() {
   return $status
 }
 
+# check DESCRIPTION COMMAND...: one line for the check, counted into the caller's local
+# passed and failed.
+check() {
+  local what=$1
+  shift
+  if "$@"; then
+    echo "ok - $what"
+    passed=$((passed + 1))
+  else
+    echo "FALLO - $what"
+    failed=$((failed + 1))
+  fi
+}
+
 # The Windows path of a file under Wine's Z: drive.
 windows_path() { echo "Z:${1//\//\\}"; }
 
 # The game in the bingo window, through the window; then its record beside the Linux one.
 bingo_checks() {
   local work=$1 linux_cli=$2 passed=0 failed=0
-  check() {  # check DESCRIPTION COMMAND...
-    local what=$1
-    shift
-    if "$@"; then
-      echo "ok - $what"
-      passed=$((passed + 1))
-    else
-      echo "FALLO - $what"
-      failed=$((failed + 1))
-    fi
-  }
   local here_bingo=$work/bingo
   mkdir -p "$here_bingo"
   (cd "$here_bingo" && timeout 120 "$wine" ../app/tessarine-cards.exe --count 20 --time "$clock" \
@@ -192,17 +195,6 @@ bingo_checks() {
 cli_checks() {
   local work=$1 linux_cli=$2 passed=0 failed=0
   local exe=../app/tessarine-cards.exe
-  check() {  # check DESCRIPTION COMMAND...
-    local what=$1
-    shift
-    if "$@"; then
-      echo "ok - $what"
-      passed=$((passed + 1))
-    else
-      echo "FALLO - $what"
-      failed=$((failed + 1))
-    fi
-  }
   mkdir -p "$work/opts"
   cd "$work/opts" || return 1
   wcards() { timeout 120 "$wine" "$exe" "$@" 2>.err | tr -d '\r'; return "${PIPESTATUS[0]}"; }
