@@ -18,16 +18,10 @@
 #include <string>
 #include <vector>
 
+#include "app/shell.h"
 #include "tests/e2e/win32/driver_support.h"
 
 namespace {
-constexpr int IDM_NEW_ONE = 1002;
-constexpr int IDM_PHOTOCOPY = 1003;
-constexpr int IDM_AUTHOR = 1004;
-constexpr int IDM_EXIT = 1005;
-constexpr int IDM_CHOOSE_COLOUR = 1006;
-constexpr int IDM_MANY = 1007;
-constexpr int IDC_CARD_VIEW = 1001;
 constexpr int IDC_INPUT_TEXT = 101;
 constexpr int IDC_INPUT_PROMPT = 102;
 constexpr int64_t kCardFileBytes = 521578;
