@@ -19,144 +19,16 @@
 #include <string>
 #include <vector>
 
+#include "bingo/win32/control_ids.h"
+#include "bingo/win32/form.h"
+#include "tests/e2e/win32/driver_support.h"
+
 namespace {
-// The window's controls and commands (bingo/win32/bingo_window.h).
-constexpr int IDC_BOARD = 2001;
-constexpr int IDC_DRAW = 2002;
-constexpr int IDC_NUMBER = 2003;
-constexpr int IDC_UNDO = 2004;
-constexpr int IDC_VOICE = 2005;
-constexpr int IDC_VOICE_WHY_NOT = 2006;
-constexpr int IDC_STATUS = 2007;
-constexpr int IDC_PRIZE = 2008;
-constexpr int IDC_WINNERS = 2009;
-constexpr int IDC_CONFIRM = 2010;
-constexpr int IDC_CLAIM = 2011;
-constexpr int IDC_CLAIM_CARD = 2012;
-constexpr int IDC_VERDICT = 2013;
-constexpr int IDC_PROGRESS = 2014;
-constexpr int IDC_RUN_CANCEL = 2015;
-constexpr int IDC_FORECAST = 2019;
-constexpr int IDM_NEW_GAME = 2101;
-constexpr int IDM_PREPARE_CARDS = 2102;
-constexpr int IDM_SAVE_RECORD = 2103;
-constexpr int IDC_FORM_FIRST_FIELD = 3001;
 constexpr int kFileNameCombo = 0x47C;  // cmb13: the file name in the common file dialogs
 constexpr int kFileNameEdit = 0x480;   // edt1: the same in the older style
-constexpr DWORD kPatienceMs = 30000;
 const wchar_t* const kTitle = L"Tessarine Bingo";
 
-int g_passed = 0;
-int g_failed = 0;
 std::vector<std::string> g_events;  // as played: "call 47", "undo", "confirm"
-
-std::string Utf8(const std::wstring& text) {
-  if (text.empty()) return std::string();
-  const int bytes = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()),
-                                        nullptr, 0, nullptr, nullptr);
-  std::string out(static_cast<size_t>(bytes), '\0');
-  WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), &out[0], bytes,
-                      nullptr, nullptr);
-  return out;
-}
-
-std::wstring Wide(const std::string& text) {
-  if (text.empty()) return std::wstring();
-  const int count = MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-  std::wstring out(static_cast<size_t>(count), L'\0');
-  MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), &out[0], count);
-  return out;
-}
-
-bool Check(bool condition, const std::string& what) {
-  std::printf("%s - %s\n", condition ? "ok" : "FALLO", what.c_str());
-  std::fflush(stdout);
-  (condition ? g_passed : g_failed) += 1;
-  return condition;
-}
-
-bool WaitUntil(const std::function<bool()>& ready, DWORD limit_ms = kPatienceMs) {
-  const DWORD start = GetTickCount();
-  for (;;) {
-    if (ready()) return true;
-    if (GetTickCount() - start > limit_ms) return false;
-    Sleep(20);
-  }
-}
-
-std::wstring WindowText(HWND window) {
-  DWORD_PTR length = 0;
-  if (!SendMessageTimeoutW(window, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, 5000, &length))
-    return std::wstring();
-  std::wstring text(length + 1, L'\0');
-  DWORD_PTR copied = 0;
-  SendMessageTimeoutW(window, WM_GETTEXT, length + 1, reinterpret_cast<LPARAM>(&text[0]),
-                      SMTO_ABORTIFHUNG, 5000, &copied);
-  text.resize(copied);
-  return text;
-}
-
-std::wstring ClassOf(HWND window) {
-  wchar_t name[64] = {};
-  GetClassNameW(window, name, 63);
-  return name;
-}
-
-struct Program {
-  PROCESS_INFORMATION process{};
-  HWND main = nullptr;
-};
-
-struct WindowSearch {
-  DWORD process_id;
-  std::vector<HWND> found;
-};
-
-BOOL CALLBACK CollectProcessWindow(HWND window, LPARAM data) {
-  auto* search = reinterpret_cast<WindowSearch*>(data);
-  DWORD owner = 0;
-  GetWindowThreadProcessId(window, &owner);
-  if (owner == search->process_id && IsWindowVisible(window)) search->found.push_back(window);
-  return TRUE;
-}
-
-std::vector<HWND> TopWindowsOf(DWORD process_id) {
-  WindowSearch search{process_id, {}};
-  EnumWindows(CollectProcessWindow, reinterpret_cast<LPARAM>(&search));
-  return search.found;
-}
-
-HWND FindDialog(const Program& program, const std::wstring& title) {
-  for (HWND window : TopWindowsOf(program.process.dwProcessId)) {
-    if (window == program.main || ClassOf(window) != L"#32770") continue;
-    if (title.empty() || WindowText(window) == title) return window;
-  }
-  return nullptr;
-}
-
-HWND WaitForDialog(const Program& program, const std::wstring& title, DWORD limit_ms = kPatienceMs) {
-  HWND found = nullptr;
-  WaitUntil([&] { return (found = FindDialog(program, title)) != nullptr; }, limit_ms);
-  return found;
-}
-
-BOOL CALLBACK TakeStaticText(HWND child, LPARAM data) {
-  auto* out = reinterpret_cast<std::wstring*>(data);
-  if (ClassOf(child) != L"Static") return TRUE;
-  *out = WindowText(child);
-  return out->empty();  // the icon is a Static without text
-}
-
-std::wstring MessageBoxText(HWND box) {
-  std::wstring text;
-  EnumChildWindows(box, TakeStaticText, reinterpret_cast<LPARAM>(&text));
-  return text;
-}
-
-void Settle(const Program& program) {
-  DWORD_PTR ignored = 0;
-  SendMessageTimeoutW(program.main, WM_NULL, 0, 0, SMTO_NORMAL, kPatienceMs, &ignored);
-}
 
 HWND Item(const Program& program, int id) { return GetDlgItem(program.main, id); }
 std::string TextOf(const Program& program, int id) { return Utf8(WindowText(Item(program, id))); }
@@ -195,7 +67,7 @@ bool AnswerFileDialog(const Program& program, const std::wstring& title, const s
   if (name == nullptr) return false;
   SendMessageW(name, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(Wide(path).c_str()));
   Press(dialog, IDOK);
-  return WaitUntil([&] { return !IsWindow(dialog) || !IsWindowVisible(dialog); });
+  return WaitGone(dialog);
 }
 
 // Answers a message box of the program; its text, "" when none came.
@@ -204,7 +76,7 @@ std::string AnswerMessage(const Program& program, int answer, DWORD limit_ms = k
   if (box == nullptr) return std::string();
   const std::string text = Utf8(MessageBoxText(box));
   Press(box, answer);
-  WaitUntil([&] { return !IsWindow(box) || !IsWindowVisible(box); });
+  WaitGone(box);
   Settle(program);
   return text;
 }
@@ -279,12 +151,7 @@ HWND MainWindowOf(const Program& program) {
 }
 
 bool Start(const std::wstring& exe, Program* program) {
-  STARTUPINFOW startup{};
-  startup.cb = sizeof(startup);
-  std::wstring command_line = L"\"" + exe + L"\"";
-  if (!CreateProcessW(exe.c_str(), &command_line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                      &startup, &program->process))
-    return false;
+  if (!Launch(exe, nullptr, program)) return false;
   return WaitUntil([&] { return (program->main = MainWindowOf(*program)) != nullptr; });
 }
 
@@ -383,11 +250,23 @@ std::vector<std::string> BallLines(const std::string& csv) {
 }
 
 std::string SaveRecordAs(const Program& program, const std::string& base) {
-  PostMessageW(program.main, WM_COMMAND, MAKEWPARAM(IDM_SAVE_RECORD, 0), 0);
+  Command(program, IDM_SAVE_RECORD);
   if (!AnswerFileDialog(program, L"Acta de la partida (se guarda en PDF y en CSV)", base + ".pdf"))
     return std::string();
   Settle(program);
   return TextOf(program, IDC_STATUS);
+}
+
+// "Preparar cartones…" with how many cards and their folder filled in, not yet accepted;
+// null when the form did not come.
+HWND AskRun(const Program& program, const wchar_t* count, const std::string& folder) {
+  Command(program, IDM_PREPARE_CARDS);
+  const HWND form = WaitForDialog(program, L"Preparar cartones");
+  if (form == nullptr) return nullptr;
+  SendMessageW(GetDlgItem(form, IDC_FORM_FIRST_FIELD), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(count));
+  SendMessageW(GetDlgItem(form, IDC_FORM_FIRST_FIELD + 4), WM_SETTEXT, 0,
+               reinterpret_cast<LPARAM>(Wide(folder).c_str()));
+  return form;
 }
 
 int Drive(const std::wstring& exe, const std::string& list, const std::string& work,
@@ -416,12 +295,7 @@ int Drive(const std::wstring& exe, const std::string& list, const std::string& w
 
   // A second window on the same game is refused with the core's words.
   Program second;
-  STARTUPINFOW startup{};
-  startup.cb = sizeof(startup);
-  std::wstring command_line = L"\"" + exe + L"\"";
-  if (Check(CreateProcessW(exe.c_str(), &command_line[0], nullptr, nullptr, FALSE, 0, nullptr,
-                           nullptr, &startup, &second.process),
-            "una segunda ventana arranca")) {
+  if (Check(Launch(exe, nullptr, &second), "una segunda ventana arranca")) {
     const std::string refused = AnswerMessage(second, IDOK);
     Check(StartsWith(refused, "Esta partida ya está abierta en otra ventana: "),
           "la segunda ventana se niega: " + refused);
@@ -429,7 +303,7 @@ int Drive(const std::wstring& exe, const std::string& list, const std::string& w
   }
 
   // A new game: the menu, the list in the file dialog, every card in play.
-  PostMessageW(program.main, WM_COMMAND, MAKEWPARAM(IDM_NEW_GAME, 0), 0);
+  Command(program, IDM_NEW_GAME);
   Check(AnswerFileDialog(program, L"Lista de cartones", list), "«Nueva partida…» pide la lista");
   const HWND form = WaitForDialog(program, kTitle);
   if (Check(form != nullptr && GetDlgItem(form, IDC_FORM_FIRST_FIELD) != nullptr,
@@ -658,14 +532,9 @@ int Drive(const std::wstring& exe, const std::string& list, const std::string& w
   Check(EqualRect(&back, &windowed) != FALSE, "F11 otra vez: la ventana vuelve a su sitio");
 
   // A run of cards from the window, then a game with its list.
-  PostMessageW(program.main, WM_COMMAND, MAKEWPARAM(IDM_PREPARE_CARDS, 0), 0);
-  const HWND run_form = WaitForDialog(program, L"Preparar cartones");
   const std::string cards_folder = work + "\\cartones";
+  const HWND run_form = AskRun(program, L"3", cards_folder);
   if (Check(run_form != nullptr, "«Preparar cartones…» pregunta cómo")) {
-    SendMessageW(GetDlgItem(run_form, IDC_FORM_FIRST_FIELD), WM_SETTEXT, 0,
-                 reinterpret_cast<LPARAM>(L"3"));
-    SendMessageW(GetDlgItem(run_form, IDC_FORM_FIRST_FIELD + 4), WM_SETTEXT, 0,
-                 reinterpret_cast<LPARAM>(Wide(cards_folder).c_str()));
     Press(run_form, IDOK);
     const std::string said = AnswerMessage(program, IDNO, 120000);
     Check(said.size() > 20 && said.substr(said.size() - 20) == "\n\n¿Abrir las hojas?",
@@ -679,14 +548,9 @@ int Drive(const std::wstring& exe, const std::string& list, const std::string& w
   }
 
   // A long run cancelled: what was saved stays, listed, and the window says so.
-  PostMessageW(program.main, WM_COMMAND, MAKEWPARAM(IDM_PREPARE_CARDS, 0), 0);
-  const HWND long_form = WaitForDialog(program, L"Preparar cartones");
   const std::string long_folder = work + "\\muchos";
+  const HWND long_form = AskRun(program, L"30000", long_folder);
   if (Check(long_form != nullptr, "«Preparar cartones…» otra vez")) {
-    SendMessageW(GetDlgItem(long_form, IDC_FORM_FIRST_FIELD), WM_SETTEXT, 0,
-                 reinterpret_cast<LPARAM>(L"30000"));
-    SendMessageW(GetDlgItem(long_form, IDC_FORM_FIRST_FIELD + 4), WM_SETTEXT, 0,
-                 reinterpret_cast<LPARAM>(Wide(long_folder).c_str()));
     SendMessageW(GetDlgItem(long_form, IDC_FORM_FIRST_FIELD + 5), CB_SETCURSEL, 1, 0);  // PNG
     Press(long_form, IDOK);
     const HWND bar = Item(program, IDC_PROGRESS);

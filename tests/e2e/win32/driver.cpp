@@ -18,17 +18,12 @@
 #include <string>
 #include <vector>
 
+#include "app/shell.h"
+#include "tests/e2e/win32/driver_support.h"
+
 namespace {
-constexpr int IDM_NEW_ONE = 1002;
-constexpr int IDM_PHOTOCOPY = 1003;
-constexpr int IDM_AUTHOR = 1004;
-constexpr int IDM_EXIT = 1005;
-constexpr int IDM_CHOOSE_COLOUR = 1006;
-constexpr int IDM_MANY = 1007;
-constexpr int IDC_CARD_VIEW = 1001;
 constexpr int IDC_INPUT_TEXT = 101;
 constexpr int IDC_INPUT_PROMPT = 102;
-constexpr DWORD kPatienceMs = 30000;  // how long a window may take to come or go
 constexpr int64_t kCardFileBytes = 521578;
 constexpr int kPictureWidth = 721;
 constexpr int kPictureHeight = 241;
@@ -36,121 +31,6 @@ constexpr COLORREF kStartColour = RGB(0xC0, 0xC0, 0xC0);
 constexpr COLORREF kChooserInitialColour = RGB(0x80, 0x80, 0x80);
 const wchar_t* const kMessageTitle = L"Programador";
 const wchar_t* const kPromptCaption = L"Cuantos cartones quieres ?";
-
-int g_passed = 0;
-int g_failed = 0;
-
-std::string Utf8(const std::wstring& text) {
-  if (text.empty()) return std::string();
-  const int bytes = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()),
-                                        nullptr, 0, nullptr, nullptr);
-  std::string out(static_cast<size_t>(bytes), '\0');
-  WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), &out[0], bytes,
-                      nullptr, nullptr);
-  return out;
-}
-
-bool Check(bool condition, const std::string& what) {
-  std::printf("%s - %s\n", condition ? "ok" : "FALLO", what.c_str());
-  std::fflush(stdout);
-  (condition ? g_passed : g_failed) += 1;
-  return condition;
-}
-
-bool WaitUntil(const std::function<bool()>& ready, DWORD limit_ms = kPatienceMs) {
-  const DWORD start = GetTickCount();
-  for (;;) {
-    if (ready()) return true;
-    if (GetTickCount() - start > limit_ms) return false;
-    Sleep(20);
-  }
-}
-
-std::wstring WindowText(HWND window) {
-  DWORD_PTR length = 0;
-  if (!SendMessageTimeoutW(window, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, 5000, &length))
-    return std::wstring();
-  std::wstring text(length + 1, L'\0');
-  DWORD_PTR copied = 0;
-  SendMessageTimeoutW(window, WM_GETTEXT, length + 1, reinterpret_cast<LPARAM>(&text[0]),
-                      SMTO_ABORTIFHUNG, 5000, &copied);
-  text.resize(copied);
-  return text;
-}
-
-std::wstring ClassOf(HWND window) {
-  wchar_t name[64] = {};
-  GetClassNameW(window, name, 63);
-  return name;
-}
-
-struct Program {
-  PROCESS_INFORMATION process{};
-  HWND main = nullptr;
-};
-
-struct WindowSearch {
-  DWORD process_id;
-  std::vector<HWND> found;
-};
-
-BOOL CALLBACK CollectProcessWindow(HWND window, LPARAM data) {
-  auto* search = reinterpret_cast<WindowSearch*>(data);
-  DWORD owner = 0;
-  GetWindowThreadProcessId(window, &owner);
-  if (owner == search->process_id && IsWindowVisible(window)) search->found.push_back(window);
-  return TRUE;
-}
-
-std::vector<HWND> TopWindowsOf(DWORD process_id) {
-  WindowSearch search{process_id, {}};
-  EnumWindows(CollectProcessWindow, reinterpret_cast<LPARAM>(&search));
-  return search.found;
-}
-
-// A visible top-level dialog of the program with this title (any title when empty),
-// other than the main window.
-HWND FindDialog(const Program& program, const std::wstring& title) {
-  for (HWND window : TopWindowsOf(program.process.dwProcessId)) {
-    if (window == program.main || ClassOf(window) != L"#32770") continue;
-    if (title.empty() || WindowText(window) == title) return window;
-  }
-  return nullptr;
-}
-
-HWND WaitForDialog(const Program& program, const std::wstring& title) {
-  HWND found = nullptr;
-  WaitUntil([&] { return (found = FindDialog(program, title)) != nullptr; });
-  return found;
-}
-
-bool WaitGone(HWND window) {
-  return WaitUntil([&] { return !IsWindow(window) || !IsWindowVisible(window); });
-}
-
-// Returns once the program's thread has finished what was posted before.
-void Settle(const Program& program) {
-  DWORD_PTR ignored = 0;
-  SendMessageTimeoutW(program.main, WM_NULL, 0, 0, SMTO_NORMAL, kPatienceMs, &ignored);
-}
-
-void Command(const Program& program, int id) {
-  PostMessageW(program.main, WM_COMMAND, MAKEWPARAM(id, 0), 0);
-}
-
-BOOL CALLBACK TakeStaticText(HWND child, LPARAM data) {
-  auto* out = reinterpret_cast<std::wstring*>(data);
-  if (ClassOf(child) != L"Static") return TRUE;
-  *out = WindowText(child);
-  return out->empty();  // the icon is a Static without text
-}
-
-// The text of a message box: its static text child.
-std::wstring MessageBoxText(HWND box) {
-  std::wstring text;
-  EnumChildWindows(box, TakeStaticText, reinterpret_cast<LPARAM>(&text));
-  return text;
-}
 
 // Waits for the program's message box, checks its text and presses its OK.
 void ExpectMessage(const Program& program, const std::wstring& expected) {
@@ -253,12 +133,7 @@ COLORREF ScreenPixel(HWND picture, int x, int y) {
 }
 
 bool Start(const std::wstring& exe, const std::wstring& work_folder, Program* program) {
-  STARTUPINFOW startup{};
-  startup.cb = sizeof(startup);
-  std::wstring command_line = L"\"" + exe + L"\"";
-  if (!CreateProcessW(exe.c_str(), &command_line[0], nullptr, nullptr, FALSE, 0, nullptr,
-                      work_folder.c_str(), &startup, &program->process))
-    return false;
+  if (!Launch(exe, work_folder.c_str(), program)) return false;
   WaitUntil([&] {
     for (HWND window : TopWindowsOf(program->process.dwProcessId))
       if (WindowText(window) == L"Tessarine") program->main = window;
@@ -501,12 +376,7 @@ void RunWithNoFolderBeside(const std::wstring& exe, const std::wstring& work) {
 // Outside the NT family the program says so and ends with 255, making no window.
 void RunOnOldSystem(const std::wstring& exe, const std::wstring& work) {
   Program program;
-  STARTUPINFOW startup{};
-  startup.cb = sizeof(startup);
-  std::wstring command_line = L"\"" + exe + L"\"";
-  if (!Check(CreateProcessW(exe.c_str(), &command_line[0], nullptr, nullptr, FALSE, 0, nullptr,
-                            work.c_str(), &startup, &program.process) != FALSE,
-             "the program starts on a Windows 98 system"))
+  if (!Check(Launch(exe, work.c_str(), &program), "the program starts on a Windows 98 system"))
     return;
   const HWND box = WaitForDialog(program, L"");
   if (Check(box != nullptr, "it shows a message box")) {

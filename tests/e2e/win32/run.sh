@@ -129,23 +129,26 @@ on_screen() {
   return $status
 }
 
+# check DESCRIPTION COMMAND...: one line for the check, counted into the caller's local
+# passed and failed.
+check() {
+  local what=$1
+  shift
+  if "$@"; then
+    echo "ok - $what"
+    passed=$((passed + 1))
+  else
+    echo "FALLO - $what"
+    failed=$((failed + 1))
+  fi
+}
+
 # The Windows path of a file under Wine's Z: drive.
 windows_path() { echo "Z:${1//\//\\}"; }
 
 # The game in the bingo window, through the window; then its record beside the Linux one.
 bingo_checks() {
   local work=$1 linux_cli=$2 passed=0 failed=0
-  check() {  # check DESCRIPTION COMMAND...
-    local what=$1
-    shift
-    if "$@"; then
-      echo "ok - $what"
-      passed=$((passed + 1))
-    else
-      echo "FALLO - $what"
-      failed=$((failed + 1))
-    fi
-  }
   local here_bingo=$work/bingo
   mkdir -p "$here_bingo"
   (cd "$here_bingo" && timeout 120 "$wine" ../app/tessarine-cards.exe --count 20 --time "$clock" \
@@ -192,17 +195,6 @@ bingo_checks() {
 cli_checks() {
   local work=$1 linux_cli=$2 passed=0 failed=0
   local exe=../app/tessarine-cards.exe
-  check() {  # check DESCRIPTION COMMAND...
-    local what=$1
-    shift
-    if "$@"; then
-      echo "ok - $what"
-      passed=$((passed + 1))
-    else
-      echo "FALLO - $what"
-      failed=$((failed + 1))
-    fi
-  }
   mkdir -p "$work/opts"
   cd "$work/opts" || return 1
   wcards() { timeout 120 "$wine" "$exe" "$@" 2>.err | tr -d '\r'; return "${PIPESTATUS[0]}"; }
@@ -372,12 +364,16 @@ cleanup() {
 }
 trap cleanup EXIT
 
-if ! "$triple-g++-posix" -std=c++17 -O2 -Wall -Wextra -Werror -municode -static \
-       -o "$work/driver.exe" "$here/driver.cpp" -luser32 -lgdi32 -lshell32 -lole32 -luuid; then
-  echo "FALLO - driver.exe no compila"
-  echo "0 passed, 1 failed"
-  exit 1
-fi
+# Both drivers, each with the helpers they share.
+for driver in driver bingo_driver; do
+  if ! "$triple-g++-posix" -std=c++17 -O2 -Wall -Wextra -Werror -municode -static \
+         -I "$here/../../.." -o "$work/$driver.exe" "$here/$driver.cpp" "$here/driver_support.cpp" \
+         -luser32 -lgdi32 -lshell32 -lole32 -luuid; then
+    echo "FALLO - $driver.exe no compila"
+    echo "0 passed, 1 failed"
+    exit 1
+  fi
+done
 if ! "$triple-g++-posix" -std=c++17 -O2 -Wall -Wextra -Werror -municode -static \
        -I "$here/../../.." -o "$work/handles_check.exe" "$here/handles_check.cpp" -lgdi32; then
   echo "FALLO - handles_check.exe no compila"
@@ -388,12 +384,6 @@ if ! g++ -std=c++17 -O2 -Wall -Wextra -Werror -I "$here/../../.." -o "$work/png_
        "$here/png_of_bitmap.cpp" "$here/../../../formats/png_writer.cpp" \
        "$here/../../../formats/png_deflate.cpp" -lz; then
   echo "FALLO - png_of_bitmap no compila"
-  echo "0 passed, 1 failed"
-  exit 1
-fi
-if ! "$triple-g++-posix" -std=c++17 -O2 -Wall -Wextra -Werror -municode -static \
-       -o "$work/bingo_driver.exe" "$here/bingo_driver.cpp" -luser32 -lgdi32 -lshell32 -lole32 -luuid; then
-  echo "FALLO - bingo_driver.exe no compila"
   echo "0 passed, 1 failed"
   exit 1
 fi
