@@ -191,19 +191,24 @@ void PaintBuffered(HWND window, Paint paint) {
   }
   EndPaint(window, &ps);
 }
+// What every painted view answers alike: the paint covers every pixel, so there is
+// no background to erase, and a new size is painted again whole.
+LRESULT PaintedViewDefault(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
+  if (message == WM_ERASEBKGND) return 1;
+  if (message == WM_SIZE) {
+    InvalidateRect(window, nullptr, FALSE);
+    return 0;
+  }
+  return DefWindowProcW(window, message, wparam, lparam);
+}
 }  // namespace
 
 LRESULT CALLBACK BoardProcedure(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
   const auto* board = reinterpret_cast<const BoardState*>(GetWindowLongPtrW(window, GWLP_USERDATA));
   switch (message) {
-    case WM_ERASEBKGND:
-      return 1;  // the paint covers every pixel
     case WM_PAINT:
       if (board == nullptr) break;
       PaintBuffered(window, [&](HDC dc, int width, int height) { PaintBoard(dc, *board, width, height); });
-      return 0;
-    case WM_SIZE:
-      InvalidateRect(window, nullptr, FALSE);
       return 0;
     case WM_LBUTTONDOWN: {
       SetFocus(window);
@@ -225,34 +230,23 @@ LRESULT CALLBACK BoardProcedure(HWND window, UINT message, WPARAM wparam, LPARAM
     default:
       break;
   }
-  return DefWindowProcW(window, message, wparam, lparam);
+  return PaintedViewDefault(window, message, wparam, lparam);
 }
 
 LRESULT CALLBACK CardViewProcedure(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
   const auto* card = reinterpret_cast<const CardViewState*>(GetWindowLongPtrW(window, GWLP_USERDATA));
-  switch (message) {
-    case WM_ERASEBKGND:
-      return 1;
-    case WM_PAINT:
-      if (card == nullptr) break;
-      PaintBuffered(window, [&](HDC dc, int width, int height) {
-        PaintCard(dc, *card, width, height, GetSysColor(COLOR_BTNFACE));
-      });
-      return 0;
-    case WM_SIZE:
-      InvalidateRect(window, nullptr, FALSE);
-      return 0;
-    default:
-      break;
+  if (message == WM_PAINT && card != nullptr) {
+    PaintBuffered(window, [&](HDC dc, int width, int height) {
+      PaintCard(dc, *card, width, height, GetSysColor(COLOR_BTNFACE));
+    });
+    return 0;
   }
-  return DefWindowProcW(window, message, wparam, lparam);
+  return PaintedViewDefault(window, message, wparam, lparam);
 }
 
 LRESULT CALLBACK ForecastProcedure(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
   const auto* view = reinterpret_cast<const ForecastView*>(GetWindowLongPtrW(window, GWLP_USERDATA));
   switch (message) {
-    case WM_ERASEBKGND:
-      return 1;
     case WM_PAINT: {
       if (view == nullptr) break;
       const auto font = reinterpret_cast<HFONT>(SendMessageW(window, WM_GETFONT, 0, 0));
@@ -269,11 +263,8 @@ LRESULT CALLBACK ForecastProcedure(HWND window, UINT message, WPARAM wparam, LPA
     case WM_NCDESTROY:
       RemovePropW(window, L"font");
       break;
-    case WM_SIZE:
-      InvalidateRect(window, nullptr, FALSE);
-      return 0;
     default:
       break;
   }
-  return DefWindowProcW(window, message, wparam, lparam);
+  return PaintedViewDefault(window, message, wparam, lparam);
 }
