@@ -1,12 +1,10 @@
-// The messages tessarine-cards shares between making cards and checking them.
+// What tessarine-cards says whatever it does: its name, and the check that its output was
+// all written.
 #include "cli/report.h"
 
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
-
-#include "card/quoted_text.h"
-#include "disk/save_error_text.h"
 
 const char* const kProgram = "tessarine-cards";
 

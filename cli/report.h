@@ -1,9 +1,6 @@
-// What tessarine-cards says: its name before every message, the words for why a file
-// could not be saved, and the check that its standard output was all written.
+// What tessarine-cards says: its name before every message, its exit codes, and the
+// check that its standard output was all written.
 #pragma once
-#include <string>
-
-#include "disk/file_system.h"
 
 extern const char* const kProgram;  // "tessarine-cards"
 constexpr int kFailedExit = 1;      // a file could not be saved or the output written
