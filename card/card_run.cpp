@@ -25,3 +25,10 @@ uint32_t StartSeedBits(const RunStart& start) {
   if (start.has_code) return start.code_bits;
   return start.has_time ? SeedBitsOfClock(start.time_ms) : ClockSeedBitsNow();
 }
+
+uint32_t NextSeedOfRun(CardRun& run, const RunStart& start, uint32_t clock_seed_bits_now) {
+  const bool fixed = start.has_code || start.has_time;
+  if (!run.started) return NextRunSeed(run, fixed ? StartSeedBits(start) : clock_seed_bits_now);
+  // The last seed is not above itself, so the rule takes the one after it.
+  return NextRunSeed(run, fixed ? run.last_seed_bits : clock_seed_bits_now);
+}

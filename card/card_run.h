@@ -9,7 +9,7 @@
 #include "card/layout.h"
 
 // Where a run's first card comes from: a card's code where one is given, else a clock
-// reading where one is given, else the clock now. Every later card takes the clock now.
+// reading where one is given, else the clock now.
 struct RunStart {
   bool has_code = false;
   uint32_t code_bits = 0;
@@ -32,3 +32,9 @@ struct CardRun {
 // `plan` tells which card a seed gives (tests pass their own).
 uint32_t NextRunSeed(CardRun& run, uint32_t clock_seed_bits,
                      CardLayout (*plan)(uint32_t seed_bits) = PlanCard);
+
+// The seed of the run's next card, given the clock's seed now. A run given a code or a
+// time is fixed by it: each later card is the next seed after the last one (past any
+// card already made), whatever the clock says, so the same command gives the same cards
+// at any hour and on any machine. A run given neither follows the clock.
+uint32_t NextSeedOfRun(CardRun& run, const RunStart& start, uint32_t clock_seed_bits_now);

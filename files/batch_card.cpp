@@ -18,8 +18,7 @@ int32_t MakeCardFiles(const CardFilesRequest& request, CardFilesFailure* failure
   StartSaver(&saver);
   bool saved = true;
   for (int32_t i = 1; i <= request.count && saved; ++i) {
-    const uint32_t seed_bits =
-        NextRunSeed(run, i == 1 ? StartSeedBits(request.start) : ClockSeedBitsNow());
+    const uint32_t seed_bits = NextSeedOfRun(run, request.start, ClockSeedBitsNow());
     ShowCard(request.picture, request.picture_control, seed_bits);
     saved = SaveInBackground(
         &saver, request.folder + PathSeparator() + CardFileName(i, request.extension), i);

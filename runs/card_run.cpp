@@ -150,9 +150,9 @@ int32_t MakeSeedsOnly(const CardRunRequest& options, RunOutputs* out) {
   CardRun run;
   int32_t made = 0;
   while (made < options.count && !SavesAbandoned()) {
-    const uint32_t clock_seed = made == 0 ? StartSeedBits(options.start) : ClockSeedBitsNow();
+    const uint32_t seed_bits = NextSeedOfRun(run, options.start, ClockSeedBitsNow());
     ++made;
-    CardMade(out, made, NextRunSeed(run, clock_seed), made);
+    CardMade(out, made, seed_bits, made);
     ShowDone(out, made);
     if (out->has_pdf && !out->pdf.error.empty() && !out->has_list) break;
   }

@@ -1,5 +1,6 @@
-# Shared by scripts/run and scripts/test: installs the Debian packages that are missing.
-# Sourced, not run.
+# Shared by scripts/run, scripts/test and scripts/package: installs the Debian packages
+# that are missing, in parts, so that an optional one that cannot be had (the 32-bit Wine
+# on a day its mirror is mid-sync) never takes the others down with it. Sourced, not run.
 
 # Packages of the core build, the tests and the Linux program.
 TESSARINE_PACKAGES=(
@@ -13,10 +14,9 @@ TESSARINE_PACKAGES=(
   openbox x11-utils xdotool
   librsvg2-bin  # the icon's PNG sizes, drawn from its SVG at build time
   e2fsprogs     # mkfs.ext4, for the power-cut test's disk image
+  faketime      # a run fixed by --time, tested with the clock set before and after it
 )
-# The Windows builds (32-bit, and the 64-bit stand-in) and the Wine that runs one of them.
 source "$(dirname "${BASH_SOURCE[0]}")/windows.sh"
-mapfile -t TESSARINE_WINDOWS_PACKAGES < <(windows_packages)
 # Making the Debian package (dpkg-shlibdeps, dpkg-buildflags) and checking it and the zip.
 TESSARINE_PACKAGING_PACKAGES=(dpkg-dev desktop-file-utils appstream lintian man-db unzip)
 
@@ -28,18 +28,77 @@ missing_packages() {
   done
 }
 
+as_root() {
+  if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi
+}
+
+# One apt-get update a run, and only when something is to be installed.
+apt_updated=""
+update_package_lists() {
+  [ -n "$apt_updated" ] && return 0
+  apt_updated=yes
+  # A mirror caught mid-sync fails one index; the others still serve, so go on.
+  as_root apt-get update -qq || echo "aviso: apt-get update no terminó bien; se sigue" >&2
+}
+
+# Installs the packages named that are missing. Prints apt's own words into LOG and
+# returns apt's status.
+apt_install() {
+  local log=$1
+  shift
+  if printf '%s\n' "$@" | grep -q ':i386$' &&
+     ! dpkg --print-foreign-architectures | grep -qx i386; then
+    as_root dpkg --add-architecture i386
+    apt_updated=""
+  fi
+  update_package_lists
+  DEBIAN_FRONTEND=noninteractive as_root apt-get install -y -qq "$@" >"$log" 2>&1
+}
+
+# The packages every build needs: all of them, or the script stops with apt's reason and
+# the names of the packages that cannot be had.
 install_packages() {
   local -a missing
   mapfile -t missing < <(missing_packages "$@")
   [ ${#missing[@]} -eq 0 ] && return 0
   echo "Instalando: ${missing[*]}"
-  local sudo=""
-  [ "$(id -u)" -eq 0 ] || sudo="sudo"
-  if printf '%s\n' "${missing[@]}" | grep -q ':i386$' &&
-     ! dpkg --print-foreign-architectures | grep -qx i386; then
-    $sudo dpkg --add-architecture i386
+  local log
+  log=$(mktemp)
+  if apt_install "$log" "${missing[@]}"; then
+    rm -f "$log"
+    return 0
   fi
-  # A mirror caught mid-sync fails one index; the others still serve, so go on.
-  $sudo apt-get update -qq || echo "aviso: apt-get update no terminó bien; se sigue" >&2
-  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq "${missing[@]}"
+  local -a broken=() package
+  for package in "${missing[@]}"; do
+    DEBIAN_FRONTEND=noninteractive as_root apt-get install -s -qq "$package" >/dev/null 2>&1 ||
+      broken+=("$package")
+  done
+  {
+    echo "No se pudieron instalar los paquetes que hacen falta: ${broken[*]:-${missing[*]}}"
+    echo "apt-get dijo:"
+    grep -v '^\(Selecting\|Preparing\|Unpacking\|Setting up\|Processing\|(Reading\)' "$log" |
+      sed 's/^/  /' | tail -n 20
+  } >&2
+  rm -f "$log"
+  exit 1
+}
+
+# The 32-bit Wine, a step of its own: where it cannot be installed, the Windows tests run
+# on the 64-bit stand-in and TESSARINE_WINE32_PROBLEM says why (exported, so that every
+# script that chooses the build afterwards says the same).
+install_wine32() {
+  [ "${TESSARINE_WINE:-}" = 64 ] && return 0
+  [ "${TESSARINE_WINE:-}" = 32 ] || machine_runs_32bit_x86 || return 0
+  [ -z "$(missing_packages wine32:i386)" ] && return 0
+  echo "Instalando: wine32:i386 (opcional: sin él se prueba el programa de 64 bits)"
+  local log
+  log=$(mktemp)
+  if ! apt_install "$log" wine32:i386; then
+    export TESSARINE_WINE32_PROBLEM="no se pudo instalar wine32:i386"
+    {
+      echo "aviso: $TESSARINE_WINE32_PROBLEM; apt-get dijo:"
+      grep '^E:\|: Depends\|Breaks' "$log" | sed 's/^/  /' | tail -n 10
+    } >&2
+  fi
+  rm -f "$log"
 }

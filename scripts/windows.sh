@@ -25,24 +25,41 @@ machine_runs_32bit_x86() {
   [ "$status" -eq 42 ]
 }
 
+# The Debian packages of the Windows builds (the zip needs these and nothing more), and of
+# the Wine that runs one of them. The 32-bit Wine is not among them: install_wine32 (in
+# scripts/packages.sh) tries it on its own, as it may not be had.
+TESSARINE_WINDOWS_PACKAGES=(g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix libz-mingw-w64-dev)
+TESSARINE_WINE_PACKAGES=(wine wine64)
+
 # Sets TESSARINE_WINE_BITS (32 or 64), TESSARINE_WINE_BUILD (the build folder whose
 # programs run under Wine here), TESSARINE_WINE_PRESET and TESSARINE_WINE_REASON.
+# TESSARINE_WINE=32 or 64 forces the choice, for a machine where the probe guesses wrong.
 choose_windows_build_to_run() {
-  if machine_runs_32bit_x86; then
-    TESSARINE_WINE_BITS=32
-    TESSARINE_WINE_BUILD=build/windows
-    TESSARINE_WINE_PRESET=windows
-    TESSARINE_WINE_REASON="esta máquina ejecuta código x86 de 32 bits"
+  local bits reason
+  case "${TESSARINE_WINE:-}" in
+    32 | 64)
+      bits=$TESSARINE_WINE
+      reason="TESSARINE_WINE=$TESSARINE_WINE lo pide"
+      ;;
+    "")
+      if ! machine_runs_32bit_x86; then
+        bits=64 reason="esta máquina no ejecuta código x86 de 32 bits (Exec format error)"
+      elif ! dpkg-query -W -f='${Status}\n' wine32:i386 2>/dev/null | grep -q 'ok installed'; then
+        bits=64 reason=${TESSARINE_WINE32_PROBLEM:-"wine32:i386 no está instalado"}
+      else
+        bits=32 reason="esta máquina ejecuta código x86 de 32 bits"
+      fi
+      ;;
+    *)
+      echo "TESSARINE_WINE debe ser 32 o 64, no «$TESSARINE_WINE»" >&2
+      return 2
+      ;;
+  esac
+  TESSARINE_WINE_BITS=$bits
+  TESSARINE_WINE_REASON=$reason
+  if [ "$bits" = 32 ]; then
+    TESSARINE_WINE_BUILD=build/windows TESSARINE_WINE_PRESET=windows
   else
-    TESSARINE_WINE_BITS=64
-    TESSARINE_WINE_BUILD=build/windows64
-    TESSARINE_WINE_PRESET=windows64
-    TESSARINE_WINE_REASON="esta máquina no ejecuta código x86 de 32 bits (Exec format error)"
+    TESSARINE_WINE_BUILD=build/windows64 TESSARINE_WINE_PRESET=windows64
   fi
-}
-
-# The Debian packages of the Windows builds and of the Wine that can run one of them here.
-windows_packages() {
-  printf '%s\n' g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix libz-mingw-w64-dev wine wine64
-  if machine_runs_32bit_x86; then printf '%s\n' wine32:i386; fi
 }

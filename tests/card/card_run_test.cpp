@@ -48,3 +48,27 @@ TEST(CardRun, ASeedWhoseCardWasMadeGivesWayToTheNext) {
   EXPECT_EQ(NextRunSeed(run, 103, PairedPlan), 104u);
   EXPECT_EQ(run.last_seed_bits, 104u);
 }
+
+// A run given a time or a code does not look at the clock after its first card: the
+// clock before that time, after it, or standing still gives the same seeds.
+TEST(CardRun, AGivenTimeOrCodeFixesEveryCardWhateverTheClockSays) {
+  const uint32_t given = SeedBitsOfClock(45296789);
+  RunStart by_time;
+  by_time.has_time = true;
+  by_time.time_ms = 45296789;
+  RunStart by_code;
+  by_code.has_code = true;
+  by_code.code_bits = given;
+  for (const RunStart& start : {by_time, by_code}) {
+    for (const uint32_t clock : {SeedBitsOfClock(1000), given, SeedBitsOfClock(80000000)}) {
+      CardRun run, expected;
+      EXPECT_EQ(NextSeedOfRun(run, start, clock), NextRunSeed(expected, given));
+      for (int card = 2; card <= 8; ++card)
+        EXPECT_EQ(NextSeedOfRun(run, start, clock), NextRunSeed(expected, given)) << card;
+    }
+  }
+  // With neither, the run follows the clock.
+  CardRun run;
+  EXPECT_EQ(NextSeedOfRun(run, RunStart{}, given), given);
+  EXPECT_EQ(NextSeedOfRun(run, RunStart{}, given + 100), given + 100);
+}

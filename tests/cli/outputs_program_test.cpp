@@ -604,3 +604,36 @@ TEST_F(OutputsProgram, CheckOnlyReadsTheList) {
   EXPECT_EQ(ReadAll(At("hall.csv")), list);
   EXPECT_EQ(Entries("."), std::vector<std::string>{"hall.csv"});
 }
+
+// A run given a time is that run again at any hour. The clock is set by
+// libfaketime before 12:34:56.789 and after it, where cards 2 to 8 once followed the
+// clock: the same list and the same files, byte for byte.
+TEST_F(OutputsProgram, ATimeGivenFixesTheWholeRunAtAnyHour) {
+  if (std::system("command -v faketime >/dev/null 2>&1") != 0)
+    GTEST_SKIP() << "sin faketime: no se puede poner el reloj";
+  const std::string hours[] = {"08:00:00", "20:00:00"};
+  const auto run_at = [&](const std::string& hour, const std::string& name,
+                          const std::string& args) {
+    const std::string folder = At(name + "-" + hour.substr(0, 2));
+    mkdir(folder.c_str(), 0755);
+    const Result result = RunCardsIn(folder, args, "faketime '2026-12-09 " + hour + "'");
+    EXPECT_EQ(result.exit_code, 0) << hour << " " << args << ": " << result.err;
+    return folder;
+  };
+  const std::string args = "--count 8 --time 12:34:56.789 --png --out c --list l.csv --pdf h.pdf";
+  const std::string morning = run_at(hours[0], "time", args);
+  const std::string evening = run_at(hours[1], "time", args);
+  const std::string list = ReadAll(morning + "/l.csv");
+  EXPECT_EQ(std::count(list.begin(), list.end(), '\n'), 9) << list;
+  EXPECT_EQ(list, ReadAll(evening + "/l.csv"));
+  EXPECT_EQ(ReadAll(morning + "/h.pdf"), ReadAll(evening + "/h.pdf"));
+  const std::vector<std::string> files = SortedEntries(morning + "/c");
+  ASSERT_EQ(files.size(), 8u);
+  EXPECT_EQ(files, SortedEntries(evening + "/c"));
+  for (const std::string& file : files)
+    EXPECT_EQ(ReadAll(morning + "/c/" + file), ReadAll(evening + "/c/" + file)) << file;
+  // The clock was really set: without --time, the two runs differ.
+  const std::string by_clock = "--count 2 --no-files --list l.csv";
+  EXPECT_NE(ReadAll(run_at(hours[0], "clock", by_clock) + "/l.csv"),
+            ReadAll(run_at(hours[1], "clock", by_clock) + "/l.csv"));
+}

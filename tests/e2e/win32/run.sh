@@ -245,6 +245,13 @@ sheets_checks() {
   wcards --count 8 --time "$clock" --pdf hojas.pdf --list hojas.csv --out hojas >/dev/null
   check "--pdf hojas.pdf --list hojas.csv: estado 0, las hojas, la lista y los 8 cartones" \
     [ $? -eq 0 -a -f hojas.pdf -a -f hojas.csv -a -f hojas/0008.bmp ]
+  # A run given a time is the same run on both builds: the Linux program's list of the
+  # same command is this one, byte for byte, and so are the codes its barcodes read back.
+  wcards --count 8 --time "$clock" --png --out h --pdf h.pdf --list l.csv >/dev/null
+  "$linux_cli" --count 8 --time "$clock" --png --out h-linux --pdf h-linux.pdf \
+    --list l-linux.csv >/dev/null
+  check "--count 8 --time $clock --png --pdf --list: la lista de Windows es la de Linux" \
+    eval '[ -s l.csv ] && cmp -s <(cut -d, -f2- l.csv) <(cut -d, -f2- l-linux.csv)'
   python3 "$here/../check_sheets.py" hojas.pdf hojas.csv "$linux_cli" >sheets.log 2>&1
   local read_back=$?
   sed 's/^/  # /' sheets.log
