@@ -1,15 +1,39 @@
-// The claimed card as its sheet shows it: drawn by the project's card renderer into a
-// bitmap of the drawing layer, then each called number filled in the card's colour with
-// its digits in white, as the hall's boards mark them. The pixels are kept for the view:
-// the card's rows only (kPictureHeight), not the image's white margin below them.
+#include "bingo/claim_card.h"
+
 #include <cstdio>
 
-#include "bingo/win32/bingo_window.h"
-#include "card/renderer.h"
-#include "draw/draw.h"
+namespace {
+constexpr Colour kDabColour = 0x00C0FF;   // 0x00BBGGRR: amber
+constexpr Colour kFullRowColour = 0x1A7F1A;
+constexpr int kDabInset = 6;
+constexpr int kFrameWidth = 5;
+
+void DrawDab(int row, int column, int number, Colour colour) {
+  // The renderer's cells: kCellSize apart, the first at 1, each with its outline.
+  const float x1 = static_cast<float>(1 + column * kCellSize);
+  const float y1 = static_cast<float>(1 + row * kCellSize);
+  DrawBox(x1 + kDabInset, y1 + kDabInset, x1 + kCellSize - 1 - kDabInset,
+          y1 + kCellSize - 1 - kDabInset, 100, kDabColour, kDabColour, 0);
+  SetPos(x1 + kNumberOffsetX, y1 + kNumberOffsetY);
+  SetColours(colour, kColourNone);
+  char text[8];
+  std::snprintf(text, sizeof text, "%02d", number);
+  Print(text);
+}
+
+void FrameRow(int row) {
+  const float top = static_cast<float>(row * kCellSize);
+  for (int edge = 0; edge < kFrameWidth; ++edge) {
+    const float in = static_cast<float>(edge);
+    DrawBox(in, top + in, static_cast<float>(kClaimCardWidth) - in,
+            top + kCellSize + 1 - in, 0, kFullRowColour, kColourNone, 0);
+  }
+}
+}  // namespace
 
 std::vector<uint32_t> ClaimCardPixels(uint32_t seed_bits, const CardLayout& layout,
-                                      const bool marked[kCardRows][kCardColumns], Colour colour) {
+                                      const bool marked[kCardRows][kCardColumns],
+                                      const bool full_row[kCardRows], Colour colour) {
   std::vector<uint32_t> pixels;
   const uint32_t image = NewBitmap(kCardImageWidth, kCardImageHeight);
   if (image == 0) return pixels;
@@ -19,25 +43,17 @@ std::vector<uint32_t> ClaimCardPixels(uint32_t seed_bits, const CardLayout& layo
   Clear(kWhite, 0);
   DrawCard(image, seed_bits);  // leaves the numbers' font selected
   for (int row = 0; row < kCardRows; ++row)
-    for (int column = 0; column < kCardColumns; ++column) {
-      const int number = layout.cell[row][column];
-      if (number == 0 || !marked[row][column]) continue;
-      // The renderer's cells: kCellSize apart, the first at 1, each with its outline.
-      const float x1 = static_cast<float>(1 + column * kCellSize);
-      const float y1 = static_cast<float>(1 + row * kCellSize);
-      DrawBox(x1, y1, x1 + kCellSize - 1, y1 + kCellSize - 1, 0, colour, colour, 0);
-      SetPos(x1 + kNumberOffsetX, y1 + kNumberOffsetY);
-      SetColours(kWhite, kColourNone);
-      char text[8];
-      std::snprintf(text, sizeof text, "%02d", number);
-      Print(text);
-    }
+    for (int column = 0; column < kCardColumns; ++column)
+      if (layout.cell[row][column] != 0 && marked[row][column])
+        DrawDab(row, column, layout.cell[row][column], colour);
+  for (int row = 0; row < kCardRows; ++row)
+    if (full_row[row]) FrameRow(row);
   {
     const TargetPixelsLock lock;
     if (lock.held)
-      for (int32_t y = 0; y < lock.view.height && y < kPictureHeight; ++y)
+      for (int32_t y = 0; y < lock.view.height && y < kClaimCardHeight; ++y)
         pixels.insert(pixels.end(), lock.view.pixels + y * lock.view.stride,
-                      lock.view.pixels + y * lock.view.stride + lock.view.width);
+                      lock.view.pixels + y * lock.view.stride + kClaimCardWidth);
   }
   EndBitmap();
   g_card_colour = card_colour;

@@ -48,6 +48,7 @@ struct SavedGame {
   size_t balls = 0;   // the calls that stand
   bool over = false;  // every prize given: nothing to continue
   std::string offer;  // "Continuar la partida de las 20:14 (23 bolas)"
+  std::string list_path;  // the list it is played with
   std::string error;  // for kDamaged: what is wrong with the file
 };
 // What the folder holds, read without changing anything (and without the lock).

@@ -106,6 +106,7 @@ SavedGame LookForSavedGame(const std::string& folder) {
     return saved;
   }
   saved.state = SavedGameState::kFound;
+  saved.list_path = read.contents.list_path;
   saved.started_ms = read.contents.started_ms;
   // The prizes given on each standing ball: an undo takes its ball's prizes back.
   std::vector<size_t> prizes_on_ball;

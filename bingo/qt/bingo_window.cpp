@@ -1,52 +1,53 @@
-// The board takes the window; the organiser's controls stand in a narrow column on the
-// right. Every action is wired to Run, which hands it to the procedure that does it.
+// The board takes the window; the organiser's controls stand in a column on the right,
+// a fifth of the window wide. Every widget is wired to one controller command; after
+// each, Refresh draws what the controller says the window shows.
 #include "bingo/qt/bingo_window.h"
 
 #include <QAction>
-#include <QDesktopServices>
-#include <QProgressBar>
-#include <QUrl>
 #include <QCheckBox>
+#include <QDesktopServices>
 #include <QFileDialog>
-#include <QFileInfo>
 #include <QHBoxLayout>
 #include <QInputDialog>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QProcess>
+#include <QProgressBar>
 #include <QPushButton>
-#include <QRegularExpression>
+#include <QScreen>
 #include <QShortcut>
+#include <QUrl>
 #include <QVBoxLayout>
 
 #include "bingo/qt/board_view.h"
 #include "bingo/qt/card_view.h"
 #include "bingo/qt/forecast_chart.h"
 #include "bingo/qt/prepare_cards.h"
-#include "bingo/record_pdf.h"
-#include "game/forecast.h"
-#include "game/game_clock.h"
-#include "game/record.h"
 
 namespace {
 constexpr int kControlsWidth = 280;
-const char* const kWindowTitle = "Tessarine Bingo";
 
 QString Text(const std::string& utf8) { return QString::fromStdString(utf8); }
 
-// A code as the sheets' barcode gives it: eight hexadecimal digits.
-bool LooksLikeCode(const QString& text) {
-  static const QRegularExpression code("^[0-9A-Fa-f]{8}$");
-  return code.match(text).hasMatch();
+QColor QColorOf(Colour colour) {
+  return QColor(int(colour & 0xFF), int(colour >> 8 & 0xFF), int(colour >> 16 & 0xFF));
+}
+
+QLabel* Label(const char* name) {
+  auto* label = new QLabel;
+  label->setObjectName(name);
+  label->setWordWrap(true);
+  return label;
 }
 }  // namespace
 
-BingoWindow::BingoWindow(const QString& game_folder, QWidget* parent)
-    : QMainWindow(parent), game_folder_(game_folder) {
-  setWindowTitle(kWindowTitle);
+BingoWindow::BingoWindow(const QString& game_folder, QWidget* parent) : QMainWindow(parent) {
+  InitBingo(&bingo_, this, game_folder.toStdString());
+  setWindowTitle(kBingoTitle);
   board_ = new BoardView;
   auto* central = new QWidget;
   auto* layout = new QHBoxLayout(central);
@@ -56,12 +57,11 @@ BingoWindow::BingoWindow(const QString& game_folder, QWidget* parent)
   setCentralWidget(central);
   MakeMenu();
   board_->setFocusPolicy(Qt::StrongFocus);
-  board_->setFocus();  // Space draws at once; typing goes to a field once clicked
-  connect(board_, &BoardView::typed, this, [this](const QString& text) {
-    number_->setFocus();
-    number_->insert(text);
-  });
-  connect(board_, &BoardView::numberClicked, this, [this](int number) { Mark(number); });
+  board_->setFocus();  // Space draws at once; typing goes to the ball field
+  // Within the screen's work area, 1280 x 800 where there is room.
+  const QRect area = screen()->availableGeometry();
+  resize(qMin(1280, area.width()), qMin(800, area.height() - 40));
+  move(area.center() - rect().center());
   voice_.why_not = tr("Buscando la voz del sistema…");
   OpenVoice(this, [this](const Voice& voice) {
     voice_ = voice;
@@ -79,7 +79,7 @@ BingoWindow::~BingoWindow() {
     probe->waitForFinished();
     delete probe;
   }
-  CloseGameFolder(&session_);
+  CloseBingo(&bingo_);
 }
 
 void BingoWindow::MakeMenu() {
@@ -103,9 +103,9 @@ void BingoWindow::MakeMenu() {
 }
 
 QWidget* BingoWindow::MakeControls() {
-  auto* controls = new QWidget;
-  controls->setFixedWidth(kControlsWidth);
-  auto* column = new QVBoxLayout(controls);
+  controls_ = new QWidget;
+  controls_->setFixedWidth(kControlsWidth);
+  auto* column = new QVBoxLayout(controls_);
   draw_ = new QPushButton(tr("Sacar bola (Espacio)"));
   draw_->setObjectName("sacar");
   number_ = new QLineEdit;
@@ -115,26 +115,19 @@ QWidget* BingoWindow::MakeControls() {
   undo_->setObjectName("deshacer");
   voice_switch_ = new QCheckBox(tr("Voz"));
   voice_switch_->setObjectName("voz");
-  voice_why_not_ = new QLabel;
-  voice_why_not_->setObjectName("sin_voz");
-  voice_why_not_->setWordWrap(true);
+  voice_why_not_ = Label("sin_voz");
   voice_why_not_->setEnabled(false);  // greyed, beside the switch it explains
-  status_ = new QLabel;
-  status_->setObjectName("estado");
-  status_->setWordWrap(true);
-  prize_ = new QLabel;
-  prize_->setObjectName("premio");
+  status_ = Label("estado");
+  prize_ = Label("premio");
   winners_ = new QListWidget;
   winners_->setObjectName("ganadores");
   winners_->setMaximumHeight(110);
-  confirm_ = new QPushButton(tr("Confirmar premio"));
+  confirm_ = new QPushButton(tr("Confirmar premio (Ctrl+Intro)"));
   confirm_->setObjectName("confirmar");
   forecast_ = new ForecastChart;
-  for (QWidget* widget : {static_cast<QWidget*>(draw_), static_cast<QWidget*>(number_),
-                          static_cast<QWidget*>(undo_), static_cast<QWidget*>(voice_switch_),
-                          static_cast<QWidget*>(voice_why_not_),
-                          static_cast<QWidget*>(status_), static_cast<QWidget*>(prize_),
-                          static_cast<QWidget*>(winners_), static_cast<QWidget*>(confirm_)})
+  for (QWidget* widget : std::initializer_list<QWidget*>{draw_, number_, undo_, voice_switch_,
+                                                         voice_why_not_, status_, prize_,
+                                                         winners_, confirm_})
     column->addWidget(widget);
   run_progress_ = new QProgressBar;
   run_progress_->setObjectName("progreso");
@@ -148,7 +141,7 @@ QWidget* BingoWindow::MakeControls() {
   column->addWidget(forecast_);
   column->addStretch(1);
   WireControls();
-  return controls;
+  return controls_;
 }
 
 void BingoWindow::WireControls() {
@@ -161,10 +154,21 @@ void BingoWindow::WireControls() {
   connect(undo_, &QPushButton::clicked, this, [this] { Run(BingoCommand::kUndo); });
   connect(confirm_, &QPushButton::clicked, this, [this] { Run(BingoCommand::kConfirmPrize); });
   connect(voice_switch_, &QCheckBox::toggled, this, [this] { Run(BingoCommand::kVoice); });
-  auto* space = new QShortcut(QKeySequence(Qt::Key_Space), this);
-  connect(space, &QShortcut::activated, this, [this] { Run(BingoCommand::kDraw); });
+  connect(board_, &BoardView::drawAsked, this, [this] { Run(BingoCommand::kDraw); });
+  connect(board_, &BoardView::typed, this, [this](const QString& text) {
+    number_->setFocus();
+    number_->insert(text);
+  });
+  connect(board_, &BoardView::numberClicked, this, [this](int number) {
+    BingoClickNumber(&bingo_, number);
+    Refresh();
+  });
   auto* undo = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z), this);
   connect(undo, &QShortcut::activated, this, [this] { Run(BingoCommand::kUndo); });
+  for (const int key : {int(Qt::Key_Return), int(Qt::Key_Enter)}) {
+    auto* confirm = new QShortcut(QKeySequence(Qt::CTRL | key), this);
+    connect(confirm, &QShortcut::activated, this, [this] { Run(BingoCommand::kConfirmPrize); });
+  }
 }
 
 QWidget* BingoWindow::MakeClaimBox() {
@@ -175,237 +179,148 @@ QWidget* BingoWindow::MakeClaimBox() {
   claim_ = new QLineEdit;
   claim_->setObjectName("reclamacion");
   claim_->setPlaceholderText(tr("0300 o 4730F0CA y Intro"));
+  claim_heading_ = Label("carton");
   claim_card_ = new CardView;
-  claim_card_->setMinimumHeight(100);
-  verdict_ = new QLabel;
-  verdict_->setObjectName("veredicto");
-  verdict_->setWordWrap(true);
+  claim_card_->setMinimumHeight(80);
+  verdict_ = Label("veredicto");
   QFont large = verdict_->font();
   large.setBold(true);
   large.setPointSizeF(large.pointSizeF() * 1.2);
   verdict_->setFont(large);
-  column->addWidget(claim_);
-  column->addWidget(claim_card_);
-  column->addWidget(verdict_);
-  connect(claim_, &QLineEdit::returnPressed, this, [this] {
-    Run(BingoCommand::kClaim);
-    board_->setFocus();
-  });
+  for (QWidget* widget : std::initializer_list<QWidget*>{claim_, claim_heading_, claim_card_, verdict_})
+    column->addWidget(widget);
+  // The focus stays here after Enter: the next claim's digits are never called as a ball.
+  connect(claim_, &QLineEdit::returnPressed, this, [this] { Run(BingoCommand::kClaim); });
   return box;
 }
 
 void BingoWindow::Run(BingoCommand command) {
   // While a run of cards works, the window's loop runs too: no other command starts.
-  if (making_run_) return;
+  if (bingo_.making_run) return;
   switch (command) {
-    case BingoCommand::kNewGame: NewGame(); break;
-    case BingoCommand::kPrepareCards: PrepareCards(); break;
-    case BingoCommand::kSaveRecord: SaveRecord(); break;
+    case BingoCommand::kNewGame: BingoNewGame(&bingo_); break;
+    case BingoCommand::kPrepareCards: BingoPrepareCards(&bingo_); break;
+    case BingoCommand::kSaveRecord: BingoSaveRecord(&bingo_); break;
     case BingoCommand::kFullScreen: isFullScreen() ? showNormal() : showFullScreen(); break;
     case BingoCommand::kQuit: close(); break;
-    case BingoCommand::kDraw: {
-      const SessionDraw drawn = DrawAndCall(&session_, NowMilliseconds());
-      Called(drawn.error, drawn.number);
+    case BingoCommand::kDraw: BingoDraw(&bingo_); break;
+    case BingoCommand::kMark: {
+      const QString typed = number_->text();
+      number_->clear();
+      BingoEnterNumber(&bingo_, typed.toStdString());
       break;
     }
-    case BingoCommand::kMark: Mark(0); break;
-    case BingoCommand::kUndo: Undo(); break;
-    case BingoCommand::kConfirmPrize: ConfirmPrize(); break;
-    case BingoCommand::kClaim: Claim(); break;
+    case BingoCommand::kUndo: BingoUndo(&bingo_); break;
+    case BingoCommand::kConfirmPrize:
+      BingoConfirm(&bingo_);
+      board_->setFocus();  // the button just went grey: Space draws again
+      break;
+    case BingoCommand::kClaim: {
+      const QString typed = claim_->text();
+      claim_->clear();
+      BingoClaim(&bingo_, typed.toStdString());
+      break;
+    }
     case BingoCommand::kVoice: break;  // read when the next number is said
   }
+  Refresh();
+}
+
+// Space where no control has the focus draws, as on the board.
+void BingoWindow::keyPressEvent(QKeyEvent* event) {
+  if (event->key() == Qt::Key_Space && event->modifiers() == Qt::NoModifier) {
+    Run(BingoCommand::kDraw);
+    return;
+  }
+  QMainWindow::keyPressEvent(event);
+}
+
+// The claimed card scales with its column, a fifth of the window.
+void BingoWindow::resizeEvent(QResizeEvent* event) {
+  QMainWindow::resizeEvent(event);
+  controls_->setFixedWidth(qMax(kControlsWidth, width() / 5));
 }
 
 QString BingoWindow::Open() {
-  const std::string refused = OpenGameFolder(game_folder_.toStdString(), &session_);
-  if (!refused.empty()) return Text(refused);
-  const SavedGame saved = LookForSavedGame(session_.folder);
-  if (saved.state == SavedGameState::kFound && !saved.over) {
-    const auto answer = QMessageBox::question(this, kWindowTitle, Text(saved.offer) + "?",
-                                              QMessageBox::Yes | QMessageBox::No);
-    if (answer == QMessageBox::Yes) {
-      const std::string failed = ContinueSavedGame(&session_);
-      if (!failed.empty()) QMessageBox::warning(this, kWindowTitle, Text(failed));
-    }
-  } else if (saved.state == SavedGameState::kDamaged) {
-    // Continuing keeps the damaged file aside, untouched, and says where it went.
-    QMessageBox::warning(this, kWindowTitle, Text(ContinueSavedGame(&session_)));
-  }
+  const QString refused = Text(BingoOpen(&bingo_));
   Refresh();
-  return QString();
+  return refused;
 }
 
 QString BingoWindow::StartGame(const QString& list_path, const QString& in_play) {
-  const std::string failed = StartNewGame(&session_, list_path.toStdString(),
-                                          in_play.toStdString(), PrizePlan::kLineThenBingo,
-                                          NowMilliseconds());
-  claim_card_->Clear();
-  verdict_->clear();
-  Say(failed.empty() ? tr("Partida nueva con %1 cartones").arg(session_.game.play.count)
-                     : Text(failed));
-  if (failed.empty()) ShowForecast();
+  const QString failed = Text(BingoStartGame(&bingo_, list_path.toStdString(), in_play.toStdString()));
   Refresh();
-  return Text(failed);
+  return failed;
 }
 
-void BingoWindow::ShowForecast() {
-  forecast_->ShowForecast(RunForecastFromSystem(InPlayLayouts(session_.game), kForecastGames));
+bool BingoWindow::Ask(const std::string& question, bool default_no) {
+  return QMessageBox::question(this, kBingoTitle, Text(question), QMessageBox::Yes | QMessageBox::No,
+                               default_no ? QMessageBox::No : QMessageBox::Yes) == QMessageBox::Yes;
 }
 
-void BingoWindow::Mark(int number) {
-  if (number == 0) {
-    const QString typed = number_->text().trimmed();
-    number_->clear();
-    if (LooksLikeCode(typed)) {  // a card's barcode scanned into the number field
-      claim_->setText(typed);
-      Claim();
-      return;
-    }
-    const TypedBall ball = ReadTypedBall(typed.toStdString());
-    if (!ball.error.empty()) {
-      Say(Text(ball.error));
-      return;
-    }
-    number = ball.number;
-  }
-  Called(MarkCalled(&session_, number, NowMilliseconds()), number);
-}
-
-// The ball is saved by now: only then is it shown and said.
-void BingoWindow::Called(const std::string& error, int number) {
-  if (!error.empty()) {
-    Say(Text(error));
-    return;
-  }
-  QString words;
-  if (voice_switch_->isChecked()) words = SayNumber(voice_, number);
-  Say(words.isEmpty() ? tr("Bola %1").arg(number) : tr("Bola %1: %2").arg(number).arg(words));
-  Refresh();
-}
-
-void BingoWindow::Undo() {
-  if (session_.game.standing.empty()) {
-    Say(tr("No hay ninguna bola que deshacer"));
-    return;
-  }
-  const int last = session_.game.calls[session_.game.standing.back()].number;
-  const auto answer = QMessageBox::question(
-      this, kWindowTitle, tr("¿Anular la bola %1? En el acta constará como anulada.").arg(last),
-      QMessageBox::Yes | QMessageBox::No, QMessageBox::No);
-  if (answer != QMessageBox::Yes) return;
-  const std::string failed = UndoLastCall(&session_, NowMilliseconds());
-  Say(failed.empty() ? tr("Bola %1 anulada").arg(last) : Text(failed));
-  Refresh();
-}
-
-void BingoWindow::ConfirmPrize() {
-  const std::vector<uint32_t> winners = CurrentWinners(session_.game);
-  const QString prize = Text(PrizeText(CurrentPrize(session_.game)));
-  const std::string failed = ::ConfirmPrize(&session_, winners, NowMilliseconds());
-  if (!failed.empty()) {
-    Say(Text(failed));
-    return;
-  }
-  Say(tr("Premio confirmado: %1").arg(prize));
-  Refresh();
-  if (GameOver(session_.game) &&
-      QMessageBox::question(this, kWindowTitle,
-                            tr("La partida ha terminado. ¿Guardar el acta de la partida?")) ==
-          QMessageBox::Yes)
-    SaveRecord();
-}
-
-void BingoWindow::Claim() {
-  const QString typed = claim_->text().trimmed();
-  claim_->clear();
-  const ClaimVerdict verdict = JudgeClaim(session_.game, typed.toStdString());
-  if (verdict.card_found)
-    claim_card_->ShowCard(verdict.layout, verdict.marked);
-  else
-    claim_card_->Clear();
-  verdict_->setText(Text(verdict.text));
-  verdict_->setStyleSheet(verdict.valid ? "color: #1a7f1a" : "color: #b00000");
-}
-
-void BingoWindow::NewGame() {
-  const Game& game = session_.game;
-  if (session_.has_game && !game.standing.empty() && !GameOver(game) &&
-      QMessageBox::question(this, kWindowTitle,
-                            tr("Hay una partida en curso. ¿Dejarla y empezar otra?"),
-                            QMessageBox::Yes | QMessageBox::No, QMessageBox::No) != QMessageBox::Yes)
-    return;
-  const QString list = QFileDialog::getOpenFileName(this, tr("Lista de cartones"), QString(),
-                                                    tr("Listas de cartones (*.csv)"));
-  if (list.isEmpty()) return;
+bool BingoWindow::AskText(const std::string& question, const std::string& initial,
+                          std::string* answer) {
   bool answered = false;
-  const QString in_play = QInputDialog::getText(
-      this, kWindowTitle, tr("Cartones en juego (por ejemplo 1-250, 300-320; vacío: todos):"),
-      QLineEdit::Normal, QString(), &answered);
-  if (!answered) return;
-  const QString failed = StartGame(list, in_play);
-  if (!failed.isEmpty()) QMessageBox::warning(this, kWindowTitle, failed);
+  const QString text = QInputDialog::getText(this, kBingoTitle, Text(question), QLineEdit::Normal,
+                                             Text(initial), &answered);
+  *answer = text.toStdString();
+  return answered;
 }
 
-void BingoWindow::SaveRecord() {
-  if (!session_.has_game) {
-    Say(tr("No hay ninguna partida de la que guardar el acta"));
-    return;
-  }
-  const RecordNaming naming = RecordNamingOf(session_.game.list_path);
-  const QString path = QFileDialog::getSaveFileName(
-      this, tr("Acta de la partida (se guarda en PDF y en CSV)"),
-      Text(naming.folder + naming.offered), tr("Acta en PDF y CSV (*.pdf *.csv)"));
-  if (path.isEmpty()) return;
-  Say(Text(SaveRecordFiles(session_.game, naming.title, path.toStdString())));
+void BingoWindow::Warn(const std::string& text) { QMessageBox::warning(this, kBingoTitle, Text(text)); }
+
+std::string BingoWindow::ChooseList() {
+  return QFileDialog::getOpenFileName(this, tr("Lista de cartones"), QString(),
+                                      tr("Listas de cartones (*.csv)"))
+      .toStdString();
 }
 
-void BingoWindow::PrepareCards() {
-  CardRunRequest request;
-  if (!AskCardRun(this, &request)) return;
-  const QColor colour(request.colour & 0xFF, (request.colour >> 8) & 0xFF,
-                      (request.colour >> 16) & 0xFF);
-  board_->SetColour(colour);
-  claim_card_->SetColour(colour);
-  making_run_ = true;
+std::string BingoWindow::ChooseRecordFile(const std::string& folder, const std::string& offered) {
+  return QFileDialog::getSaveFileName(this, tr("Acta de la partida (se guarda en PDF y en CSV)"),
+                                      Text(folder + offered), tr("Acta en PDF y CSV (*.pdf *.csv)"))
+      .toStdString();
+}
+
+bool BingoWindow::FillRunForm(CardRunRequest* request) { return AskCardRun(this, request); }
+
+std::vector<std::string> BingoWindow::MakeRun(const CardRunRequest& request) {
+  Refresh();  // the controls go grey while the run works
   const PreparedRun run = MakeRunShowingProgress(request, run_progress_, run_cancel_);
-  making_run_ = false;
-  Say(run.said.join("\n"));
-  const QString sheets = QString::fromStdString(request.pdf);
-  if (!QFileInfo::exists(sheets)) return;
-  if (QMessageBox::question(this, kWindowTitle, run.said.join("\n") + tr("\n\n¿Abrir las hojas?")) ==
-      QMessageBox::Yes)
-    QDesktopServices::openUrl(QUrl::fromLocalFile(sheets));
-  if (QMessageBox::question(this, kWindowTitle, tr("¿Empezar la partida con esta lista?")) ==
-      QMessageBox::Yes) {
-    const QString failed = StartGame(QString::fromStdString(request.list), QString());
-    if (!failed.isEmpty()) QMessageBox::warning(this, kWindowTitle, failed);
-  }
+  std::vector<std::string> said;
+  for (const QString& line : run.said) said.push_back(line.toStdString());
+  return said;
 }
 
-void BingoWindow::Say(const QString& text) { status_->setText(text); }
+void BingoWindow::OpenFile(const std::string& path) {
+  QDesktopServices::openUrl(QUrl::fromLocalFile(Text(path)));
+}
+
+std::string BingoWindow::Speak(int number) {
+  return voice_switch_->isChecked() ? SayNumber(voice_, number).toStdString() : std::string();
+}
 
 void BingoWindow::Refresh() {
-  const Game& game = session_.game;
-  const bool playing = session_.has_game && !GameOver(game);
-  std::array<bool, 100> called{};
-  for (uint8_t number : game.called.order) called[number] = true;
-  const int last = game.standing.empty() ? 0 : game.calls[game.standing.back()].number;
-  board_->ShowCalls(called, session_.has_game ? last : 0,
-                    session_.has_game ? int(game.standing.size()) : 0);
-  draw_->setEnabled(playing);
-  number_->setEnabled(playing);
-  undo_->setEnabled(playing && !game.standing.empty());
-  if (!session_.has_game)
-    prize_->setText(tr("Sin partida: Partida ▸ Nueva partida…"));
-  else
-    prize_->setText(playing ? tr("Se juega: %1").arg(Text(PrizeText(CurrentPrize(game))))
-                            : tr("Partida terminada: todos los premios dados"));
+  const BingoScreen screen = BingoScreenOf(bingo_);
+  board_->SetColour(QColorOf(screen.colour));
+  board_->ShowCalls(screen.called, screen.last, screen.balls);
+  draw_->setEnabled(screen.can_draw);
+  number_->setEnabled(screen.can_mark);
+  undo_->setEnabled(screen.can_undo);
+  confirm_->setEnabled(screen.can_confirm);
+  prize_->setText(Text(screen.prize));
+  status_->setText(Text(screen.status));
+  // A refusal stands out where the caller looks: larger, bold, in red.
+  status_->setStyleSheet(screen.status_is_refusal ? "color: #b00000; font-weight: bold; font-size: 15pt"
+                                                  : "");
   winners_->clear();
-  const std::vector<uint32_t> winners = session_.has_game ? CurrentWinners(game) : std::vector<uint32_t>();
-  for (uint32_t card : winners)
-    winners_->addItem(tr("Cartón %1").arg(Text(WinnerText(game, card))));
-  confirm_->setEnabled(!winners.empty());
-  forecast_->setVisible(forecast_->HasForecast() && game.standing.empty());
+  for (const std::string& winner : screen.winners) winners_->addItem(Text(winner));
+  claim_heading_->setText(Text(screen.claim.heading));
+  claim_card_->ShowClaim(screen.claim);
+  verdict_->setText(Text(screen.claim.verdict));
+  verdict_->setStyleSheet(screen.claim.old ? "color: #808080"
+                                           : screen.claim.valid ? "color: #1a7f1a" : "color: #b00000");
+  if (screen.shows_forecast) forecast_->ShowForecast(*screen.forecast);
+  forecast_->setVisible(screen.shows_forecast);
   voice_switch_->setEnabled(voice_.speech != nullptr);
   voice_switch_->setToolTip(voice_.why_not);
   voice_why_not_->setText(voice_.why_not);

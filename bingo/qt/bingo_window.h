@@ -1,14 +1,12 @@
-// The bingo window: the board for the hall, and beside it what the organiser works
-// with: draw a ball, mark one from a cage, undo, the prize in play and the cards that
-// have just won it, a claim checked by card number or code, the voice and the forecast.
-// Every command goes through the game session, which saves the game before anything
-// is shown or said.
+// The bingo window on Qt: the board for the hall, and beside it what the organiser works
+// with. Every command is the controller's (bingo/controller.h); this window only draws
+// what the controller computed and answers its questions, files and run form.
 #pragma once
 #include <QMainWindow>
 #include <QString>
 
+#include "bingo/controller.h"
 #include "bingo/qt/voice.h"
-#include "game/session.h"
 
 class BoardView;
 class CardView;
@@ -25,7 +23,7 @@ enum class BingoCommand {
   kDraw, kMark, kUndo, kConfirmPrize, kClaim, kVoice,
 };
 
-class BingoWindow : public QMainWindow {
+class BingoWindow : public QMainWindow, public BingoFrontEnd {
   Q_OBJECT
  public:
   explicit BingoWindow(const QString& game_folder, QWidget* parent = nullptr);
@@ -35,7 +33,19 @@ class BingoWindow : public QMainWindow {
   QString Open();
   // A new game from a list, every card in play, a línea then bingo.
   QString StartGame(const QString& list_path, const QString& in_play);
-  const GameSession& Session() const { return session_; }
+  const GameSession& Session() const { return bingo_.session; }
+
+  // What the controller asks of the window.
+  bool Ask(const std::string& question, bool default_no) override;
+  bool AskText(const std::string& question, const std::string& initial,
+               std::string* answer) override;
+  void Warn(const std::string& text) override;
+  std::string ChooseList() override;
+  std::string ChooseRecordFile(const std::string& folder, const std::string& offered) override;
+  bool FillRunForm(CardRunRequest* request) override;
+  std::vector<std::string> MakeRun(const CardRunRequest& request) override;
+  void OpenFile(const std::string& path) override;
+  std::string Speak(int number) override;
 
  public slots:
   void Run(BingoCommand command);
@@ -43,27 +53,20 @@ class BingoWindow : public QMainWindow {
  signals:
   void voiceKnown();  // the voice is ready, or why there is none is known
 
+ protected:
+  void keyPressEvent(QKeyEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
+
  private:
   QWidget* MakeControls();
   void WireControls();
   QWidget* MakeClaimBox();
   void MakeMenu();
-  void Mark(int number);
-  void Called(const std::string& error, int number);
-  void Undo();
-  void ConfirmPrize();
-  void Claim();
-  void NewGame();
-  void SaveRecord();
-  void PrepareCards();
   void Refresh();
-  void Say(const QString& text);
-  void ShowForecast();
 
-  QString game_folder_;
-  bool making_run_ = false;
-  GameSession session_;
+  BingoController bingo_;
   Voice voice_;
+  QWidget* controls_ = nullptr;
   BoardView* board_ = nullptr;
   QPushButton* draw_ = nullptr;
   QPushButton* undo_ = nullptr;
@@ -73,6 +76,7 @@ class BingoWindow : public QMainWindow {
   QListWidget* winners_ = nullptr;
   QPushButton* confirm_ = nullptr;
   QLineEdit* claim_ = nullptr;
+  QLabel* claim_heading_ = nullptr;
   CardView* claim_card_ = nullptr;
   QLabel* verdict_ = nullptr;
   QCheckBox* voice_switch_ = nullptr;

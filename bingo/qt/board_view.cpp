@@ -66,6 +66,10 @@ void BoardView::paintEvent(QPaintEvent*) {
   painter.fillRect(rect(), kPaper);
   PaintLastNumber(&painter);
   PaintGrid(&painter);
+  if (hasFocus()) {  // where the keys go, seen from the caller's seat
+    painter.setPen(QPen(palette().highlight().color(), 3));
+    painter.drawRect(rect().adjusted(1, 1, -2, -2));
+  }
 }
 
 void BoardView::PaintLastNumber(QPainter* painter) {
@@ -99,6 +103,10 @@ void BoardView::mousePressEvent(QMouseEvent* event) {
 }
 
 void BoardView::keyPressEvent(QKeyEvent* event) {
+  if (event->key() == Qt::Key_Space && event->modifiers() == Qt::NoModifier) {
+    emit drawAsked();
+    return;
+  }
   const QString text = event->text();
   if (event->modifiers() == Qt::NoModifier && text.size() == 1 && text[0].isLetterOrNumber()) {
     emit typed(text);

@@ -25,12 +25,17 @@ class BoardView : public QWidget {
   // A digit or letter typed while the board has the focus, for the entry field: the
   // organiser types a cage's number, or a scanner a card's code, without aiming first.
   void typed(const QString& text);
+  // Space with the board in focus: the ball is drawn. Anywhere else Space is the
+  // focused control's own (a button presses, a field types).
+  void drawAsked();
 
  protected:
   void paintEvent(QPaintEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
   void mousePressEvent(QMouseEvent* event) override;
   void keyPressEvent(QKeyEvent* event) override;
+  void focusInEvent(QFocusEvent*) override { update(); }
+  void focusOutEvent(QFocusEvent*) override { update(); }
 
  private:
   void PlaceParts();

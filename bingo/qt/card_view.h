@@ -1,31 +1,28 @@
-// A card as its sheet shows it (blank cells in the card colour, numbers in white cells),
-// with the numbers already called filled in, so the organiser sees a claim at a glance.
+// The claimed card as the controller drew it (the project's card renderer, so the same
+// card is the same pixels on every platform), scaled to the panel that holds it.
 #pragma once
-#include <QColor>
+#include <QImage>
 #include <QWidget>
 
-#include "card/layout.h"
+#include "bingo/claim_card.h"
+#include "bingo/controller.h"
 
 class CardView : public QWidget {
   Q_OBJECT
  public:
   explicit CardView(QWidget* parent = nullptr);
-  void ShowCard(const CardLayout& layout, const bool marked[kCardRows][kCardColumns]);
-  void Clear();
-  void SetColour(const QColor& colour);
+  void ShowClaim(const ClaimView& claim);
   bool HasCard() const { return has_card_; }
   bool IsMarked(int row, int column) const { return marked_[row][column]; }
-  QRect CellOf(int row, int column) const;
   QSize sizeHint() const override { return QSize(360, 120); }
   bool hasHeightForWidth() const override { return true; }
-  int heightForWidth(int width) const override { return width * kCardRows / kCardColumns; }
+  int heightForWidth(int width) const override { return width * kClaimCardHeight / kClaimCardWidth; }
 
  protected:
   void paintEvent(QPaintEvent* event) override;
 
  private:
   bool has_card_ = false;
-  CardLayout layout_{};
   bool marked_[kCardRows][kCardColumns] = {};
-  QColor colour_;
+  QImage image_;
 };

@@ -50,7 +50,8 @@ bool AskCardRun(QWidget* parent, CardRunRequest* request) {
   count->setObjectName("cuantos");
   count->setRange(1, kMostCards);
   count->setValue(kDefaultCards);
-  QColor colour(0x1F, 0x5F, 0xBF);
+  QColor colour(int(request->colour & 0xFF), int(request->colour >> 8 & 0xFF),
+                int(request->colour >> 16 & 0xFF));
   auto* title = new QLineEdit;
   title->setObjectName("titulo");
   auto* paper = new QComboBox;

@@ -11,7 +11,8 @@ class QWidget;
 class QProgressBar;
 class QPushButton;
 
-// The run the user asked for; false if the dialog was cancelled. Writes the list and
+// The run the user asked for, the form starting from `request`'s colour; false if the
+// dialog was cancelled. Writes the list and
 // the sheets always, in the folder chosen; card files only when asked.
 bool AskCardRun(QWidget* parent, CardRunRequest* request);
 

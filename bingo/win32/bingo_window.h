@@ -1,7 +1,7 @@
 // The bingo window on Win32: one top-level window holding the board for the hall and,
-// in a narrow column on the right, what the organiser works with. Every command goes
-// through the game session (game/session.h), which saves the game before anything is
-// shown or said; this front end only shows, asks and says.
+// in a narrow column on the right, what the organiser works with. Every command is the
+// controller's (bingo/controller.h); this front end only draws what the controller
+// computed and answers its questions, files and run form.
 #pragma once
 #include <windows.h>
 
@@ -10,36 +10,25 @@
 #include <string>
 #include <vector>
 
+#include "bingo/controller.h"
 #include "bingo/win32/control_ids.h"
-#include "card/layout.h"
-#include "draw/draw.h"
-#include "game/forecast.h"
-#include "game/session.h"
 
 constexpr UINT WM_BOARD_CLICKED = WM_APP + 1;  // wparam: the number clicked
 constexpr UINT WM_BOARD_TYPED = WM_APP + 2;    // wparam: the character typed on the board
-
-extern const char* const kBingoTitle;  // "Tessarine Bingo"
-constexpr COLORREF kDefaultBoardColour = RGB(0x1F, 0x5F, 0xBF);
 
 // What the board shows; kept in the board window's user data.
 struct BoardState {
   std::array<bool, 100> called{};
   int last = 0;
   int balls = 0;
-  COLORREF colour = kDefaultBoardColour;
+  COLORREF colour = kBingoColour;  // Colour and COLORREF share the layout 0x00BBGGRR
 };
 
 // What the claim's card view shows; kept in its window's user data.
 struct CardViewState {
   bool has_card = false;
-  std::vector<uint32_t> pixels;  // the card, kCardImageWidth x kPictureHeight, 0xFFRRGGBB top-down
-  COLORREF colour = kDefaultBoardColour;
+  std::vector<uint32_t> pixels;  // kClaimCardWidth x kClaimCardHeight, 0xFFRRGGBB top-down
 };
-// The card of the seed as the renderer draws it (kCardImageWidth x kPictureHeight),
-// its called numbers filled in; empty when no bitmap could be made.
-std::vector<uint32_t> ClaimCardPixels(uint32_t seed_bits, const CardLayout& layout,
-                                      const bool marked[kCardRows][kCardColumns], Colour colour);
 
 // The forecast of a new game, shown until its first ball; in its chart's user data.
 struct ForecastView {
@@ -52,16 +41,36 @@ struct Voice {
   std::string why_not;     // "" when the voice can speak
 };
 
+struct BingoWindow;
+
+// The controller's calls, answered with the system's message boxes, file dialogs and the
+// run form (bingo/win32/front_end.cpp).
+class WindowFrontEnd : public BingoFrontEnd {
+ public:
+  BingoWindow* bingo = nullptr;
+  bool Ask(const std::string& question, bool default_no) override;
+  bool AskText(const std::string& question, const std::string& initial,
+               std::string* answer) override;
+  void Warn(const std::string& text) override;
+  std::string ChooseList() override;
+  std::string ChooseRecordFile(const std::string& folder, const std::string& offered) override;
+  bool FillRunForm(CardRunRequest* request) override;
+  std::vector<std::string> MakeRun(const CardRunRequest& request) override;
+  void OpenFile(const std::string& path) override;
+  std::string Speak(int number) override;
+};
+
 struct BingoWindow {
   HWND window = nullptr;
-  std::string game_folder;
-  GameSession session;
+  BingoController bingo;
+  WindowFrontEnd front;
   Voice voice;
   BoardState board;
   CardViewState claim_card;
   ForecastView forecast;
   bool verdict_valid = false;
-  bool making_run = false;
+  bool verdict_old = false;
+  bool status_refusal = false;
   bool full_screen = false;
   WINDOWPLACEMENT placement{};  // where the window was before full screen
   LONG_PTR windowed_style = 0;
@@ -69,17 +78,20 @@ struct BingoWindow {
   HWND tips = nullptr;          // the tooltip that says why there is no voice
   HFONT font = nullptr;         // the controls' face
   HFONT verdict_font = nullptr;
+  HFONT refusal_font = nullptr;
 };
 
 // Registers the window classes (the main window, the board and the card view).
 bool RegisterBingoClasses(HINSTANCE instance);
 // Makes the window and its controls; null on failure. `bingo` lives as long as it.
-HWND CreateBingoWindow(BingoWindow* bingo, HINSTANCE instance);
+HWND CreateBingoWindow(BingoWindow* bingo, HINSTANCE instance, const std::string& game_folder);
 // Locks the game folder and offers to continue a saved game. "" when the window can be
 // used, else why not (another window has this game).
 std::string OpenBingo(BingoWindow* bingo);
-// Space and Ctrl+Z outside the edit fields; true when the message was one of them.
+// Space outside the edit fields and buttons, and Ctrl+Z; true when the message was one.
 bool BingoKey(BingoWindow* bingo, const MSG& message);
+// Draws what the controller says the window shows.
+void RefreshBingo(BingoWindow* bingo);
 
 // The board and the claim's card view: their window procedures and how they look.
 LRESULT CALLBACK BoardProcedure(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
@@ -95,6 +107,8 @@ void CloseVoice(Voice* voice);
 // The words said ("cuarenta y siete"), or "" when there is no voice.
 std::string SayNumber(const Voice& voice, int number);
 
-// "Preparar cartones…": asks the run's settings, makes the run with its progress in the
-// window, offers the sheets and then a game with the run's list (`start_game`).
-void RunPreparedCards(BingoWindow* bingo, void (*start_game)(BingoWindow*, const std::string&));
+// The system's file dialog: a file to save (its replacement asked about) or one that
+// exists to open. "" when the organiser cancels.
+std::string AskFileName(HWND owner, bool saving, const std::string& caption,
+                        const std::string& filter_name, const wchar_t* pattern,
+                        const std::string& folder, const std::string& offered);

@@ -9,7 +9,7 @@
 
 #include "bingo/board_layout.h"
 #include "bingo/win32/bingo_window.h"
-#include "card/renderer.h"
+#include "bingo/claim_card.h"
 #include "draw/utf16_win32.h"
 
 const wchar_t* const kBoardClass = L"TessarineBingoBoard";
@@ -95,6 +95,15 @@ void PaintBoard(HDC dc, const BoardState& board, int width, int height) {
   DeleteObject(cell_font);
 }
 
+// Where the keys go, seen from the caller's seat: a frame in the system's highlight.
+void PaintFocusFrame(HDC dc, int width, int height) {
+  const HBRUSH brush = GetSysColorBrush(COLOR_HIGHLIGHT);
+  for (int edge = 0; edge < 3; ++edge) {
+    const RECT frame{edge, edge, width - edge, height - edge};
+    FrameRect(dc, &frame, brush);
+  }
+}
+
 // The number under a point of the board, 0 for none.
 int NumberAt(HWND window, POINT point) {
   RECT client;
@@ -114,21 +123,21 @@ void PaintCard(HDC dc, const CardViewState& card, int width, int height, COLORRE
   FillBox(dc, RECT{0, 0, width, height}, background);
   if (!card.has_card) return;
   int shown_width = width;
-  int shown_height = width * kPictureHeight / kCardImageWidth;
+  int shown_height = width * kClaimCardHeight / kClaimCardWidth;
   if (shown_height > height) {
     shown_height = height;
-    shown_width = height * kCardImageWidth / kPictureHeight;
+    shown_width = height * kClaimCardWidth / kClaimCardHeight;
   }
   BITMAPINFO info{};
   info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-  info.bmiHeader.biWidth = kCardImageWidth;
-  info.bmiHeader.biHeight = -kPictureHeight;  // top-down, as the pixels come
+  info.bmiHeader.biWidth = kClaimCardWidth;
+  info.bmiHeader.biHeight = -kClaimCardHeight;  // top-down, as the pixels come
   info.bmiHeader.biPlanes = 1;
   info.bmiHeader.biBitCount = 32;
   info.bmiHeader.biCompression = BI_RGB;
   SetStretchBltMode(dc, HALFTONE);
   SetBrushOrgEx(dc, 0, 0, nullptr);
-  StretchDIBits(dc, 0, 0, shown_width, shown_height, 0, 0, kCardImageWidth, kPictureHeight,
+  StretchDIBits(dc, 0, 0, shown_width, shown_height, 0, 0, kClaimCardWidth, kClaimCardHeight,
                 card.pixels.data(), &info, DIB_RGB_COLORS, SRCCOPY);
 }
 
@@ -208,7 +217,10 @@ LRESULT CALLBACK BoardProcedure(HWND window, UINT message, WPARAM wparam, LPARAM
   switch (message) {
     case WM_PAINT:
       if (board == nullptr) break;
-      PaintBuffered(window, [&](HDC dc, int width, int height) { PaintBoard(dc, *board, width, height); });
+      PaintBuffered(window, [&](HDC dc, int width, int height) {
+        PaintBoard(dc, *board, width, height);
+        if (GetFocus() == window) PaintFocusFrame(dc, width, height);
+      });
       return 0;
     case WM_LBUTTONDOWN: {
       SetFocus(window);
@@ -226,6 +238,7 @@ LRESULT CALLBACK BoardProcedure(HWND window, UINT message, WPARAM wparam, LPARAM
       return 0;
     case WM_SETFOCUS:
     case WM_KILLFOCUS:
+      InvalidateRect(window, nullptr, FALSE);  // its focus frame
       return 0;
     default:
       break;

@@ -21,6 +21,7 @@ constexpr int IDC_NUMBER_LABEL = 2016;
 constexpr int IDC_CLAIM_LABEL = 2017;
 constexpr int IDC_CLAIM_HINT = 2018;
 constexpr int IDC_FORECAST = 2019;
+constexpr int IDC_CLAIM_HEADING = 2020;
 constexpr int IDM_NEW_GAME = 2101;
 constexpr int IDM_PREPARE_CARDS = 2102;
 constexpr int IDM_SAVE_RECORD = 2103;

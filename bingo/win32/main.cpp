@@ -21,20 +21,20 @@ HACCEL MakeAccelerators() {
   ACCEL keys[] = {
       {FVIRTKEY | FCONTROL, 'N', IDM_NEW_GAME},      {FVIRTKEY | FCONTROL, 'P', IDM_PREPARE_CARDS},
       {FVIRTKEY | FCONTROL, 'S', IDM_SAVE_RECORD},   {FVIRTKEY, VK_F11, IDM_FULL_SCREEN},
-      {FVIRTKEY | FCONTROL, 'Q', IDM_QUIT},
+      {FVIRTKEY | FCONTROL, 'Q', IDM_QUIT},          {FVIRTKEY | FCONTROL, VK_RETURN, IDC_CONFIRM},
   };
   return CreateAcceleratorTableW(keys, sizeof(keys) / sizeof(keys[0]));
 }
 
 int RunBingo(HINSTANCE instance) {
   BingoWindow bingo;
-  bingo.game_folder = UserDataFolder();
-  if (bingo.game_folder.empty()) {
+  const std::string game_folder = UserDataFolder();
+  if (game_folder.empty()) {
     ShowError(nullptr, "No se sabe cuál es la carpeta de datos del usuario: falta APPDATA");
     return 1;
   }
   bingo.voice = OpenVoice();
-  if (!RegisterBingoClasses(instance) || CreateBingoWindow(&bingo, instance) == nullptr) return 1;
+  if (!RegisterBingoClasses(instance) || CreateBingoWindow(&bingo, instance, game_folder) == nullptr) return 1;
   ShowWindow(bingo.window, SW_SHOW);
   UpdateWindow(bingo.window);
   const std::string refused = OpenBingo(&bingo);
@@ -54,7 +54,7 @@ int RunBingo(HINSTANCE instance) {
     DispatchMessageW(&message);
   }
   DestroyAcceleratorTable(keys);
-  CloseGameFolder(&bingo.session);
+  CloseBingo(&bingo.bingo);
   CloseVoice(&bingo.voice);
   return 0;
 }

@@ -220,9 +220,15 @@ class BingoWindowTest : public QObject {
     Type(window.get(), "numero", "siete");
     QVERIFY2(Status(window.get()).contains("no es un número"), qPrintable(Status(window.get())));
     QCOMPARE(int(game.called.order.size()), 2);
-    // A click on the board marks the number clicked.
+    // A click on the board calls the number clicked once the caller confirms it.
     auto* board = window->findChild<BoardView*>();
     const int clicked = FirstUncalled(game, 99);
+    QString asked;
+    ExpectDialog(Press(QMessageBox::No, &asked));
+    QTest::mouseClick(board, Qt::LeftButton, {}, board->CellOf(clicked).center());
+    QCOMPARE(asked, QString("¿Cantar el %1?").arg(clicked));
+    QCOMPARE(int(game.called.order.size()), 2);
+    ExpectDialog(Press(QMessageBox::Yes));
     QTest::mouseClick(board, Qt::LeftButton, {}, board->CellOf(clicked).center());
     QCOMPARE(int(game.called.order.back()), clicked);
     QCOMPARE(CellColour(window.get(), clicked), kBoardColour);
@@ -426,6 +432,7 @@ class BingoWindowTest : public QObject {
     const QString record = work_.filePath("acta-final.csv");
     QString offered;
     ExpectDialog(Press(QMessageBox::Yes, &offered));
+    ExpectDialog(AnswerPrompt(""));  // the record's title: the one offered
     ExpectDialog(ChooseFile(record));
     confirm->click();
     QVERIFY2(offered.contains("Guardar el acta"), qPrintable(offered));
@@ -469,6 +476,7 @@ class BingoWindowTest : public QObject {
     ExpectDialog(FillRun(8, run, 1));
     ExpectDialog(Press(QMessageBox::No, &said));  // no PDF viewer in a test
     ExpectDialog(Press(QMessageBox::Yes));
+    ExpectDialog(AnswerPrompt(""));  // every card in play
     QTest::keyClick(&window, Qt::Key_P, Qt::ControlModifier);
     QVERIFY2(said.contains("8 cartones en ") && said.contains("hojas en ") &&
                  said.contains("lista en "), qPrintable(said));
@@ -537,10 +545,12 @@ class BingoWindowTest : public QObject {
     const QString record = work_.filePath("acta.csv");
     window->activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(window.get()));
+    ExpectDialog(AnswerPrompt("Noche del jueves"));
     ExpectDialog(ChooseFile(record));
     QTest::keyClick(window.get(), Qt::Key_S, Qt::ControlModifier);
     const QString csv = QString::fromStdString(ReadFileBytes(record.toStdString()));
     QVERIFY2(csv.startsWith(kRecordHeader), qPrintable(csv));
+    QVERIFY2(csv.contains("titulo,,,,,,Noche del jueves"), qPrintable(csv));
     QVERIFY2(csv.contains(QRegularExpression(",80,,,anulada a las \\d\\d:\\d\\d:\\d\\d")),
              qPrintable(csv));
     QVERIFY2(csv.contains(QRegularExpression("bola,1,\\d\\d:\\d\\d:\\d\\d,12,")), qPrintable(csv));

@@ -218,10 +218,9 @@ void ClickBoardNumberEndingInNine(const Program& program, int number) {
   GetClientRect(board, &client);
   const int x = client.right - 4;
   const int y = static_cast<int>((number / 10 + 0.5) * client.bottom / 10.0);
-  DWORD_PTR ignored = 0;
-  SendMessageTimeoutW(board, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x, y), SMTO_NORMAL, kPatienceMs,
-                      &ignored);
-  SendMessageTimeoutW(board, WM_LBUTTONUP, 0, MAKELPARAM(x, y), SMTO_NORMAL, kPatienceMs, &ignored);
+  // Posted: the click asks the caller first, and the question waits for its answer.
+  PostMessageW(board, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x, y));
+  PostMessageW(board, WM_LBUTTONUP, 0, MAKELPARAM(x, y));
 }
 
 std::string ReadAll(const std::string& path) {
@@ -249,8 +248,15 @@ std::vector<std::string> BallLines(const std::string& csv) {
   return lines;
 }
 
-std::string SaveRecordAs(const Program& program, const std::string& base) {
+// The record's title is asked once a game (`asks_title`): the one offered is taken.
+std::string SaveRecordAs(const Program& program, const std::string& base, bool asks_title) {
   Command(program, IDM_SAVE_RECORD);
+  if (asks_title) {
+    const HWND form = WaitForDialog(program, kTitle);
+    if (form == nullptr || GetDlgItem(form, IDC_FORM_FIRST_FIELD) == nullptr) return std::string();
+    Press(form, IDOK);
+    WaitGone(form);
+  }
   if (!AnswerFileDialog(program, L"Acta de la partida (se guarda en PDF y en CSV)", base + ".pdf"))
     return std::string();
   Settle(program);
@@ -353,6 +359,8 @@ int Drive(const std::wstring& exe, const std::string& list, const std::string& w
     if (!taken) clicked = number;
   }
   ClickBoardNumberEndingInNine(program, clicked);
+  const std::string sure = AnswerMessage(program, IDYES);
+  Check(sure == "¿Cantar el " + std::to_string(clicked) + "?", "un clic en el tablero pregunta: " + sure);
   Check(CalledNumber(TextOf(program, IDC_STATUS)) == clicked,
         "un clic en el " + std::to_string(clicked) + " del tablero lo canta: " + TextOf(program, IDC_STATUS));
   g_events.push_back("call " + std::to_string(clicked));
@@ -417,7 +425,7 @@ int Drive(const std::wstring& exe, const std::string& list, const std::string& w
 
   // The record, under one name.
   const std::string record = work + "\\acta";
-  const std::string said = SaveRecordAs(program, record);
+  const std::string said = SaveRecordAs(program, record, true);
   Check(said == "Acta guardada en " + record + ".pdf y " + record + ".csv", "el acta: " + said);
   Check(FileExists(record + ".pdf") && FileExists(record + ".csv"), "acta.pdf y acta.csv existen");
 
@@ -436,6 +444,21 @@ int Drive(const std::wstring& exe, const std::string& list, const std::string& w
   Check(FocusComesTo(program, IDC_NUMBER), "otro Tab, al número de la jaula");
   PressKey(program, VK_TAB);
   Check(FocusComesTo(program, IDC_UNDO), "otro, a «Deshacer»");
+  // Space on a button presses it; it draws only from the board.
+  PressKey(program, VK_SPACE);
+  const std::string undo_asked = AnswerMessage(program, IDNO);
+  Check(StartsWith(undo_asked, "¿Anular la bola "), "Espacio sobre «Deshacer» lo pulsa: " + undo_asked);
+  int cage = 99;  // a cage's ball in no row of the first card, not yet called
+  for (; cage > 0; --cage) {
+    bool taken = false;
+    for (const std::string& event : g_events) taken = taken || event == "call " + std::to_string(cage);
+    for (const auto& row : rows)
+      for (int n : row) taken = taken || n == cage;
+    if (!taken) break;
+  }
+  Type(program, IDC_NUMBER, std::to_string(cage));
+  g_events.push_back("call " + std::to_string(cage));
+  Check(FocusComesTo(program, IDC_BOARD), "tras Intro en el número, el foco vuelve al tablero");
   const std::string before_space = TextOf(program, IDC_STATUS);
   PressKey(program, VK_SPACE);
   WaitUntil([&] { return TextOf(program, IDC_STATUS) != before_space; }, 5000);
@@ -443,7 +466,7 @@ int Drive(const std::wstring& exe, const std::string& list, const std::string& w
   if (Check(number >= 1 && TextOf(program, IDC_STATUS) != before_space,
             "Espacio saca una bola: " + TextOf(program, IDC_STATUS)))
     g_events.push_back("call " + std::to_string(number));
-  const std::string before = SaveRecordAs(program, work + "\\antes");
+  const std::string before = SaveRecordAs(program, work + "\\antes", false);
   Check(!before.empty(), "el acta de antes de matarlo: " + before);
   Kill(&program);
 
@@ -456,7 +479,7 @@ int Drive(const std::wstring& exe, const std::string& list, const std::string& w
             offer.find("(" + std::to_string(standing) + " bolas)?") != std::string::npos,
         "ofrece continuar: " + offer);
   Check(TextOf(program, IDC_PRIZE) == "Se juega: bingo", "continúa con el bingo en juego");
-  const std::string after = SaveRecordAs(program, work + "\\despues");
+  const std::string after = SaveRecordAs(program, work + "\\despues", true);
   const std::vector<std::string> before_lines = BallLines(ReadAll(work + "\\antes.csv"));
   const std::vector<std::string> after_lines = BallLines(ReadAll(work + "\\despues.csv"));
   Check(!before_lines.empty() && before_lines == after_lines,
@@ -541,10 +564,28 @@ int Drive(const std::wstring& exe, const std::string& list, const std::string& w
           "la tanda hecha, ofrece abrir las hojas: " + said);
     const std::string start = AnswerMessage(program, IDYES);
     Check(start == "¿Empezar la partida con esta lista?", "y empezar la partida: " + start);
+    const HWND in_play = WaitForDialog(program, kTitle);
+    if (Check(in_play != nullptr && GetDlgItem(in_play, IDC_FORM_FIRST_FIELD) != nullptr,
+              "pregunta los cartones en juego de la tanda"))
+      Press(in_play, IDOK);
+    Settle(program);
     Check(FileExists(cards_folder + "\\hojas.pdf") && FileExists(cards_folder + "\\cartones.csv"),
           "hojas.pdf y cartones.csv en la carpeta elegida");
     Check(TextOf(program, IDC_STATUS) == "Partida nueva con 3 cartones",
           "la partida con la lista de la tanda: " + TextOf(program, IDC_STATUS));
+  }
+
+  // A run into the folder of the list in play is refused, naming it, and writes nothing.
+  const std::string list_in_play = ReadAll(cards_folder + "\\cartones.csv");
+  const HWND again_form = AskRun(program, L"5", cards_folder);
+  if (Check(again_form != nullptr, "«Preparar cartones…» en la carpeta de la lista en juego")) {
+    Press(again_form, IDOK);
+    const std::string refused = AnswerMessage(program, IDOK);
+    Check(StartsWith(refused, "No se prepara la tanda: «" + cards_folder + "\\cartones.csv» es la lista "
+                              "de la partida en juego"),
+          "se niega: " + refused);
+    Check(!list_in_play.empty() && ReadAll(cards_folder + "\\cartones.csv") == list_in_play,
+          "la lista en juego sigue como estaba");
   }
 
   // A long run cancelled: what was saved stays, listed, and the window says so.

@@ -1,11 +1,13 @@
-// "Preparar cartones…": the settings of a run asked in one form, and the run made by the
-// same code as tessarine-cards (runs/card_run.h) on a thread of its own. The worker only
-// makes the run: its progress goes to the window's bar by a posted message and its lines
-// into a list the window reads when the run has ended; the window's own loop keeps
-// running meanwhile, so Cancel and repaints go on. Cancel keeps what was saved, as
-// Ctrl-C does for tessarine-cards.
+// The controller's calls on Win32: questions in message boxes, a line of text and the
+// run's settings in the window's form, files through the system's dialogs, the sheets
+// opened by the shell, and the run made by the same code as tessarine-cards on a thread
+// of its own. The worker only makes the run: its progress goes to the window's bar by a
+// posted message and its lines into a list the window reads when the run has ended; the
+// window's own loop keeps running meanwhile, so Cancel and repaints go on. Cancel keeps
+// what was saved, as Ctrl-C does for tessarine-cards.
 #include <windows.h>
 #include <commctrl.h>
+#include <commdlg.h>
 #include <shellapi.h>
 #include <shlobj.h>
 
@@ -62,24 +64,13 @@ int CountOf(const std::string& text) {
   return count <= kMostCards ? count : 0;
 }
 
-bool FileExists(const std::string& path) {
-  const std::wstring wide = WideOfUtf8(path);
-  return GetFileAttributesW(wide.c_str()) != INVALID_FILE_ATTRIBUTES;
-}
-
-std::string Joined(const std::vector<std::string>& lines) {
-  std::string joined;
-  for (const std::string& line : lines) joined += (joined.empty() ? "" : "\n") + line;
-  return joined;
-}
-
 bool AskCardRun(HWND owner, CardRunRequest* request) {
   std::vector<FormField> fields(6);
   fields[0].label = "Cuántos cartones:";
   fields[0].text = std::to_string(kDefaultCards);
   fields[1].label = "Color:";
   fields[1].kind = FieldKind::kColour;
-  fields[1].colour = kDefaultBoardColour;
+  fields[1].colour = request->colour;
   fields[2].label = "Título de las hojas:";
   fields[3].label = "Papel:";
   fields[3].kind = FieldKind::kChoice;
@@ -122,7 +113,6 @@ void ShowRunBar(BingoWindow* bingo, int32_t count, bool shown) {
   RECT client;
   GetClientRect(bingo->window, &client);
   SendMessageW(bingo->window, WM_SIZE, SIZE_RESTORED, MAKELPARAM(client.right, client.bottom));
-  bingo->making_run = shown;
 }
 
 // The run on a thread of its own while this one keeps the window answering (Cancel among
@@ -153,34 +143,84 @@ CardRunOutcome RunWithTheWindowAlive(BingoWindow* bingo, const CardRunRequest& r
   return outcome;
 }
 
-bool AskYesNo(HWND window, const std::string& question) {
-  const std::wstring title = WideOfUtf8(kBingoTitle);
-  const std::wstring text = WideOfUtf8(question);
-  return MessageBoxW(window, text.c_str(), title.c_str(), MB_YESNO | MB_ICONQUESTION) == IDYES;
-}
 }  // namespace
 
-void RunPreparedCards(BingoWindow* bingo, void (*start_game)(BingoWindow*, const std::string&)) {
-  CardRunRequest request;
-  if (!AskCardRun(bingo->window, &request)) return;
-  bingo->board.colour = request.colour;
-  bingo->claim_card.colour = request.colour;
-  InvalidateRect(GetDlgItem(bingo->window, IDC_BOARD), nullptr, FALSE);
-  InvalidateRect(GetDlgItem(bingo->window, IDC_CLAIM_CARD), nullptr, FALSE);
+std::string AskFileName(HWND owner, bool saving, const std::string& caption,
+                        const std::string& filter_name, const wchar_t* pattern,
+                        const std::string& folder, const std::string& offered) {
+  std::wstring path = WideOfUtf8(offered);
+  path.resize(MAX_PATH * 4, L'\0');
+  const std::wstring initial = WideOfUtf8(folder);
+  const std::wstring title = WideOfUtf8(caption);
+  const std::wstring filter = WideOfUtf8(filter_name) + L'\0' + pattern + L'\0' + L'\0';
+  OPENFILENAMEW request{};
+  request.lStructSize = sizeof(request);
+  request.hwndOwner = owner;
+  request.lpstrFilter = filter.c_str();
+  request.lpstrFile = &path[0];
+  request.nMaxFile = static_cast<DWORD>(path.size());
+  request.lpstrInitialDir = initial.empty() ? nullptr : initial.c_str();
+  request.lpstrTitle = title.c_str();
+  request.Flags = OFN_EXPLORER | OFN_PATHMUSTEXIST | OFN_NOCHANGEDIR |
+                  (saving ? OFN_OVERWRITEPROMPT : OFN_FILEMUSTEXIST);
+  const BOOL chosen = saving ? GetSaveFileNameW(&request) : GetOpenFileNameW(&request);
+  return chosen ? Utf8OfWide(path.c_str()) : std::string();
+}
+
+bool WindowFrontEnd::Ask(const std::string& question, bool default_no) {
+  const std::wstring text = WideOfUtf8(question);
+  const std::wstring title = WideOfUtf8(kBingoTitle);
+  return MessageBoxW(bingo->window, text.c_str(), title.c_str(),
+                     MB_YESNO | MB_ICONQUESTION | (default_no ? MB_DEFBUTTON2 : MB_DEFBUTTON1)) == IDYES;
+}
+
+bool WindowFrontEnd::AskText(const std::string& question, const std::string& initial,
+                             std::string* answer) {
+  std::vector<FormField> fields(1);
+  fields[0].label = question;
+  fields[0].text = initial;
+  if (!AskForm(bingo->window, kBingoTitle, &fields)) return false;
+  *answer = fields[0].text;
+  return true;
+}
+
+void WindowFrontEnd::Warn(const std::string& text) {
+  const std::wstring wide = WideOfUtf8(text);
+  const std::wstring title = WideOfUtf8(kBingoTitle);
+  MessageBoxW(bingo->window, wide.c_str(), title.c_str(), MB_OK | MB_ICONWARNING);
+}
+
+std::string WindowFrontEnd::ChooseList() {
+  return AskFileName(bingo->window, false, "Lista de cartones", "Listas de cartones (*.csv)",
+                     L"*.csv", "", "");
+}
+
+std::string WindowFrontEnd::ChooseRecordFile(const std::string& folder, const std::string& offered) {
+  return AskFileName(bingo->window, true, "Acta de la partida (se guarda en PDF y en CSV)",
+                     "Acta en PDF y CSV (*.pdf *.csv)", L"*.pdf;*.csv", folder, offered);
+}
+
+bool WindowFrontEnd::FillRunForm(CardRunRequest* request) {
+  return AskCardRun(bingo->window, request);
+}
+
+std::vector<std::string> WindowFrontEnd::MakeRun(const CardRunRequest& request) {
   const std::wstring out = WideOfUtf8(request.out);
   SHCreateDirectoryExW(nullptr, out.c_str(), nullptr);  // the list's folder, files or not
-
   RunWatch watch;
+  RefreshBingo(bingo);  // the controls go grey while the run works
   ShowRunBar(bingo, request.count, true);
-  const CardRunOutcome outcome = RunWithTheWindowAlive(bingo, request, &watch);
+  RunWithTheWindowAlive(bingo, request, &watch);
   ShowRunBar(bingo, request.count, false);
+  return watch.said;
+}
 
-  const std::string said = Joined(watch.said);
-  SetWindowTextW(GetDlgItem(bingo->window, IDC_STATUS), WideOfUtf8(said).c_str());
-  if (outcome == CardRunOutcome::kBadInput || !FileExists(request.pdf)) return;
-  if (AskYesNo(bingo->window, said + "\n\n¿Abrir las hojas?")) {
-    const std::wstring sheets = WideOfUtf8(request.pdf);
-    ShellExecuteW(bingo->window, L"open", sheets.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
-  }
-  if (AskYesNo(bingo->window, "¿Empezar la partida con esta lista?")) start_game(bingo, request.list);
+void WindowFrontEnd::OpenFile(const std::string& path) {
+  const std::wstring wide = WideOfUtf8(path);
+  ShellExecuteW(bingo->window, L"open", wide.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+}
+
+std::string WindowFrontEnd::Speak(int number) {
+  const bool on = SendMessageW(GetDlgItem(bingo->window, IDC_VOICE), BM_GETCHECK, 0, 0) == BST_CHECKED;
+  return on ? SayNumber(bingo->voice, number) : std::string();
 }
