@@ -10,8 +10,10 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cstdio>
 #include <random>
 
+#include "disk/file_system.h"
 #include "game/game_clock.h"
 #include "game/journal.h"
 #include "game_model.h"
@@ -156,6 +158,97 @@ TEST_F(SessionTest, ADamagedGameIsKeptAsideAndExplained) {
   EXPECT_EQ(ParseJournal(Saved()).error, "");
   EXPECT_EQ(ReadWholeFile(folder + "/" + aside[0]), damaged);
   CloseGameFolder(&again);
+}
+
+// The copies kept aside beside the game file.
+std::vector<std::string> KeptAside(const std::string& folder) {
+  std::vector<std::string> aside;
+  for (const std::string& name : FolderEntries(folder))
+    if (name.rfind("partida-dañada-", 0) == 0) aside.push_back(name);
+  return aside;
+}
+
+// A saved game that cannot be replayed whole: never offered, kept aside before anything
+// is said about it, and kept aside again before a new game takes its place.
+void ExpectNotOfferedAndKeptAside(const std::string& folder, const std::string& bytes,
+                                  const std::string& why, GameSession* session,
+                                  const std::string& list_path) {
+  CloseGameFolder(session);  // as a window opening later finds it
+  ASSERT_EQ(OpenGameFolder(folder, session), "");
+  const SavedGame found = LookForSavedGame(folder);
+  EXPECT_EQ(found.state, SavedGameState::kDamaged);
+  EXPECT_NE(found.error.find(why), std::string::npos) << found.error;
+  EXPECT_EQ(found.offer, "");
+  const std::string said = ContinueSavedGame(session);
+  EXPECT_NE(said.find("está dañado (" ), std::string::npos) << said;
+  EXPECT_NE(said.find(why), std::string::npos) << said;
+  EXPECT_NE(said.find("se ha guardado una copia aparte en "), std::string::npos) << said;
+  EXPECT_FALSE(session->has_game);
+  ASSERT_EQ(KeptAside(folder).size(), 1u);
+  EXPECT_EQ(ReadWholeFile(folder + "/" + KeptAside(folder)[0]), bytes);
+  RemoveFile(folder + "/" + KeptAside(folder)[0]);
+  ASSERT_EQ(StartNewGame(session, list_path, "", PrizePlan::kLineThenBingo, kStart), "");
+  ASSERT_EQ(KeptAside(folder).size(), 1u) << "kept aside before it was replaced";
+  EXPECT_EQ(ReadWholeFile(folder + "/" + KeptAside(folder)[0]), bytes);
+  EXPECT_EQ(ParseJournal(ReadWholeFile(GameFilePath(folder))).error, "");
+}
+
+TEST_F(SessionTest, AGameWhoseEventsBreakTheRulesIsNeverOffered) {
+  ASSERT_EQ(OpenGameFolder(folder, &session), "");
+  ASSERT_EQ(StartNewGame(&session, list_path, "", PrizePlan::kLineThenBingo, kStart), "");
+  for (int number : {5, 17}) ASSERT_EQ(MarkCalled(&session, number, kStart + number), "");
+  // Every line's checksum right, but a ball called twice.
+  const std::string twice = Saved() + JournalEventLine(CallEvent(5, kStart + 30, false));
+  WriteWholeFile(GameFilePath(folder), twice);
+  ExpectNotOfferedAndKeptAside(folder, twice, "línea 8: El 5 ya ha salido", &session, list_path);
+}
+
+TEST_F(SessionTest, APrizeNoCardWonIsNeverOffered) {
+  ASSERT_EQ(OpenGameFolder(folder, &session), "");
+  ASSERT_EQ(StartNewGame(&session, list_path, "", PrizePlan::kLineThenBingo, kStart), "");
+  ASSERT_EQ(MarkCalled(&session, 5, kStart + 5), "");
+  ASSERT_TRUE(CurrentWinners(session.game).empty());
+  const std::string unwon = Saved() + JournalEventLine(ConfirmEvent({3}, kStart + 30));
+  WriteWholeFile(GameFilePath(folder), unwon);
+  ExpectNotOfferedAndKeptAside(folder, unwon, "línea 7: Ningún cartón ha cantado línea", &session,
+                               list_path);
+}
+
+TEST_F(SessionTest, AnOversizedGameFileIsKeptAsideWhole) {
+  ASSERT_EQ(OpenGameFolder(folder, &session), "");
+  std::string huge(3u << 20, 'x');
+  for (size_t at = 0; at < huge.size(); at += 4099) huge[at] = static_cast<char>('a' + at % 26);
+  WriteWholeFile(GameFilePath(folder), huge);
+  ExpectNotOfferedAndKeptAside(folder, huge, "es demasiado grande para ser una partida", &session,
+                               list_path);
+}
+
+TEST_F(SessionTest, AGameFileWithAWrongChecksumIsKeptAsideBeforeANewGame) {
+  ASSERT_EQ(OpenGameFolder(folder, &session), "");
+  ASSERT_EQ(StartNewGame(&session, list_path, "", PrizePlan::kLineThenBingo, kStart), "");
+  ASSERT_EQ(MarkCalled(&session, 5, kStart + 5), "");
+  std::string damaged = Saved();
+  damaged[damaged.size() - 15] ^= 1;
+  WriteWholeFile(GameFilePath(folder), damaged);
+  ExpectNotOfferedAndKeptAside(folder, damaged, "línea 6: no dice lo que se escribió", &session,
+                               list_path);
+}
+
+TEST_F(SessionTest, NoNewGameWhenTheDamagedOneCannotBeKeptAside) {
+  ASSERT_EQ(OpenGameFolder(folder, &session), "");
+  WriteWholeFile(GameFilePath(folder), "no es una partida\n");
+  // Every name a copy could take at that second is taken already.
+  const LocalTime at = LocalTimeOf(kStart);
+  char stamp[32];
+  std::snprintf(stamp, sizeof stamp, "%04d%02d%02d-%02d%02d%02d", at.year, at.month, at.day,
+                at.hour, at.minute, at.second);
+  const std::string stem = folder + "/partida-dañada-" + stamp;
+  WriteWholeFile(stem + ".txt", "");
+  for (int copy = 2; copy <= 100; ++copy) WriteWholeFile(stem + "-" + std::to_string(copy) + ".txt", "");
+  const std::string said = StartNewGame(&session, list_path, "", PrizePlan::kLineThenBingo, kStart);
+  EXPECT_EQ(said.rfind("No se empieza otra partida: ", 0), 0u) << said;
+  EXPECT_EQ(Saved(), "no es una partida\n") << "never overwritten";
+  EXPECT_FALSE(session.has_game);
 }
 
 TEST_F(SessionTest, AnUnreadableGameFileIsExplainedAndLeftAlone) {
