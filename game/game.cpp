@@ -96,6 +96,27 @@ void ApplyConfirm(Game* game, const GameEvent& event) {
 }
 }  // namespace
 
+const std::vector<PrizePlanEntry>& PrizePlans() {
+  static const std::vector<PrizePlanEntry> plans = {
+      {PrizePlan::kLineThenBingo, "linea,bingo", {PrizeKind::kLine, PrizeKind::kBingo}},
+      {PrizePlan::kLineTwoLinesBingo, "linea,dos-lineas,bingo",
+       {PrizeKind::kLine, PrizeKind::kTwoLines, PrizeKind::kBingo}},
+  };
+  return plans;
+}
+
+const PrizePlanEntry& PlanEntry(PrizePlan plan) {
+  for (const PrizePlanEntry& entry : PrizePlans())
+    if (entry.plan == plan) return entry;
+  return PrizePlans().front();
+}
+
+PrizePlan PlanOf(const Game& game) {
+  for (const PrizePlanEntry& entry : PrizePlans())
+    if (entry.prizes == game.prizes) return entry.plan;
+  return PrizePlans().front().plan;
+}
+
 NewGameResult NewGame(std::vector<ListLine> cards, const std::string& in_play, PrizePlan plan,
                       const std::string& list_path, const std::string& list_sha256,
                       int64_t started_ms) {
@@ -114,10 +135,7 @@ NewGameResult NewGame(std::vector<ListLine> cards, const std::string& in_play, P
   game.list_path = list_path;
   game.list_sha256 = list_sha256;
   game.started_ms = started_ms;
-  game.prizes =
-      plan == PrizePlan::kLineThenBingo
-          ? std::vector<PrizeKind>{PrizeKind::kLine, PrizeKind::kBingo}
-          : std::vector<PrizeKind>{PrizeKind::kLine, PrizeKind::kTwoLines, PrizeKind::kBingo};
+  game.prizes = PlanEntry(plan).prizes;
   for (size_t card = 0; card < game.cards.size(); ++card)
     game.card_of_code.emplace(game.cards[card].seed_bits, static_cast<uint32_t>(card));
   IndexCardsInPlay(&game);

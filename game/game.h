@@ -22,6 +22,14 @@
 // The value is the number of full rows the prize needs.
 enum class PrizeKind : uint8_t { kLine = 1, kTwoLines = 2, kBingo = 3 };
 enum class PrizePlan { kLineThenBingo, kLineTwoLinesBingo };
+// The one table of the plans: the prizes each plays, in order, and its name in a journal.
+struct PrizePlanEntry {
+  PrizePlan plan;
+  const char* journal_name;  // "linea,bingo"
+  std::vector<PrizeKind> prizes;
+};
+const std::vector<PrizePlanEntry>& PrizePlans();
+const PrizePlanEntry& PlanEntry(PrizePlan plan);
 
 enum class EventKind : uint8_t { kCall, kUndo, kConfirm };
 struct GameEvent {
@@ -97,6 +105,7 @@ struct BallDraw {
 BallDraw DrawBall(const Game& game);
 
 bool GameOver(const Game& game);         // every prize given
+PrizePlan PlanOf(const Game& game);
 extern const char* const kGameOverText;  // "La partida ha terminado: ..."
 // The layouts of the cards in play, in the list's order: what the forecast simulates.
 std::vector<CardLayout> InPlayLayouts(const Game& game);

@@ -91,9 +91,11 @@ std::string ReadHeaderLine(int number, const std::string& text, JournalContents*
     ok = !w[1].empty();
   }
   if (number == 4 && w.size() == 2 && w[0] == "premios") {
-    ok = w[1] == "linea,bingo" || w[1] == "linea,dos-lineas,bingo";
-    journal->plan =
-        w[1] == "linea,bingo" ? PrizePlan::kLineThenBingo : PrizePlan::kLineTwoLinesBingo;
+    for (const PrizePlanEntry& entry : PrizePlans()) {
+      if (w[1] != entry.journal_name) continue;
+      journal->plan = entry.plan;
+      ok = true;
+    }
   }
   if (number == 5 && w.size() == 2 && w[0] == "inicio") {
     journal->started_ms = WholeNumber(w[1], kMostTimeDigits);

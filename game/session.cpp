@@ -7,6 +7,7 @@
 #include "formats/card_list.h"
 #include "disk/file_system.h"
 #include "disk/save_error_text.h"
+#include "game/game_file.h"
 #include "game/journal.h"
 
 const char* const kGameFileName = "partida.txt";
@@ -21,26 +22,26 @@ std::string InGameFolder(const std::string& folder, const std::string& name) {
 
 std::string GameFilePath(const std::string& folder) { return InGameFolder(folder, kGameFileName); }
 
-namespace {
-
-std::string SaveJournal(const GameSession& session, const std::string& bytes) {
-  const std::string path = GameFilePath(session.folder);
+std::string SaveGameFile(const std::string& folder, const std::string& bytes) {
+  const std::string path = GameFilePath(folder);
   const ByteSpan whole{bytes.data(), bytes.size()};
   SaveError error = ReplaceFileWith(path, &whole, 1);
-  if (error == SaveError::kNone) error = FlushFolder(session.folder);
+  if (error == SaveError::kNone) error = FlushFolder(folder);
   if (error == SaveError::kNone) return "";
   const std::string why = SaveErrorText(error);
   return "No se pudo guardar la partida en " + EscapedText(path) +
-         (why.empty() ? "" : " (" + why + ")") + ": la bola no cuenta hasta que se guarde";
+         (why.empty() ? "" : " (" + why + ")");
 }
+
+namespace {
 
 std::string CommitEvent(GameSession* session, const GameEvent& event) {
   if (!session->has_game || session->lock.handle < 0) return kNoGameText;
   const std::string refused = CheckEvent(session->game, event);
   if (!refused.empty()) return refused;
   const std::string failed =
-      SaveJournal(*session, JournalText(session->game) + JournalEventLine(event));
-  if (!failed.empty()) return failed;
+      SaveGameFile(session->folder, JournalText(session->game) + JournalEventLine(event));
+  if (!failed.empty()) return failed + ": la bola no cuenta hasta que se guarde";
   return PlayEvent(&session->game, event);
 }
 

@@ -10,6 +10,7 @@
 #include "disk/read_file_saying.h"
 #include "game/file_copy.h"
 #include "game/game_clock.h"
+#include "game/game_file.h"
 #include "game/journal.h"
 #include "game/session.h"
 #include "game/sha256.h"
@@ -184,12 +185,8 @@ std::string StartNewGame(GameSession* session, const std::string& list_path,
   if (!made.error.empty()) return made.error;
   const std::string no_room = MakeRoomForNewGame(session->folder, now_ms);
   if (!no_room.empty()) return no_room;
-  const std::string text = JournalText(made.game);
-  const ByteSpan whole{text.data(), text.size()};
-  SaveError error = ReplaceFileWith(GameFilePath(session->folder), &whole, 1);
-  if (error == SaveError::kNone) error = FlushFolder(session->folder);
-  if (error != SaveError::kNone)
-    return "No se pudo guardar la partida en " + EscapedText(GameFilePath(session->folder));
+  const std::string failed = SaveGameFile(session->folder, JournalText(made.game));
+  if (!failed.empty()) return failed;
   session->game = std::move(made.game);
   session->has_game = true;
   return "";

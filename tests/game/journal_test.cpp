@@ -72,6 +72,22 @@ TEST(JournalTest, AGameReadBackIsTheSameGame) {
   EXPECT_EQ(CurrentWinners(b), CurrentWinners(a));
 }
 
+TEST(JournalTest, EveryPlanIsReadBackAsTheSamePrizesInOrder) {
+  std::mt19937 random(5);
+  const std::vector<ListLine> list = RandomList(5, &random);
+  const std::vector<std::vector<PrizeKind>> played = {
+      {PrizeKind::kLine, PrizeKind::kBingo},
+      {PrizeKind::kLine, PrizeKind::kTwoLines, PrizeKind::kBingo}};
+  for (PrizePlan plan : {PrizePlan::kLineThenBingo, PrizePlan::kLineTwoLinesBingo}) {
+    const Game game = NewGame(list, "", plan, "/l.csv", std::string(64, 'a'), kStart).game;
+    EXPECT_EQ(game.prizes, played[static_cast<size_t>(plan)]);
+    const JournalContents read = ParseJournal(JournalText(game));
+    ASSERT_EQ(read.error, "");
+    EXPECT_EQ(read.plan, plan);
+    EXPECT_EQ(ReplayJournal(read, list).game.prizes, game.prizes);
+  }
+}
+
 TEST(JournalTest, EveryDamagedLineIsNamed) {
   const std::string text = JournalText(PlayedWithEverything().game);
   int line = 1;

@@ -101,6 +101,8 @@ TEST_F(SessionTest, AnotherSessionContinuesExactly) {
   ASSERT_EQ(OpenGameFolder(folder, &again), "");
   ASSERT_EQ(ContinueSavedGame(&again), "");
   EXPECT_EQ(again.game.called.order, (std::vector<uint8_t>{5, 17, 33, 61, 70}));
+  EXPECT_EQ(found.balls, again.game.standing.size()) << "offered as continuing gives it";
+  EXPECT_EQ(found.over, GameOver(again.game));
   EXPECT_EQ(again.game.calls.size(), 6u);
   EXPECT_TRUE(again.game.calls[3].undone);
   EXPECT_EQ(JournalText(again.game), JournalText(before));
