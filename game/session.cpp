@@ -36,7 +36,7 @@ std::string SaveGameFile(const std::string& folder, const std::string& bytes) {
 namespace {
 
 std::string CommitEvent(GameSession* session, const GameEvent& event) {
-  if (!session->has_game || session->lock.handle < 0) return kNoGameText;
+  if (!HasGame(*session)) return kNoGameText;
   const std::string refused = CheckEvent(session->game, event);
   if (!refused.empty()) return refused;
   const std::string failed =
@@ -54,11 +54,14 @@ void MakeFolders(const std::string& folder) {
 
 }  // namespace
 
+bool HasGame(const GameSession& session) { return session.state == SessionState::kPlaying; }
+
 std::string OpenGameFolder(const std::string& folder, GameSession* session) {
   MakeFolders(folder);
   switch (LockFolder(folder, &session->lock)) {
     case FolderLockResult::kLocked:
       session->folder = folder;
+      session->state = SessionState::kFolderOpen;
       return "";
     case FolderLockResult::kInUse:
       return "Esta partida ya está abierta en otra ventana: " + EscapedText(folder);
@@ -71,12 +74,12 @@ std::string OpenGameFolder(const std::string& folder, GameSession* session) {
 
 void CloseGameFolder(GameSession* session) {
   UnlockFolder(&session->lock);
-  session->has_game = false;
+  session->state = SessionState::kClosed;
 }
 
 SessionDraw DrawAndCall(GameSession* session, int64_t now_ms) {
   SessionDraw drawn;
-  if (!session->has_game) {
+  if (!HasGame(*session)) {
     drawn.error = kNoGameText;
     return drawn;
   }

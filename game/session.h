@@ -7,7 +7,7 @@
 // A window's whole use of the core, in order:
 //   OpenGameFolder(UserDataFolder(), &s)             refused: another window has the game
 //   LookForSavedGame(folder).offer                   "Continuar la partida de las 20:14 ..."
-//   ContinueSavedGame(&s) or StartNewGame(&s, list, "1-250, 300-320", plan, now)
+//   ContinueSavedGame(&s, now) or StartNewGame(&s, list, "1-250, 300-320", plan, now)
 //   after "Sacar bola": DrawAndCall(&s, now).number  saved before it is shown or spoken
 //   a typed or clicked ball: ReadTypedBall(text), then MarkCalled(&s, number, now)
 //   CurrentPrize(s.game), CurrentWinners(s.game), WinnerText(s.game, card) after each call
@@ -29,12 +29,16 @@ extern const char* const kFolderNotOpenText;  // "La carpeta de la partida no es
 std::string InGameFolder(const std::string& folder, const std::string& name);
 std::string GameFilePath(const std::string& folder);
 
+// Closed until its folder is opened and locked; playing once a game is begun or continued
+// in it; closed again when the folder is let go.
+enum class SessionState { kClosed, kFolderOpen, kPlaying };
 struct GameSession {
   std::string folder;
   FolderLock lock;
-  bool has_game = false;
-  Game game;
+  SessionState state = SessionState::kClosed;
+  Game game;  // meaningful in kPlaying
 };
+bool HasGame(const GameSession& session);  // kPlaying
 
 // Makes the folder (and its parents) if missing and locks it for this session.
 std::string OpenGameFolder(const std::string& folder, GameSession* session);
@@ -58,8 +62,8 @@ SavedGame LookForSavedGame(const std::string& folder);
 std::string StartNewGame(GameSession* session, const std::string& list_path,
                          const std::string& in_play, PrizePlan plan, int64_t now_ms);
 // The saved game, exactly as it was. A damaged file is kept aside, left as it was, and
-// the text says what is wrong and where the copy is.
-std::string ContinueSavedGame(GameSession* session);
+// the text says what is wrong and where the copy is. `now_ms` dates any copy kept aside.
+std::string ContinueSavedGame(GameSession* session, int64_t now_ms);
 
 struct SessionDraw {
   uint8_t number = 0;  // drawn and saved

@@ -177,7 +177,7 @@ SavedGame LookForSavedGame(const std::string& folder) {
 
 std::string StartNewGame(GameSession* session, const std::string& list_path,
                          const std::string& in_play, PrizePlan plan, int64_t now_ms) {
-  if (session->lock.handle < 0) return kFolderNotOpenText;
+  if (session->state == SessionState::kClosed) return kFolderNotOpenText;
   ListFile list = ReadListFile(list_path);
   if (!list.error.empty()) return list.error;
   NewGameResult made =
@@ -188,17 +188,17 @@ std::string StartNewGame(GameSession* session, const std::string& list_path,
   const std::string failed = SaveGameFile(session->folder, JournalText(made.game));
   if (!failed.empty()) return failed;
   session->game = std::move(made.game);
-  session->has_game = true;
+  session->state = SessionState::kPlaying;
   return "";
 }
 
-std::string ContinueSavedGame(GameSession* session) {
-  if (session->lock.handle < 0) return kFolderNotOpenText;
+std::string ContinueSavedGame(GameSession* session, int64_t now_ms) {
+  if (session->state == SessionState::kClosed) return kFolderNotOpenText;
   SavedFile saved = ReadSavedFile(session->folder);
   if (saved.missing) return "No hay ninguna partida guardada que continuar";
-  if (!saved.damage.empty()) return DamageText(session->folder, saved, NowMilliseconds());
+  if (!saved.damage.empty()) return DamageText(session->folder, saved, now_ms);
   if (!saved.list_error.empty()) return saved.list_error;
   session->game = std::move(saved.game);
-  session->has_game = true;
+  session->state = SessionState::kPlaying;
   return "";
 }

@@ -224,12 +224,12 @@ QString BingoWindow::Open() {
     const auto answer = QMessageBox::question(this, kWindowTitle, Text(saved.offer) + "?",
                                               QMessageBox::Yes | QMessageBox::No);
     if (answer == QMessageBox::Yes) {
-      const std::string failed = ContinueSavedGame(&session_);
+      const std::string failed = ContinueSavedGame(&session_, NowMilliseconds());
       if (!failed.empty()) QMessageBox::warning(this, kWindowTitle, Text(failed));
     }
   } else if (saved.state == SavedGameState::kDamaged) {
     // Continuing keeps the damaged file aside, untouched, and says where it went.
-    QMessageBox::warning(this, kWindowTitle, Text(ContinueSavedGame(&session_)));
+    QMessageBox::warning(this, kWindowTitle, Text(ContinueSavedGame(&session_, NowMilliseconds())));
   }
   Refresh();
   return QString();
@@ -329,7 +329,7 @@ void BingoWindow::Claim() {
 
 void BingoWindow::NewGame() {
   const Game& game = session_.game;
-  if (session_.has_game && !game.standing.empty() && !GameOver(game) &&
+  if (HasGame(session_) && !game.standing.empty() && !GameOver(game) &&
       QMessageBox::question(this, kWindowTitle,
                             tr("Hay una partida en curso. ¿Dejarla y empezar otra?"),
                             QMessageBox::Yes | QMessageBox::No, QMessageBox::No) != QMessageBox::Yes)
@@ -347,7 +347,7 @@ void BingoWindow::NewGame() {
 }
 
 void BingoWindow::SaveRecord() {
-  if (!session_.has_game) {
+  if (!HasGame(session_)) {
     Say(tr("No hay ninguna partida de la que guardar el acta"));
     return;
   }
@@ -386,22 +386,22 @@ void BingoWindow::Say(const QString& text) { status_->setText(text); }
 
 void BingoWindow::Refresh() {
   const Game& game = session_.game;
-  const bool playing = session_.has_game && !GameOver(game);
+  const bool playing = HasGame(session_) && !GameOver(game);
   std::array<bool, 100> called{};
   for (uint8_t number : game.called.order) called[number] = true;
   const int last = game.standing.empty() ? 0 : game.calls[game.standing.back()].number;
-  board_->ShowCalls(called, session_.has_game ? last : 0,
-                    session_.has_game ? int(game.standing.size()) : 0);
+  board_->ShowCalls(called, HasGame(session_) ? last : 0,
+                    HasGame(session_) ? int(game.standing.size()) : 0);
   draw_->setEnabled(playing);
   number_->setEnabled(playing);
   undo_->setEnabled(playing && !game.standing.empty());
-  if (!session_.has_game)
+  if (!HasGame(session_))
     prize_->setText(tr("Sin partida: Partida ▸ Nueva partida…"));
   else
     prize_->setText(playing ? tr("Se juega: %1").arg(Text(PrizeText(CurrentPrize(game))))
                             : tr("Partida terminada: todos los premios dados"));
   winners_->clear();
-  const std::vector<uint32_t> winners = session_.has_game ? CurrentWinners(game) : std::vector<uint32_t>();
+  const std::vector<uint32_t> winners = HasGame(session_) ? CurrentWinners(game) : std::vector<uint32_t>();
   for (uint32_t card : winners)
     winners_->addItem(tr("Cartón %1").arg(Text(WinnerText(game, card))));
   confirm_->setEnabled(!winners.empty());

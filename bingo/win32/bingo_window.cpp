@@ -235,7 +235,7 @@ void PlaceControls(const BingoWindow& bingo, int width, int height) {
 
 void Refresh(BingoWindow* bingo) {
   const Game& game = bingo->session.game;
-  const bool has_game = bingo->session.has_game;
+  const bool has_game = HasGame(bingo->session);
   const bool playing = has_game && !GameOver(game);
   bingo->board.called = {};
   for (uint8_t number : game.called.order) bingo->board.called[number] = true;
@@ -331,7 +331,7 @@ void Mark(BingoWindow* bingo, int number) {
 
 void Undo(BingoWindow* bingo) {
   const Game& game = bingo->session.game;
-  if (!bingo->session.has_game || game.standing.empty()) {
+  if (!HasGame(bingo->session) || game.standing.empty()) {
     Say(*bingo, "No hay ninguna bola que deshacer");
     return;
   }
@@ -369,7 +369,7 @@ std::string AskFileName(const BingoWindow& bingo, bool saving, const std::string
 
 // One name, two files: the printable record and the table beside it.
 void SaveRecord(BingoWindow* bingo) {
-  if (!bingo->session.has_game) {
+  if (!HasGame(bingo->session)) {
     Say(*bingo, "No hay ninguna partida de la que guardar el acta");
     return;
   }
@@ -416,7 +416,7 @@ std::string StartGame(BingoWindow* bingo, const std::string& list_path, const st
 
 void NewGame(BingoWindow* bingo) {
   const Game& game = bingo->session.game;
-  if (bingo->session.has_game && !game.standing.empty() && !GameOver(game) &&
+  if (HasGame(bingo->session) && !game.standing.empty() && !GameOver(game) &&
       !AskYesNo(*bingo, "Hay una partida en curso. ¿Dejarla y empezar otra?", true))
     return;
   const std::string path = AskFileName(*bingo, false, "Lista de cartones",
@@ -464,7 +464,7 @@ void Run(BingoWindow* bingo, int command) {
     case IDM_FULL_SCREEN: ToggleFullScreen(bingo); break;
     case IDM_QUIT: DestroyWindow(bingo->window); break;
     case IDC_DRAW: {
-      if (!bingo->session.has_game || GameOver(bingo->session.game)) break;
+      if (!HasGame(bingo->session) || GameOver(bingo->session.game)) break;
       const SessionDraw drawn = DrawAndCall(&bingo->session, NowMilliseconds());
       Called(bingo, drawn.error, drawn.number);
       break;
@@ -519,7 +519,7 @@ void Activated(BingoWindow* bingo, bool active) {
 
 // A number clicked on the board is a call only in a game under way, not during a run.
 bool TakesCalls(const BingoWindow& bingo) {
-  return !bingo.making_run && bingo.session.has_game && !GameOver(bingo.session.game);
+  return !bingo.making_run && HasGame(bingo.session) && !GameOver(bingo.session.game);
 }
 
 // The window's record comes with its creation and is found by the window from then on.
@@ -629,12 +629,12 @@ std::string OpenBingo(BingoWindow* bingo) {
   const SavedGame saved = LookForSavedGame(bingo->session.folder);
   if (saved.state == SavedGameState::kFound && !saved.over) {
     if (AskYesNo(*bingo, saved.offer + "?")) {
-      const std::string failed = ContinueSavedGame(&bingo->session);
+      const std::string failed = ContinueSavedGame(&bingo->session, NowMilliseconds());
       if (!failed.empty()) Ask(*bingo, failed, MB_OK | MB_ICONWARNING);
     }
   } else if (saved.state == SavedGameState::kDamaged) {
     // Continuing keeps the damaged file aside, untouched, and says where it went.
-    Ask(*bingo, ContinueSavedGame(&bingo->session), MB_OK | MB_ICONWARNING);
+    Ask(*bingo, ContinueSavedGame(&bingo->session, NowMilliseconds()), MB_OK | MB_ICONWARNING);
   }
   Refresh(bingo);
   return std::string();

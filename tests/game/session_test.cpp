@@ -53,6 +53,24 @@ TEST_F(SessionTest, EveryCallIsOnTheDiskWhenItReturns) {
   }
 }
 
+TEST_F(SessionTest, ASessionIsClosedThenOpenThenPlayingThenClosed) {
+  EXPECT_EQ(session.state, SessionState::kClosed);
+  EXPECT_EQ(StartNewGame(&session, list_path, "", PrizePlan::kLineThenBingo, kStart),
+            kFolderNotOpenText);
+  ASSERT_EQ(OpenGameFolder(folder, &session), "");
+  EXPECT_EQ(session.state, SessionState::kFolderOpen);
+  EXPECT_FALSE(HasGame(session));
+  EXPECT_EQ(MarkCalled(&session, 5, kStart), kNoGameText) << "no game yet";
+  EXPECT_EQ(DrawAndCall(&session, kStart).error, kNoGameText);
+  ASSERT_EQ(StartNewGame(&session, list_path, "", PrizePlan::kLineThenBingo, kStart), "");
+  EXPECT_TRUE(HasGame(session));
+  ASSERT_EQ(MarkCalled(&session, 5, kStart), "");
+  CloseGameFolder(&session);
+  EXPECT_EQ(session.state, SessionState::kClosed);
+  EXPECT_EQ(MarkCalled(&session, 6, kStart), kNoGameText);
+  EXPECT_EQ(ParseJournal(Saved()).events.size(), 1u);
+}
+
 TEST_F(SessionTest, ASecondSessionOnTheSameGameIsRefused) {
   ASSERT_EQ(OpenGameFolder(folder, &session), "");
   GameSession second;
@@ -99,7 +117,7 @@ TEST_F(SessionTest, AnotherSessionContinuesExactly) {
 
   GameSession again;
   ASSERT_EQ(OpenGameFolder(folder, &again), "");
-  ASSERT_EQ(ContinueSavedGame(&again), "");
+  ASSERT_EQ(ContinueSavedGame(&again, kStart + 9000), "");
   EXPECT_EQ(again.game.called.order, (std::vector<uint8_t>{5, 17, 33, 61, 70}));
   EXPECT_EQ(found.balls, again.game.standing.size()) << "offered as continuing gives it";
   EXPECT_EQ(found.over, GameOver(again.game));
@@ -144,10 +162,10 @@ TEST_F(SessionTest, ADamagedGameIsKeptAsideAndExplained) {
   EXPECT_EQ(LookForSavedGame(folder).state, SavedGameState::kDamaged);
   GameSession again;
   ASSERT_EQ(OpenGameFolder(folder, &again), "");
-  const std::string said = ContinueSavedGame(&again);
+  const std::string said = ContinueSavedGame(&again, kStart + 9000);
   EXPECT_NE(said.find("está dañado (línea 8: "), std::string::npos) << said;
   EXPECT_NE(said.find("No se ha tocado, y se ha guardado una copia aparte en "), std::string::npos);
-  EXPECT_FALSE(again.has_game);
+  EXPECT_FALSE(HasGame(again));
   EXPECT_EQ(Saved(), damaged) << "the damaged file is left as it was";
   std::vector<std::string> aside;
   for (const std::string& name : FolderEntries(folder))
@@ -181,11 +199,11 @@ void ExpectNotOfferedAndKeptAside(const std::string& folder, const std::string& 
   EXPECT_EQ(found.state, SavedGameState::kDamaged);
   EXPECT_NE(found.error.find(why), std::string::npos) << found.error;
   EXPECT_EQ(found.offer, "");
-  const std::string said = ContinueSavedGame(session);
+  const std::string said = ContinueSavedGame(session, kStart + 9000);
   EXPECT_NE(said.find("está dañado (" ), std::string::npos) << said;
   EXPECT_NE(said.find(why), std::string::npos) << said;
   EXPECT_NE(said.find("se ha guardado una copia aparte en "), std::string::npos) << said;
-  EXPECT_FALSE(session->has_game);
+  EXPECT_FALSE(HasGame(*session));
   ASSERT_EQ(KeptAside(folder).size(), 1u);
   EXPECT_EQ(ReadWholeFile(folder + "/" + KeptAside(folder)[0]), bytes);
   RemoveFile(folder + "/" + KeptAside(folder)[0]);
@@ -250,14 +268,14 @@ TEST_F(SessionTest, NoNewGameWhenTheDamagedOneCannotBeKeptAside) {
   const std::string said = StartNewGame(&session, list_path, "", PrizePlan::kLineThenBingo, kStart);
   EXPECT_EQ(said.rfind("No se empieza otra partida: ", 0), 0u) << said;
   EXPECT_EQ(Saved(), "no es una partida\n") << "never overwritten";
-  EXPECT_FALSE(session.has_game);
+  EXPECT_FALSE(HasGame(session));
 }
 
 TEST_F(SessionTest, AnUnreadableGameFileIsExplainedAndLeftAlone) {
   ASSERT_EQ(OpenGameFolder(folder, &session), "");
   ASSERT_EQ(::mkdir(GameFilePath(folder).c_str(), 0755), 0);
   EXPECT_EQ(LookForSavedGame(folder).state, SavedGameState::kDamaged);
-  const std::string said = ContinueSavedGame(&session);
+  const std::string said = ContinueSavedGame(&session, kStart + 9000);
   EXPECT_EQ(said, "El archivo de la partida " + GameFilePath(folder) +
                       " está dañado (no se pudo leer). No se ha tocado.");
   EXPECT_TRUE(IsFolder(GameFilePath(folder)));
@@ -314,7 +332,7 @@ TEST_F(SessionTest, AChangedListIsNotContinuedAgainst) {
   const std::string saved = Saved();
   GameSession again;
   ASSERT_EQ(OpenGameFolder(folder, &again), "");
-  EXPECT_EQ(ContinueSavedGame(&again),
+  EXPECT_EQ(ContinueSavedGame(&again, kStart + 9000),
             "No se puede continuar la partida: la lista " + list_path +
                 " ha cambiado desde que empezó (su SHA-256 no es el mismo)");
   EXPECT_EQ(Saved(), saved);
@@ -354,7 +372,7 @@ TEST_F(SessionTest, AKilledGameContinuesWithEveryBallItAnnounced) {
 
   EXPECT_EQ(LookForSavedGame(folder).state, SavedGameState::kFound);
   ASSERT_EQ(OpenGameFolder(folder, &session), "") << "the killed process holds no lock";
-  ASSERT_EQ(ContinueSavedGame(&session), "");
+  ASSERT_EQ(ContinueSavedGame(&session, kStart + 9000), "");
   const std::vector<uint8_t>& order = session.game.called.order;
   ASSERT_GE(order.size(), heard.size());
   EXPECT_EQ(std::vector<uint8_t>(order.begin(), order.begin() + heard.size()), heard);
