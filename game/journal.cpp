@@ -44,12 +44,16 @@ std::string JournalEventLine(const GameEvent& event) {
                     (event.drawn ? " azar" : " jaula"));
     case EventKind::kUndo:
       return Sealed("deshacer " + time);
+    case EventKind::kContinue:
+      return Sealed("continuar " + time);
     case EventKind::kConfirm:
+    case EventKind::kPassOver:
       break;
   }
   std::string cards;
   for (uint32_t card : event.cards) cards += (cards.empty() ? "" : ",") + std::to_string(card + 1);
-  return Sealed("premio " + time + " " + cards);
+  return Sealed((event.kind == EventKind::kConfirm ? "premio " : "sin-premio ") + time + " " +
+                cards);
 }
 
 std::string JournalText(const Game& game) {

@@ -138,9 +138,13 @@ ReadEvent ReadEventLine(const std::string& text) {
   } else if (w.size() == 2 && w[0] == "deshacer") {
     read.event = UndoEvent(WholeNumber(w[1], kMostTimeDigits));
     ok = true;
-  } else if (w.size() == 3 && w[0] == "premio") {
+  } else if (w.size() == 2 && w[0] == "continuar") {
+    read.event = ContinueEvent(WholeNumber(w[1], kMostTimeDigits));
+    ok = true;
+  } else if (w.size() == 3 && (w[0] == "premio" || w[0] == "sin-premio")) {
     const std::vector<uint32_t> cards = ReadCards(w[2]);
-    read.event = ConfirmEvent(cards, WholeNumber(w[1], kMostTimeDigits));
+    const int64_t time = WholeNumber(w[1], kMostTimeDigits);
+    read.event = w[0] == "premio" ? ConfirmEvent(cards, time) : PassOverEvent(cards, time);
     ok = !cards.empty();
   }
   if (!ok || read.event.time_ms < 0) read.error = "no es un suceso de la partida";

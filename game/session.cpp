@@ -33,17 +33,20 @@ std::string SaveGameFile(const std::string& folder, const std::string& bytes) {
          (why.empty() ? "" : " (" + why + ")");
 }
 
-namespace {
-
 std::string CommitEvent(GameSession* session, const GameEvent& event) {
   if (!HasGame(*session)) return kNoGameText;
   const std::string refused = CheckEvent(session->game, event);
   if (!refused.empty()) return refused;
   const std::string failed =
       SaveGameFile(session->folder, JournalText(session->game) + JournalEventLine(event));
-  if (!failed.empty()) return failed + ": la bola no cuenta hasta que se guarde";
+  if (!failed.empty())
+    return failed + (event.kind == EventKind::kContinue
+                         ? ": la partida no se continúa hasta que se guarde"
+                         : ": la bola no cuenta hasta que se guarde");
   return PlayEvent(&session->game, event);
 }
+
+namespace {
 
 // Each missing folder from the top down; the last one must then be there.
 void MakeFolders(const std::string& folder) {
@@ -100,4 +103,8 @@ std::string UndoLastCall(GameSession* session, int64_t now_ms) {
 
 std::string ConfirmPrize(GameSession* session, const std::vector<uint32_t>& cards, int64_t now_ms) {
   return CommitEvent(session, ConfirmEvent(cards, now_ms));
+}
+
+std::string PassOverPrize(GameSession* session, const std::vector<uint32_t>& cards, int64_t now_ms) {
+  return CommitEvent(session, PassOverEvent(cards, now_ms));
 }

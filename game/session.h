@@ -11,7 +11,8 @@
 //   after "Sacar bola": DrawAndCall(&s, now).number  saved before it is shown or spoken
 //   a typed or clicked ball: ReadTypedBall(text), then MarkCalled(&s, number, now)
 //   CurrentPrize(s.game), CurrentWinners(s.game), WinnerText(s.game, card) after each call
-//   ConfirmPrize(&s, cards, now); UndoLastCall(&s, now) once the organiser confirms it
+//   ConfirmPrize(&s, cards, now), or PassOverPrize(&s, cards, now) once the organiser answers
+//   PendingWinnersQuestion(s.game) by going on; UndoLastCall(&s, now) once the organiser confirms it
 //   JudgeClaim(s.game, typed): the card, its marks and the verdict in words
 //   SaveRecordCsv(s.game, title, path); RunForecastFromSystem(InPlayLayouts(s.game), n)
 //   CloseGameFolder(&s)
@@ -62,7 +63,8 @@ SavedGame LookForSavedGame(const std::string& folder);
 std::string StartNewGame(GameSession* session, const std::string& list_path,
                          const std::string& in_play, PrizePlan plan, int64_t now_ms);
 // The saved game, exactly as it was. A damaged file is kept aside, left as it was, and
-// the text says what is wrong and where the copy is. `now_ms` dates any copy kept aside.
+// the text says what is wrong and where the copy is. The continuation is saved as an
+// event at `now_ms` (the record shows the stop); `now_ms` also dates any copy kept aside.
 std::string ContinueSavedGame(GameSession* session, int64_t now_ms);
 
 struct SessionDraw {
@@ -73,3 +75,6 @@ SessionDraw DrawAndCall(GameSession* session, int64_t now_ms);
 std::string MarkCalled(GameSession* session, int number, int64_t now_ms);
 std::string UndoLastCall(GameSession* session, int64_t now_ms);
 std::string ConfirmPrize(GameSession* session, const std::vector<uint32_t>& cards, int64_t now_ms);
+// The organiser goes on without giving the prize to these winners (PendingWinnersQuestion
+// asked first): saved for the record; the prize stays in play.
+std::string PassOverPrize(GameSession* session, const std::vector<uint32_t>& cards, int64_t now_ms);

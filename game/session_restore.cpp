@@ -200,5 +200,8 @@ std::string ContinueSavedGame(GameSession* session, int64_t now_ms) {
   if (!saved.list_error.empty()) return saved.list_error;
   session->game = std::move(saved.game);
   session->state = SessionState::kPlaying;
-  return "";
+  // The continuation is part of the record: the game goes on only once it is saved.
+  const std::string failed = CommitEvent(session, ContinueEvent(now_ms));
+  if (!failed.empty()) session->state = SessionState::kFolderOpen;
+  return failed;
 }

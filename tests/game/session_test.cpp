@@ -71,6 +71,25 @@ TEST_F(SessionTest, ASessionIsClosedThenOpenThenPlayingThenClosed) {
   EXPECT_EQ(ParseJournal(Saved()).events.size(), 1u);
 }
 
+TEST_F(SessionTest, APrizePassedOverIsSavedAndTheLineStaysInPlay) {
+  ASSERT_EQ(OpenGameFolder(folder, &session), "");
+  ASSERT_EQ(StartNewGame(&session, list_path, "", PrizePlan::kLineThenBingo, kStart), "");
+  int number = 0;
+  while (CurrentWinners(session.game).empty()) {
+    ++number;
+    ASSERT_EQ(MarkCalled(&session, number, kStart + number), "");
+  }
+  const std::vector<uint32_t> winners = CurrentWinners(session.game);
+  EXPECT_NE(PendingWinnersQuestion(session.game), "");
+  ASSERT_EQ(PassOverPrize(&session, winners, kStart + 500), "");
+  const JournalContents saved = ParseJournal(Saved());
+  ASSERT_EQ(saved.error, "");
+  EXPECT_EQ(saved.events.back().kind, EventKind::kPassOver);
+  EXPECT_EQ(saved.events.back().cards, winners);
+  EXPECT_EQ(CurrentPrize(session.game), PrizeKind::kLine);
+  EXPECT_EQ(ConfirmPrize(&session, winners, kStart + 501), "") << "it can still be given";
+}
+
 TEST_F(SessionTest, ASecondSessionOnTheSameGameIsRefused) {
   ASSERT_EQ(OpenGameFolder(folder, &session), "");
   GameSession second;
@@ -123,7 +142,10 @@ TEST_F(SessionTest, AnotherSessionContinuesExactly) {
   EXPECT_EQ(found.over, GameOver(again.game));
   EXPECT_EQ(again.game.calls.size(), 6u);
   EXPECT_TRUE(again.game.calls[3].undone);
-  EXPECT_EQ(JournalText(again.game), JournalText(before));
+  // The same game, and its continuation saved as one more event.
+  EXPECT_EQ(JournalText(again.game),
+            JournalText(before) + JournalEventLine(ContinueEvent(kStart + 9000)));
+  EXPECT_EQ(Saved(), JournalText(again.game));
   EXPECT_EQ(MarkCalled(&again, 33, kStart + 99), "El 33 ya ha salido");
   CloseGameFolder(&again);
 }
