@@ -49,7 +49,11 @@ TextDocument RecordDocument(const Game& game, const std::string& title, Paper pa
         document.lines.push_back({{"Orden", "Hora", "Bola", "", "", "Nota"}, true});
       }
       calls_begun = true;
-      document.lines.push_back({{row.order, row.time, row.ball, "", "", row.detail}, false});
+      // A stop's long sentence starts where the ball would: the note's column is too narrow.
+      if (row.section == "parada")
+        document.lines.push_back({{row.order, row.time, row.detail}, false});
+      else
+        document.lines.push_back({{row.order, row.time, row.ball, "", "", row.detail}, false});
     } else {
       if (!prizes_begun) {
         Heading(&document, "Premios");
