@@ -27,7 +27,7 @@ void Say(BingoController* bingo, const std::string& text, bool refusal = false) 
 }
 
 bool Playing(const BingoController& bingo) {
-  return bingo.session.has_game && !GameOver(bingo.session.game);
+  return HasGame(bingo.session) && !GameOver(bingo.session.game);
 }
 
 bool InProgress(const BingoController& bingo) {
@@ -39,28 +39,17 @@ bool Exists(const std::string& path) {
   return ReadFileBytes(path, 0, &bytes) != ReadResult::kMissing;
 }
 
-std::string CardsText(const std::vector<uint32_t>& cards) {
-  std::string text;
-  for (size_t i = 0; i < cards.size(); ++i) {
-    if (i > 0) text += i + 1 == cards.size() ? " y " : ", ";
-    text += CardNumberText(cards[i]);
-  }
-  return text;
-}
-
 // The winners of the prize in play on the ball just called are lost by the next ball:
-// the caller is asked first. "" when none are pending or the caller goes on.
+// the caller is asked first, and going on is recorded as the prize not given.
 bool PassesPendingWinners(BingoController* bingo) {
-  const Game& game = bingo->session.game;
-  const std::vector<uint32_t> winners = CurrentWinners(game);
-  if (winners.empty()) return true;
-  const int ball = game.calls[game.standing.back()].number;
-  const std::string prize = PrizeText(CurrentPrize(game));
-  const std::string question =
-      (winners.size() == 1 ? "El cartón " + CardsText(winners) + " tiene "
-                           : "Los cartones " + CardsText(winners) + " tienen ") +
-      prize + " con el " + std::to_string(ball) + ". ¿Seguir sin dar el premio?";
-  return bingo->front->Ask(question, true);
+  const std::string question = PendingWinnersQuestion(bingo->session.game);
+  if (question.empty()) return true;
+  if (!bingo->front->Ask(question, true)) return false;
+  const std::string failed =
+      PassOverPrize(&bingo->session, CurrentWinners(bingo->session.game), bingo->now());
+  if (failed.empty()) return true;
+  Say(bingo, failed, true);
+  return false;
 }
 
 // The ball is saved by now: only then is it shown and said.
@@ -76,7 +65,7 @@ void Called(BingoController* bingo, const std::string& error, int number) {
 
 // "" when a ball can be called now; else why not.
 std::string WhyNoBall(const BingoController& bingo) {
-  if (!bingo.session.has_game) return kNoGameText;
+  if (!HasGame(bingo.session)) return kNoGameText;
   if (GameOver(bingo.session.game)) return kGameOverText;
   return "";
 }
@@ -110,7 +99,14 @@ void StartGameOfRun(BingoController* bingo, const CardRunRequest& request) {
     bingo->front->Warn(failed);
 }
 
-std::string Named(const std::string& path) { return "«" + EscapedText(path) + "»"; }
+// A path as a message shows it: escaped as input is, but a Windows folder's separators
+// shown single, as the caller wrote them.
+std::string Named(const std::string& path) {
+  std::string shown = EscapedText(path);
+  for (size_t at = shown.find("\\\\"); at != std::string::npos; at = shown.find("\\\\", at + 1))
+    shown.erase(at, 1);
+  return "«" + shown + "»";
+}
 
 std::string FolderOf(const std::string& path) {
   const size_t cut = path.find_last_of(PathSeparator()[0] == '\\' ? "\\/" : "/");
@@ -137,12 +133,12 @@ std::string BingoOpen(BingoController* bingo) {
   const SavedGame saved = LookForSavedGame(bingo->session.folder);
   if (saved.state == SavedGameState::kFound && !saved.over) {
     if (bingo->front->Ask(saved.offer + "?", false)) {
-      const std::string failed = ContinueSavedGame(&bingo->session);
+      const std::string failed = ContinueSavedGame(&bingo->session, bingo->now());
       if (!failed.empty()) bingo->front->Warn(failed);
     }
   } else if (saved.state == SavedGameState::kDamaged) {
     // Continuing keeps the damaged file aside, untouched, and says where it went.
-    bingo->front->Warn(ContinueSavedGame(&bingo->session));
+    bingo->front->Warn(ContinueSavedGame(&bingo->session, bingo->now()));
   }
   return "";
 }
@@ -204,7 +200,7 @@ void BingoClickNumber(BingoController* bingo, int number) {
 void BingoUndo(BingoController* bingo) {
   if (bingo->making_run) return;
   const Game& game = bingo->session.game;
-  if (!bingo->session.has_game || game.standing.empty())
+  if (!HasGame(bingo->session) || game.standing.empty())
     return Say(bingo, "No hay ninguna bola que deshacer", true);
   const std::string last = std::to_string(game.calls[game.standing.back()].number);
   if (!bingo->front->Ask("¿Anular la bola " + last + "? En el acta constará como anulada.", true))
@@ -218,7 +214,7 @@ void BingoUndo(BingoController* bingo) {
 
 void BingoConfirm(BingoController* bingo) {
   if (bingo->making_run) return;
-  if (!bingo->session.has_game) return Say(bingo, kNoGameText, true);
+  if (!HasGame(bingo->session)) return Say(bingo, kNoGameText, true);
   const std::vector<uint32_t> winners = CurrentWinners(bingo->session.game);
   if (winners.empty()) return Say(bingo, "No hay ningún premio que confirmar", true);
   const std::string prize = PrizeText(CurrentPrize(bingo->session.game));
@@ -258,7 +254,7 @@ void BingoClaim(BingoController* bingo, const std::string& typed) {
 
 void BingoSaveRecord(BingoController* bingo) {
   if (bingo->making_run) return;
-  if (!bingo->session.has_game)
+  if (!HasGame(bingo->session))
     return Say(bingo, "No hay ninguna partida de la que guardar el acta", true);
   const RecordNaming naming = RecordNamingOf(bingo->session.game.list_path);
   if (bingo->record_title.empty()) {
@@ -277,7 +273,7 @@ std::string ListInUseText(const BingoController& bingo, const CardRunRequest& re
   const auto names = [&request](const std::string& list) {
     return SameFile(request.list, list) || SameFile(request.pdf, list);
   };
-  if (bingo.session.has_game && names(bingo.session.game.list_path))
+  if (HasGame(bingo.session) && names(bingo.session.game.list_path))
     return "No se prepara la tanda: " + Named(request.list) +
            " es la lista de la partida en juego, que no se puede reemplazar. Elija otra carpeta.";
   if (bingo.session.lock.handle >= 0) {
@@ -322,7 +318,7 @@ void CloseBingo(BingoController* bingo) { CloseGameFolder(&bingo->session); }
 BingoScreen BingoScreenOf(const BingoController& bingo) {
   BingoScreen screen;
   const Game& game = bingo.session.game;
-  const bool has_game = bingo.session.has_game;
+  const bool has_game = HasGame(bingo.session);
   screen.has_game = has_game;
   screen.playing = Playing(bingo);
   screen.making_run = bingo.making_run;

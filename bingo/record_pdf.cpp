@@ -1,5 +1,5 @@
-// The record's facts first, one a line, then the calls and the prizes under headings, in
-// columns.
+// The record's facts first, one a line, then the calls (and the stops between them) and
+// the prizes (those given and those passed over) under headings, in columns.
 #include "bingo/record_pdf.h"
 
 #include "card/quoted_text.h"
@@ -43,13 +43,17 @@ TextDocument RecordDocument(const Game& game, const std::string& title, Paper pa
     const char* label = FactLabel(row.section);
     if (label != nullptr) {
       if (!row.detail.empty()) document.lines.push_back({{label + row.detail}, false});
-    } else if (row.section == "bola") {
+    } else if (row.section == "bola" || row.section == "parada") {
       if (!calls_begun) {
         Heading(&document, "Bolas cantadas");
         document.lines.push_back({{"Orden", "Hora", "Bola", "", "", "Nota"}, true});
       }
       calls_begun = true;
-      document.lines.push_back({{row.order, row.time, row.ball, "", "", row.detail}, false});
+      // A stop's long sentence starts where the ball would: the note's column is too narrow.
+      if (row.section == "parada")
+        document.lines.push_back({{row.order, row.time, row.detail}, false});
+      else
+        document.lines.push_back({{row.order, row.time, row.ball, "", "", row.detail}, false});
     } else {
       if (!prizes_begun) {
         Heading(&document, "Premios");

@@ -37,7 +37,8 @@ std::string CheckCall(const Game& game, int number) {
   return "";
 }
 
-std::string CheckConfirm(const Game& game, const std::vector<uint32_t>& cards) {
+// A confirmation or a prize passed over: of winners of the current prize, on this ball.
+std::string CheckWinners(const Game& game, const std::vector<uint32_t>& cards) {
   if (GameOver(game)) return kGameOverText;
   const std::vector<uint32_t> winners = CurrentWinners(game);
   if (winners.empty())
@@ -80,21 +81,44 @@ void ApplyUndo(Game* game, const GameEvent& event) {
     prize.undone = true;
     game->prizes_won = std::min(game->prizes_won, prize.stage);
   }
+  for (GivenPrize& passed : game->passed_over)
+    if (passed.call == undone) passed.undone = true;
 }
 
-void ApplyConfirm(Game* game, const GameEvent& event) {
+// The winners of the current prize on the ball just called, as the record keeps them.
+void AddWinners(const Game& game, const GameEvent& event, std::vector<GivenPrize>* to) {
   for (uint32_t card : event.cards) {
     GivenPrize prize;
-    prize.kind = CurrentPrize(*game);
+    prize.kind = CurrentPrize(game);
     prize.card = card;
-    prize.call = game->standing.back();
-    prize.stage = game->prizes_won;
+    prize.call = game.standing.back();
+    prize.stage = game.prizes_won;
     prize.time_ms = event.time_ms;
-    game->given.push_back(prize);
+    to->push_back(prize);
   }
-  ++game->prizes_won;
 }
 }  // namespace
+
+const std::vector<PrizePlanEntry>& PrizePlans() {
+  static const std::vector<PrizePlanEntry> plans = {
+      {PrizePlan::kLineThenBingo, "linea,bingo", {PrizeKind::kLine, PrizeKind::kBingo}},
+      {PrizePlan::kLineTwoLinesBingo, "linea,dos-lineas,bingo",
+       {PrizeKind::kLine, PrizeKind::kTwoLines, PrizeKind::kBingo}},
+  };
+  return plans;
+}
+
+const PrizePlanEntry& PlanEntry(PrizePlan plan) {
+  for (const PrizePlanEntry& entry : PrizePlans())
+    if (entry.plan == plan) return entry;
+  return PrizePlans().front();
+}
+
+PrizePlan PlanOf(const Game& game) {
+  for (const PrizePlanEntry& entry : PrizePlans())
+    if (entry.prizes == game.prizes) return entry.plan;
+  return PrizePlans().front().plan;
+}
 
 NewGameResult NewGame(std::vector<ListLine> cards, const std::string& in_play, PrizePlan plan,
                       const std::string& list_path, const std::string& list_sha256,
@@ -114,10 +138,7 @@ NewGameResult NewGame(std::vector<ListLine> cards, const std::string& in_play, P
   game.list_path = list_path;
   game.list_sha256 = list_sha256;
   game.started_ms = started_ms;
-  game.prizes =
-      plan == PrizePlan::kLineThenBingo
-          ? std::vector<PrizeKind>{PrizeKind::kLine, PrizeKind::kBingo}
-          : std::vector<PrizeKind>{PrizeKind::kLine, PrizeKind::kTwoLines, PrizeKind::kBingo};
+  game.prizes = PlanEntry(plan).prizes;
   for (size_t card = 0; card < game.cards.size(); ++card)
     game.card_of_code.emplace(game.cards[card].seed_bits, static_cast<uint32_t>(card));
   IndexCardsInPlay(&game);
@@ -131,7 +152,10 @@ std::string CheckEvent(const Game& game, const GameEvent& event) {
     case EventKind::kUndo:
       return game.standing.empty() ? "No hay ninguna bola que deshacer" : "";
     case EventKind::kConfirm:
-      return CheckConfirm(game, event.cards);
+    case EventKind::kPassOver:
+      return CheckWinners(game, event.cards);
+    case EventKind::kContinue:
+      return "";
   }
   return "suceso desconocido";
 }
@@ -141,7 +165,11 @@ std::string PlayEvent(Game* game, const GameEvent& event) {
   if (!refused.empty()) return refused;
   if (event.kind == EventKind::kCall) ApplyCall(game, event);
   if (event.kind == EventKind::kUndo) ApplyUndo(game, event);
-  if (event.kind == EventKind::kConfirm) ApplyConfirm(game, event);
+  if (event.kind == EventKind::kConfirm) {
+    AddWinners(*game, event, &game->given);
+    ++game->prizes_won;
+  }
+  if (event.kind == EventKind::kPassOver) AddWinners(*game, event, &game->passed_over);
   game->events.push_back(event);
   return "";
 }
@@ -162,12 +190,30 @@ GameEvent UndoEvent(int64_t time_ms) {
   return event;
 }
 
-GameEvent ConfirmEvent(const std::vector<uint32_t>& cards, int64_t time_ms) {
+namespace {
+// The cards in the list's order, each once.
+GameEvent WinnersEvent(EventKind kind, const std::vector<uint32_t>& cards, int64_t time_ms) {
   GameEvent event;
-  event.kind = EventKind::kConfirm;
+  event.kind = kind;
   event.cards = cards;
   std::sort(event.cards.begin(), event.cards.end());
   event.cards.erase(std::unique(event.cards.begin(), event.cards.end()), event.cards.end());
+  event.time_ms = time_ms;
+  return event;
+}
+}  // namespace
+
+GameEvent ConfirmEvent(const std::vector<uint32_t>& cards, int64_t time_ms) {
+  return WinnersEvent(EventKind::kConfirm, cards, time_ms);
+}
+
+GameEvent PassOverEvent(const std::vector<uint32_t>& cards, int64_t time_ms) {
+  return WinnersEvent(EventKind::kPassOver, cards, time_ms);
+}
+
+GameEvent ContinueEvent(int64_t time_ms) {
+  GameEvent event;
+  event.kind = EventKind::kContinue;
   event.time_ms = time_ms;
   return event;
 }
@@ -231,6 +277,18 @@ const char* PrizeText(PrizeKind kind) {
       return "bingo";
   }
   return "premio";
+}
+
+std::string PendingWinnersQuestion(const Game& game) {
+  const std::vector<uint32_t> winners = CurrentWinners(game);
+  if (winners.empty()) return "";
+  std::string cards;
+  for (size_t i = 0; i < winners.size(); ++i)
+    cards += (i == 0 ? "" : i + 1 == winners.size() ? " y " : ", ") + CardNumberText(winners[i]);
+  const bool one = winners.size() == 1;
+  return (one ? "El cartón " : "Los cartones ") + cards + (one ? " tiene " : " tienen ") +
+         PrizeText(CurrentPrize(game)) + " con el " + std::to_string(game.called.order.back()) +
+         ". ¿Seguir sin dar el premio?";
 }
 
 std::string WinnerText(const Game& game, uint32_t card) {

@@ -22,14 +22,26 @@
 // The value is the number of full rows the prize needs.
 enum class PrizeKind : uint8_t { kLine = 1, kTwoLines = 2, kBingo = 3 };
 enum class PrizePlan { kLineThenBingo, kLineTwoLinesBingo };
+// The one table of the plans: the prizes each plays, in order, and its name in a journal.
+struct PrizePlanEntry {
+  PrizePlan plan;
+  const char* journal_name;  // "linea,bingo"
+  std::vector<PrizeKind> prizes;
+};
+const std::vector<PrizePlanEntry>& PrizePlans();
+const PrizePlanEntry& PlanEntry(PrizePlan plan);
 
-enum class EventKind : uint8_t { kCall, kUndo, kConfirm };
+// kPassOver: the organiser went on without giving the prize to the cards that had it on
+// the number just called; it changes nothing but the record (the prize stays in play).
+// kContinue: a saved game taken up again after a stop (the window closed, a crash); it
+// changes nothing but the record.
+enum class EventKind : uint8_t { kCall, kUndo, kConfirm, kPassOver, kContinue };
 struct GameEvent {
   EventKind kind = EventKind::kCall;
   int64_t time_ms = 0;          // when it happened, milliseconds since 1970 (UTC)
   int number = 0;               // kCall: 1..99
   bool drawn = false;           // kCall: drawn by the program, else marked from a cage
-  std::vector<uint32_t> cards;  // kConfirm: the winners confirmed, as indices in the list
+  std::vector<uint32_t> cards;  // kConfirm, kPassOver: those winners, as indices in the list
 };
 
 struct GameCall {
@@ -63,6 +75,7 @@ struct Game {
   std::vector<size_t> standing;  // indices in `calls` of the calls that stand, in order
   CalledNumbers called;          // the numbers that stand
   std::vector<GivenPrize> given;
+  std::vector<GivenPrize> passed_over;  // winners the organiser went on without, for the record
   // For each number, the rows of cards in play that carry it (row id = card * 3 + row);
   // each call touches only those, never every card.
   std::vector<std::vector<uint32_t>> rows_with;
@@ -88,6 +101,8 @@ std::string PlayEvent(Game* game, const GameEvent& event);
 GameEvent CallEvent(int number, int64_t time_ms, bool drawn);
 GameEvent UndoEvent(int64_t time_ms);
 GameEvent ConfirmEvent(const std::vector<uint32_t>& cards, int64_t time_ms);
+GameEvent PassOverEvent(const std::vector<uint32_t>& cards, int64_t time_ms);
+GameEvent ContinueEvent(int64_t time_ms);
 
 struct BallDraw {
   uint8_t number = 0;
@@ -97,6 +112,7 @@ struct BallDraw {
 BallDraw DrawBall(const Game& game);
 
 bool GameOver(const Game& game);         // every prize given
+PrizePlan PlanOf(const Game& game);
 extern const char* const kGameOverText;  // "La partida ha terminado: ..."
 // The layouts of the cards in play, in the list's order: what the forecast simulates.
 std::vector<CardLayout> InPlayLayouts(const Game& game);
@@ -105,6 +121,10 @@ PrizeKind CurrentPrize(const Game& game);
 // The cards in play that complete the current prize with the number just called, in
 // the list's order; none before the first call or once the game is over.
 std::vector<uint32_t> CurrentWinners(const Game& game);
+
+// What to ask before the next ball while winners of the prize are pending: "El cartón 0071
+// tiene línea con el 92. ¿Seguir sin dar el premio?"; "" when none are.
+std::string PendingWinnersQuestion(const Game& game);
 
 // "línea", "dos líneas", "bingo".
 const char* PrizeText(PrizeKind kind);

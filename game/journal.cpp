@@ -34,14 +34,6 @@ std::string EncodedPath(const std::string& path) {
   }
   return text;
 }
-
-const char* PlanText(PrizePlan plan) {
-  return plan == PrizePlan::kLineThenBingo ? "linea,bingo" : "linea,dos-lineas,bingo";
-}
-
-PrizePlan PlanOf(const Game& game) {
-  return game.prizes.size() == 2 ? PrizePlan::kLineThenBingo : PrizePlan::kLineTwoLinesBingo;
-}
 }  // namespace
 
 std::string JournalEventLine(const GameEvent& event) {
@@ -52,12 +44,16 @@ std::string JournalEventLine(const GameEvent& event) {
                     (event.drawn ? " azar" : " jaula"));
     case EventKind::kUndo:
       return Sealed("deshacer " + time);
+    case EventKind::kContinue:
+      return Sealed("continuar " + time);
     case EventKind::kConfirm:
+    case EventKind::kPassOver:
       break;
   }
   std::string cards;
   for (uint32_t card : event.cards) cards += (cards.empty() ? "" : ",") + std::to_string(card + 1);
-  return Sealed("premio " + time + " " + cards);
+  return Sealed((event.kind == EventKind::kConfirm ? "premio " : "sin-premio ") + time + " " +
+                cards);
 }
 
 std::string JournalText(const Game& game) {
@@ -65,7 +61,7 @@ std::string JournalText(const Game& game) {
   text += Sealed("lista " + game.list_sha256 + " " + EncodedPath(game.list_path));
   text += Sealed("en-juego " +
                  (game.play.count == game.cards.size() ? std::string("todos") : game.play.text));
-  text += Sealed(std::string("premios ") + PlanText(PlanOf(game)));
+  text += Sealed(std::string("premios ") + PlanEntry(PlanOf(game)).journal_name);
   text += Sealed("inicio " + std::to_string(game.started_ms));
   for (const GameEvent& event : game.events) text += JournalEventLine(event);
   return text;

@@ -9,7 +9,9 @@
 //   inicio 1733775240000 #…
 //   bola 47 1733775243123 azar #…
 //   deshacer 1733775250000 #…
+//   continuar 1733779000000 #…          (a saved game taken up again)
 //   premio 1733775260000 17,18 #…       (card numbers, from 1)
+//   sin-premio 1733775261000 17 #…      (winners passed over: the prize stays in play)
 #pragma once
 #include <cstdint>
 #include <string>

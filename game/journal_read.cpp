@@ -91,9 +91,11 @@ std::string ReadHeaderLine(int number, const std::string& text, JournalContents*
     ok = !w[1].empty();
   }
   if (number == 4 && w.size() == 2 && w[0] == "premios") {
-    ok = w[1] == "linea,bingo" || w[1] == "linea,dos-lineas,bingo";
-    journal->plan =
-        w[1] == "linea,bingo" ? PrizePlan::kLineThenBingo : PrizePlan::kLineTwoLinesBingo;
+    for (const PrizePlanEntry& entry : PrizePlans()) {
+      if (w[1] != entry.journal_name) continue;
+      journal->plan = entry.plan;
+      ok = true;
+    }
   }
   if (number == 5 && w.size() == 2 && w[0] == "inicio") {
     journal->started_ms = WholeNumber(w[1], kMostTimeDigits);
@@ -136,9 +138,13 @@ ReadEvent ReadEventLine(const std::string& text) {
   } else if (w.size() == 2 && w[0] == "deshacer") {
     read.event = UndoEvent(WholeNumber(w[1], kMostTimeDigits));
     ok = true;
-  } else if (w.size() == 3 && w[0] == "premio") {
+  } else if (w.size() == 2 && w[0] == "continuar") {
+    read.event = ContinueEvent(WholeNumber(w[1], kMostTimeDigits));
+    ok = true;
+  } else if (w.size() == 3 && (w[0] == "premio" || w[0] == "sin-premio")) {
     const std::vector<uint32_t> cards = ReadCards(w[2]);
-    read.event = ConfirmEvent(cards, WholeNumber(w[1], kMostTimeDigits));
+    const int64_t time = WholeNumber(w[1], kMostTimeDigits);
+    read.event = w[0] == "premio" ? ConfirmEvent(cards, time) : PassOverEvent(cards, time);
     ok = !cards.empty();
   }
   if (!ok || read.event.time_ms < 0) read.error = "no es un suceso de la partida";

@@ -36,6 +36,74 @@ std::string InPlayText(const Game& game) {
   return which + " (" + std::to_string(game.play.count) +
          (game.play.count == 1 ? " cartón)" : " cartones)");
 }
+
+// The game's events gone through in order, as the screen saw them: a ball's number is
+// its place among the calls standing when it was called, so a ball taken back keeps the
+// number it had and the next ball called is given that number again.
+struct RecordWalk {
+  std::vector<RecordRow> calls;   // the balls and the stops, in order
+  std::vector<RecordRow> prizes;  // the prizes given and those passed over, in order
+  std::vector<size_t> standing;   // indices in Game::calls
+  std::vector<size_t> number_of;  // per call: its number on the screen
+  size_t given = 0, passed_over = 0;
+  int64_t last_ms = 0;  // the last event's time: where a stop began
+};
+
+RecordRow CallRow(const Game& game, RecordWalk* walk) {
+  const size_t index = walk->number_of.size();
+  const GameCall& call = game.calls[index];
+  walk->standing.push_back(index);
+  walk->number_of.push_back(walk->standing.size());
+  return {"bola", std::to_string(walk->standing.size()), TimeOf(call.time_ms),
+          std::to_string(call.number), "", "",
+          call.undone ? "anulada a las " + TimeOf(call.undone_ms) : ""};
+}
+
+RecordRow PrizeRow(const Game& game, const RecordWalk& walk, const GivenPrize& prize,
+                   bool passed_over) {
+  const std::string kind = PrizeText(prize.kind);
+  return {passed_over ? "premio no dado" : "premio", std::to_string(walk.number_of[prize.call]),
+          TimeOf(prize.time_ms), std::to_string(game.calls[prize.call].number),
+          CardNumberText(prize.card), CardCode(game.cards[prize.card].seed_bits),
+          (passed_over ? kind + " no reclamada" : kind) + (prize.undone ? " (anulado)" : "")};
+}
+
+RecordRow StopRow(const RecordWalk& walk, int64_t continued_ms) {
+  const size_t balls = walk.standing.size();
+  return {"parada", "", TimeOf(walk.last_ms), "", "", "",
+          "partida detenida " +
+              (balls == 0 ? std::string("antes de la primera bola")
+                          : "tras la bola " + std::to_string(balls)) +
+              " y continuada a las " + TimeOf(continued_ms)};
+}
+
+RecordWalk WalkEvents(const Game& game) {
+  RecordWalk walk;
+  walk.last_ms = game.started_ms;
+  for (const GameEvent& event : game.events) {
+    switch (event.kind) {
+      case EventKind::kCall:
+        walk.calls.push_back(CallRow(game, &walk));
+        break;
+      case EventKind::kUndo:
+        walk.standing.pop_back();
+        break;
+      case EventKind::kConfirm:
+        for (size_t i = 0; i < event.cards.size(); ++i)
+          walk.prizes.push_back(PrizeRow(game, walk, game.given[walk.given++], false));
+        break;
+      case EventKind::kPassOver:
+        for (size_t i = 0; i < event.cards.size(); ++i)
+          walk.prizes.push_back(PrizeRow(game, walk, game.passed_over[walk.passed_over++], true));
+        break;
+      case EventKind::kContinue:
+        walk.calls.push_back(StopRow(walk, event.time_ms));
+        break;
+    }
+    walk.last_ms = event.time_ms;
+  }
+  return walk;
+}
 }  // namespace
 
 std::vector<RecordRow> RecordRows(const Game& game, const std::string& title) {
@@ -46,18 +114,9 @@ std::vector<RecordRow> RecordRows(const Game& game, const std::string& title) {
       {"sha256", "", "", "", "", "", game.list_sha256},
       {"en juego", "", "", "", "", "", InPlayText(game)},
   };
-  for (size_t i = 0; i < game.calls.size(); ++i) {
-    const GameCall& call = game.calls[i];
-    rows.push_back({"bola", std::to_string(i + 1), TimeOf(call.time_ms), std::to_string(call.number),
-                    "", "", call.undone ? "anulada a las " + TimeOf(call.undone_ms) : ""});
-  }
-  for (const GivenPrize& prize : game.given) {
-    const GameCall& call = game.calls[prize.call];
-    rows.push_back({"premio", std::to_string(prize.call + 1), TimeOf(prize.time_ms),
-                    std::to_string(call.number), CardNumberText(prize.card),
-                    CardCode(game.cards[prize.card].seed_bits),
-                    std::string(PrizeText(prize.kind)) + (prize.undone ? " (anulado)" : "")});
-  }
+  RecordWalk walk = WalkEvents(game);
+  rows.insert(rows.end(), walk.calls.begin(), walk.calls.end());
+  rows.insert(rows.end(), walk.prizes.begin(), walk.prizes.end());
   return rows;
 }
 

@@ -9,10 +9,16 @@
 //   en juego,,,,,,"1-250,300-320 (270 cartones)"
 //   bola,1,20:14:03,47,,,
 //   bola,2,20:14:31,12,,,anulada a las 20:14:40
-//   premio,5,20:16:02,33,0017,4730F0DB,línea
+//   bola,2,20:14:52,8,,,
+//   parada,,20:15:10,,,,partida detenida tras la bola 2 y continuada a las 20:40:12
+//   premio,5,20:46:02,33,0017,4730F0DB,línea
+//   premio no dado,6,20:46:30,61,0102,1C0FFEE5,línea no reclamada
 //
-// Every call in order with its time (the undone ones kept, "anulada"), and every prize
-// with its card, code and ball (one taken back with its ball, "anulado").
+// Every call in order with its time and its number as the screen showed it: the calls
+// that stand are counted, so an undone one ("anulada") keeps the number it had and the
+// next ball is given that number again. Each stop of the game, from the last event
+// before it to its continuation. Every prize with its card, code and ball (one taken
+// back with its ball, "anulado"), and every winner the organiser went on without.
 #pragma once
 #include <string>
 #include <vector>

@@ -7,6 +7,7 @@
 #include "formats/card_list.h"
 #include "disk/file_system.h"
 #include "disk/save_error_text.h"
+#include "game/game_file.h"
 #include "game/journal.h"
 
 const char* const kGameFileName = "partida.txt";
@@ -21,28 +22,31 @@ std::string InGameFolder(const std::string& folder, const std::string& name) {
 
 std::string GameFilePath(const std::string& folder) { return InGameFolder(folder, kGameFileName); }
 
-namespace {
-
-std::string SaveJournal(const GameSession& session, const std::string& bytes) {
-  const std::string path = GameFilePath(session.folder);
+std::string SaveGameFile(const std::string& folder, const std::string& bytes) {
+  const std::string path = GameFilePath(folder);
   const ByteSpan whole{bytes.data(), bytes.size()};
   SaveError error = ReplaceFileWith(path, &whole, 1);
-  if (error == SaveError::kNone) error = FlushFolder(session.folder);
+  if (error == SaveError::kNone) error = FlushFolder(folder);
   if (error == SaveError::kNone) return "";
   const std::string why = SaveErrorText(error);
   return "No se pudo guardar la partida en " + EscapedText(path) +
-         (why.empty() ? "" : " (" + why + ")") + ": la bola no cuenta hasta que se guarde";
+         (why.empty() ? "" : " (" + why + ")");
 }
 
 std::string CommitEvent(GameSession* session, const GameEvent& event) {
-  if (!session->has_game || session->lock.handle < 0) return kNoGameText;
+  if (!HasGame(*session)) return kNoGameText;
   const std::string refused = CheckEvent(session->game, event);
   if (!refused.empty()) return refused;
   const std::string failed =
-      SaveJournal(*session, JournalText(session->game) + JournalEventLine(event));
-  if (!failed.empty()) return failed;
+      SaveGameFile(session->folder, JournalText(session->game) + JournalEventLine(event));
+  if (!failed.empty())
+    return failed + (event.kind == EventKind::kContinue
+                         ? ": la partida no se continúa hasta que se guarde"
+                         : ": la bola no cuenta hasta que se guarde");
   return PlayEvent(&session->game, event);
 }
+
+namespace {
 
 // Each missing folder from the top down; the last one must then be there.
 void MakeFolders(const std::string& folder) {
@@ -53,11 +57,14 @@ void MakeFolders(const std::string& folder) {
 
 }  // namespace
 
+bool HasGame(const GameSession& session) { return session.state == SessionState::kPlaying; }
+
 std::string OpenGameFolder(const std::string& folder, GameSession* session) {
   MakeFolders(folder);
   switch (LockFolder(folder, &session->lock)) {
     case FolderLockResult::kLocked:
       session->folder = folder;
+      session->state = SessionState::kFolderOpen;
       return "";
     case FolderLockResult::kInUse:
       return "Esta partida ya está abierta en otra ventana: " + EscapedText(folder);
@@ -70,12 +77,12 @@ std::string OpenGameFolder(const std::string& folder, GameSession* session) {
 
 void CloseGameFolder(GameSession* session) {
   UnlockFolder(&session->lock);
-  session->has_game = false;
+  session->state = SessionState::kClosed;
 }
 
 SessionDraw DrawAndCall(GameSession* session, int64_t now_ms) {
   SessionDraw drawn;
-  if (!session->has_game) {
+  if (!HasGame(*session)) {
     drawn.error = kNoGameText;
     return drawn;
   }
@@ -96,4 +103,8 @@ std::string UndoLastCall(GameSession* session, int64_t now_ms) {
 
 std::string ConfirmPrize(GameSession* session, const std::vector<uint32_t>& cards, int64_t now_ms) {
   return CommitEvent(session, ConfirmEvent(cards, now_ms));
+}
+
+std::string PassOverPrize(GameSession* session, const std::vector<uint32_t>& cards, int64_t now_ms) {
+  return CommitEvent(session, PassOverEvent(cards, now_ms));
 }

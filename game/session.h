@@ -7,11 +7,12 @@
 // A window's whole use of the core, in order:
 //   OpenGameFolder(UserDataFolder(), &s)             refused: another window has the game
 //   LookForSavedGame(folder).offer                   "Continuar la partida de las 20:14 ..."
-//   ContinueSavedGame(&s) or StartNewGame(&s, list, "1-250, 300-320", plan, now)
+//   ContinueSavedGame(&s, now) or StartNewGame(&s, list, "1-250, 300-320", plan, now)
 //   after "Sacar bola": DrawAndCall(&s, now).number  saved before it is shown or spoken
 //   a typed or clicked ball: ReadTypedBall(text), then MarkCalled(&s, number, now)
 //   CurrentPrize(s.game), CurrentWinners(s.game), WinnerText(s.game, card) after each call
-//   ConfirmPrize(&s, cards, now); UndoLastCall(&s, now) once the organiser confirms it
+//   ConfirmPrize(&s, cards, now), or PassOverPrize(&s, cards, now) once the organiser answers
+//   PendingWinnersQuestion(s.game) by going on; UndoLastCall(&s, now) once the organiser confirms it
 //   JudgeClaim(s.game, typed): the card, its marks and the verdict in words
 //   SaveRecordCsv(s.game, title, path); RunForecastFromSystem(InPlayLayouts(s.game), n)
 //   CloseGameFolder(&s)
@@ -29,12 +30,16 @@ extern const char* const kFolderNotOpenText;  // "La carpeta de la partida no es
 std::string InGameFolder(const std::string& folder, const std::string& name);
 std::string GameFilePath(const std::string& folder);
 
+// Closed until its folder is opened and locked; playing once a game is begun or continued
+// in it; closed again when the folder is let go.
+enum class SessionState { kClosed, kFolderOpen, kPlaying };
 struct GameSession {
   std::string folder;
   FolderLock lock;
-  bool has_game = false;
-  Game game;
+  SessionState state = SessionState::kClosed;
+  Game game;  // meaningful in kPlaying
 };
+bool HasGame(const GameSession& session);  // kPlaying
 
 // Makes the folder (and its parents) if missing and locks it for this session.
 std::string OpenGameFolder(const std::string& folder, GameSession* session);
@@ -59,8 +64,9 @@ SavedGame LookForSavedGame(const std::string& folder);
 std::string StartNewGame(GameSession* session, const std::string& list_path,
                          const std::string& in_play, PrizePlan plan, int64_t now_ms);
 // The saved game, exactly as it was. A damaged file is kept aside, left as it was, and
-// the text says what is wrong and where the copy is.
-std::string ContinueSavedGame(GameSession* session);
+// the text says what is wrong and where the copy is. The continuation is saved as an
+// event at `now_ms` (the record shows the stop); `now_ms` also dates any copy kept aside.
+std::string ContinueSavedGame(GameSession* session, int64_t now_ms);
 
 struct SessionDraw {
   uint8_t number = 0;  // drawn and saved
@@ -70,3 +76,6 @@ SessionDraw DrawAndCall(GameSession* session, int64_t now_ms);
 std::string MarkCalled(GameSession* session, int number, int64_t now_ms);
 std::string UndoLastCall(GameSession* session, int64_t now_ms);
 std::string ConfirmPrize(GameSession* session, const std::vector<uint32_t>& cards, int64_t now_ms);
+// The organiser goes on without giving the prize to these winners (PendingWinnersQuestion
+// asked first): saved for the record; the prize stays in play.
+std::string PassOverPrize(GameSession* session, const std::vector<uint32_t>& cards, int64_t now_ms);

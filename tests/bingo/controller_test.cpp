@@ -127,7 +127,7 @@ TEST_F(ControllerTest, AWholeNightThroughTheController) {
   FormFor(scratch / "tanda", 12);
   front.answers = {"no", "sí", ""};
   BingoPrepareCards(&bingo);
-  ASSERT_TRUE(bingo.session.has_game) << bingo.status;
+  ASSERT_TRUE(HasGame(bingo.session)) << bingo.status;
   EXPECT_EQ(front.asked.back(), "Cartones en juego (por ejemplo 1-250, 300-320; vacío: todos): []");
   EXPECT_EQ(game().play.count, 12u);
   EXPECT_TRUE(BingoScreenOf(bingo).shows_forecast);
@@ -235,9 +235,14 @@ TEST_F(ControllerTest, APendingWinnerIsNeverLostByTheNextBall) {
                                                    "¿Cantar el " + std::to_string(uncalled) + "?",
                                                    question}));
   EXPECT_EQ(CurrentWinners(game()), std::vector<uint32_t>{0});
+  EXPECT_TRUE(game().passed_over.empty());
   front.answers = {"sí"};
   BingoDraw(&bingo);
   EXPECT_EQ(Balls(), balls + 1);
+  // Going on is in the record: the prize not given, with its card and ball.
+  ASSERT_EQ(game().passed_over.size(), 1u);
+  EXPECT_EQ(game().passed_over[0].card, 0u);
+  EXPECT_EQ(game().calls[game().passed_over[0].call].number, last);
 }
 
 // No run replaces the list of the game in play, nor of a saved game the caller did not
@@ -246,7 +251,7 @@ TEST_F(ControllerTest, ARunNeverReplacesAListInUse) {
   FormFor(scratch / "tanda");
   front.answers = {"no", "sí", ""};
   BingoPrepareCards(&bingo);
-  ASSERT_TRUE(bingo.session.has_game);
+  ASSERT_TRUE(HasGame(bingo.session));
   BingoDraw(&bingo);
   const std::string run_list = scratch / "tanda/cartones.csv";
   const std::string bytes = ReadWholeFile(run_list), sheets = ReadWholeFile(scratch / "tanda/hojas.pdf");

@@ -54,6 +54,44 @@ Game WholeGame(std::vector<ListLine>* list) {
   return game;
 }
 
+// A stop among the calls, a ball taken back in the middle, a line passed over: printed as
+// the CSV has them, the balls numbered as the screen did.
+TEST(RecordPdf, PrintsStopsUndoneBallsAndPrizesPassedOver) {
+  std::mt19937 random(12);
+  const std::vector<ListLine> list = RandomList(5, &random);
+  Game game = NewGame(list, "", PrizePlan::kLineThenBingo, "/tmp/noche.csv", "", kStart).game;
+  std::vector<int> row;
+  for (uint8_t n : list[1].layout.cell[1])
+    if (n) row.push_back(n);
+  int other = 1;
+  while (std::find(row.begin(), row.end(), other) != row.end()) ++other;
+  int64_t now = kStart;
+  ASSERT_EQ(PlayEvent(&game, CallEvent(other, now += 1000, true)), "");
+  ASSERT_EQ(PlayEvent(&game, UndoEvent(now += 1000)), "");
+  ASSERT_EQ(PlayEvent(&game, ContinueEvent(now += 60000)), "");
+  for (int n : row) ASSERT_EQ(PlayEvent(&game, CallEvent(n, now += 1000, true)), "");
+  ASSERT_EQ(PlayEvent(&game, PassOverEvent({1}, now + 1)), "");
+  ScratchFolder scratch;
+  const std::string pdf = scratch / "acta.pdf";
+  ASSERT_EQ(SaveRecordPdf(game, "Noche", Paper::kA4, pdf), "");
+  const std::string text = Shell("pdftotext -layout '" + pdf + "' -");
+  EXPECT_TRUE(std::regex_search(text, std::regex("\\n *1 +[0-9:]+ +" + std::to_string(other) +
+                                                 " +anulada a las ")))
+      << text;
+  EXPECT_TRUE(std::regex_search(text, std::regex("partida detenida antes de la primera bola y "
+                                                 "continuada a las " +
+                                                 ClockText(LocalTimeOf(kStart + 62000)))))
+      << text;
+  EXPECT_TRUE(std::regex_search(text, std::regex("\\n *1 +[0-9:]+ +" + std::to_string(row[0]) +
+                                                 "\\n")))
+      << "the next ball numbered 1 again: " << text;
+  EXPECT_TRUE(std::regex_search(text, std::regex(std::to_string(row.size()) + " +[0-9:]+ +" +
+                                                 std::to_string(row.back()) + " +0002 +" +
+                                                 CardCode(list[1].seed_bits) +
+                                                 " +línea no reclamada")))
+      << text;
+}
+
 TEST(RecordPdf, PrintsEveryCallAndPrizeInColumnsOverAsManyPagesAsTheyNeed) {
   std::vector<ListLine> list;
   const Game game = WholeGame(&list);

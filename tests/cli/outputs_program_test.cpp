@@ -616,10 +616,13 @@ TEST_F(OutputsProgram, ATimeGivenFixesTheWholeRunAtAnyHour) {
                           const std::string& args) {
     const std::string folder = At(name + "-" + hour.substr(0, 2));
     mkdir(folder.c_str(), 0755);
-    // Its own fontconfig cache, as files written at a false time must not be shared; and
-    // AddressSanitizer, in its build, after libfaketime in the preload list.
+    // Only the clock is false: files keep their true times (NO_FAKE_STAT), or fontconfig
+    // would take every cache for stale and write them again, the system's too, under the
+    // other tests; it gets a cache of its own all the same. AddressSanitizer, in its
+    // build, comes after libfaketime in the preload list.
     const std::string faked = "ASAN_OPTIONS=\"$ASAN_OPTIONS:verify_asan_link_order=0:detect_leaks=0\" "
-                              "XDG_CACHE_HOME='" + folder + "/.cache' faketime '2026-12-09 " + hour + "'";
+                              "NO_FAKE_STAT=1 XDG_CACHE_HOME='" + folder + "/.cache' "
+                              "faketime '2026-12-09 " + hour + "'";
     const Result result = RunCardsIn(folder, args, faked);
     EXPECT_EQ(result.exit_code, 0) << hour << " " << args << ": " << result.err;
     return folder;

@@ -241,6 +241,61 @@ TEST(GameTest, AWinnerIsListedWithItsNumberCodeAndPrize) {
   std::snprintf(code, sizeof code, "%08X", static_cast<unsigned>(list[11].seed_bits));
   EXPECT_EQ(WinnerText(game, 11), std::string("0012  ") + code + "  línea");
 }
+// The winners of a line on the ball just called, passed over: asked about first, kept
+// for the record, the prize still in play.
+TEST(GameTest, WinnersPassedOverAreAskedAboutAndTheLineStaysInPlay) {
+  std::mt19937 random(23);
+  std::vector<ListLine> list = RandomList(3, &random);
+  list[2].layout = list[0].layout;  // a tie on every line of the first card
+  Game game = NewGame(list, "", PrizePlan::kLineThenBingo, "l.csv", "", kStart).game;
+  EXPECT_EQ(PendingWinnersQuestion(game), "") << "no ball yet";
+  int last = 0;
+  for (uint8_t n : list[0].layout.cell[0])
+    if (n) {
+      ASSERT_EQ(PlayEvent(&game, CallEvent(last = n, kStart, false)), "");
+    }
+  ASSERT_EQ(CurrentWinners(game), (std::vector<uint32_t>{0, 2}));
+  EXPECT_EQ(PendingWinnersQuestion(game), "Los cartones 0001 y 0003 tienen línea con el " +
+                                              std::to_string(last) +
+                                              ". ¿Seguir sin dar el premio?");
+  EXPECT_EQ(PlayEvent(&game, PassOverEvent({1}, kStart)),
+            "El cartón 0002 no tiene línea con la última bola");
+  EXPECT_EQ(PlayEvent(&game, PassOverEvent({}, kStart)),
+            "No se ha dicho qué cartones ganan el premio");
+  ASSERT_EQ(PlayEvent(&game, PassOverEvent({2, 0}, kStart + 1)), "");
+  EXPECT_EQ(CurrentPrize(game), PrizeKind::kLine);
+  EXPECT_EQ(game.prizes_won, 0u);
+  EXPECT_TRUE(game.given.empty());
+  ASSERT_EQ(game.passed_over.size(), 2u);
+  EXPECT_EQ(game.passed_over[1].card, 2u);
+  EXPECT_EQ(game.calls[game.passed_over[1].call].number, last);
+  // The next ball that completes no line asks nothing; the passed-over cards cannot win
+  // this line on it.
+  for (int n = 1; n <= kHighestNumber; ++n) {
+    if (game.called.place[n] != 0) continue;
+    ASSERT_EQ(PlayEvent(&game, CallEvent(n, kStart + 2, false)), "");
+    if (CurrentWinners(game).empty()) break;
+    ASSERT_EQ(PlayEvent(&game, UndoEvent(kStart + 3)), "");
+  }
+  EXPECT_EQ(PendingWinnersQuestion(game), "");
+  EXPECT_EQ(PlayEvent(&game, PassOverEvent({0}, kStart)),
+            "Ningún cartón ha cantado línea con la última bola");
+}
+
+TEST(GameTest, OneWinnerIsAskedAboutAlone) {
+  std::mt19937 random(29);
+  const std::vector<ListLine> list = RandomList(1, &random);
+  Game game = NewGame(list, "", PrizePlan::kLineTwoLinesBingo, "l.csv", "", kStart).game;
+  int last = 0;
+  for (uint8_t n : list[0].layout.cell[1])
+    if (n) {
+      ASSERT_EQ(PlayEvent(&game, CallEvent(last = n, kStart, false)), "");
+    }
+  EXPECT_EQ(PendingWinnersQuestion(game), "El cartón 0001 tiene línea con el " +
+                                              std::to_string(last) +
+                                              ". ¿Seguir sin dar el premio?");
+}
+
 TEST(GameTest, TheForecastTakesTheCardsInPlayOnly) {
   std::mt19937 random(22);
   const std::vector<ListLine> list = RandomList(9, &random);

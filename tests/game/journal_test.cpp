@@ -17,7 +17,8 @@ struct PlayedGame {
   Game game;
 };
 
-// A game with every kind of event: calls drawn and marked, prizes, an undo across one.
+// A game with every kind of event: calls drawn and marked, prizes, an undo across one, a
+// prize passed over before it is given, a continuation.
 PlayedGame PlayedWithEverything() {
   std::mt19937 random(31);
   PlayedGame played;
@@ -31,7 +32,13 @@ PlayedGame PlayedWithEverything() {
   for (int number = 1; number <= kHighestNumber && !GameOver(game); ++number) {
     now += 1500;
     EXPECT_EQ(PlayEvent(&game, CallEvent(number, now, number % 2 == 0)), "");
+    if (number == 3) {
+      EXPECT_EQ(PlayEvent(&game, ContinueEvent(now + 1)), "");
+    }
     if (CurrentWinners(game).empty()) continue;
+    if (game.passed_over.empty()) {
+      EXPECT_EQ(PlayEvent(&game, PassOverEvent(CurrentWinners(game), now + 5)), "");
+    }
     EXPECT_EQ(PlayEvent(&game, ConfirmEvent(CurrentWinners(game), now + 10)), "");
     if (!undone_across_prize) {
       EXPECT_EQ(PlayEvent(&game, UndoEvent(now + 20)), "");
@@ -69,7 +76,31 @@ TEST(JournalTest, AGameReadBackIsTheSameGame) {
     EXPECT_EQ(b.given[i].card, a.given[i].card);
     EXPECT_EQ(b.given[i].undone, a.given[i].undone);
   }
+  ASSERT_FALSE(a.passed_over.empty());
+  ASSERT_EQ(b.passed_over.size(), a.passed_over.size());
+  for (size_t i = 0; i < a.passed_over.size(); ++i) {
+    EXPECT_EQ(b.passed_over[i].card, a.passed_over[i].card);
+    EXPECT_EQ(b.passed_over[i].call, a.passed_over[i].call);
+  }
+  EXPECT_NE(text.find("\nsin-premio "), std::string::npos);
+  EXPECT_NE(text.find("\ncontinuar "), std::string::npos);
   EXPECT_EQ(CurrentWinners(b), CurrentWinners(a));
+}
+
+TEST(JournalTest, EveryPlanIsReadBackAsTheSamePrizesInOrder) {
+  std::mt19937 random(5);
+  const std::vector<ListLine> list = RandomList(5, &random);
+  const std::vector<std::vector<PrizeKind>> played = {
+      {PrizeKind::kLine, PrizeKind::kBingo},
+      {PrizeKind::kLine, PrizeKind::kTwoLines, PrizeKind::kBingo}};
+  for (PrizePlan plan : {PrizePlan::kLineThenBingo, PrizePlan::kLineTwoLinesBingo}) {
+    const Game game = NewGame(list, "", plan, "/l.csv", std::string(64, 'a'), kStart).game;
+    EXPECT_EQ(game.prizes, played[static_cast<size_t>(plan)]);
+    const JournalContents read = ParseJournal(JournalText(game));
+    ASSERT_EQ(read.error, "");
+    EXPECT_EQ(read.plan, plan);
+    EXPECT_EQ(ReplayJournal(read, list).game.prizes, game.prizes);
+  }
 }
 
 TEST(JournalTest, EveryDamagedLineIsNamed) {

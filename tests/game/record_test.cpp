@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <random>
 
 #include "card/card_code.h"
@@ -81,5 +82,57 @@ TEST(RecordTest, HoldsTheListCallsPrizesAndUndoneCalls) {
   EXPECT_EQ(prize[4], "0005");
   EXPECT_EQ(prize[5], CardCode(list[4].seed_bits));
   EXPECT_EQ(prize[6], "línea (anulado)");
+}
+}  // namespace
+
+namespace {
+// The numbers of the screen: an undone ball keeps its number and the next one takes it
+// again; a stop and its continuation; a line passed over before it is given.
+TEST(RecordTest, NumbersTheBallsAsTheScreenAndStatesStopsAndPrizesPassedOver) {
+  std::mt19937 random(8);
+  const std::vector<ListLine> list = RandomList(10, &random);
+  Game game = NewGame(list, "", PrizePlan::kLineThenBingo, "noche.csv", "", kStart).game;
+  std::vector<int> row;
+  for (uint8_t n : list[4].layout.cell[0])
+    if (n) row.push_back(n);
+  int other = 1;
+  while (std::find(row.begin(), row.end(), other) != row.end()) ++other;
+  ASSERT_EQ(PlayEvent(&game, CallEvent(row[0], kStart + 1000, true)), "");
+  ASSERT_EQ(PlayEvent(&game, CallEvent(other, kStart + 2000, true)), "");
+  ASSERT_EQ(PlayEvent(&game, UndoEvent(kStart + 3000)), "");
+  ASSERT_EQ(PlayEvent(&game, ContinueEvent(kStart + 600000)), "");
+  int64_t now = kStart + 600000;
+  for (size_t i = 1; i < row.size(); ++i)
+    ASSERT_EQ(PlayEvent(&game, CallEvent(row[i], now += 1000, true)), "");
+  const std::vector<uint32_t> winners = CurrentWinners(game);
+  ASSERT_FALSE(winners.empty());
+  ASSERT_EQ(PlayEvent(&game, PassOverEvent(winners, now + 1)), "");
+  ASSERT_EQ(PlayEvent(&game, ConfirmEvent(winners, now + 2)), "");
+
+  const auto rows = CsvRows(RecordCsv(game, "Noche"));
+  ASSERT_EQ(rows.size(), 6u + 2 + 1 + (row.size() - 1) + 2 * winners.size());
+  EXPECT_EQ(rows[6][1], "1");
+  EXPECT_EQ(rows[7][1], "2");
+  EXPECT_EQ(rows[7][3], std::to_string(other));
+  EXPECT_EQ(rows[7][6], "anulada a las " + ClockText(LocalTimeOf(kStart + 3000)));
+  EXPECT_EQ(rows[8], (std::vector<std::string>{
+                         "parada", "", ClockText(LocalTimeOf(kStart + 3000)), "", "", "",
+                         "partida detenida tras la bola 1 y continuada a las " +
+                             ClockText(LocalTimeOf(kStart + 600000))}));
+  for (size_t i = 1; i < row.size(); ++i) {
+    EXPECT_EQ(rows[8 + i][0], "bola");
+    EXPECT_EQ(rows[8 + i][1], std::to_string(i + 1)) << "the undone ball's number again";
+    EXPECT_EQ(rows[8 + i][3], std::to_string(row[i]));
+  }
+  const size_t prizes = 8 + row.size();
+  const std::string number = std::to_string(row.size());
+  const std::string ball = std::to_string(row.back());
+  const std::string code = CardCode(list[4].seed_bits);
+  EXPECT_EQ(rows[prizes], (std::vector<std::string>{"premio no dado", number,
+                                                    ClockText(LocalTimeOf(now + 1)), ball, "0005",
+                                                    code, "línea no reclamada"}));
+  EXPECT_EQ(rows[prizes + winners.size()],
+            (std::vector<std::string>{"premio", number, ClockText(LocalTimeOf(now + 2)), ball,
+                                      "0005", code, "línea"}));
 }
 }  // namespace

@@ -10,8 +10,10 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cstdio>
 #include <random>
 
+#include "disk/file_system.h"
 #include "game/game_clock.h"
 #include "game/journal.h"
 #include "game_model.h"
@@ -49,6 +51,43 @@ TEST_F(SessionTest, EveryCallIsOnTheDiskWhenItReturns) {
     EXPECT_EQ(saved.events.back().number, drawn.number);
     EXPECT_TRUE(saved.events.back().drawn);
   }
+}
+
+TEST_F(SessionTest, ASessionIsClosedThenOpenThenPlayingThenClosed) {
+  EXPECT_EQ(session.state, SessionState::kClosed);
+  EXPECT_EQ(StartNewGame(&session, list_path, "", PrizePlan::kLineThenBingo, kStart),
+            kFolderNotOpenText);
+  ASSERT_EQ(OpenGameFolder(folder, &session), "");
+  EXPECT_EQ(session.state, SessionState::kFolderOpen);
+  EXPECT_FALSE(HasGame(session));
+  EXPECT_EQ(MarkCalled(&session, 5, kStart), kNoGameText) << "no game yet";
+  EXPECT_EQ(DrawAndCall(&session, kStart).error, kNoGameText);
+  ASSERT_EQ(StartNewGame(&session, list_path, "", PrizePlan::kLineThenBingo, kStart), "");
+  EXPECT_TRUE(HasGame(session));
+  ASSERT_EQ(MarkCalled(&session, 5, kStart), "");
+  CloseGameFolder(&session);
+  EXPECT_EQ(session.state, SessionState::kClosed);
+  EXPECT_EQ(MarkCalled(&session, 6, kStart), kNoGameText);
+  EXPECT_EQ(ParseJournal(Saved()).events.size(), 1u);
+}
+
+TEST_F(SessionTest, APrizePassedOverIsSavedAndTheLineStaysInPlay) {
+  ASSERT_EQ(OpenGameFolder(folder, &session), "");
+  ASSERT_EQ(StartNewGame(&session, list_path, "", PrizePlan::kLineThenBingo, kStart), "");
+  int number = 0;
+  while (CurrentWinners(session.game).empty()) {
+    ++number;
+    ASSERT_EQ(MarkCalled(&session, number, kStart + number), "");
+  }
+  const std::vector<uint32_t> winners = CurrentWinners(session.game);
+  EXPECT_NE(PendingWinnersQuestion(session.game), "");
+  ASSERT_EQ(PassOverPrize(&session, winners, kStart + 500), "");
+  const JournalContents saved = ParseJournal(Saved());
+  ASSERT_EQ(saved.error, "");
+  EXPECT_EQ(saved.events.back().kind, EventKind::kPassOver);
+  EXPECT_EQ(saved.events.back().cards, winners);
+  EXPECT_EQ(CurrentPrize(session.game), PrizeKind::kLine);
+  EXPECT_EQ(ConfirmPrize(&session, winners, kStart + 501), "") << "it can still be given";
 }
 
 TEST_F(SessionTest, ASecondSessionOnTheSameGameIsRefused) {
@@ -97,11 +136,16 @@ TEST_F(SessionTest, AnotherSessionContinuesExactly) {
 
   GameSession again;
   ASSERT_EQ(OpenGameFolder(folder, &again), "");
-  ASSERT_EQ(ContinueSavedGame(&again), "");
+  ASSERT_EQ(ContinueSavedGame(&again, kStart + 9000), "");
   EXPECT_EQ(again.game.called.order, (std::vector<uint8_t>{5, 17, 33, 61, 70}));
+  EXPECT_EQ(found.balls, again.game.standing.size()) << "offered as continuing gives it";
+  EXPECT_EQ(found.over, GameOver(again.game));
   EXPECT_EQ(again.game.calls.size(), 6u);
   EXPECT_TRUE(again.game.calls[3].undone);
-  EXPECT_EQ(JournalText(again.game), JournalText(before));
+  // The same game, and its continuation saved as one more event.
+  EXPECT_EQ(JournalText(again.game),
+            JournalText(before) + JournalEventLine(ContinueEvent(kStart + 9000)));
+  EXPECT_EQ(Saved(), JournalText(again.game));
   EXPECT_EQ(MarkCalled(&again, 33, kStart + 99), "El 33 ya ha salido");
   CloseGameFolder(&again);
 }
@@ -140,10 +184,10 @@ TEST_F(SessionTest, ADamagedGameIsKeptAsideAndExplained) {
   EXPECT_EQ(LookForSavedGame(folder).state, SavedGameState::kDamaged);
   GameSession again;
   ASSERT_EQ(OpenGameFolder(folder, &again), "");
-  const std::string said = ContinueSavedGame(&again);
+  const std::string said = ContinueSavedGame(&again, kStart + 9000);
   EXPECT_NE(said.find("está dañado (línea 8: "), std::string::npos) << said;
   EXPECT_NE(said.find("No se ha tocado, y se ha guardado una copia aparte en "), std::string::npos);
-  EXPECT_FALSE(again.has_game);
+  EXPECT_FALSE(HasGame(again));
   EXPECT_EQ(Saved(), damaged) << "the damaged file is left as it was";
   std::vector<std::string> aside;
   for (const std::string& name : FolderEntries(folder))
@@ -158,11 +202,102 @@ TEST_F(SessionTest, ADamagedGameIsKeptAsideAndExplained) {
   CloseGameFolder(&again);
 }
 
+// The copies kept aside beside the game file.
+std::vector<std::string> KeptAside(const std::string& folder) {
+  std::vector<std::string> aside;
+  for (const std::string& name : FolderEntries(folder))
+    if (name.rfind("partida-dañada-", 0) == 0) aside.push_back(name);
+  return aside;
+}
+
+// A saved game that cannot be replayed whole: never offered, kept aside before anything
+// is said about it, and kept aside again before a new game takes its place.
+void ExpectNotOfferedAndKeptAside(const std::string& folder, const std::string& bytes,
+                                  const std::string& why, GameSession* session,
+                                  const std::string& list_path) {
+  CloseGameFolder(session);  // as a window opening later finds it
+  ASSERT_EQ(OpenGameFolder(folder, session), "");
+  const SavedGame found = LookForSavedGame(folder);
+  EXPECT_EQ(found.state, SavedGameState::kDamaged);
+  EXPECT_NE(found.error.find(why), std::string::npos) << found.error;
+  EXPECT_EQ(found.offer, "");
+  const std::string said = ContinueSavedGame(session, kStart + 9000);
+  EXPECT_NE(said.find("está dañado (" ), std::string::npos) << said;
+  EXPECT_NE(said.find(why), std::string::npos) << said;
+  EXPECT_NE(said.find("se ha guardado una copia aparte en "), std::string::npos) << said;
+  EXPECT_FALSE(HasGame(*session));
+  ASSERT_EQ(KeptAside(folder).size(), 1u);
+  EXPECT_EQ(ReadWholeFile(folder + "/" + KeptAside(folder)[0]), bytes);
+  RemoveFile(folder + "/" + KeptAside(folder)[0]);
+  ASSERT_EQ(StartNewGame(session, list_path, "", PrizePlan::kLineThenBingo, kStart), "");
+  ASSERT_EQ(KeptAside(folder).size(), 1u) << "kept aside before it was replaced";
+  EXPECT_EQ(ReadWholeFile(folder + "/" + KeptAside(folder)[0]), bytes);
+  EXPECT_EQ(ParseJournal(ReadWholeFile(GameFilePath(folder))).error, "");
+}
+
+TEST_F(SessionTest, AGameWhoseEventsBreakTheRulesIsNeverOffered) {
+  ASSERT_EQ(OpenGameFolder(folder, &session), "");
+  ASSERT_EQ(StartNewGame(&session, list_path, "", PrizePlan::kLineThenBingo, kStart), "");
+  for (int number : {5, 17}) ASSERT_EQ(MarkCalled(&session, number, kStart + number), "");
+  // Every line's checksum right, but a ball called twice.
+  const std::string twice = Saved() + JournalEventLine(CallEvent(5, kStart + 30, false));
+  WriteWholeFile(GameFilePath(folder), twice);
+  ExpectNotOfferedAndKeptAside(folder, twice, "línea 8: El 5 ya ha salido", &session, list_path);
+}
+
+TEST_F(SessionTest, APrizeNoCardWonIsNeverOffered) {
+  ASSERT_EQ(OpenGameFolder(folder, &session), "");
+  ASSERT_EQ(StartNewGame(&session, list_path, "", PrizePlan::kLineThenBingo, kStart), "");
+  ASSERT_EQ(MarkCalled(&session, 5, kStart + 5), "");
+  ASSERT_TRUE(CurrentWinners(session.game).empty());
+  const std::string unwon = Saved() + JournalEventLine(ConfirmEvent({3}, kStart + 30));
+  WriteWholeFile(GameFilePath(folder), unwon);
+  ExpectNotOfferedAndKeptAside(folder, unwon, "línea 7: Ningún cartón ha cantado línea", &session,
+                               list_path);
+}
+
+TEST_F(SessionTest, AnOversizedGameFileIsKeptAsideWhole) {
+  ASSERT_EQ(OpenGameFolder(folder, &session), "");
+  std::string huge(3u << 20, 'x');
+  for (size_t at = 0; at < huge.size(); at += 4099) huge[at] = static_cast<char>('a' + at % 26);
+  WriteWholeFile(GameFilePath(folder), huge);
+  ExpectNotOfferedAndKeptAside(folder, huge, "es demasiado grande para ser una partida", &session,
+                               list_path);
+}
+
+TEST_F(SessionTest, AGameFileWithAWrongChecksumIsKeptAsideBeforeANewGame) {
+  ASSERT_EQ(OpenGameFolder(folder, &session), "");
+  ASSERT_EQ(StartNewGame(&session, list_path, "", PrizePlan::kLineThenBingo, kStart), "");
+  ASSERT_EQ(MarkCalled(&session, 5, kStart + 5), "");
+  std::string damaged = Saved();
+  damaged[damaged.size() - 15] ^= 1;
+  WriteWholeFile(GameFilePath(folder), damaged);
+  ExpectNotOfferedAndKeptAside(folder, damaged, "línea 6: no dice lo que se escribió", &session,
+                               list_path);
+}
+
+TEST_F(SessionTest, NoNewGameWhenTheDamagedOneCannotBeKeptAside) {
+  ASSERT_EQ(OpenGameFolder(folder, &session), "");
+  WriteWholeFile(GameFilePath(folder), "no es una partida\n");
+  // Every name a copy could take at that second is taken already.
+  const LocalTime at = LocalTimeOf(kStart);
+  char stamp[32];
+  std::snprintf(stamp, sizeof stamp, "%04d%02d%02d-%02d%02d%02d", at.year, at.month, at.day,
+                at.hour, at.minute, at.second);
+  const std::string stem = folder + "/partida-dañada-" + stamp;
+  WriteWholeFile(stem + ".txt", "");
+  for (int copy = 2; copy <= 100; ++copy) WriteWholeFile(stem + "-" + std::to_string(copy) + ".txt", "");
+  const std::string said = StartNewGame(&session, list_path, "", PrizePlan::kLineThenBingo, kStart);
+  EXPECT_EQ(said.rfind("No se empieza otra partida: ", 0), 0u) << said;
+  EXPECT_EQ(Saved(), "no es una partida\n") << "never overwritten";
+  EXPECT_FALSE(HasGame(session));
+}
+
 TEST_F(SessionTest, AnUnreadableGameFileIsExplainedAndLeftAlone) {
   ASSERT_EQ(OpenGameFolder(folder, &session), "");
   ASSERT_EQ(::mkdir(GameFilePath(folder).c_str(), 0755), 0);
   EXPECT_EQ(LookForSavedGame(folder).state, SavedGameState::kDamaged);
-  const std::string said = ContinueSavedGame(&session);
+  const std::string said = ContinueSavedGame(&session, kStart + 9000);
   EXPECT_EQ(said, "El archivo de la partida " + GameFilePath(folder) +
                       " está dañado (no se pudo leer). No se ha tocado.");
   EXPECT_TRUE(IsFolder(GameFilePath(folder)));
@@ -219,7 +354,7 @@ TEST_F(SessionTest, AChangedListIsNotContinuedAgainst) {
   const std::string saved = Saved();
   GameSession again;
   ASSERT_EQ(OpenGameFolder(folder, &again), "");
-  EXPECT_EQ(ContinueSavedGame(&again),
+  EXPECT_EQ(ContinueSavedGame(&again, kStart + 9000),
             "No se puede continuar la partida: la lista " + list_path +
                 " ha cambiado desde que empezó (su SHA-256 no es el mismo)");
   EXPECT_EQ(Saved(), saved);
@@ -259,7 +394,7 @@ TEST_F(SessionTest, AKilledGameContinuesWithEveryBallItAnnounced) {
 
   EXPECT_EQ(LookForSavedGame(folder).state, SavedGameState::kFound);
   ASSERT_EQ(OpenGameFolder(folder, &session), "") << "the killed process holds no lock";
-  ASSERT_EQ(ContinueSavedGame(&session), "");
+  ASSERT_EQ(ContinueSavedGame(&session, kStart + 9000), "");
   const std::vector<uint8_t>& order = session.game.called.order;
   ASSERT_GE(order.size(), heard.size());
   EXPECT_EQ(std::vector<uint8_t>(order.begin(), order.begin() + heard.size()), heard);

@@ -413,7 +413,7 @@ class BingoWindowTest : public QObject {
     ExpectDialog(ChooseFile(list_path_));
     ExpectDialog(AnswerPrompt("1-12, 14"));
     QTest::keyClick(&window, Qt::Key_N, Qt::ControlModifier);
-    QVERIFY(window.Session().has_game);
+    QVERIFY(HasGame(window.Session()));
     QCOMPARE(int(window.Session().game.play.count), 13);
     QCOMPARE(Child<QLabel>(&window, "premio")->text(), QString("Se juega: línea"));
     QVERIFY(window.findChild<ForecastChart*>()->isVisible());
@@ -487,7 +487,7 @@ class BingoWindowTest : public QObject {
     QVERIFY2(ReadCardList(QDir(run).filePath("cartones.csv").toStdString(), &lines, &error),
              error.c_str());
     QCOMPARE(int(lines.size()), 8);
-    QVERIFY(window.Session().has_game);
+    QVERIFY(HasGame(window.Session()));
     QCOMPARE(int(window.Session().game.cards.size()), 8);
     QCOMPARE(window.Session().game.cards[0].seed_bits, lines[0].seed_bits);
     QVERIFY(!Child<QProgressBar>(&window, "progreso")->isVisible());
@@ -520,7 +520,7 @@ class BingoWindowTest : public QObject {
              error.c_str());
     QVERIFY(lines.size() < 3000);
     QCOMPARE(FilesEndingIn(run, ".bmp"), int(lines.size()));
-    QVERIFY(!window.Session().has_game);
+    QVERIFY(!HasGame(window.Session()));
   }
 
   void undoAfterConfirmation() {
