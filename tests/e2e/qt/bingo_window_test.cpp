@@ -491,6 +491,17 @@ class BingoWindowTest : public QObject {
     QCOMPARE(int(window.Session().game.cards.size()), 8);
     QCOMPARE(window.Session().game.cards[0].seed_bits, lines[0].seed_bits);
     QVERIFY(!Child<QProgressBar>(&window, "progreso")->isVisible());
+    // Another run into the folder of the list in play is refused, and writes nothing.
+    const std::string list_bytes = ReadFileBytes(QDir(run).filePath("cartones.csv").toStdString());
+    QString refused;
+    ExpectDialog(FillRun(4, run, 0));
+    ExpectDialog(Press(QMessageBox::Ok, &refused));
+    window.Run(BingoCommand::kPrepareCards);
+    QVERIFY2(refused.startsWith("No se prepara la tanda: «" + QDir(run).filePath("cartones.csv") +
+                                "» es la lista de la partida en juego"),
+             qPrintable(refused));
+    QCOMPARE(ReadFileBytes(QDir(run).filePath("cartones.csv").toStdString()), list_bytes);
+    QCOMPARE(FilesEndingIn(run, ".png"), 8);
   }
 
   // Cancel stops the run after the card in hand and keeps what was saved, listed.
