@@ -239,6 +239,7 @@ void BingoWindow::keyPressEvent(QKeyEvent* event) {
 void BingoWindow::resizeEvent(QResizeEvent* event) {
   QMainWindow::resizeEvent(event);
   controls_->setFixedWidth(qMax(kControlsWidth, width() / 5));
+  centralWidget()->layout()->activate();  // laid out at the new width now, not later
 }
 
 QString BingoWindow::Open() {
