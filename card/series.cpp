@@ -1,0 +1,199 @@
+// The series generator (see series.h for why every valid series can come out). Fixed
+// arrays on the stack only: a series is made in a few hundred draws of the source.
+#include "card/series.h"
+
+#include <algorithm>
+
+#include "card/random.h"
+
+namespace {
+constexpr int kMostPerColumn = kCardRows;
+constexpr int kColumnSize[kCardColumns] = {9, 10, 10, 10, 10, 10, 10, 10, 11};
+// A table that keeps drawing dead ends gives way to a fixed one; it never happens in
+// practice, but a series must always come out.
+constexpr int kMostTableDraws = 64;
+
+// Numbers per cartón per column.
+struct ColumnCounts {
+  int count[kCardsPerSeries][kCardColumns];
+};
+
+// Rows holding a number, one bit a row, per column of one cartón.
+using FilledRows = std::array<uint8_t, kCardColumns>;
+
+// Consecutive seeds must not give related series: the LCG's streams from seeds s and
+// s+1 differ by a constant, so the seed is scrambled (a bijection) before seeding.
+uint32_t ScrambledSeed(uint32_t seed) {
+  seed ^= seed >> 16;
+  seed *= 0x85EBCA6Bu;
+  seed ^= seed >> 13;
+  seed *= 0xC2B2AE35u;
+  seed ^= seed >> 16;
+  return seed;
+}
+
+void Shuffle(RandomSource& source, uint8_t* items, int size) {
+  for (int i = size - 1; i > 0; --i) std::swap(items[i], items[NextInRange(source, 0, i)]);
+}
+
+// One column of the table. False at a dead end: the cartones' needs do not fit the
+// column however it is split.
+bool DrawColumnCounts(RandomSource& source, int column, int (&remaining)[kCardsPerSeries],
+                      ColumnCounts& counts) {
+  const int columns_after = kCardColumns - 1 - column;
+  int least[kCardsPerSeries], most[kCardsPerSeries];
+  int given = 0, room = 0;
+  for (int card = 0; card < kCardsPerSeries; ++card) {
+    least[card] = std::max(1, remaining[card] - kMostPerColumn * columns_after);
+    most[card] = std::min(kMostPerColumn, remaining[card] - columns_after);
+    if (least[card] > most[card]) return false;
+    given += least[card];
+    room += most[card];
+  }
+  if (given > kColumnSize[column] || room < kColumnSize[column]) return false;
+  for (int extra = kColumnSize[column] - given; extra > 0; --extra) {
+    uint8_t open[kCardsPerSeries];
+    int open_count = 0;
+    for (int card = 0; card < kCardsPerSeries; ++card)
+      if (least[card] < most[card]) open[open_count++] = static_cast<uint8_t>(card);
+    ++least[open[NextInRange(source, 0, open_count - 1)]];
+  }
+  for (int card = 0; card < kCardsPerSeries; ++card) {
+    counts.count[card][column] = least[card];
+    remaining[card] -= least[card];
+  }
+  return true;
+}
+
+// One past each column's base of one number a cartón, dealt round the six cartones in
+// turn: at most one extra per cartón per column, six per cartón.
+ColumnCounts FixedCounts() {
+  ColumnCounts counts{};
+  int next_card = 0;
+  for (int column = 0; column < kCardColumns; ++column) {
+    for (int card = 0; card < kCardsPerSeries; ++card) counts.count[card][column] = 1;
+    for (int extra = kColumnSize[column] - kCardsPerSeries; extra > 0; --extra) {
+      ++counts.count[next_card][column];
+      next_card = (next_card + 1) % kCardsPerSeries;
+    }
+  }
+  return counts;
+}
+
+ColumnCounts DrawCounts(RandomSource& source) {
+  ColumnCounts counts{};
+  for (int draw = 0; draw < kMostTableDraws; ++draw) {
+    int remaining[kCardsPerSeries];
+    std::fill(std::begin(remaining), std::end(remaining), kNumbersPerCard);
+    int column = 0;
+    while (column < kCardColumns && DrawColumnCounts(source, column, remaining, counts))
+      ++column;
+    if (column == kCardColumns) return counts;
+  }
+  return FixedCounts();
+}
+
+// The rows a run of names picks: per_row[r] copies of r, in a random order.
+void DealRowNames(RandomSource& source, const int (&per_row)[kCardRows], uint8_t* names) {
+  int size = 0;
+  for (int row = 0; row < kCardRows; ++row)
+    for (int copy = 0; copy < per_row[row]; ++copy) names[size++] = static_cast<uint8_t>(row);
+  Shuffle(source, names, size);
+}
+
+// A column of 1 names its filled row, a column of 2 its blank row. With t columns of 3
+// and b of 2, a row needs 5 - t - b more names of the first kind than of the second.
+FilledRows DrawFilledRows(RandomSource& source, const int (&count)[kCardColumns]) {
+  int ones = 0, twos = 0, threes = 0;
+  for (int column = 0; column < kCardColumns; ++column) {
+    ones += count[column] == 1;
+    twos += count[column] == 2;
+    threes += count[column] == 3;
+  }
+  const int lead = kSeriesNumbersPerRow - threes - twos;
+  const int floor = std::max(0, lead);
+  const int spare = ones - kCardRows * floor;  // split freely over the three rows
+  int pick = NextInRange(source, 0, (spare + 1) * (spare + 2) / 2 - 1);
+  int first = 0;
+  while (pick > spare - first) {
+    pick -= spare - first + 1;
+    ++first;
+  }
+  const int filled_names[kCardRows] = {floor + first, floor + pick, spare - first - pick + floor};
+  const int blank_names[kCardRows] = {filled_names[0] - lead, filled_names[1] - lead,
+                                      filled_names[2] - lead};
+  uint8_t filled_row[kCardColumns], blank_row[kCardColumns];
+  DealRowNames(source, filled_names, filled_row);
+  DealRowNames(source, blank_names, blank_row);
+  FilledRows filled{};
+  int next_one = 0, next_two = 0;
+  for (int column = 0; column < kCardColumns; ++column) {
+    if (count[column] == 3) filled[column] = 0b111;
+    if (count[column] == 2) filled[column] = static_cast<uint8_t>(0b111 ^ 1 << blank_row[next_two++]);
+    if (count[column] == 1) filled[column] = static_cast<uint8_t>(1 << filled_row[next_one++]);
+  }
+  return filled;
+}
+
+// The column's numbers, ascending, go to the cartones in a random order of their labels;
+// each cartón's share fills its rows top to bottom, so it is in order already.
+void DealColumn(RandomSource& source, int column, const ColumnCounts& counts,
+                const std::array<FilledRows, kCardsPerSeries>& filled, CardSeries& series) {
+  uint8_t labels[kCardsPerSeries * kMostPerColumn];
+  int size = 0;
+  for (int card = 0; card < kCardsPerSeries; ++card)
+    for (int copy = 0; copy < counts.count[card][column]; ++copy)
+      labels[size++] = static_cast<uint8_t>(card);
+  Shuffle(source, labels, size);
+  int next_row[kCardsPerSeries] = {};
+  for (int i = 0; i < size; ++i) {
+    const int card = labels[i];
+    int row = next_row[card];
+    while ((filled[card][column] >> row & 1) == 0) ++row;
+    series.card[card].cell[row][column] = static_cast<uint8_t>(SeriesColumnFirst(column) + i);
+    next_row[card] = row + 1;
+  }
+}
+}  // namespace
+
+int SeriesColumnFirst(int column) { return column == 0 ? 1 : 10 * column; }
+int SeriesColumnLast(int column) {
+  return column == kCardColumns - 1 ? kSeriesHighestNumber : 10 * column + 9;
+}
+
+CardSeries MakeSeries(uint32_t series_seed) {
+  RandomSource source;
+  SeedBits(source, ScrambledSeed(series_seed & kSeriesSeedMask));
+  const ColumnCounts counts = DrawCounts(source);
+  std::array<FilledRows, kCardsPerSeries> filled;
+  for (int card = 0; card < kCardsPerSeries; ++card)
+    filled[card] = DrawFilledRows(source, counts.count[card]);
+  CardSeries dealt{};
+  for (int column = 0; column < kCardColumns; ++column)
+    DealColumn(source, column, counts, filled, dealt);
+  uint8_t place[kCardsPerSeries] = {0, 1, 2, 3, 4, 5};
+  Shuffle(source, place, kCardsPerSeries);
+  CardSeries series;
+  for (int card = 0; card < kCardsPerSeries; ++card) series.card[place[card]] = dealt.card[card];
+  return series;
+}
+
+CardLayout MakeSeriesCard(uint32_t series_seed, int place) {
+  return MakeSeries(series_seed).card[static_cast<size_t>(place - 1)];
+}
+
+uint32_t SeriesSeedOfClock(uint32_t milliseconds) {
+  const uint64_t in_day = milliseconds % kMillisecondsPerDay;
+  return static_cast<uint32_t>((in_day << 24) / kMillisecondsPerDay);
+}
+
+uint32_t FirstSeriesSeed(const SeriesRunStart& start, uint32_t milliseconds_now) {
+  if (start.has_code) return start.code_series_seed & kSeriesSeedMask;
+  return SeriesSeedOfClock(start.has_time ? start.time_ms : milliseconds_now);
+}
+
+uint32_t NextSeriesSeed(uint32_t series_seed) { return (series_seed + 1) & kSeriesSeedMask; }
+
+uint32_t SeriesSeedOfRun(uint32_t first_series_seed, uint32_t index) {
+  return (first_series_seed + index) & kSeriesSeedMask;
+}
