@@ -18,8 +18,13 @@ struct ColumnCounts {
   int count[kCardsPerSeries][kCardColumns];
 };
 
-// Rows holding a number, one bit a row, per column of one cartón.
-using FilledRows = std::array<uint8_t, kCardColumns>;
+// The rows holding a number in each column of one cartón, top to bottom (as many as
+// the column holds).
+struct FilledRows {
+  uint8_t row[kCardColumns][kCardRows];
+};
+// The two rows a column of two fills, by its blank row.
+constexpr uint8_t kRowsBesides[kCardRows][2] = {{1, 2}, {0, 2}, {0, 1}};
 
 // Consecutive seeds must not give related series: the LCG's streams from seeds s and
 // s+1 differ by a constant, so the seed is scrambled (a bijection) before seeding.
@@ -125,12 +130,14 @@ FilledRows DrawFilledRows(RandomSource& source, const int (&count)[kCardColumns]
   uint8_t filled_row[kCardColumns], blank_row[kCardColumns];
   DealRowNames(source, filled_names, filled_row);
   DealRowNames(source, blank_names, blank_row);
-  FilledRows filled{};
+  FilledRows filled = {};
   int next_one = 0, next_two = 0;
+  constexpr uint8_t kAllRows[kCardRows] = {0, 1, 2};
   for (int column = 0; column < kCardColumns; ++column) {
-    if (count[column] == 3) filled[column] = 0b111;
-    if (count[column] == 2) filled[column] = static_cast<uint8_t>(0b111 ^ 1 << blank_row[next_two++]);
-    if (count[column] == 1) filled[column] = static_cast<uint8_t>(1 << filled_row[next_one++]);
+    uint8_t* rows = filled.row[column];
+    if (count[column] == 1) rows[0] = filled_row[next_one++];
+    if (count[column] == 2) std::copy_n(kRowsBesides[blank_row[next_two++]], 2, rows);
+    if (count[column] == 3) std::copy_n(kAllRows, kCardRows, rows);
   }
   return filled;
 }
@@ -145,13 +152,11 @@ void DealColumn(RandomSource& source, int column, const ColumnCounts& counts,
     for (int copy = 0; copy < counts.count[card][column]; ++copy)
       labels[size++] = static_cast<uint8_t>(card);
   Shuffle(source, labels, size);
-  int next_row[kCardsPerSeries] = {};
+  int dealt[kCardsPerSeries] = {};
   for (int i = 0; i < size; ++i) {
     const int card = labels[i];
-    int row = next_row[card];
-    while ((filled[card][column] >> row & 1) == 0) ++row;
+    const int row = filled[card].row[column][dealt[card]++];
     series.card[card].cell[row][column] = static_cast<uint8_t>(SeriesColumnFirst(column) + i);
-    next_row[card] = row + 1;
   }
 }
 }  // namespace
