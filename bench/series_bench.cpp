@@ -47,7 +47,8 @@ int main(int argc, char** argv) {
     const std::clock_t own_start = std::clock();
     checksum ^= RoundChecksum(static_cast<uint32_t>(round) * 0x10000u, series_count);
     const double own = static_cast<double>(std::clock() - own_start) / CLOCKS_PER_SEC;
-    wall_rates.push_back(series_count / std::chrono::duration<double>(Clock::now() - start).count());
+    const double wall = std::chrono::duration<double>(Clock::now() - start).count();
+    wall_rates.push_back(series_count / wall);
     own_rates.push_back(series_count / own);
   }
   std::printf("series_bench: %d rounds of %d series (checksum %08X)\n", rounds, series_count,

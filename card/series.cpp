@@ -106,8 +106,42 @@ void DealRowNames(RandomSource& source, const int (&per_row)[kCardRows], uint8_t
   Shuffle(source, names, size);
 }
 
-// A column of 1 names its filled row, a column of 2 its blank row. With t columns of 3
-// and b of 2, a row needs 5 - t - b more names of the first kind than of the second.
+// How many names of each kind pick each row.
+struct RowSplit {
+  int filled[kCardRows];  // names of columns of 1 (the row they fill)
+  int blank[kCardRows];   // names of columns of 2 (the row they leave blank)
+};
+
+// The orders of `total` names with per_row[r] of them naming row r.
+int Orders(int total, const int (&per_row)[kCardRows]) {
+  constexpr int kFactorial[kCardColumns + 1] = {1, 1, 2, 6, 24, 120, 720, 5040, 40320, 362880};
+  return kFactorial[total] /
+         (kFactorial[per_row[0]] * kFactorial[per_row[1]] * kFactorial[per_row[2]]);
+}
+
+// A row needs `lead` more names of columns of 1 than of columns of 2 (5 less its columns
+// of 3 and 2). Each split that rows of 5 allow is weighted by the masks it gives, so
+// every mask with these column counts is as likely as any other.
+RowSplit DrawRowSplit(RandomSource& source, int ones, int twos, int lead) {
+  constexpr int kMostSplits = (kCardColumns + 1) * (kCardColumns + 2) / 2;
+  RowSplit splits[kMostSplits];
+  int weights[kMostSplits], count = 0, total = 0;
+  const int least = std::max(0, lead);
+  for (int top = least; top <= ones; ++top) {
+    for (int middle = least; top + middle <= ones - least; ++middle) {
+      RowSplit& split = splits[count];
+      const int bottom = ones - top - middle;
+      split = {{top, middle, bottom}, {top - lead, middle - lead, bottom - lead}};
+      weights[count] = Orders(ones, split.filled) * Orders(twos, split.blank);
+      total += weights[count++];
+    }
+  }
+  int pick = NextInRange(source, 0, total - 1), chosen = 0;
+  while (pick >= weights[chosen]) pick -= weights[chosen++];
+  return splits[chosen];
+}
+
+// A column of 1 names its filled row, a column of 2 its blank row.
 FilledRows DrawFilledRows(RandomSource& source, const int (&count)[kCardColumns]) {
   int ones = 0, twos = 0, threes = 0;
   for (int column = 0; column < kCardColumns; ++column) {
@@ -115,21 +149,10 @@ FilledRows DrawFilledRows(RandomSource& source, const int (&count)[kCardColumns]
     twos += count[column] == 2;
     threes += count[column] == 3;
   }
-  const int lead = kSeriesNumbersPerRow - threes - twos;
-  const int floor = std::max(0, lead);
-  const int spare = ones - kCardRows * floor;  // split freely over the three rows
-  int pick = NextInRange(source, 0, (spare + 1) * (spare + 2) / 2 - 1);
-  int first = 0;
-  while (pick > spare - first) {
-    pick -= spare - first + 1;
-    ++first;
-  }
-  const int filled_names[kCardRows] = {floor + first, floor + pick, spare - first - pick + floor};
-  const int blank_names[kCardRows] = {filled_names[0] - lead, filled_names[1] - lead,
-                                      filled_names[2] - lead};
+  const RowSplit split = DrawRowSplit(source, ones, twos, kSeriesNumbersPerRow - threes - twos);
   uint8_t filled_row[kCardColumns], blank_row[kCardColumns];
-  DealRowNames(source, filled_names, filled_row);
-  DealRowNames(source, blank_names, blank_row);
+  DealRowNames(source, split.filled, filled_row);
+  DealRowNames(source, split.blank, blank_row);
   FilledRows filled = {};
   int next_one = 0, next_two = 0;
   constexpr uint8_t kAllRows[kCardRows] = {0, 1, 2};

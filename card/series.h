@@ -13,8 +13,8 @@
 //    every column within those bounds, so it can come out; a dead end draws again.
 // 2. A cartón's blanks: a column of 3 is full, one of 1 names its filled row, one of 2
 //    its blank row. Rows of 5 leave a few splits of those names over the three rows;
-//    one split is drawn among all of them, then a random order of the names over the
-//    columns, which reaches every mask with those column counts.
+//    one is drawn, weighted by how many masks it gives, then a random order of the
+//    names over the columns: every mask with those column counts, all equally likely.
 // 3. A column's numbers are dealt by a random order of its labels (a cartón holding k of
 //    them has k labels) read against the numbers ascending: every split, already sorted.
 // 4. The six cartones are put in a random order, so every place is as likely as any

@@ -23,7 +23,8 @@ std::string BrokenRule(const CardSeries& series) {
         const int number = card.cell[row][column];
         if (number == 0) continue;
         if (number < 1 || number > 90) return "out of 1..90: " + std::to_string(number);
-        if ((number == 90 ? 8 : number / 10) != column) return "wrong column: " + std::to_string(number);
+        if ((number == 90 ? 8 : number / 10) != column)
+          return "wrong column: " + std::to_string(number);
         if (number <= previous) return "not ascending in column " + std::to_string(column);
         previous = number;
         ++held;
@@ -33,7 +34,8 @@ std::string BrokenRule(const CardSeries& series) {
     }
   }
   for (int number = 1; number <= 90; ++number)
-    if (times[number] != 1) return std::to_string(number) + " held " + std::to_string(times[number]);
+    if (times[number] != 1)
+      return std::to_string(number) + " held " + std::to_string(times[number]) + " times";
   return "";
 }
 }  // namespace
