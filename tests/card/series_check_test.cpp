@@ -17,10 +17,12 @@ CardLayout GoodCard() {
 TEST(CheckSeriesCard, NamesTheRuleABadCartonBreaks) {
   EXPECT_EQ(CheckSeriesCard(GoodCard()), "");
   CardLayout card = GoodCard();
-  card.cell[0][8] = 90, card.cell[2][8] = 80;
+  card.cell[0][8] = 90;
+  card.cell[2][8] = 80;
   EXPECT_EQ(CheckSeriesCard(card), "la columna 9 no va en orden");
   card = GoodCard();
-  card.cell[1][1] = 0, card.cell[1][0] = 3;
+  card.cell[1][1] = 0;
+  card.cell[1][0] = 3;
   EXPECT_EQ(CheckSeriesCard(card), "la columna 2 está vacía");
   card = GoodCard();
   card.cell[1][0] = 3;
