@@ -49,12 +49,13 @@ int main(int argc, char** argv) {
   size_t winners_found = 0;
   for (int round = 0; round < rounds; ++round) {
     const auto start = Clock::now();
-    std::vector<ListLine> cards_read;
-    std::string error;
-    if (!ParseCardList(list, &cards_read, &error)) {
-      std::fprintf(stderr, "%s\n", error.c_str());
+    const CardListParse parsed = ParseCardList(list);
+    if (!parsed.error.empty()) {
+      std::fprintf(stderr, "%s\n", parsed.error.c_str());
       return 1;
     }
+    const std::vector<ListLine>& cards_read = parsed.lines;
+    std::string error;
     const double read_done = Since(start);
     CalledNumbers called;
     if (!ParseCalledNumbers(called_text, CalledSource::kArgument, &called, &error)) return 1;

@@ -2,8 +2,8 @@
 // typo is named rather than read as something else.
 #include "card/called_numbers.h"
 
-#include "card/quoted_text.h"
-#include "draw/utf8.h"
+#include "text/quoted_text.h"
+#include "text/utf8.h"
 
 namespace {
 constexpr const char* kRange = " (se cantan números de 1 a 99)";

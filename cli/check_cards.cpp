@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "card/called_numbers.h"
-#include "card/quoted_text.h"
+#include "text/quoted_text.h"
 #include "card/win_check.h"
 #include "card/win_report.h"
 #include "cli/report.h"
@@ -22,11 +22,14 @@ bool ReadCalled(const CliOptions& options, CalledNumbers* called, std::string* e
   if (options.called_file.empty())
     return ParseCalledNumbers(options.called, CalledSource::kArgument, called, error);
   const std::string& path = options.called_file;
-  std::string bytes, why;
-  if (!ReadFileSaying(path, kMostCalledFileBytes, "una lista de números cantados", &bytes,
-                      error))
+  const FileRead read =
+      ReadFileSaying(path, kMostCalledFileBytes, "una lista de números cantados");
+  if (!read.error.empty()) {
+    *error = read.error;
     return false;
-  if (ParseCalledNumbers(bytes, CalledSource::kFile, called, &why)) return true;
+  }
+  std::string why;
+  if (ParseCalledNumbers(read.bytes, CalledSource::kFile, called, &why)) return true;
   *error = EscapedText(path) + ": " + why;
   return false;
 }
@@ -37,9 +40,13 @@ int CheckCards(const CliOptions& options) {
   std::string error;
   if (options.check_list.empty()) {
     cards.push_back(ListLineOf("", options.start.code_bits));
-  } else if (!ReadCardList(options.check_list, &cards, &error)) {
-    std::fprintf(stderr, "%s: %s\n", kProgram, error.c_str());
-    return kBadInputExit;
+  } else {
+    CardListFile list = ReadCardList(options.check_list);
+    if (!list.error.empty()) {
+      std::fprintf(stderr, "%s: %s\n", kProgram, list.error.c_str());
+      return kBadInputExit;
+    }
+    cards = std::move(list.lines);
   }
   CalledNumbers called;
   if (!ReadCalled(options, &called, &error)) {

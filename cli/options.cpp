@@ -9,8 +9,9 @@
 #include <vector>
 
 #include "card/card_code.h"
-#include "card/quoted_text.h"
-#include "draw/utf8.h"
+#include "text/quoted_text.h"
+#include "text/hex.h"
+#include "text/utf8.h"
 #include "files/card_files.h"
 #include "sheets/pdf_sheets.h"
 
@@ -86,7 +87,7 @@ bool ParseClockTime(const std::string& text, uint32_t* milliseconds, std::string
 
 bool ParseColour(const std::string& text, Colour* colour, std::string* error) {
   bool ok = text.size() == 6;
-  for (char c : text) ok = ok && std::isxdigit(static_cast<unsigned char>(c));
+  for (char c : text) ok = ok && IsHexDigit(c);
   if (!ok) {
     *error = "color mal escrito: " + QuotedText(text) +
              " (se esperan seis cifras hexadecimales RRGGBB, por ejemplo C0C0C0)";

@@ -21,7 +21,7 @@ int32_t MakeCardFiles(const CardFilesRequest& request, CardFilesFailure* failure
     const uint32_t seed_bits = NextSeedOfRun(run, request.start, ClockSeedBitsNow());
     ShowCard(request.picture, request.picture_control, seed_bits);
     saved = SaveInBackground(
-        &saver, request.folder + PathSeparator() + CardFileName(i, request.extension), i);
+        &saver, PathInFolder(request.folder, CardFileName(i, request.extension)), i);
     if (saved && request.card_made)
       request.card_made(request.context, i, seed_bits, SavedFiles(&saver));
     if (request.progress) request.progress(request.context, i);

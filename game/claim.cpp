@@ -3,8 +3,10 @@
 #include <algorithm>
 
 #include "card/card_code.h"
-#include "card/quoted_text.h"
+#include "text/quoted_text.h"
 #include "game/game.h"
+#include "text/hex.h"
+#include "text/trim.h"
 
 namespace {
 // The card a claim names, or why none.
@@ -17,13 +19,6 @@ bool AllOf(const std::string& text, bool (*ok)(char)) {
   return !text.empty() && std::all_of(text.begin(), text.end(), ok);
 }
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
-bool IsHexDigit(char c) { return IsDigit(c) || (c >= 'A' && c <= 'F') || (c >= 'a' && c <= 'f'); }
-
-std::string Trimmed(const std::string& text) {
-  const size_t first = text.find_first_not_of(" \t\r\n");
-  if (first == std::string::npos) return "";
-  return text.substr(first, text.find_last_not_of(" \t\r\n") - first + 1);
-}
 
 ClaimedCard FindClaimedCard(const Game& game, const std::string& typed) {
   ClaimedCard found;

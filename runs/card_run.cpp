@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "card/card_run.h"
-#include "card/quoted_text.h"
+#include "text/quoted_text.h"
 #include "card/random.h"
 #include "card/renderer.h"
 #include "files/batch_card.h"
@@ -62,10 +62,8 @@ std::string CardFileTaken(const CardRunRequest& options, const std::string& outp
        ++digits)
     number = number * 10 + (name[digits] - '0');
   if (digits == 0 || number < 1 || number > options.count) return "";
-  const char last = options.out.back();
   const std::string card =
-      options.out + (last == '/' || last == '\\' ? "" : PathSeparator()) +
-      CardFileName(number, options.png ? kPngExtension : kBitmapExtension);
+      PathInFolder(options.out, CardFileName(number, options.png ? kPngExtension : kBitmapExtension));
   return SameFile(output, card) ? card : "";
 }
 
@@ -261,9 +259,8 @@ CardRunOutcome ReportStopped(const RunOutputs* out, const FilesResult& files, bo
 CardRunOutcome ReportMade(const RunOutputs* out, const std::vector<Outcome>& said) {
   const CardRunRequest& options = *out->options;
   if (!options.no_files) {
-    const bool ends_in_separator = options.out.back() == '/' || options.out.back() == '\\';
-    Say(out, false, std::to_string(options.count) + " cartones en " + EscapedText(options.out) +
-                        (ends_in_separator ? "" : PathSeparator()));
+    Say(out, false, std::to_string(options.count) + " cartones en " +
+                        EscapedText(PathInFolder(options.out, "")));
   }
   bool outputs_ok = true;
   for (const Outcome& line : said) {

@@ -11,7 +11,7 @@
 
 #include "card/card_code.h"
 #include "card/renderer.h"
-#include "draw/utf8.h"
+#include "text/utf8.h"
 #include "formats/code128.h"
 #include "sheets/pdf_sheets.h"
 #include "sheets/sheet_fonts.h"

@@ -6,7 +6,7 @@
 #include <cctype>
 #include <cmath>
 
-#include "card/quoted_text.h"
+#include "text/quoted_text.h"
 
 namespace {
 constexpr double kPointsPerMillimetre = 72.0 / 25.4;

@@ -14,7 +14,7 @@
 #include "bingo/record_pdf.h"
 #include "bingo/win32/form.h"
 #include "disk/file_system.h"
-#include "draw/utf16_win32.h"
+#include "text/utf16_win32.h"
 #include "game/game_clock.h"
 #include "game/record.h"
 
