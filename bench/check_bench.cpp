@@ -63,7 +63,7 @@ int main(int argc, char** argv) {
     std::vector<CardWin> winners;
     for (size_t i = 0; i < cards_read.size(); ++i) {
       const WinVerdict verdict = CheckCard(cards_read[i].layout, called);
-      if (verdict.kind != WinKind::kNothing) winners.push_back({i, verdict});
+      if (verdict.kind != PrizeKind::kNothing) winners.push_back({i, verdict});
     }
     OrderWinners(&winners);
     const double all = Since(start);

@@ -56,7 +56,7 @@ int CheckCards(const CliOptions& options) {
   std::vector<CardWin> winners;
   for (size_t i = 0; i < cards.size(); ++i) {
     const WinVerdict verdict = CheckCard(cards[i].layout, called);
-    if (verdict.kind != WinKind::kNothing) winners.push_back({i, verdict});
+    if (verdict.kind != PrizeKind::kNothing) winners.push_back({i, verdict});
   }
   OrderWinners(&winners);
   for (const CardWin& win : winners) {

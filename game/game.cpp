@@ -229,6 +229,8 @@ const char* PrizeText(PrizeKind kind) {
       return "dos líneas";
     case PrizeKind::kBingo:
       return "bingo";
+    case PrizeKind::kNothing:
+      break;
   }
   return "premio";
 }
