@@ -55,10 +55,10 @@ int main(int argc, char** argv) {
       return 1;
     }
     const std::vector<ListLine>& cards_read = parsed.lines;
-    std::string error;
     const double read_done = Since(start);
-    CalledNumbers called;
-    if (!ParseCalledNumbers(called_text, CalledSource::kArgument, &called, &error)) return 1;
+    const CalledRead called_read = ParseCalledNumbers(called_text, CalledSource::kArgument);
+    if (!called_read.error.empty()) return 1;
+    const CalledNumbers& called = called_read.called;
     const double parse_done = Since(start);
     std::vector<CardWin> winners;
     for (size_t i = 0; i < cards_read.size(); ++i) {

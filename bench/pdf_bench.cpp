@@ -108,8 +108,11 @@ long FileBytes(const std::string& path) {
 int main(int argc, char** argv) {
   if (argc >= 4 && std::string(argv[1]) == "--make") {
     Paper paper = Paper::kA4;
-    std::string error;
-    if (argc >= 5 && !ParsePaper(argv[4], &paper, &error)) return 2;
+    if (argc >= 5) {
+      const PaperRead read = ParsePaper(argv[4]);
+      if (!read.error.empty()) return 2;
+      paper = read.paper;
+    }
     return MakePdf(argv[2], std::atoi(argv[3]), paper, argc >= 6 ? argv[5] : "");
   }
   if (argc < 2) {

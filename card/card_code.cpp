@@ -12,7 +12,8 @@ std::string CardCode(uint32_t seed_bits) {
   return HexDigits(seed_bits, static_cast<int>(kCardCodeLength));
 }
 
-bool ParseCardCode(const std::string& text, uint32_t* seed_bits, std::string* error) {
+CardCodeRead ParseCardCode(const std::string& text) {
+  CardCodeRead read;
   bool ok = text.size() == kCardCodeLength;
   uint32_t bits = 0;
   for (size_t i = 0; ok && i < text.size(); ++i) {
@@ -20,13 +21,12 @@ bool ParseCardCode(const std::string& text, uint32_t* seed_bits, std::string* er
     ok = value >= 0;
     bits = bits << 4 | static_cast<uint32_t>(value);
   }
-  if (!ok) {
-    *error = "código de cartón mal escrito: " + QuotedText(text) +
-             " (se esperan ocho cifras hexadecimales, por ejemplo 4730F0CA)";
-    return false;
-  }
-  *seed_bits = bits;
-  return true;
+  if (ok)
+    read.seed_bits = bits;
+  else
+    read.error = "código de cartón mal escrito: " + QuotedText(text) +
+                 " (se esperan ocho cifras hexadecimales, por ejemplo 4730F0CA)";
+  return read;
 }
 
 std::string LayoutRowText(const CardLayout& layout, int row) {

@@ -18,26 +18,25 @@ namespace {
 // A file of called numbers holds at most 99 of them: anything this large is not one.
 constexpr size_t kMostCalledFileBytes = 1u << 20;
 
-bool ReadCalled(const CliOptions& options, CalledNumbers* called, std::string* error) {
+CalledRead ReadCalled(const CliOptions& options) {
   if (options.called_file.empty())
-    return ParseCalledNumbers(options.called, CalledSource::kArgument, called, error);
+    return ParseCalledNumbers(options.called, CalledSource::kArgument);
   const std::string& path = options.called_file;
   const FileRead read =
       ReadFileSaying(path, kMostCalledFileBytes, "una lista de números cantados");
+  CalledRead parsed;
   if (!read.error.empty()) {
-    *error = read.error;
-    return false;
+    parsed.error = read.error;
+    return parsed;
   }
-  std::string why;
-  if (ParseCalledNumbers(read.bytes, CalledSource::kFile, called, &why)) return true;
-  *error = EscapedText(path) + ": " + why;
-  return false;
+  parsed = ParseCalledNumbers(read.bytes, CalledSource::kFile);
+  if (!parsed.error.empty()) parsed.error = EscapedText(path) + ": " + parsed.error;
+  return parsed;
 }
 }  // namespace
 
 int CheckCards(const CliOptions& options) {
   std::vector<ListLine> cards;
-  std::string error;
   if (options.check_list.empty()) {
     cards.push_back(ListLineOf("", options.start.code_bits));
   } else {
@@ -48,11 +47,12 @@ int CheckCards(const CliOptions& options) {
     }
     cards = std::move(list.lines);
   }
-  CalledNumbers called;
-  if (!ReadCalled(options, &called, &error)) {
-    std::fprintf(stderr, "%s: %s\n", kProgram, error.c_str());
+  const CalledRead read = ReadCalled(options);
+  if (!read.error.empty()) {
+    std::fprintf(stderr, "%s: %s\n", kProgram, read.error.c_str());
     return kBadInputExit;
   }
+  const CalledNumbers& called = read.called;
   std::vector<CardWin> winners;
   for (size_t i = 0; i < cards.size(); ++i) {
     const WinVerdict verdict = CheckCard(cards[i].layout, called);

@@ -32,17 +32,34 @@ struct CliOptions {
 // The longest title a sheet's title line holds, in characters.
 constexpr size_t kMostTitleCharacters = 80;
 
-// False with a message (Spanish, naming what is wrong) for any bad input.
-bool ParseCliOptions(int argc, const char* const* argv, CliOptions* options, std::string* error);
+// The options, or a message (Spanish, naming what is wrong) for any bad input.
+struct CliParse {
+  CliOptions options;
+  std::string error;
+};
+CliParse ParseCliOptions(int argc, const char* const* argv);
 
 // "HH:MM:SS.mmm" to milliseconds since midnight.
-bool ParseClockTime(const std::string& text, uint32_t* milliseconds, std::string* error);
+struct ClockTimeRead {
+  uint32_t milliseconds = 0;
+  std::string error;
+};
+ClockTimeRead ParseClockTime(const std::string& text);
 // "RRGGBB" (hexadecimal, as users write colours) to a colour value 0x00BBGGRR.
-bool ParseColour(const std::string& text, Colour* colour, std::string* error);
-// A sheet title: UTF-8, no control characters, at most kMostTitleCharacters.
-bool CheckTitle(const std::string& text, std::string* error);
+struct ColourRead {
+  Colour colour = 0;
+  std::string error;
+};
+ColourRead ParseColour(const std::string& text);
+// Why the text cannot be a sheet title ("" when it can): a title is UTF-8, with no
+// control characters, and at most kMostTitleCharacters long.
+std::string CheckTitle(const std::string& text);
 // A card count from 1 to kBatchLimit.
-bool ParseCount(const std::string& text, int32_t* count, std::string* error);
+struct CountRead {
+  int32_t count = 0;
+  std::string error;
+};
+CountRead ParseCount(const std::string& text);
 
 // The usage text of --help.
 std::string CliUsage();

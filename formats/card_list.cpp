@@ -58,12 +58,12 @@ bool CheckCardRecord(const std::vector<std::string>& fields, int line, ListLine*
              QuotedText(fields[0]) + " (se espera un nombre simple, como 0001.bmp)";
     return false;
   }
-  uint32_t seed_bits = 0;
-  std::string why;
-  if (!ParseCardCode(fields[1], &seed_bits, &why)) {
-    *error = AtLine(line) + why;
+  const CardCodeRead code = ParseCardCode(fields[1]);
+  if (!code.error.empty()) {
+    *error = AtLine(line) + code.error;
     return false;
   }
+  const uint32_t seed_bits = code.seed_bits;
   *card = ListLineOf(fields[0], seed_bits);
   for (int row = 0; row < kCardRows; ++row) {
     const std::string expected = LayoutRowText(card->layout, row);

@@ -24,10 +24,9 @@ bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 ClaimedCard FindClaimedCard(const Game& game, const std::string& typed) {
   ClaimedCard found;
   const std::string text = Trimmed(typed);
-  uint32_t code = 0;
-  std::string why;
-  if (text.size() == kCardCodeLength && AllOf(text, IsHexDigit) &&
-      ParseCardCode(text, &code, &why)) {
+  const bool looks_like_code = text.size() == kCardCodeLength && AllOf(text, IsHexDigit);
+  const uint32_t code = looks_like_code ? ParseCardCode(text).seed_bits : 0;
+  if (looks_like_code) {
     const auto at = game.card_of_code.find(code);
     if (at == game.card_of_code.end())
       found.error = "El código " + CardCode(code) + " no es de ningún cartón de la lista";
