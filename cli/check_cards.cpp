@@ -38,7 +38,7 @@ CalledRead ReadCalled(const CliOptions& options) {
 int CheckCards(const CliOptions& options) {
   std::vector<ListLine> cards;
   if (options.check_list.empty()) {
-    cards.push_back(ListLineOf("", options.start.code_bits));
+    cards.push_back(ListLineOf("", options.run.start.code_bits));
   } else {
     CardListFile list = ReadCardList(options.check_list);
     if (!list.error.empty()) {

@@ -42,7 +42,7 @@ int main(int argc, char** argv) {
   if (options.check) return CheckCards(options);
   if (!options.forecast_list.empty()) return PrintForecast(options);
   if (options.layout) {
-    PrintLayout(StartSeedBits(options.start));
+    PrintLayout(StartSeedBits(options.run.start));
     return Finish(0);
   }
   return MakeCards(options);

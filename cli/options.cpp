@@ -185,44 +185,44 @@ const OptionRow kOptions[] = {
      Takes::kNothing, [](const std::string&, CliOptions* o, std::string*) { return o->layout = true; },
      kLayout, kLayout, "escribe un solo cartón como texto", nullptr, nullptr, nullptr},
     {"--count", "N", "cuántos cartones, de 1 a {limit} (por omisión 1)", Takes::kValue,
-     [](const std::string& v, CliOptions* o, std::string* why) { return Store(ParseCount(v), &CountRead::count, &o->count, why); },
+     [](const std::string& v, CliOptions* o, std::string* why) { return Store(ParseCount(v), &CountRead::count, &o->run.count, why); },
      kMaking | kWithoutFiles, 0, nullptr, nullptr, nullptr, nullptr},
     {"--out", "CARPETA", "dónde guardarlos: CARPETA/0001.bmp, 0002.bmp, ...\n"
                          "(por omisión ./muchas; se crea si falta)", Takes::kValue,
-     [](const std::string& v, CliOptions* o, std::string*) { o->out = v; return true; },
+     [](const std::string& v, CliOptions* o, std::string*) { o->run.out = v; return true; },
      kMaking | kOfOneCode, 0, nullptr, nullptr, nullptr, nullptr},
     {"--colour", "RRGGBB", "color del cartón en hexadecimal (por omisión C0C0C0)", Takes::kValue,
-     [](const std::string& v, CliOptions* o, std::string* why) { return Store(ParseColour(v), &ColourRead::colour, &o->colour, why); },
+     [](const std::string& v, CliOptions* o, std::string* why) { return Store(ParseColour(v), &ColourRead::colour, &o->run.colour, why); },
      kEveryRun, 0, nullptr, nullptr, nullptr, nullptr},
     {"--time", "HH:MM:SS.mmm", "la hora que siembra el primer cartón (por omisión, ahora)", Takes::kValue,
      [](const std::string& v, CliOptions* o, std::string* why) {
-       o->start.has_time = true;
-       return Store(ParseClockTime(v), &ClockTimeRead::milliseconds, &o->start.time_ms, why);
+       o->run.start.has_time = true;
+       return Store(ParseClockTime(v), &ClockTimeRead::milliseconds, &o->run.start.time_ms, why);
      },
      kEveryRun | kLayout, 0, nullptr, nullptr, nullptr, nullptr},
     {"--code", "XXXXXXXX", "el cartón de ese código (ocho cifras hexadecimales), otra vez", Takes::kValue,
      [](const std::string& v, CliOptions* o, std::string* why) {
-       o->start.has_code = true;
-       return Store(ParseCardCode(v), &CardCodeRead::seed_bits, &o->start.code_bits, why);
+       o->run.start.has_code = true;
+       return Store(ParseCardCode(v), &CardCodeRead::seed_bits, &o->run.start.code_bits, why);
      },
      kEveryRun | kLayout | kChecking, kOfOneCode, "hace un solo cartón", nullptr, "--time",
      "el código ya fija el cartón"},
     {"--png", "", "cartones PNG (0001.png, ...) en vez de BMP", Takes::kNothing,
-     [](const std::string&, CliOptions* o, std::string*) { return o->png = true; },
+     [](const std::string&, CliOptions* o, std::string*) { return o->run.png = true; },
      kMaking | kOfOneCode, 0, nullptr, nullptr, nullptr, nullptr},
     {"--list", "LISTA.csv", "la lista de los cartones: archivo, código y sus tres filas", Takes::kValue,
-     [](const std::string& v, CliOptions* o, std::string*) { o->list = v; return true; },
+     [](const std::string& v, CliOptions* o, std::string*) { o->run.list = v; return true; },
      kEveryRun, 0, nullptr, nullptr, nullptr, nullptr},
     {"--pdf", "HOJAS.pdf", "los cartones en hojas para imprimir, cuatro por página,\n"
                            "y al final el tablero del cantor", Takes::kValue,
-     [](const std::string& v, CliOptions* o, std::string*) { o->pdf = v; return true; },
+     [](const std::string& v, CliOptions* o, std::string*) { o->run.pdf = v; return true; },
      kEveryRun, 0, nullptr, nullptr, nullptr, nullptr},
     {"--paper", "a4|letter", "el papel de las hojas (por omisión a4)", Takes::kValue,
-     [](const std::string& v, CliOptions* o, std::string* why) { return Store(ParsePaper(v), &PaperRead::paper, &o->paper, why); },
+     [](const std::string& v, CliOptions* o, std::string* why) { return Store(ParsePaper(v), &PaperRead::paper, &o->run.paper, why); },
      kEveryRun, 0, nullptr, "--pdf", nullptr, nullptr},
     {"--title", "TEXTO", "un título en lo alto de cada hoja", Takes::kValue,
      [](const std::string& v, CliOptions* o, std::string* why) {
-       o->title = v;
+       o->run.title = v;
        *why = CheckTitle(v);
        if (!why->empty()) return false;
        const std::string lacks = SheetFaceLacks(v);
@@ -231,7 +231,7 @@ const OptionRow kOptions[] = {
      },
      kEveryRun, 0, nullptr, "--pdf", nullptr, nullptr},
     {"--no-files", "", "sin archivos de cartones: solo las hojas o la lista", Takes::kNothing,
-     [](const std::string&, CliOptions* o, std::string*) { return o->no_files = true; },
+     [](const std::string&, CliOptions* o, std::string*) { return o->run.no_files = true; },
      kEveryRun, kWithoutFiles, "no guarda archivos de cartones", nullptr, nullptr, nullptr},
     {"--check", "[LISTA.csv]", "comprueba los cartones de la lista (o el de --code) con los\n"
                                "números cantados, y dice cuáles tienen premio", Takes::kOptionalValue,
@@ -321,10 +321,10 @@ std::string ExclusionRefusal(const Given& given) {
 std::string CheckingRefusal(const CliOptions& o, const Given& given) {
   std::string refusal = ContextRefusal(given, "--check");
   if (!refusal.empty()) return refusal;
-  if (o.check_list.empty() && !o.start.has_code)
+  if (o.check_list.empty() && !o.run.start.has_code)
     return "--check necesita una lista (--check LISTA.csv) o un cartón (--check --code "
            "XXXXXXXX)";
-  if (!o.check_list.empty() && o.start.has_code)
+  if (!o.check_list.empty() && o.run.start.has_code)
     return "--check comprueba una lista o un cartón de --code, no los dos";
   refusal = ExclusionRefusal(given);
   if (!refusal.empty()) return refusal;
@@ -348,12 +348,12 @@ std::string CheckCombination(const CliOptions& o, const Given& given) {
   std::string refusal = ContextRefusal(given, "--code");
   if (refusal.empty()) refusal = OnlyWithRefusal(given, "--pdf");
   if (!refusal.empty()) return refusal;
-  if (o.no_files && o.pdf.empty() && o.list.empty())
+  if (o.run.no_files && o.run.pdf.empty() && o.run.list.empty())
     return "--no-files necesita --pdf o --list: sin archivos de cartones no haría nada más";
   refusal = ContextRefusal(given, "--no-files");
   if (!refusal.empty()) return refusal;
-  if (!o.list.empty() && o.list == o.pdf)
-    return "--list y --pdf no pueden ser el mismo archivo: " + EscapedText(o.list);
+  if (!o.run.list.empty() && o.run.list == o.run.pdf)
+    return "--list y --pdf no pueden ser el mismo archivo: " + EscapedText(o.run.list);
   return "";
 }
 

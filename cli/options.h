@@ -5,21 +5,15 @@
 
 #include "card/card_run.h"
 #include "draw/draw.h"
+#include "runs/card_run.h"
 #include "sheets/sheet_layout.h"
 
 struct CliOptions {
   bool help = false;
   bool layout = false;          // print the card's layout instead of writing files
-  RunStart start;               // --code, --time: where the first card comes from
-  int32_t count = 1;
-  std::string out = "muchas";
-  Colour colour = 0xC0C0C0;     // 0x00BBGGRR
-  bool png = false;             // PNG card files instead of bitmaps
-  bool no_files = false;        // no card files: only the list or the sheets
-  std::string list;             // --list FILE.csv; "" for none
-  std::string pdf;              // --pdf FILE.pdf; "" for none
-  Paper paper = Paper::kA4;
-  std::string title;
+  // The cards to make: --count, --out, --colour, --png, --no-files, --list, --pdf,
+  // --paper, --title, and --code or --time for where the first card comes from.
+  CardRunRequest run;
   bool check = false;           // check a claimed win instead of making cards
   std::string check_list;       // the list checked; "" when a --code card is
   bool has_called = false;      // --called TEXT

@@ -19,7 +19,7 @@ int32_t MakeCardFiles(const CardFilesRequest& request, CardFilesFailure* failure
   bool saved = true;
   for (int32_t i = 1; i <= request.count && saved; ++i) {
     const uint32_t seed_bits = NextSeedOfRun(run, request.start, ClockSeedBitsNow());
-    ShowCard(request.picture, request.picture_control, seed_bits);
+    ShowCardInColour(request.picture, request.picture_control, seed_bits, request.colour);
     saved = SaveInBackground(
         &saver, PathInFolder(request.folder, CardFileName(i, request.extension)), i);
     if (saved && request.card_made)

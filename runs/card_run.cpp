@@ -69,19 +69,17 @@ std::string CardFileTaken(const CardRunRequest& options, const std::string& outp
 
 // Why the run's outputs would overwrite each other, told from the files the names reach
 // (one file spelled two ways is one file); "" when each has its own.
-std::string OutputsClash(const CardRunRequest& options) {
+std::string OutputsClash(const CardRunRequest& options, const CardRunTexts& texts) {
   if (!options.list.empty() && !options.pdf.empty() && SameFile(options.list, options.pdf))
-    return "--list y --pdf no pueden ser el mismo archivo: " + EscapedText(options.list) +
-           " y " + EscapedText(options.pdf);
+    return std::string(texts.same_list_and_pdf) + ": " + EscapedText(options.list) + " y " +
+           EscapedText(options.pdf);
   if (options.no_files) return "";
-  const std::pair<const char*, const std::string*> outputs[] = {{"--list", &options.list},
-                                                                 {"--pdf", &options.pdf}};
+  const std::pair<const char*, const std::string*> outputs[] = {
+      {texts.list_is_a_card, &options.list}, {texts.pdf_is_a_card, &options.pdf}};
   for (const auto& output : outputs) {
     if (output.second->empty()) continue;
     const std::string card = CardFileTaken(options, *output.second);
-    if (!card.empty())
-      return std::string(output.first) + " no puede ser uno de los cartones de la tanda: " +
-             EscapedText(card);
+    if (!card.empty()) return std::string(output.first) + ": " + EscapedText(card);
   }
   return "";
 }
@@ -185,12 +183,15 @@ FilesResult MakeFiles(const CardRunRequest& options, RunOutputs* out) {
   request.count = options.count;
   request.folder = options.out;
   request.start = options.start;
+  request.colour = options.colour;
   if (options.png) request.encode = EncodePng;
   request.extension = out->extension;
   request.progress = ShowProgress;
   request.card_made = CardMade;
   request.context = out;
   result.saved = MakeCardFiles(request, &result.failure);
+  SelectTarget(picture, 0, 0);
+  EndBitmap();
   // Nothing is said, and nothing listed, before the folder's entries are on the disk.
   const SaveError flushed = UnlockFolder(&lock);
   if (flushed != SaveError::kNone) {
@@ -277,10 +278,9 @@ std::string NotSavedText(const std::string& path, SaveError error) {
 }
 
 CardRunOutcome MakeCardRun(const CardRunRequest& options, const CardRunHooks& hooks) {
-  g_card_colour = options.colour;
   RunOutputs out;
   out.hooks = &hooks;
-  const std::string clash = OutputsClash(options);
+  const std::string clash = OutputsClash(options, hooks.texts);
   if (!clash.empty()) {
     Say(&out, true, clash);
     return CardRunOutcome::kBadInput;

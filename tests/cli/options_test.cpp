@@ -159,7 +159,7 @@ TEST(CliTime, AgreesWithTheDocumentedShapeOnRandomTexts) {
     const CliOptions& options = line.options;
     ASSERT_EQ(line.error.empty(), expected >= 0) << text;
     if (expected >= 0) {
-      ASSERT_EQ(int64_t{options.start.time_ms}, expected) << text;
+      ASSERT_EQ(int64_t{options.run.start.time_ms}, expected) << text;
     }
   }
   // Both outcomes were tried often enough for the agreement to mean something.
@@ -216,18 +216,18 @@ TEST(CliCount, ReadsAsTheDialogDoesButRefusesNoCards) {
 TEST(CliOptions, DefaultsAndValues) {
   Parsed p = Parse({});
   ASSERT_TRUE(p.ok);
-  EXPECT_EQ(p.options.count, 1);
-  EXPECT_EQ(p.options.out, "muchas");
-  EXPECT_EQ(p.options.colour, 0xC0C0C0);
-  EXPECT_FALSE(p.options.start.has_time);
+  EXPECT_EQ(p.options.run.count, 1);
+  EXPECT_EQ(p.options.run.out, "muchas");
+  EXPECT_EQ(p.options.run.colour, 0xC0C0C0);
+  EXPECT_FALSE(p.options.run.start.has_time);
 
   p = Parse({"--count", "12", "--out", "x/y", "--colour", "102030", "--time", "01:02:03.004"});
   ASSERT_TRUE(p.ok) << p.error;
-  EXPECT_EQ(p.options.count, 12);
-  EXPECT_EQ(p.options.out, "x/y");
-  EXPECT_EQ(p.options.colour, 0x302010);
-  EXPECT_TRUE(p.options.start.has_time);
-  EXPECT_EQ(p.options.start.time_ms, 3723004u);
+  EXPECT_EQ(p.options.run.count, 12);
+  EXPECT_EQ(p.options.run.out, "x/y");
+  EXPECT_EQ(p.options.run.colour, 0x302010);
+  EXPECT_TRUE(p.options.run.start.has_time);
+  EXPECT_EQ(p.options.run.start.time_ms, 3723004u);
 }
 
 TEST(CliOptions, RefusedLines) {
@@ -256,13 +256,13 @@ TEST(CliOptions, TheNewOptionsAndTheirValues) {
   Parsed p = Parse({"--code", "4730f0ca", "--png", "--list", "l.csv", "--pdf", "s.pdf",
                     "--paper", "LETTER", "--title", "Sábado"});
   ASSERT_TRUE(p.ok) << p.error;
-  EXPECT_TRUE(p.options.start.has_code);
-  EXPECT_EQ(p.options.start.code_bits, 0x4730F0CAu);
-  EXPECT_TRUE(p.options.png);
-  EXPECT_EQ(p.options.list, "l.csv");
-  EXPECT_EQ(p.options.pdf, "s.pdf");
-  EXPECT_EQ(p.options.paper, Paper::kLetter);
-  EXPECT_EQ(p.options.title, "Sábado");
+  EXPECT_TRUE(p.options.run.start.has_code);
+  EXPECT_EQ(p.options.run.start.code_bits, 0x4730F0CAu);
+  EXPECT_TRUE(p.options.run.png);
+  EXPECT_EQ(p.options.run.list, "l.csv");
+  EXPECT_EQ(p.options.run.pdf, "s.pdf");
+  EXPECT_EQ(p.options.run.paper, Paper::kLetter);
+  EXPECT_EQ(p.options.run.title, "Sábado");
 
   p = Parse({"--check", "hall.csv", "--called", "7, 12 33"});
   ASSERT_TRUE(p.ok) << p.error;
@@ -277,8 +277,8 @@ TEST(CliOptions, TheNewOptionsAndTheirValues) {
   // --no-files with only a list, and the default paper.
   p = Parse({"--no-files", "--list", "l.csv", "--count", "3"});
   ASSERT_TRUE(p.ok) << p.error;
-  EXPECT_TRUE(p.options.no_files);
-  EXPECT_EQ(p.options.paper, Paper::kA4);
+  EXPECT_TRUE(p.options.run.no_files);
+  EXPECT_EQ(p.options.run.paper, Paper::kA4);
 }
 
 TEST(CliOptions, TitlesAreCheckedText) {
