@@ -15,7 +15,7 @@
 
 #include "bench/made_list.h"
 #include "card/called_numbers.h"
-#include "card/card_run.h"
+#include "card/run_seeds.h"
 #include "card/random.h"
 #include "card/win_check.h"
 #include "formats/card_list.h"

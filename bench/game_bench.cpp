@@ -19,7 +19,7 @@
 #include <vector>
 
 #include "bench/made_list.h"
-#include "card/card_run.h"
+#include "card/run_seeds.h"
 #include "card/random.h"
 #include "formats/card_list.h"
 #include "disk/file_system.h"

@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <string>
 
-#include "card/card_run.h"
+#include "card/run_seeds.h"
 #include "draw/draw.h"
 #include "runs/card_run.h"
 #include "sheets/sheet_layout.h"

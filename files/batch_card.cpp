@@ -5,7 +5,7 @@
 // told to the caller, with how many files are in place, for a list or sheets of the run.
 #include "files/batch_card.h"
 
-#include "card/card_run.h"
+#include "card/run_seeds.h"
 #include "card/renderer.h"
 #include "files/background_saver.h"
 #include "files/card_files.h"

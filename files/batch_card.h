@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <string>
 
-#include "card/card_run.h"
+#include "card/run_seeds.h"
 #include "card/renderer.h"
 #include "files/background_saver.h"
 #include "files/card_files.h"

@@ -10,7 +10,7 @@
 #include <utility>
 #include <vector>
 
-#include "card/card_run.h"
+#include "card/run_seeds.h"
 #include "text/quoted_text.h"
 #include "card/random.h"
 #include "card/renderer.h"

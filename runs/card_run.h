@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <string>
 
-#include "card/card_run.h"
+#include "card/run_seeds.h"
 #include "disk/file_system.h"
 #include "draw/draw.h"
 #include "sheets/sheet_layout.h"

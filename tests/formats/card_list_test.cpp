@@ -7,7 +7,7 @@
 #include <cstdio>
 #include <fstream>
 
-#include "card/card_run.h"
+#include "card/run_seeds.h"
 #include "card/random.h"
 #include "formats/card_list.h"
 #include "tests/support/test_support.h"

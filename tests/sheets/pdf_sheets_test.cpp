@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "card/card_run.h"
+#include "card/run_seeds.h"
 #include "card/random.h"
 #include "card/renderer.h"
 #include "sheets/pdf_sheets.h"
