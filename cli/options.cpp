@@ -31,6 +31,19 @@ int32_t FieldValue(const std::string& text, size_t at, size_t width) {
   for (size_t i = at; i < at + width; ++i) value = value * 10 + (text[i] - '0');
   return value;
 }
+
+// Why hours, minutes or seconds read are out of range, "" when none is. Three digits of
+// milliseconds are always in range.
+std::string ClockFieldOutOfRange(const std::string& text, const int32_t* field) {
+  constexpr int kLimitedFields = 3;
+  const char* names[kLimitedFields] = {"las horas van de 00 a 23", "los minutos van de 00 a 59",
+                                       "los segundos van de 00 a 59"};
+  const int32_t limits[kLimitedFields] = {23, 59, 59};
+  for (int i = 0; i < kLimitedFields; ++i)
+    if (field[i] > limits[i])
+      return "hora fuera de rango: " + QuotedText(text) + " (" + names[i] + ")";
+  return "";
+}
 }  // namespace
 
 // Exactly HH:MM:SS.mmm: two, two, two and three digits, nothing before or after.
@@ -70,17 +83,8 @@ ClockTimeRead ParseClockTime(const std::string& text) {
     read.error = "sobran caracteres tras la hora: " + QuotedText(text) + expected;
     return read;
   }
-  // Three digits of milliseconds are always in range; the other fields may not be.
-  constexpr int kLimitedFields = 3;
-  const char* names[kLimitedFields] = {"las horas van de 00 a 23", "los minutos van de 00 a 59",
-                                       "los segundos van de 00 a 59"};
-  const int32_t limits[kLimitedFields] = {23, 59, 59};
-  for (int i = 0; i < kLimitedFields; ++i) {
-    if (field[i] > limits[i]) {
-      read.error = "hora fuera de rango: " + QuotedText(text) + " (" + names[i] + ")";
-      return read;
-    }
-  }
+  read.error = ClockFieldOutOfRange(text, field);
+  if (!read.error.empty()) return read;
   read.milliseconds =
       static_cast<uint32_t>(((field[0] * 60 + field[1]) * 60 + field[2]) * 1000 + field[3]);
   return read;
