@@ -92,6 +92,7 @@ void Batch(uint32_t main_window) {
   request.picture_control = IDC_CARD_VIEW;
   request.count = count;
   request.folder = folder;
+  request.colour = g_card_colour;  // the colour chosen in the window, as the card on show
   CardFilesFailure failure;
   int32_t saved = MakeCardFiles(request, &failure);
   // The counter stands at the last file tried, as if each card had counted itself.

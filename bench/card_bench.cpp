@@ -6,7 +6,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "card/card_run.h"
+#include "card/run_seeds.h"
 #include "card/layout.h"
 #include "card/renderer.h"
 #include "formats/bmp_writer.h"

@@ -15,7 +15,7 @@
 
 #include "bench/made_list.h"
 #include "card/called_numbers.h"
-#include "card/card_run.h"
+#include "card/run_seeds.h"
 #include "card/random.h"
 #include "card/win_check.h"
 #include "formats/card_list.h"
@@ -49,20 +49,21 @@ int main(int argc, char** argv) {
   size_t winners_found = 0;
   for (int round = 0; round < rounds; ++round) {
     const auto start = Clock::now();
-    std::vector<ListLine> cards_read;
-    std::string error;
-    if (!ParseCardList(list, &cards_read, &error)) {
-      std::fprintf(stderr, "%s\n", error.c_str());
+    const CardListParse parsed = ParseCardList(list);
+    if (!parsed.error.empty()) {
+      std::fprintf(stderr, "%s\n", parsed.error.c_str());
       return 1;
     }
+    const std::vector<ListLine>& cards_read = parsed.lines;
     const double read_done = Since(start);
-    CalledNumbers called;
-    if (!ParseCalledNumbers(called_text, CalledSource::kArgument, &called, &error)) return 1;
+    const CalledRead called_read = ParseCalledNumbers(called_text, CalledSource::kArgument);
+    if (!called_read.error.empty()) return 1;
+    const CalledNumbers& called = called_read.called;
     const double parse_done = Since(start);
     std::vector<CardWin> winners;
     for (size_t i = 0; i < cards_read.size(); ++i) {
       const WinVerdict verdict = CheckCard(cards_read[i].layout, called);
-      if (verdict.kind != WinKind::kNothing) winners.push_back({i, verdict});
+      if (verdict.kind != PrizeKind::kNothing) winners.push_back({i, verdict});
     }
     OrderWinners(&winners);
     const double all = Since(start);

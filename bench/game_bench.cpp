@@ -19,7 +19,7 @@
 #include <vector>
 
 #include "bench/made_list.h"
-#include "card/card_run.h"
+#include "card/run_seeds.h"
 #include "card/random.h"
 #include "formats/card_list.h"
 #include "disk/file_system.h"
@@ -76,16 +76,14 @@ std::vector<double> TimeOpening(const std::string& path, int rounds) {
   std::vector<double> seconds;
   for (int round = 0; round < rounds; ++round) {
     const auto start = Clock::now();
-    std::string bytes, error;
-    std::vector<ListLine> cards;
-    if (!ReadFileSaying(path, kMostCardListBytes, "una lista", &bytes, &error) ||
-        !ParseCardList(bytes, &cards, &error)) {
-      std::fprintf(stderr, "%s\n", error.c_str());
+    CardListFile list = ReadCardList(path);
+    if (!list.error.empty()) {
+      std::fprintf(stderr, "%s\n", list.error.c_str());
       std::exit(1);
     }
-    const std::string sha = Sha256Hex(bytes);
+    const std::string sha = Sha256Hex(list.bytes);
     const NewGameResult made =
-        NewGame(std::move(cards), "", PrizePlan::kLineThenBingo, path, sha, 0);
+        NewGame(std::move(list.lines), "", PrizePlan::kLineThenBingo, path, sha, 0);
     seconds.push_back(Since(start));
     if (!made.error.empty()) std::exit(1);
   }

@@ -5,7 +5,7 @@
 #include <cstdio>
 #include <vector>
 
-#include "card/card_run.h"
+#include "card/run_seeds.h"
 #include "card/random.h"
 #include "formats/card_list.h"
 

@@ -17,7 +17,7 @@
 #include <string>
 #include <vector>
 
-#include "card/card_run.h"
+#include "card/run_seeds.h"
 #include "card/random.h"
 #include "card/renderer.h"
 #include "sheets/pdf_sheets.h"
@@ -39,7 +39,9 @@ int MakePdf(const char* path, int count, Paper paper, const std::string& title) 
   options.write = ToFile;
   options.context = out;
   std::string error;
-  PdfSheets* sheets = BeginSheets(options, &error);
+  const SheetsBegun begun_sheets = BeginSheets(options);
+  error = begun_sheets.error;
+  PdfSheets* sheets = begun_sheets.sheets;
   if (!sheets) {
     std::fprintf(stderr, "%s\n", error.c_str());
     return 1;
@@ -51,13 +53,13 @@ int MakePdf(const char* path, int count, Paper paper, const std::string& title) 
     card.seed_bits = NextRunSeed(run, SeedBitsOfClock(kFirstClock + static_cast<uint32_t>(i) - 1));
     card.layout = PlanCard(card.seed_bits);
     card.colour = kDefaultCardColour;
-    if (!AddSheetCard(sheets, card, &error)) {
+    if (!(error = AddSheetCard(sheets, card)).empty()) {
       std::fprintf(stderr, "%s\n", error.c_str());
       AbandonSheets(sheets);
       return 1;
     }
   }
-  const bool finished = FinishSheets(sheets, &error);
+  const bool finished = (error = FinishSheets(sheets)).empty();
   if (std::fclose(out) != 0 || !finished) {
     std::fprintf(stderr, "%s\n", error.c_str());
     return 1;
@@ -108,8 +110,11 @@ long FileBytes(const std::string& path) {
 int main(int argc, char** argv) {
   if (argc >= 4 && std::string(argv[1]) == "--make") {
     Paper paper = Paper::kA4;
-    std::string error;
-    if (argc >= 5 && !ParsePaper(argv[4], &paper, &error)) return 2;
+    if (argc >= 5) {
+      const PaperRead read = ParsePaper(argv[4]);
+      if (!read.error.empty()) return 2;
+      paper = read.paper;
+    }
     return MakePdf(argv[2], std::atoi(argv[3]), paper, argc >= 6 ? argv[5] : "");
   }
   if (argc < 2) {

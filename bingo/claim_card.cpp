@@ -37,11 +37,9 @@ std::vector<uint32_t> ClaimCardPixels(uint32_t seed_bits, const CardLayout& layo
   std::vector<uint32_t> pixels;
   const uint32_t image = NewBitmap(kCardImageWidth, kCardImageHeight);
   if (image == 0) return pixels;
-  const Colour card_colour = g_card_colour;
-  g_card_colour = colour;
   SelectTarget(image, 0, 0);
   Clear(kWhite, 0);
-  DrawCard(image, seed_bits);  // leaves the numbers' font selected
+  DrawCardInColour(image, seed_bits, colour);  // leaves the numbers' font selected
   for (int row = 0; row < kCardRows; ++row)
     for (int column = 0; column < kCardColumns; ++column)
       if (layout.cell[row][column] != 0 && marked[row][column])
@@ -56,6 +54,5 @@ std::vector<uint32_t> ClaimCardPixels(uint32_t seed_bits, const CardLayout& layo
                       lock.view.pixels + y * lock.view.stride + kClaimCardWidth);
   }
   EndBitmap();
-  g_card_colour = card_colour;
   return pixels;
 }

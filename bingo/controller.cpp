@@ -3,7 +3,9 @@
 #include "bingo/claim_card.h"
 #include "bingo/record_pdf.h"
 #include "card/card_code.h"
-#include "card/quoted_text.h"
+#include "text/hex.h"
+#include "text/quoted_text.h"
+#include "text/trim.h"
 #include "disk/file_system.h"
 #include "disk/read_file.h"
 #include "game/game_clock.h"
@@ -14,12 +16,6 @@ namespace {
 const char* const kCardsInPlayQuestion =
     "Cartones en juego (por ejemplo 1-250, 300-320; vacío: todos):";
 const char* const kGameInProgressQuestion = "Hay una partida en curso. ¿Dejarla y empezar otra?";
-
-std::string Trimmed(const std::string& text) {
-  const size_t first = text.find_first_not_of(" \t\r\n");
-  if (first == std::string::npos) return std::string();
-  return text.substr(first, text.find_last_not_of(" \t\r\n") - first + 1);
-}
 
 void Say(BingoController* bingo, const std::string& text, bool refusal = false) {
   bingo->status = text;
@@ -123,7 +119,7 @@ void InitBingo(BingoController* bingo, BingoFrontEnd* front, const std::string& 
 bool LooksLikeCardCode(const std::string& text) {
   if (text.size() != 8) return false;
   for (char c : text)
-    if (!((c >= '0' && c <= '9') || (c >= 'A' && c <= 'F') || (c >= 'a' && c <= 'f'))) return false;
+    if (!IsHexDigit(c)) return false;
   return true;
 }
 

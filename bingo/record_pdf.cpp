@@ -2,7 +2,7 @@
 // the prizes (those given and those passed over) under headings, in columns.
 #include "bingo/record_pdf.h"
 
-#include "card/quoted_text.h"
+#include "text/quoted_text.h"
 #include "disk/file_system.h"
 #include "disk/save_error_text.h"
 #include "game/record.h"

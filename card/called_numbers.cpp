@@ -2,13 +2,20 @@
 // typo is named rather than read as something else.
 #include "card/called_numbers.h"
 
-#include "card/quoted_text.h"
-#include "draw/utf8.h"
+#include "text/quoted_text.h"
+#include "text/utf8.h"
 
 namespace {
 constexpr const char* kRange = " (se cantan números de 1 a 99)";
 // More digits than this cannot be a number up to 99, even with leading zeros kept short.
 constexpr size_t kMostDigitsShown = 12;
+
+// A refusal carries no numbers: none of a text in error counts.
+CalledRead Refused(const std::string& error) {
+  CalledRead read;
+  read.error = error;
+  return read;
+}
 
 bool IsSeparator(char c) {
   return c == ' ' || c == '\t' || c == ',' || c == '\r' || c == '\n' || c == '\f' || c == '\v';
@@ -41,9 +48,9 @@ bool CallNumber(CalledNumbers* called, int number) {
   return true;
 }
 
-bool ParseCalledNumbers(const std::string& text, CalledSource source, CalledNumbers* called,
-                        std::string* error) {
-  CalledNumbers result;
+CalledRead ParseCalledNumbers(const std::string& text, CalledSource source) {
+  CalledRead read;
+  CalledNumbers& result = read.called;
   int line_of[kHighestNumber + 1] = {};
   int line = 1;
   size_t at = 0;
@@ -60,28 +67,25 @@ bool ParseCalledNumbers(const std::string& text, CalledSource source, CalledNumb
     const std::string token = text.substr(start, at - start);
     const int value = TokenValue(token);
     if (value < 0) {
-      *error = LinePrefix(source, line) + QuotedText(token, kMostDigitsShown) + " no es un número" + kRange;
-      return false;
+      return Refused(LinePrefix(source, line) + QuotedText(token, kMostDigitsShown) +
+                     " no es un número" + kRange);
     }
     if (value < 1 || value > kHighestNumber) {
-      *error = LinePrefix(source, line) + "número fuera de rango: " + ShownDigits(token) + kRange;
-      return false;
+      return Refused(LinePrefix(source, line) + "número fuera de rango: " + ShownDigits(token) +
+                     kRange);
     }
     if (result.place[value] != 0) {
-      *error = LinePrefix(source, line) + "el número " + std::to_string(value) +
-               " se cantó dos veces";
-      if (source == CalledSource::kFile)
-        *error += " (ya en la línea " + std::to_string(line_of[value]) + ")";
-      return false;
+      const std::string where = source == CalledSource::kFile
+                                    ? " (ya en la línea " + std::to_string(line_of[value]) + ")"
+                                    : "";
+      return Refused(LinePrefix(source, line) + "el número " + std::to_string(value) +
+                     " se cantó dos veces" + where);
     }
     CallNumber(&result, value);
     line_of[value] = line;
   }
-  if (result.order.empty()) {
-    *error = source == CalledSource::kFile ? "el archivo no tiene ningún número cantado"
-                                           : "no se ha cantado ningún número";
-    return false;
-  }
-  *called = result;
-  return true;
+  if (result.order.empty())
+    return Refused(source == CalledSource::kFile ? "el archivo no tiene ningún número cantado"
+                                                 : "no se ha cantado ningún número");
+  return read;
 }

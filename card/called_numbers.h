@@ -15,10 +15,14 @@ struct CalledNumbers {
 // Where the text came from: a file's errors name the line.
 enum class CalledSource { kArgument, kFile };
 
-// False with a Spanish message naming the number (and the line of a file) for anything
-// that is not a whole number from 1 to 99, a number called twice, or no number at all.
-bool ParseCalledNumbers(const std::string& text, CalledSource source, CalledNumbers* called,
-                        std::string* error);
+// The numbers, or a Spanish message naming the number (and the line of a file) for
+// anything that is not a whole number from 1 to 99, a number called twice, or no number
+// at all (and then no numbers).
+struct CalledRead {
+  CalledNumbers called;
+  std::string error;
+};
+CalledRead ParseCalledNumbers(const std::string& text, CalledSource source);
 
 // Calls one more number; false if it is out of range or was called already.
 bool CallNumber(CalledNumbers* called, int number);

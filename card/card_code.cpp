@@ -1,42 +1,32 @@
 // Card codes and the text of a card's row.
 #include "card/card_code.h"
 
-#include "card/quoted_text.h"
+#include "text/hex.h"
+#include "text/quoted_text.h"
 
 namespace {
-constexpr char kHexDigits[] = "0123456789ABCDEF";
 constexpr const char* kBlankField = "--";
-
-int HexValue(char c) {
-  if (c >= '0' && c <= '9') return c - '0';
-  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-  return -1;
-}
 }  // namespace
 
 std::string CardCode(uint32_t seed_bits) {
-  std::string code(kCardCodeLength, '0');
-  for (size_t i = 0; i < kCardCodeLength; ++i)
-    code[kCardCodeLength - 1 - i] = kHexDigits[(seed_bits >> (4 * i)) & 0xF];
-  return code;
+  return HexDigits(seed_bits, static_cast<int>(kCardCodeLength));
 }
 
-bool ParseCardCode(const std::string& text, uint32_t* seed_bits, std::string* error) {
+CardCodeRead ParseCardCode(const std::string& text) {
+  CardCodeRead read;
   bool ok = text.size() == kCardCodeLength;
   uint32_t bits = 0;
   for (size_t i = 0; ok && i < text.size(); ++i) {
-    const int value = HexValue(text[i]);
+    const int value = HexDigitValue(text[i]);
     ok = value >= 0;
     bits = bits << 4 | static_cast<uint32_t>(value);
   }
-  if (!ok) {
-    *error = "código de cartón mal escrito: " + QuotedText(text) +
-             " (se esperan ocho cifras hexadecimales, por ejemplo 4730F0CA)";
-    return false;
-  }
-  *seed_bits = bits;
-  return true;
+  if (ok)
+    read.seed_bits = bits;
+  else
+    read.error = "código de cartón mal escrito: " + QuotedText(text) +
+                 " (se esperan ocho cifras hexadecimales, por ejemplo 4730F0CA)";
+  return read;
 }
 
 std::string LayoutRowText(const CardLayout& layout, int row) {

@@ -12,9 +12,13 @@ constexpr size_t kCardCodeLength = 8;
 // "4730F0CA" for the seed of 12:34:56.789.
 std::string CardCode(uint32_t seed_bits);
 
-// Exactly 8 hexadecimal digits, either case, nothing around them. False with a Spanish
-// message naming the text otherwise; *seed_bits is then unchanged.
-bool ParseCardCode(const std::string& text, uint32_t* seed_bits, std::string* error);
+// Exactly 8 hexadecimal digits, either case, nothing around them; else a Spanish message
+// naming the text (and seed_bits 0).
+struct CardCodeRead {
+  uint32_t seed_bits = 0;
+  std::string error;
+};
+CardCodeRead ParseCardCode(const std::string& text);
 
 // Row 0..2 of a card as nine fields separated by one blank: a number as two digits
 // ("07"), a blank cell as "--".

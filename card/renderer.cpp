@@ -11,7 +11,7 @@ namespace {
 constexpr int32_t kCopyPlain = 0xCC0020;  // SRCCOPY
 constexpr int32_t kBold = 1;
 
-void DrawCells(uint32_t card_image) {
+void DrawCells(uint32_t card_image, Colour colour) {
   SelectTarget(card_image, 0, 0);
   SetLineWidth(1);
   SelectFont(NewFont(kNumberFace, kNumberPoints, kBold, 0, 0, 0));
@@ -20,9 +20,9 @@ void DrawCells(uint32_t card_image) {
     for (int column = 1; column <= kCardColumns; ++column) {
       const bool blank = IsBlank(column, row);
       DrawBox(static_cast<float>(x1), static_cast<float>(y1), static_cast<float>(x2),
-              static_cast<float>(y2), 0, g_card_colour, blank ? g_card_colour : kWhite, 0);
+              static_cast<float>(y2), 0, colour, blank ? colour : kWhite, 0);
       SetPos(static_cast<float>(x1 + kNumberOffsetX), static_cast<float>(y1 + kNumberOffsetY));
-      SetColours(g_card_colour, kColourNone);
+      SetColours(colour, kColourNone);
       if (!blank) {
         char text[8];
         std::snprintf(text, sizeof text, "%02d", NextNumber());
@@ -42,11 +42,19 @@ void DrawCells(uint32_t card_image) {
 }  // namespace
 
 void DrawCard(uint32_t card_image, uint32_t seed_bits) {
+  DrawCardInColour(card_image, seed_bits, g_card_colour);
+}
+
+void DrawCardInColour(uint32_t card_image, uint32_t seed_bits, Colour colour) {
   BeginCard(CurrentGenerator(), seed_bits);
-  DrawCells(card_image);
+  DrawCells(card_image, colour);
 }
 
 void ShowCard(uint32_t window, int32_t control, uint32_t seed_bits) {
+  ShowCardInColour(window, control, seed_bits, g_card_colour);
+}
+
+void ShowCardInColour(uint32_t window, int32_t control, uint32_t seed_bits, Colour colour) {
   if (g_card_image != 0) {
     SelectTarget(g_card_image, 0, 0);
     EndBitmap();
@@ -54,7 +62,7 @@ void ShowCard(uint32_t window, int32_t control, uint32_t seed_bits) {
   g_card_image = NewBitmap(kCardImageWidth, kCardImageHeight);
   SelectTarget(g_card_image, 0, 0);
   Clear(kWhite, 0);
-  DrawCard(g_card_image, seed_bits);
+  DrawCardInColour(g_card_image, seed_bits, colour);
   SelectTarget(window, control, 0);
   CopyBitmap(g_card_image, 0, kCopyPlain);
 }

@@ -19,15 +19,18 @@ constexpr float kNumberPoints = 40;
 constexpr int32_t kNumberOffsetX = 4;
 constexpr int32_t kNumberOffsetY = 7;
 
-// Program-wide: the colour of cells, outlines and numbers; changed by "Elegir Color".
+// The first program's colour of cells, outlines and numbers, changed by "Elegir Color";
+// DrawCard and ShowCard draw in it. A run of cards passes its own colour instead.
 extern Colour g_card_colour;
 // The bitmap of the last card made, 0 before the first.
 extern uint32_t g_card_image;
 
 // Draws the card of the seed into a card image.
 void DrawCard(uint32_t card_image, uint32_t seed_bits);
+void DrawCardInColour(uint32_t card_image, uint32_t seed_bits, Colour colour);
 
 // Replaces the card image with the card of the seed and copies it onto the picture: a
 // window's picture control, or a 721 x 241 bitmap (whose control is 0). Afterwards the
 // picture is the drawing target.
 void ShowCard(uint32_t window, int32_t control, uint32_t seed_bits);
+void ShowCardInColour(uint32_t window, int32_t control, uint32_t seed_bits, Colour colour);

@@ -6,7 +6,7 @@
 #include <cstdlib>
 
 #include "card/card_code.h"
-#include "card/quoted_text.h"
+#include "text/quoted_text.h"
 
 namespace {
 constexpr size_t kSeedDigits = 6;

@@ -22,7 +22,7 @@ WinVerdict CheckCard(const CardLayout& layout, const CalledNumbers& called) {
     if (latest < last) ++full_before_last;
   }
   WinVerdict verdict;
-  verdict.kind = static_cast<WinKind>(full);
+  verdict.kind = static_cast<PrizeKind>(full);
   verdict.needs_last = full > full_before_last;
   return verdict;
 }

@@ -3,16 +3,18 @@
 // the order in which winning cards are shown.
 #pragma once
 #include <cstddef>
+#include <cstdint>
 #include <vector>
 
 #include "card/called_numbers.h"
 #include "card/layout.h"
 
-// Ordered from least to best: a bingo is all 15 numbers, that is all three rows full.
-enum class WinKind { kNothing = 0, kLine = 1, kTwoLines = 2, kBingo = 3 };
+// What a card has won, and the prizes a game plays for: the value is the number of full
+// rows, so the kinds go from least to best and a bingo is all three rows (15 numbers).
+enum class PrizeKind : uint8_t { kNothing = 0, kLine = 1, kTwoLines = 2, kBingo = 3 };
 
 struct WinVerdict {
-  WinKind kind = WinKind::kNothing;
+  PrizeKind kind = PrizeKind::kNothing;
   bool needs_last = false;  // without the last number called the card had less
   bool operator==(const WinVerdict& other) const {
     return kind == other.kind && needs_last == other.needs_last;

@@ -11,12 +11,12 @@ std::string Counted(size_t count, const char* one, const char* many) {
 }
 }  // namespace
 
-const char* WinKindText(WinKind kind) {
+const char* PrizeKindText(PrizeKind kind) {
   switch (kind) {
-    case WinKind::kBingo: return "bingo";
-    case WinKind::kTwoLines: return "dos líneas";
-    case WinKind::kLine: return "línea";
-    case WinKind::kNothing: break;
+    case PrizeKind::kBingo: return "bingo";
+    case PrizeKind::kTwoLines: return "dos líneas";
+    case PrizeKind::kLine: return "línea";
+    case PrizeKind::kNothing: break;
   }
   return "sin premio";
 }
@@ -25,8 +25,8 @@ std::string WinnerLine(const std::string& file_name, uint32_t seed_bits,
                        const WinVerdict& verdict) {
   std::string line;
   if (!file_name.empty()) line = file_name + kColumnGap;
-  line += CardCode(seed_bits) + kColumnGap + WinKindText(verdict.kind);
-  if (verdict.kind != WinKind::kNothing)
+  line += CardCode(seed_bits) + kColumnGap + PrizeKindText(verdict.kind);
+  if (verdict.kind != PrizeKind::kNothing)
     line += verdict.needs_last ? "  (con el último número)" : "  (antes del último número)";
   return line;
 }

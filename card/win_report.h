@@ -8,7 +8,7 @@
 #include "card/win_check.h"
 
 // "bingo", "dos líneas", "línea", "sin premio".
-const char* WinKindText(WinKind kind);
+const char* PrizeKindText(PrizeKind kind);
 
 // "0017.bmp  4730F0DB  bingo  (con el último número)"; with no file name the line starts
 // at the code (a card checked by its code alone).

@@ -4,7 +4,7 @@
 #include <shellapi.h>
 
 #include "cli/arguments.h"
-#include "draw/utf16_win32.h"
+#include "text/utf16_win32.h"
 
 std::vector<std::string> Utf8Arguments(int argc, char** argv) {
   int count = 0;

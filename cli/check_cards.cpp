@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "card/called_numbers.h"
-#include "card/quoted_text.h"
+#include "text/quoted_text.h"
 #include "card/win_check.h"
 #include "card/win_report.h"
 #include "cli/report.h"
@@ -18,38 +18,45 @@ namespace {
 // A file of called numbers holds at most 99 of them: anything this large is not one.
 constexpr size_t kMostCalledFileBytes = 1u << 20;
 
-bool ReadCalled(const CliOptions& options, CalledNumbers* called, std::string* error) {
+CalledRead ReadCalled(const CliOptions& options) {
   if (options.called_file.empty())
-    return ParseCalledNumbers(options.called, CalledSource::kArgument, called, error);
+    return ParseCalledNumbers(options.called, CalledSource::kArgument);
   const std::string& path = options.called_file;
-  std::string bytes, why;
-  if (!ReadFileSaying(path, kMostCalledFileBytes, "una lista de números cantados", &bytes,
-                      error))
-    return false;
-  if (ParseCalledNumbers(bytes, CalledSource::kFile, called, &why)) return true;
-  *error = EscapedText(path) + ": " + why;
-  return false;
+  const FileRead read =
+      ReadFileSaying(path, kMostCalledFileBytes, "una lista de números cantados");
+  CalledRead parsed;
+  if (!read.error.empty()) {
+    parsed.error = read.error;
+    return parsed;
+  }
+  parsed = ParseCalledNumbers(read.bytes, CalledSource::kFile);
+  if (!parsed.error.empty()) parsed.error = EscapedText(path) + ": " + parsed.error;
+  return parsed;
 }
 }  // namespace
 
 int CheckCards(const CliOptions& options) {
   std::vector<ListLine> cards;
-  std::string error;
   if (options.check_list.empty()) {
-    cards.push_back(ListLineOf("", options.start.code_bits));
-  } else if (!ReadCardList(options.check_list, &cards, &error)) {
-    std::fprintf(stderr, "%s: %s\n", kProgram, error.c_str());
+    cards.push_back(ListLineOf("", options.run.start.code_bits));
+  } else {
+    CardListFile list = ReadCardList(options.check_list);
+    if (!list.error.empty()) {
+      std::fprintf(stderr, "%s: %s\n", kProgram, list.error.c_str());
+      return kBadInputExit;
+    }
+    cards = std::move(list.lines);
+  }
+  const CalledRead read = ReadCalled(options);
+  if (!read.error.empty()) {
+    std::fprintf(stderr, "%s: %s\n", kProgram, read.error.c_str());
     return kBadInputExit;
   }
-  CalledNumbers called;
-  if (!ReadCalled(options, &called, &error)) {
-    std::fprintf(stderr, "%s: %s\n", kProgram, error.c_str());
-    return kBadInputExit;
-  }
+  const CalledNumbers& called = read.called;
   std::vector<CardWin> winners;
   for (size_t i = 0; i < cards.size(); ++i) {
     const WinVerdict verdict = CheckCard(cards[i].layout, called);
-    if (verdict.kind != WinKind::kNothing) winners.push_back({i, verdict});
+    if (verdict.kind != PrizeKind::kNothing) winners.push_back({i, verdict});
   }
   OrderWinners(&winners);
   for (const CardWin& win : winners) {

@@ -12,13 +12,12 @@
 #include "game/game.h"
 
 int PrintForecast(const CliOptions& options) {
-  std::vector<ListLine> cards;
-  std::string error;
-  if (!ReadCardList(options.forecast_list, &cards, &error)) {
-    std::fprintf(stderr, "%s: %s\n", kProgram, error.c_str());
+  CardListFile list = ReadCardList(options.forecast_list);
+  if (!list.error.empty()) {
+    std::fprintf(stderr, "%s: %s\n", kProgram, list.error.c_str());
     return kBadInputExit;
   }
-  const NewGameResult game = NewGame(std::move(cards), options.in_play,
+  const NewGameResult game = NewGame(std::move(list.lines), options.in_play,
                                      PrizePlan::kLineThenBingo, options.forecast_list, "", 0);
   if (!game.error.empty()) {
     const char* option = options.in_play.empty() ? "" : "--in-play: ";

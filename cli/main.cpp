@@ -29,12 +29,12 @@ int main(int argc, char** argv) {
   std::vector<char*> pointers;
   for (std::string& argument : arguments) pointers.push_back(&argument[0]);
   pointers.push_back(nullptr);
-  CliOptions options;
-  std::string error;
-  if (!ParseCliOptions(static_cast<int>(arguments.size()), pointers.data(), &options, &error)) {
-    std::fprintf(stderr, "%s: %s\n", kProgram, error.c_str());
+  const CliParse parsed = ParseCliOptions(static_cast<int>(arguments.size()), pointers.data());
+  if (!parsed.error.empty()) {
+    std::fprintf(stderr, "%s: %s\n", kProgram, parsed.error.c_str());
     return kBadInputExit;
   }
+  const CliOptions& options = parsed.options;
   if (options.help) {
     std::fputs(CliUsage().c_str(), stdout);
     return Finish(0);
@@ -42,7 +42,7 @@ int main(int argc, char** argv) {
   if (options.check) return CheckCards(options);
   if (!options.forecast_list.empty()) return PrintForecast(options);
   if (options.layout) {
-    PrintLayout(StartSeedBits(options.start));
+    PrintLayout(StartSeedBits(options.run.start));
     return Finish(0);
   }
   return MakeCards(options);

@@ -22,31 +22,26 @@ void ShowProgress(void* context, int32_t done) { UpdateProgress(static_cast<Prog
 
 void EndBar(void* context) { EndProgress(static_cast<Progress*>(context)); }
 
-CardRunRequest RequestOf(const CliOptions& options) {
-  CardRunRequest request;
-  request.count = options.count;
-  request.out = options.out;
-  request.colour = options.colour;
-  request.png = options.png;
-  request.no_files = options.no_files;
-  request.list = options.list;
-  request.pdf = options.pdf;
-  request.paper = options.paper;
-  request.title = options.title;
-  request.start = options.start;
-  return request;
+// The run's refusals name the options that gave the clashing outputs.
+CardRunTexts OptionTexts() {
+  CardRunTexts texts;
+  texts.same_list_and_pdf = "--list y --pdf no pueden ser el mismo archivo";
+  texts.list_is_a_card = "--list no puede ser uno de los cartones de la tanda";
+  texts.pdf_is_a_card = "--pdf no puede ser uno de los cartones de la tanda";
+  return texts;
 }
 }  // namespace
 
 int MakeCards(const CliOptions& options) {
   CatchInterruptions();
-  Progress progress = StartProgress(options.count);
+  Progress progress = StartProgress(options.run.count);
   CardRunHooks hooks;
   hooks.context = &progress;
+  hooks.texts = OptionTexts();
   hooks.say = SayOnTerminal;
   hooks.progress = ShowProgress;
   hooks.cards_done = EndBar;
-  switch (MakeCardRun(RequestOf(options), hooks)) {
+  switch (MakeCardRun(options.run, hooks)) {
     case CardRunOutcome::kMade: return Finish(0);
     case CardRunOutcome::kBadInput: return kBadInputExit;
     case CardRunOutcome::kInterrupted: return InterruptionExitCode();

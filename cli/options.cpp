@@ -9,8 +9,9 @@
 #include <vector>
 
 #include "card/card_code.h"
-#include "card/quoted_text.h"
-#include "draw/utf8.h"
+#include "text/quoted_text.h"
+#include "text/hex.h"
+#include "text/utf8.h"
 #include "files/card_files.h"
 #include "sheets/pdf_sheets.h"
 
@@ -30,14 +31,28 @@ int32_t FieldValue(const std::string& text, size_t at, size_t width) {
   for (size_t i = at; i < at + width; ++i) value = value * 10 + (text[i] - '0');
   return value;
 }
+
+// Why hours, minutes or seconds read are out of range, "" when none is. Three digits of
+// milliseconds are always in range.
+std::string ClockFieldOutOfRange(const std::string& text, const int32_t* field) {
+  constexpr int kLimitedFields = 3;
+  const char* names[kLimitedFields] = {"las horas van de 00 a 23", "los minutos van de 00 a 59",
+                                       "los segundos van de 00 a 59"};
+  const int32_t limits[kLimitedFields] = {23, 59, 59};
+  for (int i = 0; i < kLimitedFields; ++i)
+    if (field[i] > limits[i])
+      return "hora fuera de rango: " + QuotedText(text) + " (" + names[i] + ")";
+  return "";
+}
 }  // namespace
 
 // Exactly HH:MM:SS.mmm: two, two, two and three digits, nothing before or after.
-bool ParseClockTime(const std::string& text, uint32_t* milliseconds, std::string* error) {
+ClockTimeRead ParseClockTime(const std::string& text) {
+  ClockTimeRead read;
   const std::string expected = " (se espera HH:MM:SS.mmm, por ejemplo 12:34:56.789)";
   if (text.empty()) {
-    *error = "la hora está vacía" + expected;
-    return false;
+    read.error = "la hora está vacía" + expected;
+    return read;
   }
   constexpr int kFields = 4;
   const size_t widths[kFields] = {2, 2, 2, 3};
@@ -47,96 +62,83 @@ bool ParseClockTime(const std::string& text, uint32_t* milliseconds, std::string
   for (int i = 0; i < kFields; ++i) {
     const size_t digits = DigitsAt(text, at);
     if (i == kFields - 1 && digits > widths[i]) {
-      *error = "hora mal escrita: " + QuotedText(text) +
-               " (se espera HH:MM:SS.mmm: los milisegundos van de 000 a 999, con tres cifras)";
-      return false;
+      read.error = "hora mal escrita: " + QuotedText(text) +
+                   " (se espera HH:MM:SS.mmm: los milisegundos van de 000 a 999, con tres cifras)";
+      return read;
     }
     if (digits != widths[i]) {
-      *error = "hora mal escrita: " + QuotedText(text) + expected;
-      return false;
+      read.error = "hora mal escrita: " + QuotedText(text) + expected;
+      return read;
     }
     field[i] = FieldValue(text, at, widths[i]);
     at += widths[i];
     if (i == kFields - 1) break;
     if (at >= text.size() || text[at] != separators[i]) {
-      *error = "hora mal escrita: " + QuotedText(text) + expected;
-      return false;
+      read.error = "hora mal escrita: " + QuotedText(text) + expected;
+      return read;
     }
     ++at;
   }
   if (at != text.size()) {
-    *error = "sobran caracteres tras la hora: " + QuotedText(text) + expected;
-    return false;
+    read.error = "sobran caracteres tras la hora: " + QuotedText(text) + expected;
+    return read;
   }
-  // Three digits of milliseconds are always in range; the other fields may not be.
-  constexpr int kLimitedFields = 3;
-  const char* names[kLimitedFields] = {"las horas van de 00 a 23", "los minutos van de 00 a 59",
-                                       "los segundos van de 00 a 59"};
-  const int32_t limits[kLimitedFields] = {23, 59, 59};
-  for (int i = 0; i < kLimitedFields; ++i) {
-    if (field[i] > limits[i]) {
-      *error = "hora fuera de rango: " + QuotedText(text) + " (" + names[i] + ")";
-      return false;
-    }
-  }
-  *milliseconds =
+  read.error = ClockFieldOutOfRange(text, field);
+  if (!read.error.empty()) return read;
+  read.milliseconds =
       static_cast<uint32_t>(((field[0] * 60 + field[1]) * 60 + field[2]) * 1000 + field[3]);
-  return true;
+  return read;
 }
 
-bool ParseColour(const std::string& text, Colour* colour, std::string* error) {
+ColourRead ParseColour(const std::string& text) {
+  ColourRead read;
   bool ok = text.size() == 6;
-  for (char c : text) ok = ok && std::isxdigit(static_cast<unsigned char>(c));
+  for (char c : text) ok = ok && IsHexDigit(c);
   if (!ok) {
-    *error = "color mal escrito: " + QuotedText(text) +
-             " (se esperan seis cifras hexadecimales RRGGBB, por ejemplo C0C0C0)";
-    return false;
+    read.error = "color mal escrito: " + QuotedText(text) +
+                 " (se esperan seis cifras hexadecimales RRGGBB, por ejemplo C0C0C0)";
+    return read;
   }
   const unsigned long rgb = std::strtoul(text.c_str(), nullptr, 16);
   const unsigned long red = (rgb >> 16) & 0xFF, green = (rgb >> 8) & 0xFF, blue = rgb & 0xFF;
-  *colour = static_cast<Colour>(red | (green << 8) | (blue << 16));
-  return true;
+  read.colour = static_cast<Colour>(red | (green << 8) | (blue << 16));
+  return read;
 }
 
 // The digits are read as the window's dialog reads its answer; only 0 differs: the
 // dialog takes an empty answer or zeros as no cards, a run asked for must make some.
-bool ParseCount(const std::string& text, int32_t* count, std::string* error) {
-  const BatchAnswer read = CheckBatchAnswer(text);
-  if (text.empty() || read.kind == BatchAnswerKind::kNotDigits) {
-    *error = "el número de cartones no es un número entero: " + QuotedText(text) + CountRange();
-    return false;
-  }
-  if (read.kind == BatchAnswerKind::kTooMany || read.count < 1) {
-    *error = "número de cartones fuera de rango: " + EscapedText(text) + CountRange();
-    return false;
-  }
-  *count = read.count;
-  return true;
+CountRead ParseCount(const std::string& text) {
+  const BatchAnswer answer = CheckBatchAnswer(text);
+  CountRead read;
+  if (text.empty() || answer.kind == BatchAnswerKind::kNotDigits)
+    read.error = "el número de cartones no es un número entero: " + QuotedText(text) + CountRange();
+  else if (answer.kind == BatchAnswerKind::kTooMany || answer.count < 1)
+    read.error = "número de cartones fuera de rango: " + EscapedText(text) + CountRange();
+  else
+    read.count = answer.count;
+  return read;
 }
 
-bool CheckTitle(const std::string& text, std::string* error) {
+std::string CheckTitle(const std::string& text) {
   size_t characters = 0;
   for (const char* at = text.c_str(); *at;) {
     const char* was = at;
     const uint32_t c = NextCodepoint(at);
     const bool spelled = at - was == 3 && std::string(was, 3) == "\xEF\xBF\xBD";
     if (c == kReplacementCharacter && !spelled) {
-      *error = "el título no es texto UTF-8 válido";
-      return false;
+      return "el título no es texto UTF-8 válido";
     }
     // C1 and the separators too: U+0085 and U+2028 end a line, U+009B starts an escape.
     if (IsControlCharacter(c)) {
-      *error = "el título no puede llevar caracteres de control (saltos de línea, tabuladores)";
-      return false;
+      return "el título no puede llevar caracteres de control (saltos de línea, tabuladores)";
     }
     ++characters;
   }
   if (characters > kMostTitleCharacters) {
-    *error = "el título es demasiado largo: " + std::to_string(characters) +
-             " caracteres (como mucho " + std::to_string(kMostTitleCharacters) + ")";
-    return false;
+    return "el título es demasiado largo: " + std::to_string(characters) +
+           " caracteres (como mucho " + std::to_string(kMostTitleCharacters) + ")";
   }
-  return true;
+  return "";
 }
 
 namespace {
@@ -154,6 +156,18 @@ constexpr unsigned kEveryRun = kMaking | kWithoutFiles | kOfOneCode;
 enum class Takes { kNothing, kValue, kOptionalValue };
 
 using Setter = bool (*)(const std::string& value, CliOptions* o, std::string* why);
+
+// A setter's part for a value read by one of the parsers above: the value stored, or the
+// parser's words for why not.
+template <typename Read, typename Value>
+bool Store(const Read& read, Value Read::*field, Value* to, std::string* why) {
+  if (!read.error.empty()) {
+    *why = read.error;
+    return false;
+  }
+  *to = read.*field;
+  return true;
+}
 
 struct OptionRow {
   const char* name;
@@ -175,52 +189,53 @@ const OptionRow kOptions[] = {
      Takes::kNothing, [](const std::string&, CliOptions* o, std::string*) { return o->layout = true; },
      kLayout, kLayout, "escribe un solo cartón como texto", nullptr, nullptr, nullptr},
     {"--count", "N", "cuántos cartones, de 1 a {limit} (por omisión 1)", Takes::kValue,
-     [](const std::string& v, CliOptions* o, std::string* why) { return ParseCount(v, &o->count, why); },
+     [](const std::string& v, CliOptions* o, std::string* why) { return Store(ParseCount(v), &CountRead::count, &o->run.count, why); },
      kMaking | kWithoutFiles, 0, nullptr, nullptr, nullptr, nullptr},
     {"--out", "CARPETA", "dónde guardarlos: CARPETA/0001.bmp, 0002.bmp, ...\n"
                          "(por omisión ./muchas; se crea si falta)", Takes::kValue,
-     [](const std::string& v, CliOptions* o, std::string*) { o->out = v; return true; },
+     [](const std::string& v, CliOptions* o, std::string*) { o->run.out = v; return true; },
      kMaking | kOfOneCode, 0, nullptr, nullptr, nullptr, nullptr},
     {"--colour", "RRGGBB", "color del cartón en hexadecimal (por omisión C0C0C0)", Takes::kValue,
-     [](const std::string& v, CliOptions* o, std::string* why) { return ParseColour(v, &o->colour, why); },
+     [](const std::string& v, CliOptions* o, std::string* why) { return Store(ParseColour(v), &ColourRead::colour, &o->run.colour, why); },
      kEveryRun, 0, nullptr, nullptr, nullptr, nullptr},
     {"--time", "HH:MM:SS.mmm", "la hora que siembra el primer cartón (por omisión, ahora)", Takes::kValue,
      [](const std::string& v, CliOptions* o, std::string* why) {
-       o->start.has_time = true;
-       return ParseClockTime(v, &o->start.time_ms, why);
+       o->run.start.has_time = true;
+       return Store(ParseClockTime(v), &ClockTimeRead::milliseconds, &o->run.start.time_ms, why);
      },
      kEveryRun | kLayout, 0, nullptr, nullptr, nullptr, nullptr},
     {"--code", "XXXXXXXX", "el cartón de ese código (ocho cifras hexadecimales), otra vez", Takes::kValue,
      [](const std::string& v, CliOptions* o, std::string* why) {
-       o->start.has_code = true;
-       return ParseCardCode(v, &o->start.code_bits, why);
+       o->run.start.has_code = true;
+       return Store(ParseCardCode(v), &CardCodeRead::seed_bits, &o->run.start.code_bits, why);
      },
      kEveryRun | kLayout | kChecking, kOfOneCode, "hace un solo cartón", nullptr, "--time",
      "el código ya fija el cartón"},
     {"--png", "", "cartones PNG (0001.png, ...) en vez de BMP", Takes::kNothing,
-     [](const std::string&, CliOptions* o, std::string*) { return o->png = true; },
+     [](const std::string&, CliOptions* o, std::string*) { return o->run.png = true; },
      kMaking | kOfOneCode, 0, nullptr, nullptr, nullptr, nullptr},
     {"--list", "LISTA.csv", "la lista de los cartones: archivo, código y sus tres filas", Takes::kValue,
-     [](const std::string& v, CliOptions* o, std::string*) { o->list = v; return true; },
+     [](const std::string& v, CliOptions* o, std::string*) { o->run.list = v; return true; },
      kEveryRun, 0, nullptr, nullptr, nullptr, nullptr},
     {"--pdf", "HOJAS.pdf", "los cartones en hojas para imprimir, cuatro por página,\n"
                            "y al final el tablero del cantor", Takes::kValue,
-     [](const std::string& v, CliOptions* o, std::string*) { o->pdf = v; return true; },
+     [](const std::string& v, CliOptions* o, std::string*) { o->run.pdf = v; return true; },
      kEveryRun, 0, nullptr, nullptr, nullptr, nullptr},
     {"--paper", "a4|letter", "el papel de las hojas (por omisión a4)", Takes::kValue,
-     [](const std::string& v, CliOptions* o, std::string* why) { return ParsePaper(v, &o->paper, why); },
+     [](const std::string& v, CliOptions* o, std::string* why) { return Store(ParsePaper(v), &PaperRead::paper, &o->run.paper, why); },
      kEveryRun, 0, nullptr, "--pdf", nullptr, nullptr},
     {"--title", "TEXTO", "un título en lo alto de cada hoja", Takes::kValue,
      [](const std::string& v, CliOptions* o, std::string* why) {
-       o->title = v;
-       if (!CheckTitle(v, why)) return false;
+       o->run.title = v;
+       *why = CheckTitle(v);
+       if (!why->empty()) return false;
        const std::string lacks = SheetFaceLacks(v);
        if (!lacks.empty()) *why = "el título no se puede imprimir: " + lacks;
        return lacks.empty();
      },
      kEveryRun, 0, nullptr, "--pdf", nullptr, nullptr},
     {"--no-files", "", "sin archivos de cartones: solo las hojas o la lista", Takes::kNothing,
-     [](const std::string&, CliOptions* o, std::string*) { return o->no_files = true; },
+     [](const std::string&, CliOptions* o, std::string*) { return o->run.no_files = true; },
      kEveryRun, kWithoutFiles, "no guarda archivos de cartones", nullptr, nullptr, nullptr},
     {"--check", "[LISTA.csv]", "comprueba los cartones de la lista (o el de --code) con los\n"
                                "números cantados, y dice cuáles tienen premio", Takes::kOptionalValue,
@@ -310,10 +325,10 @@ std::string ExclusionRefusal(const Given& given) {
 std::string CheckingRefusal(const CliOptions& o, const Given& given) {
   std::string refusal = ContextRefusal(given, "--check");
   if (!refusal.empty()) return refusal;
-  if (o.check_list.empty() && !o.start.has_code)
+  if (o.check_list.empty() && !o.run.start.has_code)
     return "--check necesita una lista (--check LISTA.csv) o un cartón (--check --code "
            "XXXXXXXX)";
-  if (!o.check_list.empty() && o.start.has_code)
+  if (!o.check_list.empty() && o.run.start.has_code)
     return "--check comprueba una lista o un cartón de --code, no los dos";
   refusal = ExclusionRefusal(given);
   if (!refusal.empty()) return refusal;
@@ -337,12 +352,12 @@ std::string CheckCombination(const CliOptions& o, const Given& given) {
   std::string refusal = ContextRefusal(given, "--code");
   if (refusal.empty()) refusal = OnlyWithRefusal(given, "--pdf");
   if (!refusal.empty()) return refusal;
-  if (o.no_files && o.pdf.empty() && o.list.empty())
+  if (o.run.no_files && o.run.pdf.empty() && o.run.list.empty())
     return "--no-files necesita --pdf o --list: sin archivos de cartones no haría nada más";
   refusal = ContextRefusal(given, "--no-files");
   if (!refusal.empty()) return refusal;
-  if (!o.list.empty() && o.list == o.pdf)
-    return "--list y --pdf no pueden ser el mismo archivo: " + EscapedText(o.list);
+  if (!o.run.list.empty() && o.run.list == o.run.pdf)
+    return "--list y --pdf no pueden ser el mismo archivo: " + EscapedText(o.run.list);
   return "";
 }
 
@@ -409,18 +424,18 @@ std::string CliUsage() {
   return usage;
 }
 
-bool ParseCliOptions(int argc, const char* const* argv, CliOptions* options, std::string* error) {
+CliParse ParseCliOptions(int argc, const char* const* argv) {
+  CliParse parsed;
   Given given;
   for (int i = 1; i < argc; ++i) {
     const OptionRow* row = RowOf(argv[i]);
     if (row == nullptr) {
-      *error = "opción desconocida: " + QuotedText(argv[i]) + " (--help muestra el uso)";
-      return false;
+      parsed.error = "opción desconocida: " + QuotedText(argv[i]) + " (--help muestra el uso)";
+      return parsed;
     }
     given.rows.push_back(row);
-    if (!TakeOption(*row, argc, argv, &i, options, error)) return false;
+    if (!TakeOption(*row, argc, argv, &i, &parsed.options, &parsed.error)) return parsed;
   }
-  if (options->help) return true;
-  *error = CheckCombination(*options, given);
-  return error->empty();
+  if (!parsed.options.help) parsed.error = CheckCombination(parsed.options, given);
+  return parsed;
 }

@@ -3,23 +3,17 @@
 #include <cstdint>
 #include <string>
 
-#include "card/card_run.h"
+#include "card/run_seeds.h"
 #include "draw/draw.h"
+#include "runs/card_run.h"
 #include "sheets/sheet_layout.h"
 
 struct CliOptions {
   bool help = false;
   bool layout = false;          // print the card's layout instead of writing files
-  RunStart start;               // --code, --time: where the first card comes from
-  int32_t count = 1;
-  std::string out = "muchas";
-  Colour colour = 0xC0C0C0;     // 0x00BBGGRR
-  bool png = false;             // PNG card files instead of bitmaps
-  bool no_files = false;        // no card files: only the list or the sheets
-  std::string list;             // --list FILE.csv; "" for none
-  std::string pdf;              // --pdf FILE.pdf; "" for none
-  Paper paper = Paper::kA4;
-  std::string title;
+  // The cards to make: --count, --out, --colour, --png, --no-files, --list, --pdf,
+  // --paper, --title, and --code or --time for where the first card comes from.
+  CardRunRequest run;
   bool check = false;           // check a claimed win instead of making cards
   std::string check_list;       // the list checked; "" when a --code card is
   bool has_called = false;      // --called TEXT
@@ -32,17 +26,34 @@ struct CliOptions {
 // The longest title a sheet's title line holds, in characters.
 constexpr size_t kMostTitleCharacters = 80;
 
-// False with a message (Spanish, naming what is wrong) for any bad input.
-bool ParseCliOptions(int argc, const char* const* argv, CliOptions* options, std::string* error);
+// The options, or a message (Spanish, naming what is wrong) for any bad input.
+struct CliParse {
+  CliOptions options;
+  std::string error;
+};
+CliParse ParseCliOptions(int argc, const char* const* argv);
 
 // "HH:MM:SS.mmm" to milliseconds since midnight.
-bool ParseClockTime(const std::string& text, uint32_t* milliseconds, std::string* error);
+struct ClockTimeRead {
+  uint32_t milliseconds = 0;
+  std::string error;
+};
+ClockTimeRead ParseClockTime(const std::string& text);
 // "RRGGBB" (hexadecimal, as users write colours) to a colour value 0x00BBGGRR.
-bool ParseColour(const std::string& text, Colour* colour, std::string* error);
-// A sheet title: UTF-8, no control characters, at most kMostTitleCharacters.
-bool CheckTitle(const std::string& text, std::string* error);
+struct ColourRead {
+  Colour colour = 0;
+  std::string error;
+};
+ColourRead ParseColour(const std::string& text);
+// Why the text cannot be a sheet title ("" when it can): a title is UTF-8, with no
+// control characters, and at most kMostTitleCharacters long.
+std::string CheckTitle(const std::string& text);
 // A card count from 1 to kBatchLimit.
-bool ParseCount(const std::string& text, int32_t* count, std::string* error);
+struct CountRead {
+  int32_t count = 0;
+  std::string error;
+};
+CountRead ParseCount(const std::string& text);
 
 // The usage text of --help.
 std::string CliUsage();

@@ -13,6 +13,7 @@
 
 #include "disk/file_system.h"
 #include "disk/file_system_platform.h"
+#include "text/path.h"
 
 namespace {
 std::atomic<bool> g_abandoned{false};
@@ -118,6 +119,10 @@ void ResumeSaves() { g_abandoned.store(false); }
 void SetSavesFlushed(bool flushed) { g_flushed.store(flushed); }
 bool SavesFlushed() { return g_flushed.load(); }
 
+std::string PathInFolder(const std::string& folder, const std::string& name) {
+  return JoinedPath(folder, name, PathSeparators());
+}
+
 std::string FolderOf(const std::string& path) {
   const size_t cut = path.find_last_of(PathSeparators());
   return cut == std::string::npos ? std::string() : path.substr(0, cut + 1);
@@ -195,14 +200,10 @@ SaveError ReplaceFileWith(const std::string& path, const ByteSpan* parts, size_t
 }
 
 void RemoveStaleTemporaries(const std::string& folder) {
-  const std::string prefix =
-      folder.empty() || folder.find_last_of(PathSeparators()) == folder.size() - 1
-          ? folder
-          : folder + PathSeparator();
   std::vector<std::string> stale;
   for (const std::string& name : FolderNames(folder)) {
     const unsigned long owner = OwnerOfTemporary(name);
-    if (owner != 0 && !ProcessRuns(owner)) stale.push_back(prefix + name);
+    if (owner != 0 && !ProcessRuns(owner)) stale.push_back(PathInFolder(folder, name));
   }
   for (const std::string& path : stale) RemovePlainFile(path);
 }

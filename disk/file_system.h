@@ -10,6 +10,8 @@
 std::string ExecutableFolder();
 // The platform's path separator as a string ("/" or "\\").
 const char* PathSeparator();
+// The name inside the folder, with one separator between (the name alone for no folder).
+std::string PathInFolder(const std::string& folder, const std::string& name);
 
 // Creates a folder, its entry in the parent flushed to the disk; false if it exists
 // already or cannot be made.

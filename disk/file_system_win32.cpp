@@ -9,7 +9,7 @@
 
 #include "disk/file_system.h"
 #include "disk/file_system_platform.h"
-#include "draw/utf16_win32.h"
+#include "text/utf16_win32.h"
 
 namespace {
 

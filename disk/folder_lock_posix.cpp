@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "disk/file_system.h"
 #include "disk/folder_lock.h"
 
 namespace {
@@ -20,8 +21,7 @@ bool SameFile(const struct stat& a, const struct stat& b) {
 const char* FolderLockName() { return ".tessarine.lock"; }
 
 FolderLockResult LockFolder(const std::string& folder, FolderLock* lock) {
-  const std::string path =
-      (folder.empty() || folder.back() == '/' ? folder : folder + "/") + FolderLockName();
+  const std::string path = PathInFolder(folder, FolderLockName());
   for (int attempt = 0; attempt < kLockAttempts; ++attempt) {
     // Whatever else has the name (a planted link, a FIFO) is not opened.
     struct stat named {};

@@ -2,8 +2,9 @@
 // "~tessarine.lock" in the folder.
 #include <windows.h>
 
+#include "disk/file_system.h"
 #include "disk/folder_lock.h"
-#include "draw/utf16_win32.h"
+#include "text/utf16_win32.h"
 
 namespace {
 constexpr int kLockAttempts = 20;
@@ -33,10 +34,7 @@ bool NameIsStill(const std::wstring& path, HANDLE held) {
 const char* FolderLockName() { return "~tessarine.lock"; }
 
 FolderLockResult LockFolder(const std::string& folder, FolderLock* lock) {
-  const std::string path = (folder.empty() || folder.back() == '\\' || folder.back() == '/'
-                                ? folder
-                                : folder + "\\") +
-                           FolderLockName();
+  const std::string path = PathInFolder(folder, FolderLockName());
   const std::wstring wide = WideOfUtf8(path);
   for (int attempt = 0; attempt < kLockAttempts; ++attempt) {
     // A link or folder of that name is not opened.

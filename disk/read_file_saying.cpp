@@ -1,26 +1,32 @@
 #include "disk/read_file_saying.h"
 
-#include "card/quoted_text.h"
+#include "text/quoted_text.h"
 #include "disk/read_file.h"
 
-bool ReadFileSaying(const std::string& path, size_t most_bytes, const char* what,
-                    std::string* bytes, std::string* error) {
-  switch (ReadFileBytes(path, most_bytes, bytes)) {
+namespace {
+std::string WhyNotRead(ReadResult result, const char* what) {
+  switch (result) {
     case ReadResult::kRead:
-      return true;
+      return "";
     case ReadResult::kMissing:
-      *error = EscapedText(path) + ": no existe";
-      return false;
+      return ": no existe";
     case ReadResult::kNotRegularFile:
-      *error = EscapedText(path) +
-               ": no es un archivo normal (una carpeta, un FIFO o un dispositivo no se leen)";
-      return false;
+      return ": no es un archivo normal (una carpeta, un FIFO o un dispositivo no se leen)";
     case ReadResult::kTooLarge:
-      *error = EscapedText(path) + ": es demasiado grande para ser " + what;
-      return false;
+      return std::string(": es demasiado grande para ser ") + what;
     case ReadResult::kFailed:
       break;
   }
-  *error = EscapedText(path) + ": no se pudo leer";
-  return false;
+  return ": no se pudo leer";
+}
+}  // namespace
+
+FileRead ReadFileSaying(const std::string& path, size_t most_bytes, const char* what) {
+  FileRead read;
+  const ReadResult result = ReadFileBytes(path, most_bytes, &read.bytes);
+  if (result != ReadResult::kRead) {
+    read.bytes.clear();
+    read.error = EscapedText(path) + WhyNotRead(result, what);
+  }
+  return read;
 }

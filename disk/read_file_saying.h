@@ -4,7 +4,13 @@
 #include <cstddef>
 #include <string>
 
+// The file's bytes, or why not: the error is set when it is missing, too large or
+// unreadable, and empty when it was read.
+struct FileRead {
+  std::string bytes;
+  std::string error;
+};
+
 // `what` names what the file should hold, for a file too large to be one ("una lista de
-// cartones"). False with *error set when the file is missing, too large or unreadable.
-bool ReadFileSaying(const std::string& path, size_t most_bytes, const char* what,
-                    std::string* bytes, std::string* error);
+// cartones").
+FileRead ReadFileSaying(const std::string& path, size_t most_bytes, const char* what);

@@ -5,7 +5,7 @@
 #include <string>
 
 #include "disk/read_file.h"
-#include "draw/utf16_win32.h"
+#include "text/utf16_win32.h"
 
 ReadResult ReadFileBytes(const std::string& path, size_t most_bytes, std::string* bytes) {
   // A name that is not UTF-8 names no file: it is not read under a guessed name.

@@ -10,7 +10,7 @@
 #include <string>
 
 #include "disk/user_folders.h"
-#include "draw/utf16_win32.h"
+#include "text/utf16_win32.h"
 
 namespace {
 constexpr const char* kDataFolderName = "Tessarine";

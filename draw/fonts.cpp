@@ -9,7 +9,7 @@
 #include "draw/draw.h"
 #include "draw/font_table.h"
 #include "draw/surface.h"
-#include "draw/utf8.h"
+#include "text/utf8.h"
 
 namespace {
 constexpr size_t kMostFaceUnits = 31;  // UTF-16 units, as LOGFONT holds them

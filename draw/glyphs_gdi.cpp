@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "draw/glyphs.h"
-#include "draw/utf16_win32.h"
+#include "text/utf16_win32.h"
 
 struct GlyphFont {
   HDC dc;

@@ -8,7 +8,7 @@
 #include "draw/fill.h"
 #include "draw/font_table.h"
 #include "draw/surface.h"
-#include "draw/utf8.h"
+#include "text/utf8.h"
 
 namespace {
 struct Band {

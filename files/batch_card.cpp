@@ -5,7 +5,7 @@
 // told to the caller, with how many files are in place, for a list or sheets of the run.
 #include "files/batch_card.h"
 
-#include "card/card_run.h"
+#include "card/run_seeds.h"
 #include "card/renderer.h"
 #include "files/background_saver.h"
 #include "files/card_files.h"
@@ -19,9 +19,9 @@ int32_t MakeCardFiles(const CardFilesRequest& request, CardFilesFailure* failure
   bool saved = true;
   for (int32_t i = 1; i <= request.count && saved; ++i) {
     const uint32_t seed_bits = NextSeedOfRun(run, request.start, ClockSeedBitsNow());
-    ShowCard(request.picture, request.picture_control, seed_bits);
+    ShowCardInColour(request.picture, request.picture_control, seed_bits, request.colour);
     saved = SaveInBackground(
-        &saver, request.folder + PathSeparator() + CardFileName(i, request.extension), i);
+        &saver, PathInFolder(request.folder, CardFileName(i, request.extension)), i);
     if (saved && request.card_made)
       request.card_made(request.context, i, seed_bits, SavedFiles(&saver));
     if (request.progress) request.progress(request.context, i);

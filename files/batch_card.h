@@ -4,7 +4,8 @@
 #include <cstdint>
 #include <string>
 
-#include "card/card_run.h"
+#include "card/run_seeds.h"
+#include "card/renderer.h"
 #include "files/background_saver.h"
 #include "files/card_files.h"
 #include "disk/file_system.h"
@@ -17,6 +18,7 @@ struct CardFilesRequest {
   std::string folder;            // no trailing separator
   int32_t picture_control = 0;   // the picture's control in its window; 0 for a bitmap
   RunStart start;                // where the first card comes from
+  Colour colour = kDefaultCardColour;
   PictureEncoder encode = nullptr;  // null: bitmap files
   const char* extension = kBitmapExtension;
   void (*progress)(void* context, int32_t done) = nullptr;

@@ -16,12 +16,6 @@ constexpr const char* kProbeName = ".tessarine-probe";
 // Either separator: Windows takes both, and on POSIX the two are the same.
 std::string Separators() { return std::string("/") + PathSeparator(); }
 
-std::string Join(const std::string& folder, const std::string& name) {
-  if (!folder.empty() && Separators().find(folder.back()) != std::string::npos)
-    return folder + name;
-  return folder + PathSeparator() + name;
-}
-
 // Each missing parent first; those that exist, or are a drive ("C:"), simply fail.
 bool MakeFolderWithParents(const std::string& path) {
   const std::string separators = Separators();
@@ -35,7 +29,7 @@ bool MakeFolderWithParents(const std::string& path) {
 
 bool CanCreateFilesIn(const std::string& folder) {
   if (folder.empty()) return false;
-  const std::string probe = Join(folder, kProbeName);
+  const std::string probe = PathInFolder(folder, kProbeName);
   const ByteSpan nothing{"", 0};
   if (ReplaceFileWith(probe, &nothing, 1) != SaveError::kNone) return false;
   RemoveFile(probe);
@@ -54,7 +48,7 @@ BatchPlace ChooseBatchFolderBetween(const std::string& beside, const std::string
     // where nobody looks for it.
     return {beside, true};
   }
-  const std::string fallback = Join(user_folder, kBatchFolderName);
+  const std::string fallback = PathInFolder(user_folder, kBatchFolderName);
   MakeFolderWithParents(fallback);
   return {fallback, false};
 }

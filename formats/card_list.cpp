@@ -1,12 +1,12 @@
-// The card list: RFC 4180 written and read by hand (the format is five plain fields; a
-// field is quoted only when it holds a comma, a quote or a line break).
+// The card list: five CSV fields a card, each record checked against its code.
 #include "formats/card_list.h"
 
 #include "card/card_code.h"
-#include "card/quoted_text.h"
+#include "text/quoted_text.h"
 #include "disk/file_system.h"
 #include "disk/read_file_saying.h"
-#include "draw/utf8.h"
+#include "text/csv.h"
+#include "text/utf8.h"
 
 const char* const kCardListHeader = "archivo,codigo,fila1,fila2,fila3";
 
@@ -16,85 +16,7 @@ constexpr const char* kLineEnd = "\r\n";
 // The program writes names of eight bytes; a name far longer is no card file's.
 constexpr size_t kMostFileNameBytes = 100;
 
-void AppendField(std::string* out, const std::string& field) {
-  if (field.find_first_of(",\"\r\n") == std::string::npos) {
-    *out += field;
-    return;
-  }
-  *out += '"';
-  for (char c : field) {
-    if (c == '"') *out += '"';
-    *out += c;
-  }
-  *out += '"';
-}
-
 std::string AtLine(int line) { return "línea " + std::to_string(line) + ": "; }
-
-// One record read from `at`; `line` is the line it starts on and moves past it.
-struct Reader {
-  const std::string& bytes;
-  size_t at = 0;
-  int line = 1;
-};
-
-bool AtRecordEnd(const Reader& r) {
-  return r.at >= r.bytes.size() || r.bytes[r.at] == '\n' ||
-         (r.bytes[r.at] == '\r' && r.at + 1 < r.bytes.size() && r.bytes[r.at + 1] == '\n');
-}
-
-void SkipRecordEnd(Reader* r) {
-  if (r->at < r->bytes.size() && r->bytes[r->at] == '\r') ++r->at;
-  if (r->at < r->bytes.size() && r->bytes[r->at] == '\n') {
-    ++r->at;
-    ++r->line;
-  }
-}
-
-bool ReadRecord(Reader* r, std::vector<std::string>* fields, std::string* error) {
-  fields->clear();
-  const int start_line = r->line;
-  for (;;) {
-    std::string field;
-    if (r->at < r->bytes.size() && r->bytes[r->at] == '"') {
-      ++r->at;
-      for (;;) {
-        if (r->at >= r->bytes.size()) {
-          *error = AtLine(start_line) + "unas comillas abiertas no se cierran";
-          return false;
-        }
-        const char c = r->bytes[r->at++];
-        if (c == '"') {
-          if (r->at < r->bytes.size() && r->bytes[r->at] == '"') {
-            field += '"';
-            ++r->at;
-            continue;
-          }
-          break;
-        }
-        if (c == '\n') ++r->line;
-        field += c;
-      }
-      if (!AtRecordEnd(*r) && r->bytes[r->at] != ',') {
-        *error = AtLine(r->line) + "sobran caracteres tras las comillas de un campo";
-        return false;
-      }
-    } else {
-      while (!AtRecordEnd(*r) && r->bytes[r->at] != ',') {
-        if (r->bytes[r->at] == '"') {
-          *error = AtLine(r->line) + "comillas dentro de un campo que no empieza con comillas";
-          return false;
-        }
-        field += r->bytes[r->at++];
-      }
-    }
-    fields->push_back(std::move(field));
-    if (AtRecordEnd(*r)) break;
-    ++r->at;  // the comma
-  }
-  SkipRecordEnd(r);
-  return true;
-}
 
 // Why a card's file name is not a plain name as the program writes ("0001.bmp"); "" when
 // it is one. The name is printed in a winner's line: one that could break the line,
@@ -136,12 +58,12 @@ bool CheckCardRecord(const std::vector<std::string>& fields, int line, ListLine*
              QuotedText(fields[0]) + " (se espera un nombre simple, como 0001.bmp)";
     return false;
   }
-  uint32_t seed_bits = 0;
-  std::string why;
-  if (!ParseCardCode(fields[1], &seed_bits, &why)) {
-    *error = AtLine(line) + why;
+  const CardCodeRead code = ParseCardCode(fields[1]);
+  if (!code.error.empty()) {
+    *error = AtLine(line) + code.error;
     return false;
   }
+  const uint32_t seed_bits = code.seed_bits;
   *card = ListLineOf(fields[0], seed_bits);
   for (int row = 0; row < kCardRows; ++row) {
     const std::string expected = LayoutRowText(card->layout, row);
@@ -171,60 +93,56 @@ std::string CardListBytes(const std::vector<ListLine>& lines) {
   out += kCardListHeader;
   out += kLineEnd;
   for (const ListLine& line : lines) {
-    AppendField(&out, line.file_name);
+    AppendCsvField(&out, line.file_name);
     out += ',';
     out += CardCode(line.seed_bits);
     for (int row = 0; row < kCardRows; ++row) {
       out += ',';
-      AppendField(&out, LayoutRowText(line.layout, row));
+      AppendCsvField(&out, LayoutRowText(line.layout, row));
     }
     out += kLineEnd;
   }
   return out;
 }
 
-bool ParseCardList(const std::string& bytes, std::vector<ListLine>* lines, std::string* error) {
+CardListParse ParseCardList(const std::string& bytes) {
   const std::string not_ours = std::string("no es una lista de cartones de Tessarine: la primera "
                                            "línea tiene que ser ") + kCardListHeader;
-  Reader reader{bytes};
+  CardListParse parsed;
+  CsvReader reader{bytes};
   // Spreadsheets may put a byte-order mark before the header.
   reader.at = ByteOrderMarkLength(bytes);
-  std::vector<std::string> fields;
-  std::string why;
   if (reader.at >= bytes.size()) {
-    *error = "el archivo está vacío: " + not_ours;
-    return false;
+    parsed.error = "el archivo está vacío: " + not_ours;
+    return parsed;
   }
-  if (!ReadRecord(&reader, &fields, &why)) {
-    *error = not_ours;
-    return false;
-  }
+  const CsvRecord first = ReadCsvRecord(&reader);
   const std::vector<std::string> header{"archivo", "codigo", "fila1", "fila2", "fila3"};
-  if (fields != header) {
-    *error = not_ours;
-    return false;
+  if (!first.error.empty() || first.fields != header) {
+    parsed.error = not_ours;
+    return parsed;
   }
-  std::vector<ListLine> read;
-  while (reader.at < bytes.size()) {
+  while (reader.at < bytes.size() && parsed.error.empty()) {
     const int line = reader.line;
-    if (!ReadRecord(&reader, &fields, error)) return false;
-    if (IsEmptyRecord(fields)) continue;
+    const CsvRecord record = ReadCsvRecord(&reader);
+    parsed.error = record.error;
+    if (!parsed.error.empty() || IsEmptyRecord(record.fields)) continue;
     ListLine card;
-    if (!CheckCardRecord(fields, line, &card, error)) return false;
-    read.push_back(std::move(card));
+    if (CheckCardRecord(record.fields, line, &card, &parsed.error))
+      parsed.lines.push_back(std::move(card));
   }
-  lines->swap(read);
-  return true;
+  if (!parsed.error.empty()) parsed.lines.clear();
+  return parsed;
 }
 
-bool ReadCardList(const std::string& path, std::vector<ListLine>* lines, std::string* error) {
-  std::string bytes;
-  if (!ReadFileSaying(path, kMostCardListBytes, "una lista de cartones", &bytes, error))
-    return false;
-  std::string why;
-  if (!ParseCardList(bytes, lines, &why)) {
-    *error = EscapedText(path) + ": " + why;
-    return false;
-  }
-  return true;
+CardListFile ReadCardList(const std::string& path) {
+  CardListFile list;
+  FileRead read = ReadFileSaying(path, kMostCardListBytes, "una lista de cartones");
+  list.error = read.error;
+  if (!list.error.empty()) return list;
+  CardListParse parsed = ParseCardList(read.bytes);
+  if (!parsed.error.empty()) list.error = EscapedText(path) + ": " + parsed.error;
+  list.lines = std::move(parsed.lines);
+  list.bytes = std::move(read.bytes);
+  return list;
 }

@@ -26,10 +26,20 @@ ListLine ListLineOf(const std::string& file_name, uint32_t seed_bits);
 // The whole list as bytes: the header and one record a card, each ended by CRLF.
 std::string CardListBytes(const std::vector<ListLine>& lines);
 
-// The cards of a list's bytes. False with a Spanish message naming the line for a file
-// that is not such a list, a malformed record, a bad code, or rows that are not the code's.
-// CRLF and LF line ends are both read, and empty lines are passed over.
-bool ParseCardList(const std::string& bytes, std::vector<ListLine>* lines, std::string* error);
+// The cards of a list's bytes, or a Spanish message naming the line for a file that is
+// not such a list, a malformed record, a bad code, or rows that are not the code's (and
+// then no lines). CRLF and LF line ends are both read, and empty lines are passed over.
+struct CardListParse {
+  std::vector<ListLine> lines;
+  std::string error;
+};
+CardListParse ParseCardList(const std::string& bytes);
 
-// Reads and parses the file (it is only read); messages start with the path.
-bool ReadCardList(const std::string& path, std::vector<ListLine>* lines, std::string* error);
+// A list file read and parsed (it is only read), with its bytes for whoever keeps a
+// checksum of the list; messages start with the path.
+struct CardListFile {
+  std::vector<ListLine> lines;
+  std::string bytes;
+  std::string error;
+};
+CardListFile ReadCardList(const std::string& path);

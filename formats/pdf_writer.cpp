@@ -9,7 +9,8 @@
 #include <cmath>
 #include <cstdio>
 
-#include "draw/utf8.h"
+#include "text/hex.h"
+#include "text/utf8.h"
 
 struct PdfDeflater {
   z_stream stream;
@@ -86,20 +87,16 @@ void WriteStream(PdfDocument* d, int32_t object, const std::string& dictionary,
   d->pending += "\nendstream\nendobj\n";
 }
 
-void AppendHex(std::string* out, uint32_t value, int digits) {
-  static const char kHex[] = "0123456789ABCDEF";
-  for (int shift = (digits - 1) * 4; shift >= 0; shift -= 4) *out += kHex[(value >> shift) & 0xF];
-}
 
 // A character as UTF-16BE in hexadecimal: one unit, or a surrogate pair.
 void AppendUtf16(std::string* out, uint32_t c) {
   if (c < 0x10000) {
-    AppendHex(out, c, 4);
+    AppendHexDigits(out, c, 4);
     return;
   }
   c -= 0x10000;
-  AppendHex(out, 0xD800 + (c >> 10), 4);
-  AppendHex(out, 0xDC00 + (c & 0x3FF), 4);
+  AppendHexDigits(out, 0xD800 + (c >> 10), 4);
+  AppendHexDigits(out, 0xDC00 + (c & 0x3FF), 4);
 }
 }  // namespace
 
@@ -214,7 +211,7 @@ std::string ToUnicodeMap(const PdfFont& font) {
     map += std::to_string(last - first) + " beginbfchar\n";
     for (size_t i = first; i < last; ++i) {
       map += '<';
-      AppendHex(&map, static_cast<uint32_t>(i + 1), 2);
+      AppendHexDigits(&map, static_cast<uint32_t>(i + 1), 2);
       map += "> <";
       AppendUtf16(&map, font.glyphs[i].codepoint);
       map += ">\n";

@@ -1,7 +1,7 @@
 // Ranges of card numbers, read strictly: a typo is named, never read as something else.
 #include "game/cards_in_play.h"
 
-#include "card/quoted_text.h"
+#include "text/quoted_text.h"
 
 namespace {
 

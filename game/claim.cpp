@@ -3,8 +3,11 @@
 #include <algorithm>
 
 #include "card/card_code.h"
-#include "card/quoted_text.h"
+#include "card/win_check.h"
+#include "text/quoted_text.h"
 #include "game/game.h"
+#include "text/hex.h"
+#include "text/trim.h"
 
 namespace {
 // The card a claim names, or why none.
@@ -17,21 +20,13 @@ bool AllOf(const std::string& text, bool (*ok)(char)) {
   return !text.empty() && std::all_of(text.begin(), text.end(), ok);
 }
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
-bool IsHexDigit(char c) { return IsDigit(c) || (c >= 'A' && c <= 'F') || (c >= 'a' && c <= 'f'); }
-
-std::string Trimmed(const std::string& text) {
-  const size_t first = text.find_first_not_of(" \t\r\n");
-  if (first == std::string::npos) return "";
-  return text.substr(first, text.find_last_not_of(" \t\r\n") - first + 1);
-}
 
 ClaimedCard FindClaimedCard(const Game& game, const std::string& typed) {
   ClaimedCard found;
   const std::string text = Trimmed(typed);
-  uint32_t code = 0;
-  std::string why;
-  if (text.size() == kCardCodeLength && AllOf(text, IsHexDigit) &&
-      ParseCardCode(text, &code, &why)) {
+  const bool looks_like_code = text.size() == kCardCodeLength && AllOf(text, IsHexDigit);
+  const uint32_t code = looks_like_code ? ParseCardCode(text).seed_bits : 0;
+  if (looks_like_code) {
     const auto at = game.card_of_code.find(code);
     if (at == game.card_of_code.end())
       found.error = "El código " + CardCode(code) + " no es de ningún cartón de la lista";
@@ -96,23 +91,20 @@ struct Verdict {
   std::string text;
 };
 
-Verdict VerdictOf(const Game& game, const std::vector<RowState>& rows) {
+// The verdict is the one --check gives (CheckCard); the rows only say why in words.
+Verdict VerdictOf(const Game& game, const CardLayout& layout) {
   const PrizeKind prize = CurrentPrize(game);
+  const WinVerdict win = CheckCard(layout, game.called);
+  if (win.kind >= prize && win.needs_last)
+    return {true, std::string(PrizeWords(prize, 0)) + " con el " +
+                      std::to_string(game.called.order.back()) + ", el último número"};
   const size_t needed = static_cast<size_t>(prize);
-  const size_t last = game.called.order.size();
-  const std::string last_ball = std::to_string(game.called.order.back());
-  std::vector<size_t> completions;
-  bool filled_by_last = false;
-  for (const RowState& row : rows) {
-    if (row.completed_at == 0) continue;
-    completions.push_back(row.completed_at);
-    filled_by_last = filled_by_last || row.completed_at == last;
-  }
-  std::sort(completions.begin(), completions.end());
-  if (completions.size() >= needed && filled_by_last)
-    return {true,
-            std::string(PrizeWords(prize, 0)) + " con el " + last_ball + ", el último número"};
-  if (completions.size() >= needed) {
+  const std::vector<RowState> rows = RowStates(layout, game.called);
+  if (win.kind >= prize) {
+    std::vector<size_t> completions;
+    for (const RowState& row : rows)
+      if (row.completed_at != 0) completions.push_back(row.completed_at);
+    std::sort(completions.begin(), completions.end());
     const int ball = game.called.order[completions[needed - 1] - 1];
     return {false, std::string(PrizeWords(prize, 2)) + " con el " + std::to_string(ball) +
                        ", no con el último número: no vale"};
@@ -149,7 +141,7 @@ ClaimVerdict JudgeClaim(const Game& game, const std::string& typed) {
   } else if (game.called.order.empty()) {
     verdict.text = "Aún no ha salido ninguna bola";
   } else {
-    const Verdict judged = VerdictOf(game, RowStates(verdict.layout, game.called));
+    const Verdict judged = VerdictOf(game, verdict.layout);
     verdict.valid = judged.valid;
     verdict.text = judged.text;
   }

@@ -1,6 +1,6 @@
 #include <windows.h>
 
-#include "draw/utf16_win32.h"
+#include "text/utf16_win32.h"
 #include "game/file_copy.h"
 
 namespace {

@@ -6,7 +6,7 @@
 #include <algorithm>
 
 #include "card/card_code.h"
-#include "card/quoted_text.h"
+#include "text/quoted_text.h"
 #include "game/draw_source.h"
 
 const char* const kGameOverText = "La partida ha terminado: ya se han dado todos los premios";
@@ -275,6 +275,8 @@ const char* PrizeText(PrizeKind kind) {
       return "dos líneas";
     case PrizeKind::kBingo:
       return "bingo";
+    case PrizeKind::kNothing:
+      break;
   }
   return "premio";
 }

@@ -16,11 +16,10 @@
 
 #include "card/called_numbers.h"
 #include "card/layout.h"
+#include "card/win_check.h"
 #include "formats/card_list.h"
 #include "game/cards_in_play.h"
 
-// The value is the number of full rows the prize needs.
-enum class PrizeKind : uint8_t { kLine = 1, kTwoLines = 2, kBingo = 3 };
 enum class PrizePlan { kLineThenBingo, kLineTwoLinesBingo };
 // The one table of the plans: the prizes each plays, in order, and its name in a journal.
 struct PrizePlanEntry {

@@ -2,7 +2,7 @@
 #include "game/record.h"
 
 #include "card/card_code.h"
-#include "card/quoted_text.h"
+#include "text/quoted_text.h"
 #include "disk/file_system.h"
 #include "disk/save_error_text.h"
 #include "game/game_clock.h"

@@ -3,7 +3,7 @@
 // otherwise leave that to the unlock), and only then applied to the game in memory.
 #include "game/session.h"
 
-#include "card/quoted_text.h"
+#include "text/quoted_text.h"
 #include "formats/card_list.h"
 #include "disk/file_system.h"
 #include "disk/save_error_text.h"

@@ -3,7 +3,7 @@
 // its list gone) is never offered and never overwritten: a copy is put aside first.
 #include <cstdio>
 
-#include "card/quoted_text.h"
+#include "text/quoted_text.h"
 #include "formats/card_list.h"
 #include "disk/file_system.h"
 #include "disk/read_file.h"
@@ -30,11 +30,10 @@ struct ListFile {
 
 ListFile ReadListFile(const std::string& path) {
   ListFile list;
-  std::string bytes, why;
-  if (!ReadFileSaying(path, kMostCardListBytes, "una lista de cartones", &bytes, &list.error))
-    return list;
-  if (!ParseCardList(bytes, &list.cards, &why)) list.error = EscapedText(path) + ": " + why;
-  list.sha256 = Sha256Hex(bytes);
+  CardListFile read = ReadCardList(path);
+  list.cards = std::move(read.lines);
+  list.error = read.error;
+  if (list.error.empty()) list.sha256 = Sha256Hex(read.bytes);
   return list;
 }
 

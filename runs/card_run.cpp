@@ -10,8 +10,8 @@
 #include <utility>
 #include <vector>
 
-#include "card/card_run.h"
-#include "card/quoted_text.h"
+#include "card/run_seeds.h"
+#include "text/quoted_text.h"
 #include "card/random.h"
 #include "card/renderer.h"
 #include "files/batch_card.h"
@@ -62,28 +62,24 @@ std::string CardFileTaken(const CardRunRequest& options, const std::string& outp
        ++digits)
     number = number * 10 + (name[digits] - '0');
   if (digits == 0 || number < 1 || number > options.count) return "";
-  const char last = options.out.back();
   const std::string card =
-      options.out + (last == '/' || last == '\\' ? "" : PathSeparator()) +
-      CardFileName(number, options.png ? kPngExtension : kBitmapExtension);
+      PathInFolder(options.out, CardFileName(number, options.png ? kPngExtension : kBitmapExtension));
   return SameFile(output, card) ? card : "";
 }
 
 // Why the run's outputs would overwrite each other, told from the files the names reach
 // (one file spelled two ways is one file); "" when each has its own.
-std::string OutputsClash(const CardRunRequest& options) {
+std::string OutputsClash(const CardRunRequest& options, const CardRunTexts& texts) {
   if (!options.list.empty() && !options.pdf.empty() && SameFile(options.list, options.pdf))
-    return "--list y --pdf no pueden ser el mismo archivo: " + EscapedText(options.list) +
-           " y " + EscapedText(options.pdf);
+    return std::string(texts.same_list_and_pdf) + ": " + EscapedText(options.list) + " y " +
+           EscapedText(options.pdf);
   if (options.no_files) return "";
-  const std::pair<const char*, const std::string*> outputs[] = {{"--list", &options.list},
-                                                                 {"--pdf", &options.pdf}};
+  const std::pair<const char*, const std::string*> outputs[] = {
+      {texts.list_is_a_card, &options.list}, {texts.pdf_is_a_card, &options.pdf}};
   for (const auto& output : outputs) {
     if (output.second->empty()) continue;
     const std::string card = CardFileTaken(options, *output.second);
-    if (!card.empty())
-      return std::string(output.first) + " no puede ser uno de los cartones de la tanda: " +
-             EscapedText(card);
+    if (!card.empty()) return std::string(output.first) + ": " + EscapedText(card);
   }
   return "";
 }
@@ -187,12 +183,15 @@ FilesResult MakeFiles(const CardRunRequest& options, RunOutputs* out) {
   request.count = options.count;
   request.folder = options.out;
   request.start = options.start;
+  request.colour = options.colour;
   if (options.png) request.encode = EncodePng;
   request.extension = out->extension;
   request.progress = ShowProgress;
   request.card_made = CardMade;
   request.context = out;
   result.saved = MakeCardFiles(request, &result.failure);
+  SelectTarget(picture, 0, 0);
+  EndBitmap();
   // Nothing is said, and nothing listed, before the folder's entries are on the disk.
   const SaveError flushed = UnlockFolder(&lock);
   if (flushed != SaveError::kNone) {
@@ -261,9 +260,8 @@ CardRunOutcome ReportStopped(const RunOutputs* out, const FilesResult& files, bo
 CardRunOutcome ReportMade(const RunOutputs* out, const std::vector<Outcome>& said) {
   const CardRunRequest& options = *out->options;
   if (!options.no_files) {
-    const bool ends_in_separator = options.out.back() == '/' || options.out.back() == '\\';
-    Say(out, false, std::to_string(options.count) + " cartones en " + EscapedText(options.out) +
-                        (ends_in_separator ? "" : PathSeparator()));
+    Say(out, false, std::to_string(options.count) + " cartones en " +
+                        EscapedText(PathInFolder(options.out, "")));
   }
   bool outputs_ok = true;
   for (const Outcome& line : said) {
@@ -280,10 +278,9 @@ std::string NotSavedText(const std::string& path, SaveError error) {
 }
 
 CardRunOutcome MakeCardRun(const CardRunRequest& options, const CardRunHooks& hooks) {
-  g_card_colour = options.colour;
   RunOutputs out;
   out.hooks = &hooks;
-  const std::string clash = OutputsClash(options);
+  const std::string clash = OutputsClash(options, hooks.texts);
   if (!clash.empty()) {
     Say(&out, true, clash);
     return CardRunOutcome::kBadInput;

@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <string>
 
-#include "card/card_run.h"
+#include "card/run_seeds.h"
 #include "disk/file_system.h"
 #include "draw/draw.h"
 #include "sheets/sheet_layout.h"
@@ -25,8 +25,17 @@ struct CardRunRequest {
   RunStart start;            // where the first card comes from: a code, a clock, now
 };
 
+// The texts of refusals that name an output as the caller names it: by default as the
+// bingo window's form does; tessarine-cards passes its options' names.
+struct CardRunTexts {
+  const char* same_list_and_pdf = "la lista y las hojas no pueden ser el mismo archivo";
+  const char* list_is_a_card = "la lista no puede ser uno de los cartones de la tanda";
+  const char* pdf_is_a_card = "las hojas no pueden ser uno de los cartones de la tanda";
+};
+
 struct CardRunHooks {
   void* context = nullptr;
+  CardRunTexts texts;
   // A line to say: an error or warning (stderr for tessarine-cards), or a result.
   void (*say)(void* context, bool is_error, const std::string& text) = nullptr;
   // Cards made so far, of the request's count.

@@ -23,7 +23,9 @@ bool BeginPdfFile(const std::string& path, Paper paper, const std::string& title
   options.title = title;
   options.write = ToReplacement;
   options.context = &pdf->file;
-  pdf->sheets = BeginSheets(options, &pdf->error);
+  const SheetsBegun begun = BeginSheets(options);
+  pdf->sheets = begun.sheets;
+  pdf->error = begun.error;
   if (pdf->sheets) return true;
   DropFile(&pdf->file);
   return false;
@@ -31,7 +33,8 @@ bool BeginPdfFile(const std::string& path, Paper paper, const std::string& title
 
 bool AddPdfCard(PdfFile* pdf, const SheetCard& card) {
   if (!pdf->sheets || !pdf->error.empty()) return false;
-  if (!AddSheetCard(pdf->sheets, card, &pdf->error)) return false;
+  pdf->error = AddSheetCard(pdf->sheets, card);
+  if (!pdf->error.empty()) return false;
   ++pdf->cards;
   return true;
 }
@@ -45,9 +48,8 @@ bool FinishPdfFile(PdfFile* pdf) {
     DropFile(&pdf->file);
     return false;
   }
-  std::string why;
-  if (!FinishSheets(sheets, &why)) {
-    pdf->error = why;
+  pdf->error = FinishSheets(sheets);
+  if (!pdf->error.empty()) {
     DropFile(&pdf->file);
     return false;
   }

@@ -11,7 +11,7 @@
 
 #include "card/card_code.h"
 #include "card/renderer.h"
-#include "draw/utf8.h"
+#include "text/utf8.h"
 #include "formats/code128.h"
 #include "sheets/pdf_sheets.h"
 #include "sheets/sheet_fonts.h"
@@ -185,14 +185,11 @@ void DrawBoardGrid(PdfSheets* s, double cell) {
   p += "S\n";
 }
 
-bool DrawBoard(PdfSheets* s, std::string* error) {
+std::string DrawBoard(PdfSheets* s) {
   const SheetLayout& l = s->layout;
   DrawTitle(s);
   const SheetText heading = EncodeSheetText(&s->faces.bold, &s->document, kBoardHeading);
-  if (!heading.error.empty()) {
-    *error = heading.error;
-    return false;
-  }
+  if (!heading.error.empty()) return heading.error;
   FillGrey(&s->page, kBoardInk);
   TextInBand(s, s->faces.bold, kHeadingPoints, heading, l.board_heading);
   const double cell = l.board.width / kBoardSide;
@@ -209,7 +206,7 @@ bool DrawBoard(PdfSheets* s, std::string* error) {
     CentredText(s, s->faces.bold, size, text, l.board.x + column * cell + cell / 2, baseline);
   }
   EndPage(s);
-  return true;
+  return "";
 }
 
 void Free(PdfSheets* s) {
@@ -246,57 +243,53 @@ std::string SheetFaceLacks(const std::string& text) {
   return lacks;
 }
 
-PdfSheets* BeginSheets(const SheetOptions& options, std::string* error) {
+SheetsBegun BeginSheets(const SheetOptions& options) {
+  SheetsBegun begun;
   if (!options.write) {
-    *error = "no se ha dicho dónde escribir el PDF";
-    return nullptr;
+    begun.error = "no se ha dicho dónde escribir el PDF";
+    return begun;
   }
   auto* s = new (std::nothrow) PdfSheets;
   if (!s) {
-    *error = "no hay memoria para el PDF";
-    return nullptr;
+    begun.error = "no hay memoria para el PDF";
+    return begun;
   }
   s->options = options;
   s->layout = LayoutSheets(options.paper);
-  *error = BeginPdf(&s->document, options.write, options.context);
-  if (error->empty()) *error = Prepare(s);
-  if (!error->empty()) {
+  begun.error = BeginPdf(&s->document, options.write, options.context);
+  if (begun.error.empty()) begun.error = Prepare(s);
+  if (!begun.error.empty()) {
     Free(s);
-    return nullptr;
+    return begun;
   }
   Numbers(&s->page, {1, 0, 0, -1, 0, s->layout.page_height}, "cm");
-  return s;
+  begun.sheets = s;
+  return begun;
 }
 
-bool AddSheetCard(PdfSheets* s, const SheetCard& card, std::string* error) {
-  if (!s->document.failure.empty()) {
-    *error = s->document.failure;
-    return false;
-  }
+std::string AddSheetCard(PdfSheets* s, const SheetCard& card) {
+  if (!s->document.failure.empty()) return s->document.failure;
   if (s->on_page == 0) DrawTitle(s);
   if (s->on_page > 0) DrawCutMark(s, s->layout.cut_y[s->on_page - 1]);
   s->colour = card.colour;
   DrawCard(s, card, s->layout.card[s->on_page]);
-  if (!DrawLabel(s, card, s->layout.label[s->on_page], error) ||
-      !DrawBarcode(s, card, s->layout.barcode[s->on_page], error))
-    return false;
+  std::string error;
+  if (!DrawLabel(s, card, s->layout.label[s->on_page], &error) ||
+      !DrawBarcode(s, card, s->layout.barcode[s->on_page], &error))
+    return error;
   if (++s->on_page == kCardsPerPage) EndPage(s);
-  *error = s->document.failure;
-  return error->empty();
+  return s->document.failure;
 }
 
-bool FinishSheets(PdfSheets* s, std::string* error) {
-  *error = s->document.failure;
-  bool ok = error->empty();
-  if (ok && s->on_page > 0) EndPage(s);
-  if (ok) ok = DrawBoard(s, error);
-  if (ok) {
-    *error = FinishPdf(&s->document, s->options.title.empty() ? "Cartones del bingo"
-                                                              : s->options.title);
-    ok = error->empty();
-  }
+std::string FinishSheets(PdfSheets* s) {
+  std::string error = s->document.failure;
+  if (error.empty() && s->on_page > 0) EndPage(s);
+  if (error.empty()) error = DrawBoard(s);
+  if (error.empty())
+    error = FinishPdf(&s->document, s->options.title.empty() ? "Cartones del bingo"
+                                                             : s->options.title);
   Free(s);
-  return ok;
+  return error;
 }
 
 void AbandonSheets(PdfSheets* s) {

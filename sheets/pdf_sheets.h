@@ -35,12 +35,16 @@ struct PdfSheets;
 
 // Null with a Spanish message when the document cannot start (no face, a title
 // character the face does not have, nothing written).
-PdfSheets* BeginSheets(const SheetOptions& options, std::string* error);
+struct SheetsBegun {
+  PdfSheets* sheets = nullptr;
+  std::string error;
+};
+SheetsBegun BeginSheets(const SheetOptions& options);
 // Draws the card in the next place; a full page goes out at once. False (with a message)
 // once anything failed; the document is then good only for AbandonSheets.
-bool AddSheetCard(PdfSheets* sheets, const SheetCard& card, std::string* error);
+std::string AddSheetCard(PdfSheets* sheets, const SheetCard& card);
 // The last page of cards, the board, and the document's end. Frees the sheets either way.
-bool FinishSheets(PdfSheets* sheets, std::string* error);
+std::string FinishSheets(PdfSheets* sheets);
 // Frees the sheets without finishing the document (what was written is not a PDF).
 void AbandonSheets(PdfSheets* sheets);
 

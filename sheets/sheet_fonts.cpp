@@ -6,7 +6,8 @@
 #include <cstdio>
 
 #include "card/renderer.h"
-#include "draw/utf8.h"
+#include "text/hex.h"
+#include "text/utf8.h"
 
 namespace {
 
@@ -119,9 +120,7 @@ SheetText EncodeSheetText(SheetFace* face, PdfDocument* document, const std::str
       text.error = MissingCharacterText(c);
       return text;
     }
-    static const char kHex[] = "0123456789ABCDEF";
-    text.codes += kHex[code >> 4];
-    text.codes += kHex[code & 0xF];
+    AppendHexDigits(&text.codes, static_cast<uint32_t>(code), 2);
     const PdfGlyph& glyph =
         document->fonts[static_cast<size_t>(face->font)].glyphs[static_cast<size_t>(code - 1)];
     text.width += glyph.width / kPdfGlyphUnits;

@@ -6,7 +6,7 @@
 #include <cctype>
 #include <cmath>
 
-#include "card/quoted_text.h"
+#include "text/quoted_text.h"
 
 namespace {
 constexpr double kPointsPerMillimetre = 72.0 / 25.4;
@@ -25,18 +25,14 @@ std::string Lowered(const std::string& text) {
 }
 }  // namespace
 
-bool ParsePaper(const std::string& text, Paper* paper, std::string* error) {
+PaperRead ParsePaper(const std::string& text) {
   const std::string lower = Lowered(text);
-  if (lower == "a4") {
-    *paper = Paper::kA4;
-    return true;
-  }
-  if (lower == "letter") {
-    *paper = Paper::kLetter;
-    return true;
-  }
-  *error = "papel desconocido: " + QuotedText(text) + " (se espera a4 o letter)";
-  return false;
+  PaperRead read;
+  if (lower == "letter")
+    read.paper = Paper::kLetter;
+  else if (lower != "a4")
+    read.error = "papel desconocido: " + QuotedText(text) + " (se espera a4 o letter)";
+  return read;
 }
 
 SheetLayout LayoutSheets(Paper paper) {

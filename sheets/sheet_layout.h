@@ -21,8 +21,12 @@ constexpr double kBarcodeHeight = 16;
 
 enum class Paper { kA4, kLetter };
 
-// "a4" or "letter" (either case). False with a Spanish message otherwise.
-bool ParsePaper(const std::string& text, Paper* paper, std::string* error);
+// "a4" or "letter" (either case), or a Spanish message naming the text.
+struct PaperRead {
+  Paper paper = Paper::kA4;
+  std::string error;
+};
+PaperRead ParsePaper(const std::string& text);
 
 struct SheetRect {
   double x = 0, y = 0, width = 0, height = 0;

@@ -21,7 +21,7 @@
 #include <vector>
 
 #include "app/shell.h"
-#include "card/card_run.h"
+#include "card/run_seeds.h"
 #include "card/random.h"
 #include "card/renderer.h"
 #include "draw/draw.h"

@@ -14,7 +14,7 @@
 #include "bingo/claim_card.h"
 #include "bingo/win32/controls.h"
 #include "bingo/win32/form.h"
-#include "draw/utf16_win32.h"
+#include "text/utf16_win32.h"
 
 namespace {
 const wchar_t* const kBingoClass = L"TessarineBingo";

@@ -10,7 +10,7 @@
 #include "bingo/board_layout.h"
 #include "bingo/win32/bingo_window.h"
 #include "bingo/claim_card.h"
-#include "draw/utf16_win32.h"
+#include "text/utf16_win32.h"
 
 const wchar_t* const kBoardClass = L"TessarineBingoBoard";
 const wchar_t* const kCardViewClass = L"TessarineBingoCard";

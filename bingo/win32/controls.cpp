@@ -4,7 +4,7 @@
 
 #include "bingo/claim_card.h"
 #include "bingo/win32/form.h"
-#include "draw/utf16_win32.h"
+#include "text/utf16_win32.h"
 
 namespace {
 constexpr int kMargin = 8;

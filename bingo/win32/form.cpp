@@ -9,7 +9,7 @@
 #include <cstddef>
 #include <cstring>
 
-#include "draw/utf16_win32.h"
+#include "text/utf16_win32.h"
 
 namespace {
 constexpr int kMargin = 10;

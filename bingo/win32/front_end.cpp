@@ -19,7 +19,7 @@
 
 #include "bingo/win32/bingo_window.h"
 #include "bingo/win32/form.h"
-#include "draw/utf16_win32.h"
+#include "text/utf16_win32.h"
 #include "runs/card_run.h"
 
 namespace {

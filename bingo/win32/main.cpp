@@ -6,7 +6,7 @@
 
 #include "bingo/win32/bingo_window.h"
 #include "disk/user_folders.h"
-#include "draw/utf16_win32.h"
+#include "text/utf16_win32.h"
 
 namespace {
 void ShowError(HWND owner, const std::string& text) {

@@ -7,7 +7,7 @@
 
 #include "bingo/win32/bingo_window.h"
 #include "card/number_words.h"
-#include "draw/utf16_win32.h"
+#include "text/utf16_win32.h"
 
 namespace {
 const wchar_t* const kVoicesCategory = L"HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Speech\\Voices";

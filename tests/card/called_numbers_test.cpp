@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include "tests/support/took.h"
+
 #include <vector>
 
 #include "card/called_numbers.h"
@@ -15,7 +17,7 @@ std::string Refusal(const std::string& text, CalledSource source) {
   CalledNumbers called;
   CallNumber(&called, 42);
   std::string error;
-  EXPECT_FALSE(ParseCalledNumbers(text, source, &called, &error)) << text;
+  EXPECT_FALSE(Took(ParseCalledNumbers(text, source), &CalledRead::called, &called, &error)) << text;
   EXPECT_EQ(Order(called), std::vector<int>{42}) << text;
   EXPECT_EQ(called.place[42], 1) << text;
   EXPECT_FALSE(error.empty()) << text;
@@ -30,8 +32,7 @@ bool Contains(const std::string& text, const std::string& part) {
 TEST(CalledNumbers, BlanksCommasAndLineBreaksSeparateNumbersInCallOrder) {
   CalledNumbers called;
   std::string error;
-  ASSERT_TRUE(ParseCalledNumbers(" 7 12,33\n4\t5 , 6,,\r\n099 001", CalledSource::kArgument,
-                                 &called, &error))
+  ASSERT_TRUE(Took(ParseCalledNumbers(" 7 12,33\n4\t5 , 6,,\r\n099 001", CalledSource::kArgument), &CalledRead::called, &called, &error))
       << error;
   const std::vector<int> expected{7, 12, 33, 4, 5, 6, 99, 1};
   EXPECT_EQ(Order(called), expected);
@@ -46,8 +47,7 @@ TEST(CalledNumbers, BlanksCommasAndLineBreaksSeparateNumbersInCallOrder) {
 TEST(CalledNumbers, AFileMayHaveOneOrMoreALineAndAByteOrderMark) {
   CalledNumbers called;
   std::string error;
-  ASSERT_TRUE(ParseCalledNumbers("\xEF\xBB\xBF" "3\r\n14 15\r\n\r\n92,65\n", CalledSource::kFile,
-                                 &called, &error))
+  ASSERT_TRUE(Took(ParseCalledNumbers("\xEF\xBB\xBF" "3\r\n14 15\r\n\r\n92,65\n", CalledSource::kFile), &CalledRead::called, &called, &error))
       << error;
   EXPECT_EQ(Order(called), (std::vector<int>{3, 14, 15, 92, 65}));
   // In an argument the mark is no number.
@@ -59,7 +59,7 @@ TEST(CalledNumbers, EveryNumberFrom1To99OnceIsAWholeGame) {
   for (int n = 99; n >= 1; --n) text += std::to_string(n) + (n % 10 ? " " : "\n");
   CalledNumbers called;
   std::string error;
-  ASSERT_TRUE(ParseCalledNumbers(text, CalledSource::kFile, &called, &error)) << error;
+  ASSERT_TRUE(Took(ParseCalledNumbers(text, CalledSource::kFile), &CalledRead::called, &called, &error)) << error;
   ASSERT_EQ(called.order.size(), 99u);
   for (int n = 1; n <= 99; ++n) EXPECT_EQ(called.place[n], 100 - n);
 }

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include "tests/support/took.h"
+
 #include <cstdio>
 #include <random>
 
@@ -33,17 +35,17 @@ TEST(CardCode, ParsesBackWhatItWritesInEitherCase) {
     const uint32_t bits = random();
     uint32_t read = ~bits;
     std::string error;
-    ASSERT_TRUE(ParseCardCode(CardCode(bits), &read, &error)) << error;
+    ASSERT_TRUE(Took(ParseCardCode(CardCode(bits)), &CardCodeRead::seed_bits, &read, &error)) << error;
     ASSERT_EQ(read, bits);
     std::string lower = CardCode(bits);
     for (char& c : lower) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
     read = ~bits;
-    ASSERT_TRUE(ParseCardCode(lower, &read, &error)) << lower;
+    ASSERT_TRUE(Took(ParseCardCode(lower), &CardCodeRead::seed_bits, &read, &error)) << lower;
     ASSERT_EQ(read, bits);
   }
   uint32_t read = 0;
   std::string error;
-  ASSERT_TRUE(ParseCardCode("4730f0Ca", &read, &error));
+  ASSERT_TRUE(Took(ParseCardCode("4730f0Ca"), &CardCodeRead::seed_bits, &read, &error));
   EXPECT_EQ(read, 0x4730F0CAu);
 }
 
@@ -53,7 +55,7 @@ TEST(CardCode, RefusesAnythingButExactlyEightHexDigits) {
                           "\xC3\xA1" "4730F0C", "12:34:56"}) {
     uint32_t read = 0x12345678;
     std::string error;
-    EXPECT_FALSE(ParseCardCode(bad, &read, &error)) << "\"" << bad << "\"";
+    EXPECT_FALSE(Took(ParseCardCode(bad), &CardCodeRead::seed_bits, &read, &error)) << "\"" << bad << "\"";
     EXPECT_EQ(read, 0x12345678u) << "\"" << bad << "\"";
     // The text is named; a line break in it is shown escaped, not carried to the terminal.
     const std::string shown = std::string(bad) == "4730F0C\n" ? "4730F0C\\x0a" : bad;
@@ -63,7 +65,7 @@ TEST(CardCode, RefusesAnythingButExactlyEightHexDigits) {
   // A NUL inside the text is not the end of it.
   uint32_t read = 0;
   std::string error;
-  EXPECT_FALSE(ParseCardCode(std::string("4730F0C\0", 8), &read, &error));
+  EXPECT_FALSE(Took(ParseCardCode(std::string("4730F0C\0", 8)), &CardCodeRead::seed_bits, &read, &error));
   EXPECT_NE(error.find("\"4730F0C\\x00\""), std::string::npos) << error;
 }
 

@@ -30,7 +30,7 @@ WinVerdict ReferenceVerdict(const CardLayout& layout, const std::vector<int>& or
   const std::set<int> before(order.begin(), order.empty() ? order.end() : order.end() - 1);
   WinVerdict verdict;
   const int full = FullRows(layout, all);
-  verdict.kind = static_cast<WinKind>(full);
+  verdict.kind = static_cast<PrizeKind>(full);
   verdict.needs_last = full > FullRows(layout, before);
   return verdict;
 }
@@ -96,15 +96,15 @@ TEST(WinCheck, ARowCalledInAnyOrderIsALineOnItsLastNumber) {
     std::shuffle(order.begin(), order.end(), random);
     for (size_t i = 1; i < order.size(); ++i) {
       const std::vector<int> part(order.begin(), order.begin() + i);
-      ASSERT_EQ(CheckCard(layout, Called(part)).kind, WinKind::kNothing);
+      ASSERT_EQ(CheckCard(layout, Called(part)).kind, PrizeKind::kNothing);
     }
-    EXPECT_EQ(CheckCard(layout, Called(order)), (WinVerdict{WinKind::kLine, true}));
+    EXPECT_EQ(CheckCard(layout, Called(order)), (WinVerdict{PrizeKind::kLine, true}));
     // A number off the card afterwards: still a line, no longer won on the last call.
     order.push_back(NumbersOffCard(layout)[trial % 84]);
-    EXPECT_EQ(CheckCard(layout, Called(order)), (WinVerdict{WinKind::kLine, false}));
+    EXPECT_EQ(CheckCard(layout, Called(order)), (WinVerdict{PrizeKind::kLine, false}));
     // A number of another row: the same.
     order.back() = RowNumbers(layout, (row + 1) % 3)[trial % 5];
-    EXPECT_EQ(CheckCard(layout, Called(order)), (WinVerdict{WinKind::kLine, false}));
+    EXPECT_EQ(CheckCard(layout, Called(order)), (WinVerdict{PrizeKind::kLine, false}));
   }
 }
 
@@ -113,31 +113,31 @@ TEST(WinCheck, TwoRowsAreTwoLinesAndAllFifteenABingo) {
   std::vector<int> order = RowNumbers(layout, 2);
   const std::vector<int> row0 = RowNumbers(layout, 0), row1 = RowNumbers(layout, 1);
   order.insert(order.end(), row0.begin(), row0.end());
-  EXPECT_EQ(CheckCard(layout, Called(order)), (WinVerdict{WinKind::kTwoLines, true}));
+  EXPECT_EQ(CheckCard(layout, Called(order)), (WinVerdict{PrizeKind::kTwoLines, true}));
   order.insert(order.end(), row1.begin(), row1.end() - 1);
-  EXPECT_EQ(CheckCard(layout, Called(order)), (WinVerdict{WinKind::kTwoLines, false}));
+  EXPECT_EQ(CheckCard(layout, Called(order)), (WinVerdict{PrizeKind::kTwoLines, false}));
   order.push_back(row1.back());
-  EXPECT_EQ(CheckCard(layout, Called(order)), (WinVerdict{WinKind::kBingo, true}));
+  EXPECT_EQ(CheckCard(layout, Called(order)), (WinVerdict{PrizeKind::kBingo, true}));
   // All 99 numbers with the card's last one called first: a bingo, long since.
   std::vector<int> all{row1.back()};
   for (int n = 1; n <= 99; ++n)
     if (n != row1.back()) all.push_back(n);
-  EXPECT_EQ(CheckCard(layout, Called(all)), (WinVerdict{WinKind::kBingo, false}));
+  EXPECT_EQ(CheckCard(layout, Called(all)), (WinVerdict{PrizeKind::kBingo, false}));
 }
 
 TEST(WinCheck, NothingCalledOnTheCardIsNothing) {
   const CardLayout layout = PlanCard(SeedBitsOfClock(0));
-  EXPECT_EQ(CheckCard(layout, Called({})), (WinVerdict{WinKind::kNothing, false}));
+  EXPECT_EQ(CheckCard(layout, Called({})), (WinVerdict{PrizeKind::kNothing, false}));
   EXPECT_EQ(CheckCard(layout, Called(NumbersOffCard(layout))),
-            (WinVerdict{WinKind::kNothing, false}));
+            (WinVerdict{PrizeKind::kNothing, false}));
 }
 
 TEST(WinOrder, BestKindFirstThenTheClaimOnTheLastNumber) {
   // The order a hall reads them in, best first.
   const std::vector<WinVerdict> ranked{
-      {WinKind::kBingo, true},   {WinKind::kBingo, false}, {WinKind::kTwoLines, true},
-      {WinKind::kTwoLines, false}, {WinKind::kLine, true},  {WinKind::kLine, false},
-      {WinKind::kNothing, false}};
+      {PrizeKind::kBingo, true},   {PrizeKind::kBingo, false}, {PrizeKind::kTwoLines, true},
+      {PrizeKind::kTwoLines, false}, {PrizeKind::kLine, true},  {PrizeKind::kLine, false},
+      {PrizeKind::kNothing, false}};
   for (size_t i = 0; i < ranked.size(); ++i) {
     EXPECT_FALSE(BetterWin(ranked[i], ranked[i])) << i;
     for (size_t j = i + 1; j < ranked.size(); ++j) {
@@ -152,7 +152,7 @@ TEST(WinOrder, EqualWinsKeepTheOrderOfTheList) {
   std::vector<CardWin> winners;
   for (size_t card = 0; card < 300; ++card) {
     const int kind = 1 + static_cast<int>(random() % 3);
-    winners.push_back({card, {static_cast<WinKind>(kind), random() % 2 == 0}});
+    winners.push_back({card, {static_cast<PrizeKind>(kind), random() % 2 == 0}});
   }
   std::vector<CardWin> ordered = winners;
   OrderWinners(&ordered);
@@ -168,27 +168,27 @@ TEST(WinOrder, EqualWinsKeepTheOrderOfTheList) {
 }
 
 TEST(WinReport, LinesInTheHallsWords) {
-  EXPECT_EQ(WinnerLine("0017.bmp", 0x4730F0DB, {WinKind::kBingo, true}),
+  EXPECT_EQ(WinnerLine("0017.bmp", 0x4730F0DB, {PrizeKind::kBingo, true}),
             "0017.bmp  4730F0DB  bingo  (con el último número)");
-  EXPECT_EQ(WinnerLine("0002.png", 0x0000000A, {WinKind::kTwoLines, false}),
+  EXPECT_EQ(WinnerLine("0002.png", 0x0000000A, {PrizeKind::kTwoLines, false}),
             "0002.png  0000000A  dos líneas  (antes del último número)");
-  EXPECT_EQ(WinnerLine("", 0x4730F0CA, {WinKind::kLine, true}),
+  EXPECT_EQ(WinnerLine("", 0x4730F0CA, {PrizeKind::kLine, true}),
             "4730F0CA  línea  (con el último número)");
   EXPECT_EQ(WinnerLine("", 0x4730F0CA, {}), "4730F0CA  sin premio");
 }
 
 TEST(WinReport, SummaryCountsEachKind) {
   const CalledNumbers called = Called({7, 12, 33});
-  const std::vector<CardWin> winners{{4, {WinKind::kBingo, true}},
-                                     {0, {WinKind::kLine, false}},
-                                     {9, {WinKind::kLine, true}},
-                                     {2, {WinKind::kTwoLines, false}}};
+  const std::vector<CardWin> winners{{4, {PrizeKind::kBingo, true}},
+                                     {0, {PrizeKind::kLine, false}},
+                                     {9, {PrizeKind::kLine, true}},
+                                     {2, {PrizeKind::kTwoLines, false}}};
   EXPECT_EQ(WinSummary(30000, winners, called),
             "30000 cartones comprobados con 3 números cantados (el último, 33): 1 bingo, "
             "1 de dos líneas, 2 de línea; 2 premios con el último número");
   EXPECT_EQ(WinSummary(1, {}, Called({5})),
             "1 cartón comprobado con 1 número cantado (el último, 5): ningún premio");
-  EXPECT_EQ(WinSummary(2, {{0, {WinKind::kBingo, false}}, {1, {WinKind::kBingo, true}}},
+  EXPECT_EQ(WinSummary(2, {{0, {PrizeKind::kBingo, false}}, {1, {PrizeKind::kBingo, true}}},
                        called),
             "2 cartones comprobados con 3 números cantados (el último, 33): 2 bingos, "
             "0 de dos líneas, 0 de línea; 1 premio con el último número");

@@ -2,6 +2,8 @@
 // what is wrong, and a random search for times read more loosely than documented.
 #include <gtest/gtest.h>
 
+#include "tests/support/took.h"
+
 #include <random>
 #include <string>
 #include <vector>
@@ -19,8 +21,10 @@ struct Parsed {
 Parsed Parse(std::vector<const char*> args) {
   args.insert(args.begin(), "tessarine-cards");
   Parsed parsed;
-  parsed.ok = ParseCliOptions(static_cast<int>(args.size()), args.data(), &parsed.options,
-                              &parsed.error);
+  CliParse read = ParseCliOptions(static_cast<int>(args.size()), args.data());
+  parsed.ok = read.error.empty();
+  parsed.options = read.options;
+  parsed.error = read.error;
   return parsed;
 }
 }  // namespace
@@ -28,11 +32,11 @@ Parsed Parse(std::vector<const char*> args) {
 TEST(CliTime, WellFormedReadingsCoverTheDay) {
   uint32_t ms = 1;
   std::string error;
-  ASSERT_TRUE(ParseClockTime("00:00:00.000", &ms, &error));
+  ASSERT_TRUE(Took(ParseClockTime("00:00:00.000"), &ClockTimeRead::milliseconds, &ms, &error));
   EXPECT_EQ(ms, 0u);
-  ASSERT_TRUE(ParseClockTime("12:34:56.789", &ms, &error));
+  ASSERT_TRUE(Took(ParseClockTime("12:34:56.789"), &ClockTimeRead::milliseconds, &ms, &error));
   EXPECT_EQ(ms, 45296789u);
-  ASSERT_TRUE(ParseClockTime("23:59:59.999", &ms, &error));
+  ASSERT_TRUE(Took(ParseClockTime("23:59:59.999"), &ClockTimeRead::milliseconds, &ms, &error));
   EXPECT_EQ(ms, 86399999u);
 }
 
@@ -70,7 +74,7 @@ TEST(CliTime, BadReadingsNameWhatIsWrong) {
   for (const Case& c : cases) {
     uint32_t ms = 0;
     std::string error;
-    EXPECT_FALSE(ParseClockTime(c.text, &ms, &error)) << c.text;
+    EXPECT_FALSE(Took(ParseClockTime(c.text), &ClockTimeRead::milliseconds, &ms, &error)) << c.text;
     EXPECT_NE(error.find(c.says), std::string::npos) << c.text << " -> " << error;
   }
 }
@@ -140,7 +144,7 @@ TEST(CliTime, AgreesWithTheDocumentedShapeOnRandomTexts) {
     const int64_t expected = ReferenceClock(text);
     uint32_t ms = 0;
     std::string error;
-    const bool ok = ParseClockTime(text, &ms, &error);
+    const bool ok = Took(ParseClockTime(text), &ClockTimeRead::milliseconds, &ms, &error);
     ASSERT_EQ(ok, expected >= 0) << '"' << text << "\" -> " << error;
     if (ok) {
       ASSERT_EQ(int64_t{ms}, expected) << text;
@@ -151,11 +155,11 @@ TEST(CliTime, AgreesWithTheDocumentedShapeOnRandomTexts) {
     }
     // The whole command line takes it or refuses it the same way.
     std::vector<const char*> args = {"tessarine-cards", "--time", text.c_str()};
-    CliOptions options;
-    std::string line_error;
-    ASSERT_EQ(ParseCliOptions(3, args.data(), &options, &line_error), expected >= 0) << text;
+    const CliParse line = ParseCliOptions(3, args.data());
+    const CliOptions& options = line.options;
+    ASSERT_EQ(line.error.empty(), expected >= 0) << text;
     if (expected >= 0) {
-      ASSERT_EQ(int64_t{options.start.time_ms}, expected) << text;
+      ASSERT_EQ(int64_t{options.run.start.time_ms}, expected) << text;
     }
   }
   // Both outcomes were tried often enough for the agreement to mean something.
@@ -166,12 +170,12 @@ TEST(CliTime, AgreesWithTheDocumentedShapeOnRandomTexts) {
 TEST(CliColour, HexRedGreenBlueBecomesAColourValue) {
   Colour colour = 0;
   std::string error;
-  ASSERT_TRUE(ParseColour("FF0000", &colour, &error));
+  ASSERT_TRUE(Took(ParseColour("FF0000"), &ColourRead::colour, &colour, &error));
   EXPECT_EQ(colour, 0x0000FF);  // red sits in the low byte of a colour value
-  ASSERT_TRUE(ParseColour("3366cc", &colour, &error));
+  ASSERT_TRUE(Took(ParseColour("3366cc"), &ColourRead::colour, &colour, &error));
   EXPECT_EQ(colour, 0xCC6633);
   for (const char* bad : {"", "FFF", "GG0000", "#FF0000", "FF00000", "0xFF00"}) {
-    EXPECT_FALSE(ParseColour(bad, &colour, &error)) << bad;
+    EXPECT_FALSE(Took(ParseColour(bad), &ColourRead::colour, &colour, &error)) << bad;
     EXPECT_NE(error.find("RRGGBB"), std::string::npos);
   }
 }
@@ -179,17 +183,17 @@ TEST(CliColour, HexRedGreenBlueBecomesAColourValue) {
 TEST(CliCount, OneToThirtyThousand) {
   int32_t count = 0;
   std::string error;
-  ASSERT_TRUE(ParseCount("1", &count, &error));
+  ASSERT_TRUE(Took(ParseCount("1"), &CountRead::count, &count, &error));
   EXPECT_EQ(count, 1);
-  ASSERT_TRUE(ParseCount("30000", &count, &error));
+  ASSERT_TRUE(Took(ParseCount("30000"), &CountRead::count, &count, &error));
   EXPECT_EQ(count, 30000);
-  ASSERT_TRUE(ParseCount("030000", &count, &error));
+  ASSERT_TRUE(Took(ParseCount("030000"), &CountRead::count, &count, &error));
   EXPECT_EQ(count, 30000);
-  ASSERT_TRUE(ParseCount(std::string(40, '0') + "7", &count, &error));
+  ASSERT_TRUE(Took(ParseCount(std::string(40, '0') + "7"), &CountRead::count, &count, &error));
   EXPECT_EQ(count, 7);
   for (const char* bad : {"0", "0000", "", "30001", "99999", "99999999999999999999",
                           "4294967297", "-5", "+5", "5.0", " 5", "5 ", "x", "\xC2\xB2"}) {
-    EXPECT_FALSE(ParseCount(bad, &count, &error)) << bad;
+    EXPECT_FALSE(Took(ParseCount(bad), &CountRead::count, &count, &error)) << bad;
     EXPECT_NE(error.find("30000"), std::string::npos) << error;
   }
 }
@@ -201,7 +205,7 @@ TEST(CliCount, ReadsAsTheDialogDoesButRefusesNoCards) {
     const BatchAnswer dialog = CheckBatchAnswer(text);
     int32_t count = -1;
     std::string error;
-    const bool ok = ParseCount(text, &count, &error);
+    const bool ok = Took(ParseCount(text), &CountRead::count, &count, &error);
     EXPECT_EQ(ok, dialog.kind == BatchAnswerKind::kCount && dialog.count > 0) << text;
     if (ok) {
       EXPECT_EQ(count, dialog.count) << text;
@@ -212,18 +216,18 @@ TEST(CliCount, ReadsAsTheDialogDoesButRefusesNoCards) {
 TEST(CliOptions, DefaultsAndValues) {
   Parsed p = Parse({});
   ASSERT_TRUE(p.ok);
-  EXPECT_EQ(p.options.count, 1);
-  EXPECT_EQ(p.options.out, "muchas");
-  EXPECT_EQ(p.options.colour, 0xC0C0C0);
-  EXPECT_FALSE(p.options.start.has_time);
+  EXPECT_EQ(p.options.run.count, 1);
+  EXPECT_EQ(p.options.run.out, "muchas");
+  EXPECT_EQ(p.options.run.colour, 0xC0C0C0);
+  EXPECT_FALSE(p.options.run.start.has_time);
 
   p = Parse({"--count", "12", "--out", "x/y", "--colour", "102030", "--time", "01:02:03.004"});
   ASSERT_TRUE(p.ok) << p.error;
-  EXPECT_EQ(p.options.count, 12);
-  EXPECT_EQ(p.options.out, "x/y");
-  EXPECT_EQ(p.options.colour, 0x302010);
-  EXPECT_TRUE(p.options.start.has_time);
-  EXPECT_EQ(p.options.start.time_ms, 3723004u);
+  EXPECT_EQ(p.options.run.count, 12);
+  EXPECT_EQ(p.options.run.out, "x/y");
+  EXPECT_EQ(p.options.run.colour, 0x302010);
+  EXPECT_TRUE(p.options.run.start.has_time);
+  EXPECT_EQ(p.options.run.start.time_ms, 3723004u);
 }
 
 TEST(CliOptions, RefusedLines) {
@@ -252,13 +256,13 @@ TEST(CliOptions, TheNewOptionsAndTheirValues) {
   Parsed p = Parse({"--code", "4730f0ca", "--png", "--list", "l.csv", "--pdf", "s.pdf",
                     "--paper", "LETTER", "--title", "Sábado"});
   ASSERT_TRUE(p.ok) << p.error;
-  EXPECT_TRUE(p.options.start.has_code);
-  EXPECT_EQ(p.options.start.code_bits, 0x4730F0CAu);
-  EXPECT_TRUE(p.options.png);
-  EXPECT_EQ(p.options.list, "l.csv");
-  EXPECT_EQ(p.options.pdf, "s.pdf");
-  EXPECT_EQ(p.options.paper, Paper::kLetter);
-  EXPECT_EQ(p.options.title, "Sábado");
+  EXPECT_TRUE(p.options.run.start.has_code);
+  EXPECT_EQ(p.options.run.start.code_bits, 0x4730F0CAu);
+  EXPECT_TRUE(p.options.run.png);
+  EXPECT_EQ(p.options.run.list, "l.csv");
+  EXPECT_EQ(p.options.run.pdf, "s.pdf");
+  EXPECT_EQ(p.options.run.paper, Paper::kLetter);
+  EXPECT_EQ(p.options.run.title, "Sábado");
 
   p = Parse({"--check", "hall.csv", "--called", "7, 12 33"});
   ASSERT_TRUE(p.ok) << p.error;
@@ -273,32 +277,32 @@ TEST(CliOptions, TheNewOptionsAndTheirValues) {
   // --no-files with only a list, and the default paper.
   p = Parse({"--no-files", "--list", "l.csv", "--count", "3"});
   ASSERT_TRUE(p.ok) << p.error;
-  EXPECT_TRUE(p.options.no_files);
-  EXPECT_EQ(p.options.paper, Paper::kA4);
+  EXPECT_TRUE(p.options.run.no_files);
+  EXPECT_EQ(p.options.run.paper, Paper::kA4);
 }
 
 TEST(CliOptions, TitlesAreCheckedText) {
   std::string error;
-  EXPECT_TRUE(CheckTitle("Noche de bingo — sábado", &error));
-  EXPECT_TRUE(CheckTitle(std::string(kMostTitleCharacters, 'x'), &error));
+  EXPECT_TRUE((error = CheckTitle("Noche de bingo — sábado")).empty());
+  EXPECT_TRUE((error = CheckTitle(std::string(kMostTitleCharacters, 'x'))).empty());
   // Characters are counted, not bytes.
   std::string accented;
   for (size_t i = 0; i < kMostTitleCharacters; ++i) accented += "á";
-  EXPECT_TRUE(CheckTitle(accented, &error)) << error;
-  EXPECT_FALSE(CheckTitle(accented + "a", &error));
+  EXPECT_TRUE((error = CheckTitle(accented)).empty()) << error;
+  EXPECT_FALSE((error = CheckTitle(accented + "a")).empty());
   EXPECT_NE(error.find("demasiado largo"), std::string::npos);
-  EXPECT_FALSE(CheckTitle("a\nb", &error));
+  EXPECT_FALSE((error = CheckTitle("a\nb")).empty());
   // C1 controls (U+0085 ends a line, U+009B starts an escape) and the separators.
   for (const char* bad : {"a\xC2\x85" "b", "a\xC2\x9B" "2J", "a\xC2\x80", "a\xC2\x9F",
                           "a\xE2\x80\xA8" "b", "a\xE2\x80\xA9" "b", "a\x7F"}) {
-    EXPECT_FALSE(CheckTitle(bad, &error)) << bad;
+    EXPECT_FALSE((error = CheckTitle(bad)).empty()) << bad;
     EXPECT_NE(error.find("caracteres de control"), std::string::npos) << error;
   }
   // Their neighbours are text.
-  EXPECT_TRUE(CheckTitle("a\xC2\xA0" "b\xE2\x80\xA7" "c\xE2\x80\xAF" "d", &error)) << error;
-  EXPECT_FALSE(CheckTitle("\xC3", &error));
+  EXPECT_TRUE((error = CheckTitle("a\xC2\xA0" "b\xE2\x80\xA7" "c\xE2\x80\xAF" "d")).empty()) << error;
+  EXPECT_FALSE((error = CheckTitle("\xC3")).empty());
   EXPECT_NE(error.find("UTF-8"), std::string::npos);
-  EXPECT_TRUE(CheckTitle("\xEF\xBF\xBD", &error)) << "a replacement character written as such";
+  EXPECT_TRUE((error = CheckTitle("\xEF\xBF\xBD")).empty()) << "a replacement character written as such";
 }
 
 TEST(CliOptions, TheValueOfANewOptionIsCheckedFirst) {

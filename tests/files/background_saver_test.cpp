@@ -2,7 +2,7 @@
 // one that fails stops the run with its number.
 #include <gtest/gtest.h>
 
-#include "card/card_run.h"
+#include "card/run_seeds.h"
 #include "card/renderer.h"
 #include "files/background_saver.h"
 #include "formats/bmp_writer.h"

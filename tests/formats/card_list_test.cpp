@@ -7,7 +7,7 @@
 #include <cstdio>
 #include <fstream>
 
-#include "card/card_run.h"
+#include "card/run_seeds.h"
 #include "card/random.h"
 #include "formats/card_list.h"
 #include "tests/support/test_support.h"
@@ -47,12 +47,10 @@ std::string RecordOf(const std::string& file, uint32_t bits, const CardLayout& l
 const std::string kHeader = "archivo,codigo,fila1,fila2,fila3\r\n";
 
 std::string Refusal(const std::string& bytes) {
-  std::vector<ListLine> lines = RunLines(1);
-  std::string error;
-  EXPECT_FALSE(ParseCardList(bytes, &lines, &error));
-  EXPECT_EQ(lines.size(), 1u);  // untouched
-  EXPECT_FALSE(error.empty());
-  return error;
+  const CardListParse parsed = ParseCardList(bytes);
+  EXPECT_TRUE(parsed.lines.empty());  // none of a refused list
+  EXPECT_FALSE(parsed.error.empty());
+  return parsed.error;
 }
 
 int NumberOffCard(const CardLayout& layout) {
@@ -149,7 +147,11 @@ TEST(ParseCardList, ReadsBackWhatWasWritten) {
     const std::vector<ListLine> lines = RunLines(count, ".png");
     std::vector<ListLine> read;
     std::string error;
-    ASSERT_TRUE(ParseCardList(CardListBytes(lines), &read, &error)) << error;
+    {
+      CardListParse parsed = ParseCardList(CardListBytes(lines));
+      ASSERT_EQ(parsed.error, "");
+      read = std::move(parsed.lines);
+    }
     ExpectSameLines(read, lines);
   }
   std::vector<ListLine> odd = RunLines(4);
@@ -158,7 +160,11 @@ TEST(ParseCardList, ReadsBackWhatWasWritten) {
   odd[2].file_name = "cartón ñ #2.bmp";
   std::vector<ListLine> read;
   std::string error;
-  ASSERT_TRUE(ParseCardList(CardListBytes(odd), &read, &error)) << error;
+  {
+    CardListParse parsed = ParseCardList(CardListBytes(odd));
+    ASSERT_EQ(parsed.error, "");
+    read = std::move(parsed.lines);
+  }
   ExpectSameLines(read, odd);
 }
 
@@ -173,7 +179,11 @@ TEST(ParseCardList, TakesWhatOtherCsvWritersMake) {
   lf.insert(lf.find('\n') + 1, "\n\n");
   std::vector<ListLine> read;
   std::string error;
-  ASSERT_TRUE(ParseCardList(lf, &read, &error)) << error;
+  {
+    CardListParse parsed = ParseCardList(lf);
+    ASSERT_EQ(parsed.error, "");
+    read = std::move(parsed.lines);
+  }
   ExpectSameLines(read, lines);
   // Every field quoted, and a byte-order mark, as spreadsheets write them.
   std::string quoted = "\xEF\xBB\xBF\"archivo\",\"codigo\",\"fila1\",\"fila2\",\"fila3\"\r\n";
@@ -184,7 +194,11 @@ TEST(ParseCardList, TakesWhatOtherCsvWritersMake) {
     for (int row = 0; row < 3; ++row) quoted += ",\"" + RowText(line.layout, row) + "\"";
     quoted += "\r\n";
   }
-  ASSERT_TRUE(ParseCardList(quoted, &read, &error)) << error;
+  {
+    CardListParse parsed = ParseCardList(quoted);
+    ASSERT_EQ(parsed.error, "");
+    read = std::move(parsed.lines);
+  }
   ExpectSameLines(read, lines);
 }
 
@@ -264,7 +278,11 @@ TEST(ParseCardList, RefusesAFileNameThatIsNotAPlainName) {
   std::string error;
   const std::string plain = kHeader + "cartón ñ (copia).bmp" + rest +
                             std::string(100, 'a') + rest + "\xEF\xBF\xBD.bmp" + rest;
-  ASSERT_TRUE(ParseCardList(plain, &read, &error)) << error;
+  {
+    CardListParse parsed = ParseCardList(plain);
+    ASSERT_EQ(parsed.error, "");
+    read = std::move(parsed.lines);
+  }
   ASSERT_EQ(read.size(), 3u);
   EXPECT_EQ(read[0].file_name, "cartón ñ (copia).bmp");
 }
@@ -317,7 +335,11 @@ TEST(CardListFile, WrittenWholeAndReadBackOnlyRead) {
   if (!immutable.set) std::printf("(immutable mark not tried: %s)\n", immutable.reason.c_str());
   std::vector<ListLine> read;
   std::string error;
-  ASSERT_TRUE(ReadCardList(path, &read, &error)) << error;
+  {
+    CardListFile parsed = ReadCardList(path);
+    ASSERT_EQ(parsed.error, "");
+    read = std::move(parsed.lines);
+  }
   ExpectSameLines(read, lines);
   struct stat after {};
   ASSERT_EQ(::stat(path.c_str(), &after), 0);
@@ -353,14 +375,21 @@ TEST(CardListFile, AnythingButARegularFileIsRefusedAsSuch) {
   ASSERT_EQ(::write(held, header.data(), header.size()), static_cast<ssize_t>(header.size()));
   std::vector<ListLine> read;
   std::string error;
-  EXPECT_FALSE(ReadCardList(fifo, &read, &error));
+  CardListFile list;
+  list = ReadCardList(fifo);
+  EXPECT_FALSE(list.error.empty());
+  error = list.error;
+  read = list.lines;
   EXPECT_EQ(error, fifo + ": no es un archivo normal (una carpeta, un FIFO o un dispositivo no "
                           "se leen)");
   char left[64];
   EXPECT_EQ(::read(held, left, sizeof left), static_cast<ssize_t>(header.size()))
       << "the FIFO was not read from";
   ::close(held);
-  EXPECT_FALSE(ReadCardList("/dev/null", &read, &error));
+  list = ReadCardList("/dev/null");
+  EXPECT_FALSE(list.error.empty());
+  error = list.error;
+  read = list.lines;
   EXPECT_EQ(error, "/dev/null: no es un archivo normal (una carpeta, un FIFO o un dispositivo "
                    "no se leen)");
 }
@@ -369,19 +398,32 @@ TEST(CardListFile, ReadingMessagesStartWithThePath) {
   ScratchFolder scratch;
   std::vector<ListLine> read;
   std::string error;
-  EXPECT_FALSE(ReadCardList(scratch / "missing.csv", &read, &error));
+  CardListFile list;
+  list = ReadCardList(scratch / "missing.csv");
+  EXPECT_FALSE(list.error.empty());
+  error = list.error;
+  read = list.lines;
   EXPECT_EQ(error, scratch / "missing.csv" + ": no existe");
-  EXPECT_FALSE(ReadCardList(scratch.path, &read, &error));
+  list = ReadCardList(scratch.path);
+  EXPECT_FALSE(list.error.empty());
+  error = list.error;
+  read = list.lines;
   EXPECT_EQ(error, scratch.path + ": no es un archivo normal (una carpeta, un FIFO o un "
                    "dispositivo no se leen)");
   // A file far larger than any list is not read into memory.
   const std::string big = scratch / "big.csv";
   WriteWholeFile(big, kHeader);
   ASSERT_EQ(::truncate(big.c_str(), static_cast<off_t>(kMostCardListBytes) + 1), 0);
-  EXPECT_FALSE(ReadCardList(big, &read, &error));
+  list = ReadCardList(big);
+  EXPECT_FALSE(list.error.empty());
+  error = list.error;
+  read = list.lines;
   EXPECT_EQ(error, big + ": es demasiado grande para ser una lista de cartones");
   WriteWholeFile(scratch / "bad.csv", kHeader + "0001.bmp,nope,a,b,c\r\n");
-  EXPECT_FALSE(ReadCardList(scratch / "bad.csv", &read, &error));
+  list = ReadCardList(scratch / "bad.csv");
+  EXPECT_FALSE(list.error.empty());
+  error = list.error;
+  read = list.lines;
   EXPECT_EQ(error.rfind(scratch / "bad.csv" + ": línea 2: código de cartón mal escrito", 0), 0u)
       << error;
   EXPECT_TRUE(read.empty());

@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "card/card_run.h"
+#include "card/run_seeds.h"
 #include "card/random.h"
 #include "card/renderer.h"
 #include "sheets/pdf_sheets.h"
@@ -82,14 +82,16 @@ std::string MakePdf(const std::string& path, const std::vector<SheetCard>& cards
   options.write = ToSink;
   options.context = &sink;
   std::string error;
-  PdfSheets* sheets = BeginSheets(options, &error);
+  const SheetsBegun begun_sheets = BeginSheets(options);
+  error = begun_sheets.error;
+  PdfSheets* sheets = begun_sheets.sheets;
   if (!sheets) return error;
   for (const SheetCard& card : cards)
-    if (!AddSheetCard(sheets, card, &error)) {
+    if (!(error = AddSheetCard(sheets, card)).empty()) {
       AbandonSheets(sheets);
       return error;
     }
-  const bool finished = FinishSheets(sheets, &error);
+  const bool finished = (error = FinishSheets(sheets)).empty();
   std::fclose(sink.file);
   return finished ? "" : error;
 }
@@ -361,17 +363,19 @@ TEST(PdfSheets, PagesGoOutAsTheyFill) {
   options.write = ToSink;
   options.context = &sink;
   std::string error;
-  PdfSheets* sheets = BeginSheets(options, &error);
+  const SheetsBegun begun_sheets = BeginSheets(options);
+  error = begun_sheets.error;
+  PdfSheets* sheets = begun_sheets.sheets;
   ASSERT_NE(sheets, nullptr) << error;
   const std::vector<SheetCard> cards = RunCards(400, kDefaultCardColour);
   std::vector<size_t> written;
   for (size_t i = 0; i < cards.size(); ++i) {
-    ASSERT_TRUE(AddSheetCard(sheets, cards[i], &error)) << error;
+    ASSERT_TRUE((error = AddSheetCard(sheets, cards[i])).empty()) << error;
     if ((i + 1) % 100 == 0) written.push_back(sink.written);
   }
   // Every hundred cards (25 pages) more of the document is out, before it is finished.
   for (size_t i = 1; i < written.size(); ++i) EXPECT_GT(written[i], written[i - 1] + 25 * 500);
-  ASSERT_TRUE(FinishSheets(sheets, &error)) << error;
+  ASSERT_TRUE((error = FinishSheets(sheets)).empty()) << error;
   EXPECT_GT(sink.written, written.back());
 }
 
@@ -381,11 +385,13 @@ TEST(PdfSheets, AFailedWriteIsReportedNotSwallowed) {
   counted.write = ToSink;
   counted.context = &whole;
   std::string error;
-  PdfSheets* all = BeginSheets(counted, &error);
+  const SheetsBegun begun_all = BeginSheets(counted);
+  error = begun_all.error;
+  PdfSheets* all = begun_all.sheets;
   ASSERT_NE(all, nullptr) << error;
   const std::vector<SheetCard> cards = RunCards(80, kDefaultCardColour);
-  for (const SheetCard& card : cards) ASSERT_TRUE(AddSheetCard(all, card, &error)) << error;
-  ASSERT_TRUE(FinishSheets(all, &error)) << error;
+  for (const SheetCard& card : cards) ASSERT_TRUE((error = AddSheetCard(all, card)).empty()) << error;
+  ASSERT_TRUE((error = FinishSheets(all)).empty()) << error;
   // Refused at the start, early, half-way and at the very last byte.
   for (size_t fail_after : {size_t{0}, size_t{2000}, whole.written / 2, whole.written - 1}) {
     Sink sink;
@@ -394,12 +400,14 @@ TEST(PdfSheets, AFailedWriteIsReportedNotSwallowed) {
     options.write = ToSink;
     options.context = &sink;
     error.clear();
-    PdfSheets* sheets = BeginSheets(options, &error);
+    const SheetsBegun begun_sheets = BeginSheets(options);
+    error = begun_sheets.error;
+    PdfSheets* sheets = begun_sheets.sheets;
     bool ok = sheets != nullptr;
     for (const SheetCard& card : cards)
-      if (ok) ok = AddSheetCard(sheets, card, &error);
+      if (ok) ok = (error = AddSheetCard(sheets, card)).empty();
     if (ok)
-      ok = FinishSheets(sheets, &error);
+      ok = (error = FinishSheets(sheets)).empty();
     else if (sheets)
       AbandonSheets(sheets);
     EXPECT_FALSE(ok) << fail_after;
@@ -407,8 +415,9 @@ TEST(PdfSheets, AFailedWriteIsReportedNotSwallowed) {
     EXPECT_LE(sink.written, fail_after);
   }
   SheetOptions nowhere;
-  EXPECT_EQ(BeginSheets(nowhere, &error), nullptr);
-  EXPECT_FALSE(error.empty());
+  const SheetsBegun refused = BeginSheets(nowhere);
+  EXPECT_EQ(refused.sheets, nullptr);
+  EXPECT_FALSE(refused.error.empty());
 }
 
 TEST(PdfSheets, ATitleReadsBackAsWritten) {
@@ -429,7 +438,9 @@ TEST(PdfSheets, ATitleCharacterTheFaceLacksIsRefusedByName) {
   options.context = &sink;
   options.title = "Bingo \xE2\x98\x83 de invierno";  // U+2603, a snowman: no Tahoma has it
   std::string error;
-  PdfSheets* sheets = BeginSheets(options, &error);
+  const SheetsBegun begun_sheets = BeginSheets(options);
+  error = begun_sheets.error;
+  PdfSheets* sheets = begun_sheets.sheets;
   EXPECT_EQ(sheets, nullptr);
   if (sheets) AbandonSheets(sheets);
   EXPECT_NE(error.find("U+2603"), std::string::npos) << error;

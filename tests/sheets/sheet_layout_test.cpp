@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include "tests/support/took.h"
+
 #include <cmath>
 
 #include "sheets/sheet_layout.h"
@@ -64,15 +66,15 @@ TEST(SheetLayout, FourCardsAtOneScaleWithinMarginsOfAtLeastTenMillimetres) {
 TEST(SheetLayout, PaperNames) {
   Paper paper = Paper::kLetter;
   std::string error;
-  EXPECT_TRUE(ParsePaper("a4", &paper, &error));
+  EXPECT_TRUE(Took(ParsePaper("a4"), &PaperRead::paper, &paper, &error));
   EXPECT_EQ(paper, Paper::kA4);
-  EXPECT_TRUE(ParsePaper("Letter", &paper, &error));
+  EXPECT_TRUE(Took(ParsePaper("Letter"), &PaperRead::paper, &paper, &error));
   EXPECT_EQ(paper, Paper::kLetter);
-  EXPECT_TRUE(ParsePaper("A4", &paper, &error));
+  EXPECT_TRUE(Took(ParsePaper("A4"), &PaperRead::paper, &paper, &error));
   EXPECT_EQ(paper, Paper::kA4);
   for (const char* bad : {"", "a5", "carta", " a4", "a4 "}) {
     paper = Paper::kLetter;
-    EXPECT_FALSE(ParsePaper(bad, &paper, &error)) << bad;
+    EXPECT_FALSE(Took(ParsePaper(bad), &PaperRead::paper, &paper, &error)) << bad;
     EXPECT_EQ(paper, Paper::kLetter);
     EXPECT_NE(error.find(std::string("\"") + bad + "\""), std::string::npos) << error;
     EXPECT_NE(error.find("a4 o letter"), std::string::npos) << error;

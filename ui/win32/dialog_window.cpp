@@ -7,7 +7,7 @@
 
 #include "ui/win32/handles.h"
 #include "ui/win32/picture_control.h"
-#include "draw/utf16_win32.h"
+#include "text/utf16_win32.h"
 #include "ui/win32/window_records.h"
 #include "ui/window.h"
 

@@ -6,7 +6,7 @@
 #include <string>
 
 #include "ui/win32/handles.h"
-#include "draw/utf16_win32.h"
+#include "text/utf16_win32.h"
 #include "ui/window.h"
 
 namespace {

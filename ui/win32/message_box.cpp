@@ -4,7 +4,7 @@
 
 #include "ui/constants.h"
 #include "ui/dialogs.h"
-#include "draw/utf16_win32.h"
+#include "text/utf16_win32.h"
 
 int32_t ShowMessage(const char* text, int32_t style, const char* title) {
   const char* shown_title = (title == nullptr || *title == '\0') ? kProgramName : title;

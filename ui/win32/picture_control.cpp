@@ -5,7 +5,7 @@
 
 #include "draw/draw.h"
 #include "ui/win32/handles.h"
-#include "draw/utf16_win32.h"
+#include "text/utf16_win32.h"
 #include "ui/window.h"
 
 namespace {

@@ -7,7 +7,7 @@
 
 #include "ui/constants.h"
 #include "ui/dialogs.h"
-#include "draw/utf16_win32.h"
+#include "text/utf16_win32.h"
 
 namespace {
 constexpr int IDC_INPUT_TEXT = 101;

@@ -482,10 +482,9 @@ class BingoWindowTest : public QObject {
                  said.contains("lista en "), qPrintable(said));
     QCOMPARE(FilesEndingIn(run, ".png"), 8);
     QVERIFY(ReadFileBytes(QDir(run).filePath("hojas.pdf").toStdString()).rfind("%PDF", 0) == 0);
-    std::vector<ListLine> lines;
-    std::string error;
-    QVERIFY2(ReadCardList(QDir(run).filePath("cartones.csv").toStdString(), &lines, &error),
-             error.c_str());
+    const CardListFile list = ReadCardList(QDir(run).filePath("cartones.csv").toStdString());
+    QVERIFY2(list.error.empty(), list.error.c_str());
+    const std::vector<ListLine>& lines = list.lines;
     QCOMPARE(int(lines.size()), 8);
     QVERIFY(HasGame(window.Session()));
     QCOMPARE(int(window.Session().game.cards.size()), 8);
@@ -525,10 +524,9 @@ class BingoWindowTest : public QObject {
     ExpectDialog(Press(QMessageBox::No));
     window.Run(BingoCommand::kPrepareCards);
     QVERIFY2(said.contains(QRegularExpression("interrumpido: \\d+ cartones guardados")), qPrintable(said));
-    std::vector<ListLine> lines;
-    std::string error;
-    QVERIFY2(ReadCardList(QDir(run).filePath("cartones.csv").toStdString(), &lines, &error),
-             error.c_str());
+    const CardListFile list = ReadCardList(QDir(run).filePath("cartones.csv").toStdString());
+    QVERIFY2(list.error.empty(), list.error.c_str());
+    const std::vector<ListLine>& lines = list.lines;
     QVERIFY(lines.size() < 3000);
     QCOMPARE(FilesEndingIn(run, ".bmp"), int(lines.size()));
     QVERIFY(!HasGame(window.Session()));

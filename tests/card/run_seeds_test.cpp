@@ -3,15 +3,15 @@
 #include <set>
 #include <vector>
 
-#include "card/card_run.h"
+#include "card/run_seeds.h"
 #include "card/layout.h"
 
-TEST(CardRun, TheFirstCardTakesTheClockSeed) {
+TEST(RunSeeds, TheFirstCardTakesTheClockSeed) {
   CardRun run;
   EXPECT_EQ(NextRunSeed(run, 0x47000000u), 0x47000000u);
 }
 
-TEST(CardRun, AStillClockGivesTheNextSeedsAbove) {
+TEST(RunSeeds, AStillClockGivesTheNextSeedsAbove) {
   CardRun run;
   const uint32_t clock = SeedBitsOfClock(45296789);
   EXPECT_EQ(NextRunSeed(run, clock), clock);
@@ -23,7 +23,7 @@ TEST(CardRun, AStillClockGivesTheNextSeedsAbove) {
   EXPECT_EQ(NextRunSeed(run, clock + 5), clock + 11);
 }
 
-TEST(CardRun, ThirtyThousandCardsFromOneClockReadingAreAllDifferent) {
+TEST(RunSeeds, ThirtyThousandCardsFromOneClockReadingAreAllDifferent) {
   CardRun run;
   std::set<std::vector<uint8_t>> cards;
   const uint32_t clock = SeedBitsOfClock(0);  // the slowest-moving seed of all: 0.0
@@ -39,7 +39,7 @@ TEST(CardRun, ThirtyThousandCardsFromOneClockReadingAreAllDifferent) {
 // shares a card stands in for the rare case.
 CardLayout PairedPlan(uint32_t seed_bits) { return PlanCard(seed_bits & ~1u); }
 
-TEST(CardRun, ASeedWhoseCardWasMadeGivesWayToTheNext) {
+TEST(RunSeeds, ASeedWhoseCardWasMadeGivesWayToTheNext) {
   CardRun run;
   EXPECT_EQ(NextRunSeed(run, 100, PairedPlan), 100u);
   // 101 gives the card of 100: skipped for 102.
@@ -51,7 +51,7 @@ TEST(CardRun, ASeedWhoseCardWasMadeGivesWayToTheNext) {
 
 // A run given a time or a code does not look at the clock after its first card: the
 // clock before that time, after it, or standing still gives the same seeds.
-TEST(CardRun, AGivenTimeOrCodeFixesEveryCardWhateverTheClockSays) {
+TEST(RunSeeds, AGivenTimeOrCodeFixesEveryCardWhateverTheClockSays) {
   const uint32_t given = SeedBitsOfClock(45296789);
   RunStart by_time;
   by_time.has_time = true;

@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "card/quoted_text.h"
+#include "text/quoted_text.h"
 
 namespace {
 // No byte of the text could act on a terminal: nothing below 0x20, no DEL, and no C1

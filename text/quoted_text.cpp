@@ -1,9 +1,9 @@
-// Escaping input text for messages, over the strict UTF-8 reader of the drawing layer.
-#include "card/quoted_text.h"
+// Escaping input text for messages, over the strict UTF-8 reader beside it.
+#include "text/quoted_text.h"
 
 #include <cstdio>
 
-#include "draw/utf8.h"
+#include "text/utf8.h"
 
 namespace {
 std::string ByteEscape(unsigned char byte) {

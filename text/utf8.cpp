@@ -1,5 +1,5 @@
 // UTF-8 decoding: strict about overlong forms, surrogates and truncated sequences.
-#include "draw/utf8.h"
+#include "text/utf8.h"
 
 uint32_t NextCodepoint(const char*& text) {
   const auto* p = reinterpret_cast<const unsigned char*>(text);

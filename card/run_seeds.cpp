@@ -1,4 +1,4 @@
-#include "card/card_run.h"
+#include "card/run_seeds.h"
 
 
 namespace {

@@ -1,4 +1,4 @@
-#include "draw/utf16_win32.h"
+#include "text/utf16_win32.h"
 
 #include <windows.h>
 
