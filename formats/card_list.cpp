@@ -2,6 +2,8 @@
 #include "formats/card_list.h"
 
 #include "card/card_code.h"
+#include "card/series.h"
+#include "card/series_code.h"
 #include "text/quoted_text.h"
 #include "disk/file_system.h"
 #include "disk/read_file_saying.h"
@@ -84,6 +86,27 @@ ListLine ListLineOf(const std::string& file_name, uint32_t seed_bits) {
   line.seed_bits = seed_bits;
   line.layout = PlanCard(seed_bits);
   return line;
+}
+
+ListLine SeriesListLineOf(const std::string& file_name, uint32_t series_seed, int place) {
+  ListLine line;
+  line.file_name = file_name;
+  line.seed_bits = series_seed & kSeriesSeedMask;
+  line.layout = MakeSeriesCard(series_seed, place);
+  line.type = CardType::kSeries90;
+  line.place = place;
+  return line;
+}
+
+std::string ListLineCode(const ListLine& line) {
+  return line.type == CardType::kSeries90 ? SeriesCode(line.seed_bits, line.place)
+                                          : CardCode(line.seed_bits);
+}
+
+uint32_t ListLineKey(const ListLine& line) {
+  // A series' seed has 24 bits: the place fits above them.
+  return line.type == CardType::kSeries90 ? line.seed_bits | uint32_t(line.place) << 24
+                                          : line.seed_bits;
 }
 
 std::string CardListBytes(const std::vector<ListLine>& lines) {

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "card/card_type.h"
 #include "card/layout.h"
 #include "disk/file_system.h"
 
@@ -16,12 +17,21 @@ constexpr size_t kMostCardListBytes = 64u << 20;
 
 struct ListLine {
   std::string file_name;  // as saved: "0001.bmp"
-  uint32_t seed_bits = 0;
+  uint32_t seed_bits = 0;  // a 1–99 card's seed; a series cartón's: its series' seed
   CardLayout layout{};
+  CardType type = CardType::kAnywhere99;
+  int place = 0;  // a series cartón's place in its series, 1..6
 };
 
 // The line of a card: its layout is the one its seed makes.
 ListLine ListLineOf(const std::string& file_name, uint32_t seed_bits);
+// The line of a series cartón: its layout is the one its series and place make.
+ListLine SeriesListLineOf(const std::string& file_name, uint32_t series_seed, int place);
+// The card's code as its sheet prints it: "4730F0CA", or "4730F0-3" for a cartón.
+std::string ListLineCode(const ListLine& line);
+// One number for every card of a list of one kind, for finding a card by its code: the
+// seed of a 1–99 card, the series' seed and the place of a cartón.
+uint32_t ListLineKey(const ListLine& line);
 
 // The whole list as bytes: the header and one record a card, each ended by CRLF.
 std::string CardListBytes(const std::vector<ListLine>& lines);

@@ -67,7 +67,7 @@ SimulatedGame PlayBalls(const ForecastCards& cards, Counters* counters, BallAt b
   uint8_t* row_missing = counters->row_missing.data();
   uint8_t* card_missing = counters->card_missing.data();
   SimulatedGame game;
-  for (int ball = 0; ball < kHighestNumber; ++ball) {
+  for (int ball = 0; ball < cards.highest_ball; ++ball) {
     const int number = ball_at(ball);
     int rows_filled = 0, cards_filled = 0;
     for (uint32_t i = cards.first_row[number]; i < cards.first_row[number + 1]; ++i) {
@@ -140,13 +140,15 @@ BallSpread SpreadOf(std::vector<int>* values) {
   return spread;
 }
 
-Forecast RunForecast(const std::vector<CardLayout>& cards, size_t games, uint64_t seed) {
+Forecast RunForecast(const std::vector<CardLayout>& cards, size_t games, uint64_t seed,
+                     int highest_ball) {
   Forecast forecast;
   if (cards.empty() || games == 0) {
     forecast.error = "no hay cartones en juego que simular";
     return forecast;
   }
-  const ForecastCards arranged = ArrangeForecastCards(cards);
+  ForecastCards arranged = ArrangeForecastCards(cards);
+  arranged.highest_ball = highest_ball;
   Counters counters = CountersFor(arranged);
   Generator generator = Seeded(seed);
   std::vector<int> line_balls, bingo_balls;
@@ -155,10 +157,10 @@ Forecast RunForecast(const std::vector<CardLayout>& cards, size_t games, uint64_
   size_t line_ties = 0, bingo_ties = 0;
   uint8_t balls[kHighestNumber];
   for (size_t game = 0; game < games; ++game) {
-    for (int i = 0; i < kHighestNumber; ++i) balls[i] = static_cast<uint8_t>(i + 1);
+    for (int i = 0; i < highest_ball; ++i) balls[i] = static_cast<uint8_t>(i + 1);
     // Fisher-Yates, one step a ball and only as far as the game goes.
     const SimulatedGame played = PlayBalls(arranged, &counters, [&](int ball) {
-      const uint32_t pick = ball + Below(&generator, static_cast<uint32_t>(kHighestNumber - ball));
+      const uint32_t pick = ball + Below(&generator, static_cast<uint32_t>(highest_ball - ball));
       std::swap(balls[ball], balls[pick]);
       return balls[ball];
     });
@@ -178,7 +180,8 @@ Forecast RunForecast(const std::vector<CardLayout>& cards, size_t games, uint64_
   return forecast;
 }
 
-Forecast RunForecastFromSystem(const std::vector<CardLayout>& cards, size_t games) {
+Forecast RunForecastFromSystem(const std::vector<CardLayout>& cards, size_t games,
+                               int highest_ball) {
   uint64_t seed = 0;
   const std::string failed = FillFromSystemSource(&seed, sizeof seed);
   if (!failed.empty()) {
@@ -186,7 +189,7 @@ Forecast RunForecastFromSystem(const std::vector<CardLayout>& cards, size_t game
     forecast.error = failed;
     return forecast;
   }
-  return RunForecast(cards, games, seed);
+  return RunForecast(cards, games, seed, highest_ball);
 }
 
 std::string ForecastText(const Forecast& forecast) {

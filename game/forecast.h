@@ -16,6 +16,7 @@ constexpr size_t kForecastGames = 10000;
 // The cards in play arranged for simulation: for each number, the rows that carry it.
 struct ForecastCards {
   size_t card_count = 0;
+  int highest_ball = kHighestNumber;  // the cage: 1 to 99, or 1 to 90 for series cartones
   std::vector<uint32_t> first_row;  // [number]: where its rows start in `rows` (100 + 1 entries)
   std::vector<uint32_t> rows;       // row ids, card * 3 + row
 };
@@ -47,9 +48,12 @@ struct Forecast {
   std::vector<size_t> line_games_by_ball, bingo_games_by_ball;
   std::string error;  // "" when made
 };
-Forecast RunForecast(const std::vector<CardLayout>& cards, size_t games, uint64_t seed);
+// The balls are 1 to `highest_ball`: 99 for the program's cards, 90 for series cartones.
+Forecast RunForecast(const std::vector<CardLayout>& cards, size_t games, uint64_t seed,
+                     int highest_ball = kHighestNumber);
 // Seeded from the system's cryptographic source.
-Forecast RunForecastFromSystem(const std::vector<CardLayout>& cards, size_t games);
+Forecast RunForecastFromSystem(const std::vector<CardLayout>& cards, size_t games,
+                               int highest_ball = kHighestNumber);
 
 // The forecast in Spanish, a few lines ending in a line break.
 std::string ForecastText(const Forecast& forecast);
