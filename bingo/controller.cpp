@@ -3,6 +3,7 @@
 #include "bingo/claim_card.h"
 #include "bingo/record_pdf.h"
 #include "card/card_code.h"
+#include "card/series_code.h"
 #include "text/hex.h"
 #include "text/quoted_text.h"
 #include "text/trim.h"
@@ -78,7 +79,8 @@ void MarkNumber(BingoController* bingo, int number) {
 void ClearClaim(BingoController* bingo) { bingo->claim = ClaimView(); }
 
 void ShowForecastOfGame(BingoController* bingo) {
-  bingo->forecast = RunForecastFromSystem(InPlayLayouts(bingo->session.game), kForecastGames);
+  const Game& game = bingo->session.game;
+  bingo->forecast = RunForecastFromSystem(InPlayLayouts(game), kForecastGames, HighestBall(game.type));
   bingo->has_forecast = bingo->forecast.error.empty();
 }
 
@@ -117,6 +119,7 @@ void InitBingo(BingoController* bingo, BingoFrontEnd* front, const std::string& 
 }
 
 bool LooksLikeCardCode(const std::string& text) {
+  if (ReadSeriesCode(text).error.empty()) return true;
   if (text.size() != 8) return false;
   for (char c : text)
     if (!IsHexDigit(c)) return false;
@@ -243,7 +246,8 @@ void BingoClaim(BingoController* bingo, const std::string& typed) {
     claim.full_row[row] = full;
   }
   const uint32_t seed_bits = game.cards[verdict.card].seed_bits;
-  claim.heading = "Cartón " + CardNumberText(verdict.card) + " · código " + CardCode(seed_bits);
+  claim.heading = "Cartón " + CardNumberText(verdict.card) + " · código " +
+                  ListLineCode(game.cards[verdict.card]);
   claim.pixels = ClaimCardPixels(seed_bits, claim.layout, claim.marked, claim.full_row,
                                  bingo->colour);
 }
@@ -323,6 +327,7 @@ BingoScreen BingoScreenOf(const BingoController& bingo) {
     for (uint8_t number : game.called.order) screen.called[number] = true;
     screen.last = game.standing.empty() ? 0 : game.calls[game.standing.back()].number;
     screen.balls = static_cast<int>(game.standing.size());
+    screen.highest_ball = HighestBall(game.type);
     for (uint32_t card : CurrentWinners(game)) screen.winners.push_back("Cartón " + WinnerText(game, card));
   }
   screen.can_draw = takes;

@@ -74,6 +74,7 @@ struct BingoScreen {
   std::array<bool, 100> called{};
   int last = 0;   // the last ball, 0 before the first
   int balls = 0;  // the balls that stand
+  int highest_ball = 99;  // the cage of the game's cards: 1 to 99, or 1 to 90
   Colour colour = kBingoColour;
   std::string prize;   // "Se juega: línea"
   std::string status;  // what was said last
@@ -125,7 +126,8 @@ void CloseBingo(BingoController* bingo);
 
 BingoScreen BingoScreenOf(const BingoController& bingo);
 
-// A card's code as the sheets' barcode gives it: eight hexadecimal digits.
+// A card's code as the sheets' barcode gives it: eight hexadecimal digits, or a series
+// cartón's ("4730F0-3").
 bool LooksLikeCardCode(const std::string& text);
 // Why a run into `request`'s list would lose a game's list; "" when it would not.
 std::string ListInUseText(const BingoController& bingo, const CardRunRequest& request);

@@ -18,6 +18,7 @@ const char* FactLabel(const std::string& section) {
   if (section == "fecha") return "Fecha: ";
   if (section == "lista") return "Lista: ";
   if (section == "sha256") return "SHA-256 de la lista: ";
+  if (section == "cartones") return "Cartones: ";
   if (section == "en juego") return "En juego: ";
   return nullptr;
 }

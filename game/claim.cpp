@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "card/card_code.h"
+#include "card/series_code.h"
 #include "card/win_check.h"
 #include "text/quoted_text.h"
 #include "game/game.h"
@@ -25,11 +26,16 @@ ClaimedCard FindClaimedCard(const Game& game, const std::string& typed) {
   ClaimedCard found;
   const std::string text = Trimmed(typed);
   const bool looks_like_code = text.size() == kCardCodeLength && AllOf(text, IsHexDigit);
-  const uint32_t code = looks_like_code ? ParseCardCode(text).seed_bits : 0;
-  if (looks_like_code) {
-    const auto at = game.card_of_code.find(code);
+  const SeriesCodeRead series = ReadSeriesCode(text);
+  if (looks_like_code || series.error.empty()) {
+    ListLine line;  // what the code names, found by its key
+    line.type = looks_like_code ? CardType::kAnywhere99 : CardType::kSeries90;
+    line.seed_bits = looks_like_code ? ParseCardCode(text).seed_bits : series.series_seed;
+    line.place = series.place;
+    const auto at = line.type == game.type ? game.card_of_code.find(ListLineKey(line))
+                                           : game.card_of_code.end();
     if (at == game.card_of_code.end())
-      found.error = "El código " + CardCode(code) + " no es de ningún cartón de la lista";
+      found.error = "El código " + ListLineCode(line) + " no es de ningún cartón de la lista";
     else
       found.card = at->second;
   } else if (text.size() <= kMostCardNumberDigits && AllOf(text, IsDigit)) {
@@ -41,7 +47,9 @@ ClaimedCard FindClaimedCard(const Game& game, const std::string& typed) {
       found.card = static_cast<uint32_t>(number - 1);
   } else {
     found.error =
-        QuotedText(text) + " no es un número de cartón ni un código (ocho cifras hexadecimales)";
+        QuotedText(text) + (game.type == CardType::kSeries90
+                                ? " no es un número de cartón ni un código (como 4730F0-3)"
+                                : " no es un número de cartón ni un código (ocho cifras hexadecimales)");
   }
   if (found.error.empty() && !game.play.in_play[found.card])
     found.error = "El cartón " + CardNumberText(found.card) + " no está en juego";

@@ -30,8 +30,12 @@ void IndexCardsInPlay(Game* game) {
 }
 
 std::string CheckCall(const Game& game, int number) {
+  const int highest = HighestBall(game.type);
   if (number < 1 || number > kHighestNumber)
-    return "El " + std::to_string(number) + " no vale: las bolas van del 1 al 99";
+    return "El " + std::to_string(number) + " no vale: las bolas van del 1 al " + std::to_string(highest);
+  if (number > highest)
+    return "El " + std::to_string(number) + " no está en el bombo: las bolas van del 1 al " +
+           std::to_string(highest);
   if (game.called.place[number] != 0) return "El " + std::to_string(number) + " ya ha salido";
   if (GameOver(game)) return kGameOverText;
   return "";
@@ -135,12 +139,13 @@ NewGameResult NewGame(std::vector<ListLine> cards, const std::string& in_play, P
     return result;
   }
   game.cards = std::move(cards);
+  game.type = game.cards.front().type;
   game.list_path = list_path;
   game.list_sha256 = list_sha256;
   game.started_ms = started_ms;
   game.prizes = PlanEntry(plan).prizes;
   for (size_t card = 0; card < game.cards.size(); ++card)
-    game.card_of_code.emplace(game.cards[card].seed_bits, static_cast<uint32_t>(card));
+    game.card_of_code.emplace(ListLineKey(game.cards[card]), static_cast<uint32_t>(card));
   IndexCardsInPlay(&game);
   return result;
 }
@@ -220,9 +225,10 @@ GameEvent ContinueEvent(int64_t time_ms) {
 
 BallDraw DrawBall(const Game& game) {
   BallDraw ball;
-  const uint32_t left = static_cast<uint32_t>(kHighestNumber - game.called.order.size());
+  const int highest = HighestBall(game.type);
+  const uint32_t left = static_cast<uint32_t>(highest - static_cast<int>(game.called.order.size()));
   if (left == 0) {
-    ball.error = "Ya han salido las 99 bolas";
+    ball.error = "Ya han salido las " + std::to_string(highest) + " bolas";
     return ball;
   }
   const UniformDraw draw = DrawBelow(left);
@@ -231,7 +237,7 @@ BallDraw DrawBall(const Game& game) {
     return ball;
   }
   uint32_t skip = draw.value;
-  for (int number = 1; number <= kHighestNumber; ++number) {
+  for (int number = 1; number <= highest; ++number) {
     if (game.called.place[number] != 0) continue;
     if (skip-- == 0) {
       ball.number = static_cast<uint8_t>(number);
@@ -294,7 +300,7 @@ std::string PendingWinnersQuestion(const Game& game) {
 }
 
 std::string WinnerText(const Game& game, uint32_t card) {
-  return CardNumberText(card) + "  " + CardCode(game.cards[card].seed_bits) + "  " +
+  return CardNumberText(card) + "  " + ListLineCode(game.cards[card]) + "  " +
          PrizeText(CurrentPrize(game));
 }
 

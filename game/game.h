@@ -61,11 +61,12 @@ struct GivenPrize {
 };
 
 struct Game {
+  CardType type = CardType::kAnywhere99;  // the list's kind: the cage holds 1 to HighestBall
   std::string list_path;
   std::string list_sha256;
   std::vector<ListLine> cards;  // the whole list
   CardsInPlay play;
-  std::unordered_map<uint32_t, uint32_t> card_of_code;  // seed bits to index in the list
+  std::unordered_map<uint32_t, uint32_t> card_of_code;  // ListLineKey to index in the list
   std::vector<PrizeKind> prizes;
   size_t prizes_won = 0;  // prizes[prizes_won] is being played; all won at prizes.size()
   int64_t started_ms = 0;

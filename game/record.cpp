@@ -64,7 +64,7 @@ RecordRow PrizeRow(const Game& game, const RecordWalk& walk, const GivenPrize& p
   const std::string kind = PrizeText(prize.kind);
   return {passed_over ? "premio no dado" : "premio", std::to_string(walk.number_of[prize.call]),
           TimeOf(prize.time_ms), std::to_string(game.calls[prize.call].number),
-          CardNumberText(prize.card), CardCode(game.cards[prize.card].seed_bits),
+          CardNumberText(prize.card), ListLineCode(game.cards[prize.card]),
           (passed_over ? kind + " no reclamada" : kind) + (prize.undone ? " (anulado)" : "")};
 }
 
@@ -112,6 +112,8 @@ std::vector<RecordRow> RecordRows(const Game& game, const std::string& title) {
       {"fecha", "", "", "", "", "", DateText(LocalTimeOf(game.started_ms))},
       {"lista", "", "", "", "", "", FileName(game.list_path)},
       {"sha256", "", "", "", "", "", game.list_sha256},
+      {"cartones", "", "", "", "", "",
+       game.type == CardType::kSeries90 ? "de 90 bolas, en series de 6" : "de 1 a 99"},
       {"en juego", "", "", "", "", "", InPlayText(game)},
   };
   RecordWalk walk = WalkEvents(game);

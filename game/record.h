@@ -6,6 +6,7 @@
 //   fecha,,,,,,2026-12-09
 //   lista,,,,,,cartones.csv
 //   sha256,,,,,,3b0c…
+//   cartones,,,,,,de 1 a 99              (or "de 90 bolas, en series de 6")
 //   en juego,,,,,,"1-250,300-320 (270 cartones)"
 //   bola,1,20:14:03,47,,,
 //   bola,2,20:14:31,12,,,anulada a las 20:14:40

@@ -303,7 +303,7 @@ std::string BingoWindow::Speak(int number) {
 void BingoWindow::Refresh() {
   const BingoScreen screen = BingoScreenOf(bingo_);
   board_->SetColour(QColorOf(screen.colour));
-  board_->ShowCalls(screen.called, screen.last, screen.balls);
+  board_->ShowCalls(screen.called, screen.last, screen.balls, screen.highest_ball);
   draw_->setEnabled(screen.can_draw);
   number_->setEnabled(screen.can_mark);
   undo_->setEnabled(screen.can_undo);

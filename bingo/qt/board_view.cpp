@@ -31,10 +31,14 @@ BoardView::BoardView(QWidget* parent) : QWidget(parent), colour_(0x1F, 0x5F, 0xB
   PlaceParts();
 }
 
-void BoardView::ShowCalls(const std::array<bool, 100>& called, int last, int balls) {
+void BoardView::ShowCalls(const std::array<bool, 100>& called, int last, int balls, int highest) {
   called_ = called;
   last_ = last;
   balls_ = balls;
+  if (highest != highest_) {
+    highest_ = highest;
+    PlaceParts();
+  }
   update();
 }
 
@@ -55,7 +59,7 @@ void BoardView::resizeEvent(QResizeEvent* event) {
 void BoardView::PlaceParts() {
   const double advance_per_pixel =
       QFontMetrics(BoldFont(kBoardMeasuredPixels)).horizontalAdvance("88") / double(kBoardMeasuredPixels);
-  layout_ = LayOutBoard(width(), height(), advance_per_pixel);
+  layout_ = LayOutBoard(width(), height(), advance_per_pixel, highest_);
   last_font_ = BoldFont(layout_.last_pixels);
   count_font_ = BoldFont(layout_.count_pixels);
   cell_font_ = BoldFont(layout_.cell_pixels);
@@ -84,7 +88,7 @@ void BoardView::PaintLastNumber(QPainter* painter) {
 
 void BoardView::PaintGrid(QPainter* painter) {
   painter->setFont(cell_font_);
-  for (int number = 1; number <= 99; ++number) {
+  for (int number = 1; number <= highest_; ++number) {
     const QRect cell = CellOf(number);
     painter->fillRect(cell, called_[number] ? colour_ : kPaper);
     painter->setPen(kGridLine);
@@ -95,7 +99,7 @@ void BoardView::PaintGrid(QPainter* painter) {
 }
 
 void BoardView::mousePressEvent(QMouseEvent* event) {
-  for (int number = 1; number <= 99; ++number)
+  for (int number = 1; number <= highest_; ++number)
     if (CellOf(number).contains(event->position().toPoint())) {
       emit numberClicked(number);
       return;

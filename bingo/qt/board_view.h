@@ -13,8 +13,8 @@ class BoardView : public QWidget {
   Q_OBJECT
  public:
   explicit BoardView(QWidget* parent = nullptr);
-  // called[n] for n in 1..99; last is 0 before the first ball.
-  void ShowCalls(const std::array<bool, 100>& called, int last, int balls);
+  // called[n] for n in 1..highest (99, or 90); last is 0 before the first ball.
+  void ShowCalls(const std::array<bool, 100>& called, int last, int balls, int highest = 99);
   void SetColour(const QColor& colour);
   // The cell of number n (1..99) in widget coordinates, as painted.
   QRect CellOf(int number) const;
@@ -45,6 +45,7 @@ class BoardView : public QWidget {
   std::array<bool, 100> called_{};
   int last_ = 0;
   int balls_ = 0;
+  int highest_ = 99;
   QColor colour_;
   BoardLayout layout_;
   QFont last_font_, count_font_, cell_font_;

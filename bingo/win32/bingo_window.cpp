@@ -64,6 +64,7 @@ void Show(BingoWindow* bingo, const BingoScreen& screen) {
   bingo->board.called = screen.called;
   bingo->board.last = screen.last;
   bingo->board.balls = screen.balls;
+  bingo->board.highest = screen.highest_ball;
   bingo->board.colour = screen.colour;
   InvalidateRect(Control(*bingo, IDC_BOARD), nullptr, FALSE);
   SetEnabled(*bingo, IDC_DRAW, screen.can_draw);

@@ -21,6 +21,7 @@ struct BoardState {
   std::array<bool, 100> called{};
   int last = 0;
   int balls = 0;
+  int highest = 99;  // the cage: 1 to 99, or 1 to 90
   COLORREF colour = kBingoColour;  // Colour and COLORREF share the layout 0x00BBGGRR
 };
 

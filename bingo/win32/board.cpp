@@ -31,14 +31,14 @@ HFONT BoldFont(int pixels) {
 RECT RectOf(const BoardBox& box) { return RECT{box.left, box.top, box.right, box.bottom}; }
 
 // The board's layout with "88" measured in the board's own bold face.
-BoardLayout LayOut(HDC dc, int width, int height) {
+BoardLayout LayOut(HDC dc, int width, int height, int highest) {
   const HFONT measure = BoldFont(kBoardMeasuredPixels);
   const HGDIOBJ old = SelectObject(dc, measure);
   SIZE eights{};
   GetTextExtentPoint32W(dc, L"88", 2, &eights);
   SelectObject(dc, old);
   DeleteObject(measure);
-  return LayOutBoard(width, height, std::max(1L, eights.cx) / double(kBoardMeasuredPixels));
+  return LayOutBoard(width, height, std::max(1L, eights.cx) / double(kBoardMeasuredPixels), highest);
 }
 
 void FillBox(HDC dc, const RECT& box, COLORREF colour) {
@@ -68,7 +68,7 @@ void PaintBoard(HDC dc, const BoardState& board, int width, int height) {
   const RECT all{0, 0, width, height};
   FillBox(dc, all, kPaper);
   SetBkMode(dc, TRANSPARENT);
-  const BoardLayout layout = LayOut(dc, width, height);
+  const BoardLayout layout = LayOut(dc, width, height, board.highest);
   if (board.last > 0)
     CentredText(dc, std::to_wstring(board.last), RectOf(layout.last_digits), layout.last_pixels,
                 board.colour);
@@ -81,7 +81,7 @@ void PaintBoard(HDC dc, const BoardState& board, int width, int height) {
   const HBRUSH paper = CreateSolidBrush(kPaper);
   const HBRUSH line = CreateSolidBrush(kGridLine);
   const HGDIOBJ old = SelectObject(dc, cell_font);
-  for (int number = 1; number <= 99; ++number) {
+  for (int number = 1; number <= layout.highest; ++number) {
     const RECT cell = RectOf(BoardCellOf(layout, number));
     const bool is_called = board.called[static_cast<size_t>(number)];
     FillRect(dc, &cell, is_called ? called : paper);
@@ -105,13 +105,13 @@ void PaintFocusFrame(HDC dc, int width, int height) {
 }
 
 // The number under a point of the board, 0 for none.
-int NumberAt(HWND window, POINT point) {
+int NumberAt(HWND window, const BoardState& board, POINT point) {
   RECT client;
   GetClientRect(window, &client);
   const HDC dc = GetDC(window);
-  const BoardLayout layout = LayOut(dc, client.right, client.bottom);
+  const BoardLayout layout = LayOut(dc, client.right, client.bottom, board.highest);
   ReleaseDC(window, dc);
-  for (int number = 1; number <= 99; ++number) {
+  for (int number = 1; number <= layout.highest; ++number) {
     const RECT cell = RectOf(BoardCellOf(layout, number));
     if (PtInRect(&cell, point)) return number;
   }
@@ -225,7 +225,7 @@ LRESULT CALLBACK BoardProcedure(HWND window, UINT message, WPARAM wparam, LPARAM
     case WM_LBUTTONDOWN: {
       SetFocus(window);
       const POINT point{static_cast<short>(LOWORD(lparam)), static_cast<short>(HIWORD(lparam))};
-      const int number = NumberAt(window, point);
+      const int number = board == nullptr ? 0 : NumberAt(window, *board, point);
       if (number != 0) SendMessageW(GetParent(window), WM_BOARD_CLICKED, static_cast<WPARAM>(number), 0);
       return 0;
     }

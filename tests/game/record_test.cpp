@@ -56,8 +56,11 @@ TEST(RecordTest, HoldsTheListCallsPrizesAndUndoneCalls) {
   ASSERT_EQ(PlayEvent(&game, ConfirmEvent(winners, now + 1)), "");
   ASSERT_EQ(PlayEvent(&game, UndoEvent(now + 2)), "");
 
-  const auto rows = CsvRows(RecordCsv(game, "Noche, de \"bingo\""));
-  ASSERT_GE(rows.size(), 6u);
+  auto rows = CsvRows(RecordCsv(game, "Noche, de \"bingo\""));
+  ASSERT_GE(rows.size(), 7u);
+  // The kind of cards played, after the list's checksum; the rest as before it.
+  EXPECT_EQ(rows[5], (std::vector<std::string>{"cartones", "", "", "", "", "", "de 1 a 99"}));
+  rows.erase(rows.begin() + 5);
   for (const auto& r : rows) ASSERT_EQ(r.size(), 7u);
   EXPECT_EQ(rows[0], (std::vector<std::string>{"apartado", "orden", "hora", "bola", "carton",
                                                "codigo", "detalle"}));
@@ -109,7 +112,10 @@ TEST(RecordTest, NumbersTheBallsAsTheScreenAndStatesStopsAndPrizesPassedOver) {
   ASSERT_EQ(PlayEvent(&game, PassOverEvent(winners, now + 1)), "");
   ASSERT_EQ(PlayEvent(&game, ConfirmEvent(winners, now + 2)), "");
 
-  const auto rows = CsvRows(RecordCsv(game, "Noche"));
+  auto rows = CsvRows(RecordCsv(game, "Noche"));
+  ASSERT_GT(rows.size(), 5u);
+  EXPECT_EQ(rows[5][0], "cartones");
+  rows.erase(rows.begin() + 5);
   ASSERT_EQ(rows.size(), 6u + 2 + 1 + (row.size() - 1) + 2 * winners.size());
   EXPECT_EQ(rows[6][1], "1");
   EXPECT_EQ(rows[7][1], "2");
