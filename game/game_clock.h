@@ -4,13 +4,9 @@
 #include <cstdint>
 #include <string>
 
-int64_t NowMilliseconds();
+#include "card/local_time.h"
 
-struct LocalTime {
-  int year = 1970, month = 1, day = 1, hour = 0, minute = 0, second = 0;
-};
-// One small file per platform: the local time zone's reading of that moment.
-LocalTime LocalTimeOf(int64_t milliseconds);
+int64_t NowMilliseconds();
 
 std::string DateText(const LocalTime& time);        // "2026-12-09"
 std::string ClockText(const LocalTime& time);       // "20:14:03"
