@@ -6,7 +6,9 @@
 #include <algorithm>
 
 #include "card/card_code.h"
+#include "card/win_report.h"
 #include "text/quoted_text.h"
+#include "text/trim.h"
 #include "game/draw_source.h"
 
 const char* const kGameOverText = "La partida ha terminado: ya se han dado todos los premios";
@@ -273,19 +275,7 @@ std::vector<uint32_t> CurrentWinners(const Game& game) {
   return winners;
 }
 
-const char* PrizeText(PrizeKind kind) {
-  switch (kind) {
-    case PrizeKind::kLine:
-      return "línea";
-    case PrizeKind::kTwoLines:
-      return "dos líneas";
-    case PrizeKind::kBingo:
-      return "bingo";
-    case PrizeKind::kNothing:
-      break;
-  }
-  return "premio";
-}
+const char* PrizeText(PrizeKind kind) { return PrizeKindText(kind); }
 
 std::string PendingWinnersQuestion(const Game& game) {
   const std::vector<uint32_t> winners = CurrentWinners(game);
@@ -307,9 +297,7 @@ std::string WinnerText(const Game& game, uint32_t card) {
 TypedBall ReadTypedBall(const std::string& text) {
   constexpr size_t kMostBallDigits = 3;
   TypedBall ball;
-  const size_t first = text.find_first_not_of(" \t\r\n");
-  const size_t last = text.find_last_not_of(" \t\r\n");
-  const std::string digits = first == std::string::npos ? "" : text.substr(first, last - first + 1);
+  const std::string digits = Trimmed(text);
   bool ok = !digits.empty() && digits.size() <= kMostBallDigits;
   for (char c : digits) ok = ok && c >= '0' && c <= '9';
   if (ok) {

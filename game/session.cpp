@@ -25,8 +25,8 @@ std::string GameFilePath(const std::string& folder) { return InGameFolder(folder
 std::string SaveGameFile(const std::string& folder, const std::string& bytes) {
   const std::string path = GameFilePath(folder);
   const ByteSpan whole{bytes.data(), bytes.size()};
-  SaveError error = ReplaceFileWith(path, &whole, 1);
-  if (error == SaveError::kNone) error = FlushFolder(folder);
+  // Durable when it returns: ReplaceFileWith flushes the folder's entry too.
+  const SaveError error = ReplaceFileWith(path, &whole, 1);
   if (error == SaveError::kNone) return "";
   const std::string why = SaveErrorText(error);
   return "No se pudo guardar la partida en " + EscapedText(path) +

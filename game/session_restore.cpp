@@ -121,9 +121,9 @@ KeptAside KeepAside(const std::string& folder, const SavedFile& saved, int64_t n
     return kept;
   }
   const ByteSpan whole{saved.bytes.data(), saved.bytes.size()};
-  SaveError error = saved.too_large ? CopyFileInPieces(GameFilePath(folder), kept.path)
-                                    : ReplaceFileWith(kept.path, &whole, 1);
-  if (error == SaveError::kNone) error = FlushFolder(folder);
+  // Either way durable when it returns: the folder's entry is flushed with the file.
+  const SaveError error = saved.too_large ? CopyFileInPieces(GameFilePath(folder), kept.path)
+                                          : ReplaceFileWith(kept.path, &whole, 1);
   if (error != SaveError::kNone)
     kept.error = "no se pudo apartar una copia de la partida dañada en " + EscapedText(kept.path);
   return kept;
