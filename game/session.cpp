@@ -15,9 +15,7 @@ const char* const kNoGameText = "No hay ninguna partida abierta";
 const char* const kFolderNotOpenText = "La carpeta de la partida no está abierta";
 
 std::string InGameFolder(const std::string& folder, const std::string& name) {
-  if (folder.empty()) return name;
-  const char last = folder.back();
-  return last == '/' || last == '\\' ? folder + name : folder + PathSeparator() + name;
+  return PathInFolder(folder, name);
 }
 
 std::string GameFilePath(const std::string& folder) { return InGameFolder(folder, kGameFileName); }
