@@ -196,6 +196,12 @@ void ReleaseFonts(BingoWindow* bingo) {
   DeleteObject(bingo->refusal_font);
 }
 
+// A number clicked on the board: the controller asks first, and refuses it in a run.
+void ClickedOnBoard(BingoWindow* bingo, int number) {
+  BingoClickNumber(&bingo->bingo, number);
+  RefreshBingo(bingo);
+}
+
 LRESULT CALLBACK BingoProcedure(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
   BingoWindow* bingo = BingoOf(window);
   switch (message) {
@@ -218,9 +224,7 @@ LRESULT CALLBACK BingoProcedure(HWND window, UINT message, WPARAM wparam, LPARAM
         Run(bingo, LOWORD(wparam));
       return 0;
     case WM_BOARD_CLICKED:
-      if (bingo == nullptr) return 0;
-      BingoClickNumber(&bingo->bingo, static_cast<int>(wparam));  // asked, and refused in a run
-      RefreshBingo(bingo);
+      if (bingo != nullptr) ClickedOnBoard(bingo, static_cast<int>(wparam));
       return 0;
     case WM_BOARD_TYPED:
       TypeIntoNumberField(*bingo, static_cast<wchar_t>(wparam));
