@@ -286,6 +286,37 @@ class BingoWindowTest : public QObject {
     QCOMPARE(int(window->Session().game.prizes_won), 1);
   }
 
+  // Space draws only from the board; on a button it presses the button. A claim keeps
+  // the focus in its field; Ctrl+Enter confirms the prize.
+  void keysAndFocus() {
+    auto window = OpenWindow("1");
+    QVERIFY(window);
+    const Game& game = window->Session().game;
+    auto* undo = Child<QPushButton>(window.get(), "deshacer");
+    Type(window.get(), "numero", QString::number(FirstRow(list_[0])[0]));
+    QCOMPARE(int(game.standing.size()), 1);
+    undo->setFocus();
+    QString asked;
+    ExpectDialog(Press(QMessageBox::No, &asked));
+    QTest::keyClick(undo, Qt::Key_Space);
+    QVERIFY2(asked.startsWith("¿Anular la bola"), qPrintable(asked));
+    QCOMPARE(int(game.standing.size()), 1);  // pressed, not drawn
+    auto* claim = Child<QLineEdit>(window.get(), "reclamacion");
+    Type(window.get(), "reclamacion", "1");
+    QCOMPARE(window->focusWidget(), static_cast<QWidget*>(claim));
+    for (int number : FirstRow(list_[0]))
+      if (game.called.place[number] == 0) Type(window.get(), "numero", QString::number(number));
+    QVERIFY(!CurrentWinners(game).empty());
+    window->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(window.get()));
+    QTest::keyClick(window.get(), Qt::Key_Return, Qt::ControlModifier);
+    QCOMPARE(int(game.prizes_won), 1);
+    auto* board = window->findChild<BoardView*>();
+    QCOMPARE(window->focusWidget(), static_cast<QWidget*>(board));  // Space draws again
+    QTest::keyClick(board, Qt::Key_Space);
+    QCOMPARE(int(game.standing.size()), 6);
+  }
+
   void killedAndContinued() {
     QProcess child;
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
