@@ -7,6 +7,7 @@
 
 #include "card/card_code.h"
 #include "card/quoted_text.h"
+#include "game/checkable_draw.h"
 #include "game/draw_source.h"
 
 const char* const kGameOverText = "La partida ha terminado: ya se han dado todos los premios";
@@ -134,6 +135,12 @@ NewGameResult NewGame(std::vector<ListLine> cards, const std::string& in_play, P
     result.error = "No hay ningún cartón en juego: la lista está vacía";
     return result;
   }
+  DrawKeyResult key = MakeDrawKey();
+  if (!key.error.empty()) {
+    result.error = key.error;
+    return result;
+  }
+  game.draw_key = std::move(key.key);
   game.cards = std::move(cards);
   game.list_path = list_path;
   game.list_sha256 = list_sha256;
@@ -225,6 +232,14 @@ BallDraw DrawBall(const Game& game) {
     ball.error = "Ya han salido las 99 bolas";
     return ball;
   }
+  if (!game.draw_key.empty()) {
+    ball.number = CheckableBall(
+        game.draw_key, DrawMessage(game.started_ms, game.list_sha256, NextDrawNumber(game)),
+        game.called);
+    return ball;
+  }
+  // A game continued from a journal written before the draw could be checked has no key:
+  // its balls still come from the system's source, as they did when it began.
   const UniformDraw draw = DrawBelow(left);
   if (!draw.error.empty()) {
     ball.error = "No se pudo sacar bola: " + draw.error;
