@@ -9,6 +9,7 @@
 #include "text/trim.h"
 #include "disk/file_system.h"
 #include "disk/read_file.h"
+#include "game/checkable_draw.h"
 #include "game/game_clock.h"
 
 const char* const kBingoTitle = "Tessarine Bingo";
@@ -201,6 +202,11 @@ void BingoUndo(BingoController* bingo) {
   const Game& game = bingo->session.game;
   if (!HasGame(bingo->session) || game.standing.empty())
     return Say(bingo, "No hay ninguna bola que deshacer", true);
+  // Once the last prize is given the record reveals the draw's key: a ball taken back
+  // then would let whoever saw it foresee the balls to come.
+  if (GameOver(game))
+    return Say(bingo, "La partida ha terminado y su acta ya da la clave del sorteo: no se deshace ninguna bola",
+               true);
   const std::string last = std::to_string(game.calls[game.standing.back()].number);
   if (!bingo->front->Ask("¿Anular la bola " + last + "? En el acta constará como anulada.", true))
     return;
@@ -340,6 +346,8 @@ BingoScreen BingoScreenOf(const BingoController& bingo) {
   else
     screen.prize = screen.playing ? "Se juega: " + std::string(PrizeText(CurrentPrize(game)))
                                   : "Partida terminada: todos los premios dados";
+  if (has_game && game.standing.empty() && !CommitmentText(game).empty())
+    screen.commitment = "Compromiso del sorteo: " + CommitmentText(game);
   screen.status = bingo.status;
   screen.status_is_refusal = bingo.status_is_refusal;
   screen.claim = bingo.claim;

@@ -77,6 +77,8 @@ struct BingoScreen {
   int highest_ball = 99;  // the cage of the game's cards: 1 to 99, or 1 to 90
   Colour colour = kBingoColour;
   std::string prize;   // "Se juega: línea"
+  // Before the first ball: the draw's commitment, to photograph or read out.
+  std::string commitment;  // "Compromiso del sorteo: 3b0c 91ae …"; "" once a ball stands
   std::string status;  // what was said last
   bool status_is_refusal = false;
   std::vector<std::string> winners;  // "Cartón 0017  4730F0DB  línea"

@@ -5,6 +5,7 @@
 #include "text/quoted_text.h"
 #include "disk/file_system.h"
 #include "disk/save_error_text.h"
+#include "game/checkable_draw.h"
 #include "game/record.h"
 #include "sheets/text_document.h"
 
@@ -20,6 +21,9 @@ const char* FactLabel(const std::string& section) {
   if (section == "sha256") return "SHA-256 de la lista: ";
   if (section == "cartones") return "Cartones: ";
   if (section == "en juego") return "En juego: ";
+  if (section == kStartSection) return "Inicio del sorteo (ms desde 1970, UTC): ";
+  if (section == kCommitmentSection) return "Compromiso del sorteo: ";
+  if (section == kKeySection) return "Clave del sorteo: ";
   return nullptr;
 }
 
@@ -43,7 +47,10 @@ TextDocument RecordDocument(const Game& game, const std::string& title, Paper pa
   for (const RecordRow& row : rows) {
     const char* label = FactLabel(row.section);
     if (label != nullptr) {
-      if (!row.detail.empty()) document.lines.push_back({{label + row.detail}, false});
+      // The commitment in groups of four, as the window showed it before the first ball.
+      const std::string fact =
+          row.section == kCommitmentSection ? HexInGroups(row.detail) : row.detail;
+      if (!fact.empty()) document.lines.push_back({{label + fact}, false});
     } else if (row.section == "bola" || row.section == "parada") {
       if (!calls_begun) {
         Heading(&document, "Bolas cantadas");

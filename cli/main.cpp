@@ -1,8 +1,9 @@
 // tessarine-cards: bingo cards from the command line, with no window. Writes the same
 // 721 x 241 pictures the program's picture control shows and saves (as BMP or PNG), the
 // list of a run's cards and its print-ready sheets, prints a card's layout as text,
-// checks a claimed win, or forecasts a game with a list's cards. It exits 0 only when
-// what it reports is done: every file on the disk, every line of its output written.
+// checks a claimed win, forecasts a game with a list's cards, or checks a game's draw
+// from its record. It exits 0 only when what it reports is done: every file on the disk,
+// every line of its output written.
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -16,6 +17,7 @@
 #include "cli/make_cards.h"
 #include "cli/options.h"
 #include "cli/report.h"
+#include "cli/verify_draw.h"
 
 namespace {
 void PrintLayout(uint32_t seed_bits) {
@@ -41,6 +43,7 @@ int main(int argc, char** argv) {
   }
   if (options.check) return CheckCards(options);
   if (!options.forecast_list.empty()) return PrintForecast(options);
+  if (!options.verify_draw.empty()) return VerifyDraw(options);
   if (options.layout) {
     PrintLayout(StartSeedBits(options.run.start));
     return Finish(0);

@@ -151,6 +151,7 @@ enum Context : unsigned {
   kLayout = 8,
   kChecking = 16,
   kForecasting = 32,
+  kVerifyingDraw = 64,
 };
 constexpr unsigned kEveryRun = kMaking | kWithoutFiles | kOfOneCode;
 enum class Takes { kNothing, kValue, kOptionalValue };
@@ -263,6 +264,11 @@ const OptionRow kOptions[] = {
                             "por omisión, todos", Takes::kValue,
      [](const std::string& v, CliOptions* o, std::string*) { o->in_play = v; return true; },
      kForecasting, 0, nullptr, "--forecast", nullptr, nullptr},
+    {"--verify-draw", "ACTA.csv", "comprueba el sorteo de una partida terminada: su clave\n"
+                                  "contra el compromiso, y cada bola al azar contra la clave",
+     Takes::kValue,
+     [](const std::string& v, CliOptions* o, std::string*) { o->verify_draw = v; return true; },
+     kVerifyingDraw, kVerifyingDraw, "comprueba el sorteo de un acta", nullptr, nullptr, nullptr},
     {"--help", "", "esta ayuda", Takes::kNothing,
      [](const std::string&, CliOptions* o, std::string*) { return o->help = true; },
      0, 0, nullptr, nullptr, nullptr, nullptr},
@@ -341,6 +347,7 @@ std::string CheckingRefusal(const CliOptions& o, const Given& given) {
 // What the options given say together; "" when they go together. The order of the
 // rules decides which refusal a line with several faults hears.
 std::string CheckCombination(const CliOptions& o, const Given& given) {
+  if (!o.verify_draw.empty()) return ContextRefusal(given, "--verify-draw");
   if (!o.forecast_list.empty()) return ContextRefusal(given, "--forecast");
   const std::string in_play = OnlyWithRefusal(given, "--forecast");
   if (!in_play.empty()) return in_play;
@@ -414,6 +421,7 @@ std::string CliUsage() {
       "     tessarine-cards --check LISTA.csv --called \"7 12 33 ...\"\n"
       "     tessarine-cards --check --code XXXXXXXX --called-file CANTADOS.txt\n"
       "     tessarine-cards --forecast LISTA.csv [--in-play 1-250]\n"
+      "     tessarine-cards --verify-draw ACTA.csv\n"
       "\n"
       "Hace cartones del bingo sin ventana, y comprueba los premios que se cantan.\n"
       "\n";

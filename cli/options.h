@@ -21,6 +21,7 @@ struct CliOptions {
   std::string called_file;      // --called-file F; "" for none
   std::string forecast_list;    // --forecast LISTA.csv: simulate games instead; "" for none
   std::string in_play;          // --in-play RANGOS: the cards in play; "" for all
+  std::string verify_draw;      // --verify-draw ACTA.csv: check a game's draw instead; "" for none
 };
 
 // The longest title a sheet's title line holds, in characters.

@@ -7,6 +7,7 @@
 
 #include "card/card_code.h"
 #include "card/win_report.h"
+#include "game/checkable_draw.h"
 #include "text/quoted_text.h"
 #include "text/trim.h"
 #include "game/draw_source.h"
@@ -140,6 +141,12 @@ NewGameResult NewGame(std::vector<ListLine> cards, const std::string& in_play, P
     result.error = "No hay ningún cartón en juego: la lista está vacía";
     return result;
   }
+  DrawKeyResult key = MakeDrawKey();
+  if (!key.error.empty()) {
+    result.error = key.error;
+    return result;
+  }
+  game.draw_key = std::move(key.key);
   game.cards = std::move(cards);
   game.type = game.cards.front().type;
   game.list_path = list_path;
@@ -233,6 +240,14 @@ BallDraw DrawBall(const Game& game) {
     ball.error = "Ya han salido las " + std::to_string(highest) + " bolas";
     return ball;
   }
+  if (!game.draw_key.empty()) {
+    ball.number = CheckableBall(
+        game.draw_key, DrawMessage(game.started_ms, game.list_sha256, NextDrawNumber(game)),
+        game.called, highest);
+    return ball;
+  }
+  // A game continued from a journal written before the draw could be checked has no key:
+  // its balls still come from the system's source, as they did when it began.
   const UniformDraw draw = DrawBelow(left);
   if (!draw.error.empty()) {
     ball.error = "No se pudo sacar bola: " + draw.error;

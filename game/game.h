@@ -70,6 +70,9 @@ struct Game {
   std::vector<PrizeKind> prizes;
   size_t prizes_won = 0;  // prizes[prizes_won] is being played; all won at prizes.size()
   int64_t started_ms = 0;
+  // The secret key of the checkable draw (game/checkable_draw.h), 32 bytes, made when the
+  // game starts; empty for a game begun before the draw could be checked.
+  std::string draw_key;
   std::vector<GameEvent> events;
   std::vector<GameCall> calls;   // every call made, the undone ones too
   std::vector<size_t> standing;  // indices in `calls` of the calls that stand, in order
@@ -88,7 +91,7 @@ struct NewGameResult {
   std::string error;  // "" when made
 };
 // The cards of `in_play` (ranges of card numbers, "" for all) of a list already read and
-// checked, the prizes of the plan, nothing called yet.
+// checked, the prizes of the plan, nothing called yet, and a new key for its draw.
 NewGameResult NewGame(std::vector<ListLine> cards, const std::string& in_play, PrizePlan plan,
                       const std::string& list_path, const std::string& list_sha256,
                       int64_t started_ms);
@@ -108,7 +111,9 @@ struct BallDraw {
   uint8_t number = 0;
   std::string error;
 };
-// A number not yet called, at random from the system's cryptographic source.
+// A number not yet called: the one the game's key gives for its next drawn ball
+// (game/checkable_draw.h), or, in a game with no key, at random from the system's
+// cryptographic source.
 BallDraw DrawBall(const Game& game);
 
 bool GameOver(const Game& game);         // every prize given

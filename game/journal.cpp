@@ -4,6 +4,8 @@
 
 #include <cstdio>
 
+#include "game/checkable_draw.h"
+
 const char* const kJournalMagicLine = "tessarine-partida 1";
 const char* const kJournalChecksumMark = " #";
 
@@ -63,6 +65,10 @@ std::string JournalText(const Game& game) {
                  (game.play.count == game.cards.size() ? std::string("todos") : game.play.text));
   text += Sealed(std::string("premios ") + PlanEntry(PlanOf(game)).journal_name);
   text += Sealed("inicio " + std::to_string(game.started_ms));
+  if (!game.draw_key.empty()) {
+    text += Sealed("clave " + DrawKeyHex(game.draw_key));
+    text += Sealed("compromiso " + CommitmentOf(game.draw_key));
+  }
   for (const GameEvent& event : game.events) text += JournalEventLine(event);
   return text;
 }
@@ -76,6 +82,8 @@ ReplayResult ReplayJournal(const JournalContents& journal, std::vector<ListLine>
     return result;
   }
   result.game = std::move(made.game);
+  // The game's key is the journal's, not the one NewGame made; none for an older journal.
+  result.game.draw_key = journal.draw_key;
   for (size_t i = 0; i < journal.events.size(); ++i) {
     const std::string refused = PlayEvent(&result.game, journal.events[i]);
     if (!refused.empty()) {

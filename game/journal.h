@@ -1,5 +1,7 @@
 // The journal of a game: a text file of one line per event after a short header that
 // names the list (its path and SHA-256), the cards in play, the prizes and the start.
+// A journal written before the draw could be checked has no "clave" and "compromiso"
+// lines; it is read as it was, and its game goes on with no key (game/checkable_draw.h).
 // Every line ends with a checksum of its text, so a damaged line is told from a good one:
 //
 //   tessarine-partida 1 #9A3C01F2
@@ -7,6 +9,8 @@
 //   en-juego 1-250,300-320 #…
 //   premios linea,bingo #…
 //   inicio 1733775240000 #…
+//   clave 5f1e…09 #…                    (the draw's secret key: only ever in this file)
+//   compromiso 3b0c…e1 #…               (its SHA-256, as the window shows it)
 //   bola 47 1733775243123 azar #…
 //   deshacer 1733775250000 #…
 //   continuar 1733779000000 #…          (a saved game taken up again)
@@ -36,6 +40,7 @@ struct JournalContents {
   std::string in_play;  // as NewGame takes it
   PrizePlan plan = PrizePlan::kLineThenBingo;
   int64_t started_ms = 0;
+  std::string draw_key;  // the draw's key, its bytes; "" in a journal written before it
   std::vector<GameEvent> events;
   std::vector<int> event_lines;  // the line of each event, for messages
   std::string error;             // "" when read; else the damage, naming the line

@@ -1,6 +1,7 @@
 // Reading a journal back: each line's checksum first, then its words, strictly.
 #include <vector>
 
+#include "game/checkable_draw.h"
 #include "game/journal.h"
 
 namespace {
@@ -106,6 +107,23 @@ std::string ReadHeaderLine(int number, const std::string& text, JournalContents*
                      : "la cabecera de la partida está mal escrita";
 }
 
+// Lines 6 and 7 of a journal with a checkable draw: its key, then its commitment.
+bool IsDrawLine(int number, const std::string& text, const JournalContents& journal) {
+  if (number == kFirstEventLine) return text.rfind("clave ", 0) == 0;
+  return number == kFirstEventLine + 1 && !journal.draw_key.empty();
+}
+
+std::string ReadDrawLine(int number, const std::string& text, JournalContents* journal) {
+  const std::vector<std::string> w = Words(text);
+  if (number == kFirstEventLine) {
+    journal->draw_key = w.size() == 2 ? DrawKeyOfHex(w[1]) : "";
+    return journal->draw_key.empty() ? "la clave del sorteo está mal escrita" : "";
+  }
+  if (w.size() != 2 || w[0] != "compromiso") return "falta el compromiso del sorteo tras su clave";
+  return w[1] == CommitmentOf(journal->draw_key) ? ""
+                                                 : "la clave del sorteo no cuadra con su compromiso";
+}
+
 // The card numbers of a confirmation, as indices; none when the word is not such a list.
 std::vector<uint32_t> ReadCards(const std::string& word) {
   std::vector<uint32_t> cards;
@@ -178,6 +196,9 @@ JournalContents ParseJournal(const std::string& bytes) {
     if (number < kFirstEventLine) {
       journal.error = ReadHeaderLine(number, unsealed.text, &journal);
       if (!journal.error.empty()) journal.error = where + journal.error;
+    } else if (IsDrawLine(number, unsealed.text, journal)) {
+      journal.error = ReadDrawLine(number, unsealed.text, &journal);
+      if (!journal.error.empty()) journal.error = where + journal.error;
     } else {
       const ReadEvent read = ReadEventLine(unsealed.text);
       if (!read.error.empty()) journal.error = where + read.error;
@@ -187,5 +208,7 @@ JournalContents ParseJournal(const std::string& bytes) {
     if (!journal.error.empty()) return journal;
   }
   if (number < kFirstEventLine - 1) journal.error = "le falta la cabecera de la partida";
+  if (number == kFirstEventLine && !journal.draw_key.empty())
+    journal.error = "le falta el compromiso del sorteo tras su clave";
   return journal;
 }

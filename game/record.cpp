@@ -5,9 +5,17 @@
 #include "text/quoted_text.h"
 #include "disk/file_system.h"
 #include "disk/save_error_text.h"
+#include "game/checkable_draw.h"
 #include "game/game_clock.h"
 
 const char* const kRecordHeader = "apartado,orden,hora,bola,carton,codigo,detalle";
+const char* const kCardsSection = "cartones";
+const char* const kSeriesCardsText = "de 90 bolas, en series de 6";
+const char* const kStartSection = "inicio";
+const char* const kCommitmentSection = "compromiso";
+const char* const kKeySection = "clave";
+const char* const kDrawnBallText = "azar";
+const char* const kCageBallText = "jaula";
 
 namespace {
 constexpr const char* kLineEnd = "\r\n";
@@ -45,6 +53,7 @@ struct RecordWalk {
   std::vector<RecordRow> prizes;  // the prizes given and those passed over, in order
   std::vector<size_t> standing;   // indices in Game::calls
   std::vector<size_t> number_of;  // per call: its number on the screen
+  std::vector<uint32_t> draw_of;  // per call: its n in the draw, 0 for a ball from a cage
   size_t given = 0, passed_over = 0;
   int64_t last_ms = 0;  // the last event's time: where a stop began
 };
@@ -54,9 +63,12 @@ RecordRow CallRow(const Game& game, RecordWalk* walk) {
   const GameCall& call = game.calls[index];
   walk->standing.push_back(index);
   walk->number_of.push_back(walk->standing.size());
+  const std::string kind =
+      call.drawn ? kDrawnBallText + std::string(" ") + std::to_string(walk->draw_of[index])
+                 : kCageBallText;
   return {"bola", std::to_string(walk->standing.size()), TimeOf(call.time_ms),
           std::to_string(call.number), "", "",
-          call.undone ? "anulada a las " + TimeOf(call.undone_ms) : ""};
+          call.undone ? "anulada a las " + TimeOf(call.undone_ms) + "; " + kind : kind};
 }
 
 RecordRow PrizeRow(const Game& game, const RecordWalk& walk, const GivenPrize& prize,
@@ -80,6 +92,7 @@ RecordRow StopRow(const RecordWalk& walk, int64_t continued_ms) {
 RecordWalk WalkEvents(const Game& game) {
   RecordWalk walk;
   walk.last_ms = game.started_ms;
+  walk.draw_of = DrawNumbers(game);
   for (const GameEvent& event : game.events) {
     switch (event.kind) {
       case EventKind::kCall:
@@ -112,10 +125,18 @@ std::vector<RecordRow> RecordRows(const Game& game, const std::string& title) {
       {"fecha", "", "", "", "", "", DateText(LocalTimeOf(game.started_ms))},
       {"lista", "", "", "", "", "", FileName(game.list_path)},
       {"sha256", "", "", "", "", "", game.list_sha256},
-      {"cartones", "", "", "", "", "",
-       game.type == CardType::kSeries90 ? "de 90 bolas, en series de 6" : "de 1 a 99"},
+      {kCardsSection, "", "", "", "", "",
+       game.type == CardType::kSeries90 ? kSeriesCardsText : "de 1 a 99"},
       {"en juego", "", "", "", "", "", InPlayText(game)},
   };
+  if (!game.draw_key.empty()) {
+    rows.push_back({kStartSection, "", "", "", "", "", std::to_string(game.started_ms)});
+    rows.push_back({kCommitmentSection, "", "", "", "", "", CommitmentOf(game.draw_key)});
+  }
+  // The key only once every prize is given: before that it would tell the balls to come.
+  if (!game.draw_key.empty() && GameOver(game)) {
+    rows.push_back({kKeySection, "", "", "", "", "", DrawKeyHex(game.draw_key)});
+  }
   RecordWalk walk = WalkEvents(game);
   rows.insert(rows.end(), walk.calls.begin(), walk.calls.end());
   rows.insert(rows.end(), walk.prizes.begin(), walk.prizes.end());

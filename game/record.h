@@ -8,12 +8,21 @@
 //   sha256,,,,,,3b0c…
 //   cartones,,,,,,de 1 a 99              (or "de 90 bolas, en series de 6")
 //   en juego,,,,,,"1-250,300-320 (270 cartones)"
-//   bola,1,20:14:03,47,,,
-//   bola,2,20:14:31,12,,,anulada a las 20:14:40
-//   bola,2,20:14:52,8,,,
+//   inicio,,,,,,1733775240000
+//   compromiso,,,,,,3b0c…
+//   clave,,,,,,5f1e…
+//   bola,1,20:14:03,47,,,azar 1
+//   bola,2,20:14:31,12,,,anulada a las 20:14:40; azar 2
+//   bola,2,20:14:52,8,,,jaula
 //   parada,,20:15:10,,,,partida detenida tras la bola 2 y continuada a las 20:40:12
 //   premio,5,20:46:02,33,0017,4730F0DB,línea
 //   premio no dado,6,20:46:30,61,0102,1C0FFEE5,línea no reclamada
+//
+// "inicio" (the start in milliseconds since 1970, UTC) and "compromiso" are those of the
+// checkable draw (game/checkable_draw.h), in the record of every game that has one; its
+// key, "clave", only once the game is over. Each ball's detail says where it came from:
+// "azar N", drawn by the program as the draw's N-th ball, or "jaula", marked from a cage;
+// after "anulada a las ...; " when it was taken back.
 //
 // Every call in order with its time and its number as the screen showed it: the calls
 // that stand are counted, so an undone one ("anulada") keeps the number it had and the
@@ -27,6 +36,13 @@
 #include "game/game.h"
 
 extern const char* const kRecordHeader;  // "apartado,orden,hora,bola,carton,codigo,detalle"
+extern const char* const kCardsSection;     // "cartones": the kind of cards played
+extern const char* const kSeriesCardsText;  // its detail for series: "de 90 bolas, en series de 6"
+extern const char* const kStartSection;       // "inicio"
+extern const char* const kCommitmentSection;  // "compromiso"
+extern const char* const kKeySection;         // "clave"
+extern const char* const kDrawnBallText;      // "azar"
+extern const char* const kCageBallText;       // "jaula"
 
 // One line of the record, by the header's columns; what the CSV and the printed record
 // are both written from.
@@ -38,5 +54,12 @@ std::vector<RecordRow> RecordRows(const Game& game, const std::string& title);
 std::string RecordCsv(const Game& game, const std::string& title);
 // Written whole or not at all, durably; "" when saved, else why not, in Spanish.
 std::string SaveRecordCsv(const Game& game, const std::string& title, const std::string& path);
+struct RecordRead {
+  std::vector<RecordRow> rows;  // after the header
+  std::string error;            // "" when read; else what is wrong, naming the line
+};
+// A record's CSV read back (RFC 4180, as RecordCsv writes it, a leading BOM allowed).
+RecordRead ReadRecordCsv(const std::string& bytes);
+
 // "No se pudo guardar el acta en PATH (disco lleno)"; `why` may be "".
 std::string RecordNotSavedText(const std::string& path, const std::string& why);

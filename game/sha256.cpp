@@ -46,7 +46,7 @@ void Compress(uint32_t hash[8], const unsigned char* block) {
 }
 }  // namespace
 
-std::string Sha256Hex(const std::string& bytes) {
+Sha256Digest Sha256Of(const std::string& bytes) {
   uint32_t hash[8];
   for (int i = 0; i < 8; ++i) hash[i] = kInitialHash[i];
   const auto* data = reinterpret_cast<const unsigned char*>(bytes.data());
@@ -60,9 +60,23 @@ std::string Sha256Hex(const std::string& bytes) {
   const uint64_t bits = uint64_t(bytes.size()) * 8;
   for (int i = 0; i < 8; ++i) tail[tail_size - 1 - i] = static_cast<unsigned char>(bits >> (8 * i));
   for (size_t at = 0; at < tail_size; at += kBlockBytes) Compress(hash, tail + at);
+  Sha256Digest digest;
+  for (size_t i = 0; i < digest.size(); ++i)
+    digest[i] = static_cast<unsigned char>(hash[i / 4] >> (24 - 8 * (i % 4)));
+  return digest;
+}
+
+std::string HexText(const unsigned char* bytes, size_t size) {
   static const char kHex[] = "0123456789abcdef";
   std::string text;
-  for (uint32_t word : hash)
-    for (int shift = 28; shift >= 0; shift -= 4) text += kHex[(word >> shift) & 0xF];
+  for (size_t i = 0; i < size; ++i) {
+    text += kHex[bytes[i] >> 4];
+    text += kHex[bytes[i] & 0xF];
+  }
   return text;
+}
+
+std::string Sha256Hex(const std::string& bytes) {
+  const Sha256Digest digest = Sha256Of(bytes);
+  return HexText(digest.data(), digest.size());
 }

@@ -308,7 +308,8 @@ void BingoWindow::Refresh() {
   number_->setEnabled(screen.can_mark);
   undo_->setEnabled(screen.can_undo);
   confirm_->setEnabled(screen.can_confirm);
-  prize_->setText(Text(screen.prize));
+  prize_->setText(Text(screen.commitment.empty() ? screen.prize
+                                                : screen.prize + "\n" + screen.commitment));
   status_->setText(Text(screen.status));
   // A refusal stands out where the caller looks: larger, bold, in red.
   status_->setStyleSheet(screen.status_is_refusal ? "color: #b00000; font-weight: bold; font-size: 15pt"

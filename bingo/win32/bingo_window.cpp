@@ -71,7 +71,8 @@ void Show(BingoWindow* bingo, const BingoScreen& screen) {
   SetEnabled(*bingo, IDC_NUMBER, screen.can_mark);
   SetEnabled(*bingo, IDC_UNDO, screen.can_undo);
   SetEnabled(*bingo, IDC_CONFIRM, screen.can_confirm);
-  SetText(Control(*bingo, IDC_PRIZE), screen.prize);
+  SetText(Control(*bingo, IDC_PRIZE),
+          screen.commitment.empty() ? screen.prize : screen.prize + "\n" + screen.commitment);
   bingo->status_refusal = screen.status_is_refusal;
   const HWND status = Control(*bingo, IDC_STATUS);
   SendMessageW(status, WM_SETFONT,

@@ -329,6 +329,30 @@ TEST_F(ControllerTest, NothingReachesTheGameWhileARunIsMade) {
   EXPECT_TRUE(front.answers.empty());
 }
 
+// The draw's commitment stands until the first ball; once the game is over, when the
+// record reveals the key, no ball is taken back.
+TEST_F(ControllerTest, TheCommitmentBeforeTheFirstBallAndNoUndoOnceTheKeyIsOut) {
+  ASSERT_EQ(BingoStartGame(&bingo, list_path, "1"), "");
+  const std::string commitment = BingoScreenOf(bingo).commitment;
+  EXPECT_EQ(commitment.rfind("Compromiso del sorteo: ", 0), 0u) << commitment;
+  EXPECT_EQ(commitment.size(), std::string("Compromiso del sorteo: ").size() + 64 + 15);
+  for (const auto& row : list[0].layout.cell)
+    for (uint8_t number : row)
+      if (number != 0) {
+        if (!CurrentWinners(game()).empty()) BingoConfirm(&bingo);
+        BingoEnterNumber(&bingo, std::to_string(number));
+      }
+  EXPECT_EQ(BingoScreenOf(bingo).commitment, "");
+  front.answers = {"no"};  // the record offered at the end
+  BingoConfirm(&bingo);
+  ASSERT_TRUE(GameOver(game()));
+  const size_t balls = Balls();
+  BingoUndo(&bingo);
+  EXPECT_EQ(Balls(), balls);
+  EXPECT_TRUE(bingo.status_is_refusal);
+  EXPECT_NE(bingo.status.find("clave del sorteo"), std::string::npos) << bingo.status;
+}
+
 TEST_F(ControllerTest, ABallWithNoGameIsRefusedInWords) {
   BingoDraw(&bingo);
   EXPECT_EQ(bingo.status, "No hay ninguna partida abierta");

@@ -1,6 +1,9 @@
 // The record the Linux core makes of a game played elsewhere: the list, then the events
 // as the Windows end-to-end driver played them through the window, one a line:
-//   call 47      a ball called (drawn or marked, the record does not tell them apart)
+//   call 47      a ball marked from a cage (typed or clicked)
+//   draw 47      a ball the window drew: played here as drawn with that number, so the
+//                record says "azar N" with the same N (whether 47 is the key's ball is
+//                for --verify-draw to say, not this comparison)
 //   undo         the last call taken back
 //   confirm      the current winners confirmed
 // Plays them through the same session procedures a window calls and prints the record
@@ -12,6 +15,7 @@
 #include <iostream>
 #include <string>
 
+#include "game/game_file.h"
 #include "game/record.h"
 #include "game/session.h"
 
@@ -32,6 +36,10 @@ int main(int argc, char** argv) {
       int number = 0;
       events >> number;
       failed = MarkCalled(&session, number, now);
+    } else if (kind == "draw") {
+      int number = 0;
+      events >> number;
+      failed = CommitEvent(&session, CallEvent(number, now, true));
     } else if (kind == "undo") {
       failed = UndoLastCall(&session, now);
     } else if (kind == "confirm") {

@@ -10,6 +10,7 @@
 #include <regex>
 
 #include "card/card_code.h"
+#include "game/checkable_draw.h"
 #include "game/game_clock.h"
 #include "game/record.h"
 #include "sheets/text_document.h"
@@ -83,8 +84,8 @@ TEST(RecordPdf, PrintsStopsUndoneBallsAndPrizesPassedOver) {
                                                  ClockText(LocalTimeOf(kStart + 62000)))))
       << text;
   EXPECT_TRUE(std::regex_search(text, std::regex("\\n *1 +[0-9:]+ +" + std::to_string(row[0]) +
-                                                 "\\n")))
-      << "the next ball numbered 1 again: " << text;
+                                                 " +azar 2\\n")))
+      << "the next ball numbered 1 again, the draw's second: " << text;
   EXPECT_TRUE(std::regex_search(text, std::regex(std::to_string(row.size()) + " +[0-9:]+ +" +
                                                  std::to_string(row.back()) + " +0002 +" +
                                                  CardCode(list[1].seed_bits) +
@@ -115,13 +116,18 @@ TEST(RecordPdf, PrintsEveryCallAndPrizeInColumnsOverAsManyPagesAsTheyNeed) {
   EXPECT_NE(text.find("Lista: noche.csv"), std::string::npos);
   EXPECT_NE(text.find("SHA-256 de la lista: " + std::string(64, 'c')), std::string::npos);
   EXPECT_NE(text.find("En juego: todos (40 cartones)"), std::string::npos) << text;
-  // Every call in order, with its time and number; the last one taken back.
+  // The commitment in groups of four, as the window shows it.
+  EXPECT_NE(text.find("Compromiso del sorteo: " + CommitmentText(game)), std::string::npos) << text;
+  // Every call in order, with its time, number and draw; the last one taken back.
+  const std::vector<uint32_t> draw_numbers = DrawNumbers(game);
   size_t at = 0;
   for (size_t i = 0; i < game.calls.size(); ++i) {
     const GameCall& call = game.calls[i];
+    const std::string kind =
+        draw_numbers[i] == 0 ? "jaula" : "azar " + std::to_string(draw_numbers[i]);
     const std::regex row(std::to_string(i + 1) + " +" + ClockText(LocalTimeOf(call.time_ms)) +
                          " +" + std::to_string(call.number) +
-                         (call.undone ? " +anulada a las " : "\n"));
+                         (call.undone ? " +anulada a las [0-9:]+; " + kind : " +" + kind + "\n"));
     std::smatch found;
     const std::string rest = text.substr(at);
     ASSERT_TRUE(std::regex_search(rest, found, row)) << "bola " << i + 1;

@@ -150,7 +150,7 @@ TEST(JournalTest, WellSealedLinesThatSayNothingOfOursAreDamage) {
        {"bola 0 1733775240000 azar", "bola 7 1733775240000 dado", "bola 7 ayer jaula", "deshacer",
         "premio 1733775240000 0", "premio 1733775240000 1,,2", "bingo 1733775240000"})
     EXPECT_EQ(ParseJournal(header + SealedLine(event)).error,
-              "línea 6: no es un suceso de la partida")
+              "línea 8: no es un suceso de la partida")  // after the draw's key and commitment
         << event;
   EXPECT_EQ(ParseJournal(header + SealedLine("premio 1733775240000 3,1")).error, "");
   std::string bad_plan = header;

@@ -7,6 +7,7 @@
 #include <random>
 
 #include "card/card_code.h"
+#include "game/checkable_draw.h"
 #include "game/game_clock.h"
 #include "game_model.h"
 
@@ -69,17 +70,23 @@ TEST(RecordTest, HoldsTheListCallsPrizesAndUndoneCalls) {
   EXPECT_EQ(rows[3][6], "noche.csv");
   EXPECT_EQ(rows[4][6], std::string(64, 'b'));
   EXPECT_EQ(rows[5][6], "2-9 (8 cartones)");
-  ASSERT_EQ(rows.size(), 6u + row.size() + winners.size());
+  // The draw's start and commitment; the key not yet: the bingo is still to be played.
+  EXPECT_EQ(rows[6], (std::vector<std::string>{"inicio", "", "", "", "", "", std::to_string(kStart)}));
+  EXPECT_EQ(rows[7][0], "compromiso");
+  EXPECT_EQ(rows[7][6], CommitmentOf(game.draw_key));
+  ASSERT_EQ(rows.size(), 8u + row.size() + winners.size());
   for (size_t i = 0; i < row.size(); ++i) {
-    const auto& call = rows[6 + i];
+    const auto& call = rows[8 + i];
     EXPECT_EQ(call[0], "bola");
     EXPECT_EQ(call[1], std::to_string(i + 1));
     EXPECT_EQ(call[2], ClockText(LocalTimeOf(kStart + 1000 * (i + 1))));
     EXPECT_EQ(call[3], std::to_string(row[i]));
-    EXPECT_EQ(call[6],
-              i + 1 == row.size() ? "anulada a las " + ClockText(LocalTimeOf(now + 2)) : "");
+    const std::string drawn = "azar " + std::to_string(i + 1);
+    EXPECT_EQ(call[6], i + 1 == row.size()
+                           ? "anulada a las " + ClockText(LocalTimeOf(now + 2)) + "; " + drawn
+                           : drawn);
   }
-  const auto& prize = rows[6 + row.size()];
+  const auto& prize = rows[8 + row.size()];
   EXPECT_EQ(prize[0], "premio");
   EXPECT_EQ(prize[3], std::to_string(row.back()));
   EXPECT_EQ(prize[4], "0005");
@@ -101,7 +108,7 @@ TEST(RecordTest, NumbersTheBallsAsTheScreenAndStatesStopsAndPrizesPassedOver) {
   int other = 1;
   while (std::find(row.begin(), row.end(), other) != row.end()) ++other;
   ASSERT_EQ(PlayEvent(&game, CallEvent(row[0], kStart + 1000, true)), "");
-  ASSERT_EQ(PlayEvent(&game, CallEvent(other, kStart + 2000, true)), "");
+  ASSERT_EQ(PlayEvent(&game, CallEvent(other, kStart + 2000, false)), "");
   ASSERT_EQ(PlayEvent(&game, UndoEvent(kStart + 3000)), "");
   ASSERT_EQ(PlayEvent(&game, ContinueEvent(kStart + 600000)), "");
   int64_t now = kStart + 600000;
@@ -116,21 +123,26 @@ TEST(RecordTest, NumbersTheBallsAsTheScreenAndStatesStopsAndPrizesPassedOver) {
   ASSERT_GT(rows.size(), 5u);
   EXPECT_EQ(rows[5][0], "cartones");
   rows.erase(rows.begin() + 5);
-  ASSERT_EQ(rows.size(), 6u + 2 + 1 + (row.size() - 1) + 2 * winners.size());
-  EXPECT_EQ(rows[6][1], "1");
-  EXPECT_EQ(rows[7][1], "2");
-  EXPECT_EQ(rows[7][3], std::to_string(other));
-  EXPECT_EQ(rows[7][6], "anulada a las " + ClockText(LocalTimeOf(kStart + 3000)));
-  EXPECT_EQ(rows[8], (std::vector<std::string>{
+  // Two rows of the draw (its start and commitment) after the five facts.
+  constexpr size_t kBalls = 8;
+  ASSERT_EQ(rows.size(), kBalls + 2 + 1 + (row.size() - 1) + 2 * winners.size());
+  EXPECT_EQ(rows[kBalls][1], "1");
+  EXPECT_EQ(rows[kBalls][6], "azar 1");
+  EXPECT_EQ(rows[kBalls + 1][1], "2");
+  EXPECT_EQ(rows[kBalls + 1][3], std::to_string(other));
+  EXPECT_EQ(rows[kBalls + 1][6], "anulada a las " + ClockText(LocalTimeOf(kStart + 3000)) + "; jaula")
+      << "a ball from a cage takes no number of the draw";
+  EXPECT_EQ(rows[kBalls + 2], (std::vector<std::string>{
                          "parada", "", ClockText(LocalTimeOf(kStart + 3000)), "", "", "",
                          "partida detenida tras la bola 1 y continuada a las " +
                              ClockText(LocalTimeOf(kStart + 600000))}));
   for (size_t i = 1; i < row.size(); ++i) {
-    EXPECT_EQ(rows[8 + i][0], "bola");
-    EXPECT_EQ(rows[8 + i][1], std::to_string(i + 1)) << "the undone ball's number again";
-    EXPECT_EQ(rows[8 + i][3], std::to_string(row[i]));
+    EXPECT_EQ(rows[kBalls + 2 + i][0], "bola");
+    EXPECT_EQ(rows[kBalls + 2 + i][1], std::to_string(i + 1)) << "the undone ball's number again";
+    EXPECT_EQ(rows[kBalls + 2 + i][3], std::to_string(row[i]));
+    EXPECT_EQ(rows[kBalls + 2 + i][6], "azar " + std::to_string(i + 1));
   }
-  const size_t prizes = 8 + row.size();
+  const size_t prizes = kBalls + 2 + row.size();
   const std::string number = std::to_string(row.size());
   const std::string ball = std::to_string(row.back());
   const std::string code = CardCode(list[4].seed_bits);

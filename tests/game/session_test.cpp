@@ -1,3 +1,6 @@
+// A game's journal has two header lines more than its events since the draw became
+// checkable (its key and commitment): events start at line 8.
+//
 // A game played through a session, on the disk of the test: saved after every event
 // before the call returns, continued exactly by another session, a second session on the
 // same folder refused, a damaged file kept aside and never overwritten, and every
@@ -185,7 +188,7 @@ TEST_F(SessionTest, ADamagedGameIsKeptAsideAndExplained) {
   GameSession again;
   ASSERT_EQ(OpenGameFolder(folder, &again), "");
   const std::string said = ContinueSavedGame(&again, kStart + 9000);
-  EXPECT_NE(said.find("está dañado (línea 8: "), std::string::npos) << said;
+  EXPECT_NE(said.find("está dañado (línea 10: "), std::string::npos) << said;
   EXPECT_NE(said.find("No se ha tocado, y se ha guardado una copia aparte en "), std::string::npos);
   EXPECT_FALSE(HasGame(again));
   EXPECT_EQ(Saved(), damaged) << "the damaged file is left as it was";
@@ -242,7 +245,7 @@ TEST_F(SessionTest, AGameWhoseEventsBreakTheRulesIsNeverOffered) {
   // Every line's checksum right, but a ball called twice.
   const std::string twice = Saved() + JournalEventLine(CallEvent(5, kStart + 30, false));
   WriteWholeFile(GameFilePath(folder), twice);
-  ExpectNotOfferedAndKeptAside(folder, twice, "línea 8: El 5 ya ha salido", &session, list_path);
+  ExpectNotOfferedAndKeptAside(folder, twice, "línea 10: El 5 ya ha salido", &session, list_path);
 }
 
 TEST_F(SessionTest, APrizeNoCardWonIsNeverOffered) {
@@ -252,7 +255,7 @@ TEST_F(SessionTest, APrizeNoCardWonIsNeverOffered) {
   ASSERT_TRUE(CurrentWinners(session.game).empty());
   const std::string unwon = Saved() + JournalEventLine(ConfirmEvent({3}, kStart + 30));
   WriteWholeFile(GameFilePath(folder), unwon);
-  ExpectNotOfferedAndKeptAside(folder, unwon, "línea 7: Ningún cartón ha cantado línea", &session,
+  ExpectNotOfferedAndKeptAside(folder, unwon, "línea 9: Ningún cartón ha cantado línea", &session,
                                list_path);
 }
 
@@ -272,7 +275,7 @@ TEST_F(SessionTest, AGameFileWithAWrongChecksumIsKeptAsideBeforeANewGame) {
   std::string damaged = Saved();
   damaged[damaged.size() - 15] ^= 1;
   WriteWholeFile(GameFilePath(folder), damaged);
-  ExpectNotOfferedAndKeptAside(folder, damaged, "línea 6: no dice lo que se escribió", &session,
+  ExpectNotOfferedAndKeptAside(folder, damaged, "línea 8: no dice lo que se escribió", &session,
                                list_path);
 }
 

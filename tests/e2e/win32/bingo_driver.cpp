@@ -28,7 +28,12 @@ constexpr int kFileNameCombo = 0x47C;  // cmb13: the file name in the common fil
 constexpr int kFileNameEdit = 0x480;   // edt1: the same in the older style
 const wchar_t* const kTitle = L"Tessarine Bingo";
 
-std::vector<std::string> g_events;  // as played: "call 47", "undo", "confirm"
+std::vector<std::string> g_events;  // as played: "call 47", "draw 47", "undo", "confirm"
+// A ball called either way: marked ("call 47") or drawn by the window ("draw 47"); the
+// number from the sixth character on in both.
+bool IsBall(const std::string& event) {
+  return event.rfind("call ", 0) == 0 || event.rfind("draw ", 0) == 0;
+}
 
 HWND Item(const Program& program, int id) { return GetDlgItem(program.main, id); }
 std::string TextOf(const Program& program, int id) { return Utf8(WindowText(Item(program, id))); }
@@ -326,7 +331,7 @@ int Drive(const std::wstring& exe, const std::string& list, const std::string& w
   Click(program, IDC_DRAW);
   const int drawn = CalledNumber(TextOf(program, IDC_STATUS));
   Check(drawn >= 1 && drawn <= 99, "«Sacar bola» saca una: " + TextOf(program, IDC_STATUS));
-  g_events.push_back("call " + std::to_string(drawn));
+  g_events.push_back("draw " + std::to_string(drawn));
   Check(!IsWindowVisible(Item(program, IDC_FORECAST)), "con la primera bola el pronóstico se va");
   const std::string saved_after_one = ReadAll(game_folder + "\\partida.txt");
   Check(saved_after_one.find(std::to_string(drawn)) != std::string::npos,
@@ -434,7 +439,7 @@ int Drive(const std::wstring& exe, const std::string& list, const std::string& w
   Click(program, IDC_DRAW);
   int number = CalledNumber(TextOf(program, IDC_STATUS));
   Check(number >= 1, "otra bola: " + TextOf(program, IDC_STATUS));
-  g_events.push_back("call " + std::to_string(number));
+  g_events.push_back("draw " + std::to_string(number));
   // The keys go to the active window, as the organiser's do to the window in front.
   SetForegroundWindow(program.main);
   Check(FocusComesTo(program, IDC_BOARD), "el tablero tiene el foco tras Intro");
@@ -451,7 +456,8 @@ int Drive(const std::wstring& exe, const std::string& list, const std::string& w
   int cage = 99;  // a cage's ball in no row of the first card, not yet called
   for (; cage > 0; --cage) {
     bool taken = false;
-    for (const std::string& event : g_events) taken = taken || event == "call " + std::to_string(cage);
+    for (const std::string& event : g_events)
+      taken = taken || (IsBall(event) && std::atoi(event.c_str() + 5) == cage);
     for (const auto& row : rows)
       for (int n : row) taken = taken || n == cage;
     if (!taken) break;
@@ -465,14 +471,14 @@ int Drive(const std::wstring& exe, const std::string& list, const std::string& w
   number = CalledNumber(TextOf(program, IDC_STATUS));
   if (Check(number >= 1 && TextOf(program, IDC_STATUS) != before_space,
             "Espacio saca una bola: " + TextOf(program, IDC_STATUS)))
-    g_events.push_back("call " + std::to_string(number));
+    g_events.push_back("draw " + std::to_string(number));
   const std::string before = SaveRecordAs(program, work + "\\antes", false);
   Check(!before.empty(), "el acta de antes de matarlo: " + before);
   Kill(&program);
 
   size_t standing = 0;
   for (const std::string& event : g_events)
-    standing = event == "undo" ? standing - 1 : StartsWith(event, "call ") ? standing + 1 : standing;
+    standing = event == "undo" ? standing - 1 : IsBall(event) ? standing + 1 : standing;
   if (!Check(Start(exe, &program), "tessarine-bingo.exe abre otra vez")) return 1;
   const std::string offer = AnswerMessage(program, IDYES);
   Check(StartsWith(offer, "Continuar la partida de las ") &&
@@ -499,11 +505,11 @@ int Drive(const std::wstring& exe, const std::string& list, const std::string& w
   // The rest of the first card, then its bingo, the last prize: the game ends.
   std::vector<bool> called(100, false);
   for (const std::string& event : g_events)
-    if (StartsWith(event, "call ")) called[static_cast<size_t>(std::atoi(event.c_str() + 5))] = true;
+    if (IsBall(event)) called[static_cast<size_t>(std::atoi(event.c_str() + 5))] = true;
   for (size_t i = 0; i < g_events.size(); ++i)
     if (g_events[i] == "undo")  // the call before it is taken back
       for (size_t j = i; j-- > 0;)
-        if (StartsWith(g_events[j], "call ")) {
+        if (IsBall(g_events[j])) {
           called[static_cast<size_t>(std::atoi(g_events[j].c_str() + 5))] = false;
           break;
         }
