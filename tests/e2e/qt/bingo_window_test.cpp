@@ -446,7 +446,10 @@ class BingoWindowTest : public QObject {
     QTest::keyClick(&window, Qt::Key_N, Qt::ControlModifier);
     QVERIFY(HasGame(window.Session()));
     QCOMPARE(int(window.Session().game.play.count), 13);
-    QCOMPARE(Child<QLabel>(&window, "premio")->text(), QString("Se juega: línea"));
+    // Before the first ball, the draw's commitment under the prize, in groups of four.
+    const QString prize = Child<QLabel>(&window, "premio")->text();
+    QVERIFY2(QRegularExpression("^Se juega: línea\nCompromiso del sorteo: ([0-9a-f]{4} ){15}[0-9a-f]{4}$")
+                 .match(prize).hasMatch(), qPrintable(prize));
     QVERIFY(window.findChild<ForecastChart*>()->isVisible());
     auto* confirm = Child<QPushButton>(&window, "confirmar");
     for (int row = 0; row < kCardRows; ++row)

@@ -323,7 +323,9 @@ int Drive(const std::wstring& exe, const std::string& list, const std::string& w
   Settle(program);
   Check(TextOf(program, IDC_STATUS) == "Partida nueva con 20 cartones",
         "partida nueva: " + TextOf(program, IDC_STATUS));
-  Check(TextOf(program, IDC_PRIZE) == "Se juega: línea", "se juega la línea");
+  Check(StartsWith(TextOf(program, IDC_PRIZE), "Se juega: línea\nCompromiso del sorteo: "),
+        "se juega la línea, y antes de la primera bola el compromiso del sorteo: " +
+            TextOf(program, IDC_PRIZE));
   Check(FileExists(game_folder + "\\partida.txt"), "la partida se guarda en la carpeta");
   Check(IsWindowVisible(Item(program, IDC_FORECAST)) != FALSE, "antes de la primera bola, el pronóstico");
 
