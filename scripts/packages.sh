@@ -9,6 +9,8 @@ TESSARINE_PACKAGES=(
   libfreetype-dev libfontconfig-dev fonts-wine fonts-dejavu-core
   qt6-base-dev qt6-translations-l10n libxcb1-dev qt6-wayland weston
   qt6-speech-dev qt6-declarative-dev qt6-speech-speechd-plugin speech-dispatcher espeak-ng  # the bingo voice (Qt 6.4's speech module asks for QmlIntegration)
+  qt6-multimedia-dev sox  # the recordings of the numbers, made by espeak-ng and sox, played by Qt
+  pulseaudio    # the null sink the recordings are played to in their test
   zlib1g-dev libpng-dev poppler-utils zbar-tools
   xvfb xauth python3-pil
   openbox x11-utils xdotool

@@ -28,7 +28,9 @@ machine_runs_32bit_x86() {
 # The Debian packages of the Windows builds (the zip needs these and nothing more), and of
 # the Wine that runs one of them. The 32-bit Wine is not among them: install_wine32 (in
 # scripts/packages.sh) tries it on its own, as it may not be had.
-TESSARINE_WINDOWS_PACKAGES=(g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix libz-mingw-w64-dev)
+# The recordings of the numbers are made on this machine, by its own compiler, espeak-ng and sox.
+TESSARINE_WINDOWS_PACKAGES=(g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix libz-mingw-w64-dev
+  g++ espeak-ng sox)
 TESSARINE_WINE_PACKAGES=(wine wine64)
 
 # Sets TESSARINE_WINE_BITS (32 or 64), TESSARINE_WINE_BUILD (the build folder whose

@@ -323,7 +323,7 @@ void BingoWindow::Refresh() {
                                            : screen.claim.valid ? "color: #1a7f1a" : "color: #b00000");
   if (screen.shows_forecast) forecast_->ShowForecast(*screen.forecast);
   forecast_->setVisible(screen.shows_forecast);
-  voice_switch_->setEnabled(voice_.speech != nullptr);
+  voice_switch_->setEnabled(CanSpeak(voice_));
   voice_switch_->setToolTip(voice_.why_not);
   voice_why_not_->setText(voice_.why_not);
   voice_why_not_->setVisible(!voice_.why_not.isEmpty());

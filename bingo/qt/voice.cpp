@@ -3,16 +3,27 @@
 // and the engine made only once it has answered.
 #include "bingo/qt/voice.h"
 
+#include <QFile>
 #include <QLocale>
 #include <QProcess>
+#include <QSoundEffect>
 #include <QTimer>
+#include <QUrl>
 #include <memory>
 
 #include <signal.h>
 #include <sys/prctl.h>
 #include <QTextToSpeech>
 
+#include "bingo/voice_choice.h"
 #include "card/number_words.h"
+
+// The recordings are compiled into the library's archive; a static archive's resources
+// are registered only when something asks for them by name.
+static bool RecordingsEmbedded() {
+  Q_INIT_RESOURCE(voz);
+  return QFile::exists(QStringLiteral(":/voz/1.wav"));
+}
 
 namespace {
 constexpr int kAnswerDeadlineMs = 4000;
@@ -48,13 +59,27 @@ Voice NoVoice(const QString& why) {
 }
 }  // namespace
 
+Voice WithRecordings(const Voice& system, QObject* owner) {
+  const bool system_speaks = system.speech != nullptr;
+  const VoiceChoice choice =
+      ChooseVoice(system_speaks ? std::string() : system.why_not.toStdString(),
+                  !system_speaks && RecordingsEmbedded());
+  Voice voice;
+  voice.speech = system.speech;
+  voice.why_not = QString::fromStdString(choice.note);
+  if (choice.source == VoiceSource::kRecordings) voice.recordings = new QSoundEffect(owner);
+  return voice;
+}
+
+bool CanSpeak(const Voice& voice) { return voice.speech != nullptr || voice.recordings != nullptr; }
+
 void OpenVoice(QObject* owner, std::function<void(const Voice&)> done) {
   auto* probe = new QProcess(owner);
   auto answered = std::make_shared<bool>(false);
-  auto finish = [owner, probe, done, answered](const Voice& voice) {
+  auto finish = [owner, probe, done, answered](const Voice& system) {
     if (*answered) return;
     *answered = true;
-    done(voice);
+    done(WithRecordings(system, owner));
     probe->deleteLater();
   };
   QObject::connect(probe, &QProcess::finished, owner, [owner, probe, finish](int code) {
@@ -76,8 +101,15 @@ void OpenVoice(QObject* owner, std::function<void(const Voice&)> done) {
 }
 
 QString SayNumber(const Voice& voice, int number) {
-  if (voice.speech == nullptr) return QString();
+  if (!CanSpeak(voice)) return QString();
   const QString words = QString::fromStdString(SpanishNumberWords(number));
-  voice.speech->say(words);
+  if (words.isEmpty()) return QString();
+  if (voice.speech != nullptr) {
+    voice.speech->say(words);
+  } else {
+    // A new number cuts the last one short, as the system voice's say() does.
+    voice.recordings->setSource(QUrl(QStringLiteral("qrc:/voz/%1.wav").arg(number)));
+    voice.recordings->play();
+  }
   return words;
 }

@@ -1,20 +1,29 @@
 // The caller's voice: each number said in Spanish words through the system's speech
-// (Qt TextToSpeech over speech-dispatcher, whose espeak-ng speaks Spanish). Where there
-// is no speech service, one that does not answer, or no Spanish voice, `why_not` says so and nothing is said.
+// (Qt TextToSpeech over speech-dispatcher, whose espeak-ng speaks Spanish), or, where the
+// system has no Spanish voice (no speech service, one that does not answer, no Spanish),
+// through the program's own recordings, embedded as Qt resources and played by Qt
+// Multimedia. `why_not` is what the «Voz» switch says: which voice speaks, or why none does.
 #pragma once
 #include <QString>
 #include <functional>
 
 class QTextToSpeech;
+class QSoundEffect;
 class QObject;
 
 struct Voice {
-  QTextToSpeech* speech = nullptr;  // owned by the window that opened it
-  QString why_not;                  // "" when the voice can speak
+  QTextToSpeech* speech = nullptr;     // the system's Spanish voice, owned by the window
+  QSoundEffect* recordings = nullptr;  // else the recordings' player, owned by the window
+  QString why_not;                     // the voice in use, or why there is none
 };
 
 // Asks speech-dispatcher for its voices in the background (a stuck service must not
-// stop the window) and hands the voice, or why there is none, to `done`.
+// stop the window) and hands the voice chosen, and what the switch says, to `done`.
 void OpenVoice(QObject* owner, std::function<void(const Voice&)> done);
+// The voice chosen from what the system offered: `system.speech` where it has a Spanish
+// voice, else its reason in `system.why_not`; the recordings stand in for a missing one.
+Voice WithRecordings(const Voice& system, QObject* owner);
+// Whether the voice can say a number: the switch is greyed out otherwise.
+bool CanSpeak(const Voice& voice);
 // The words said ("cuarenta y siete"), or "" when there is no voice.
 QString SayNumber(const Voice& voice, int number);

@@ -40,7 +40,7 @@ void ShowWinners(const BingoWindow& bingo, const std::vector<std::string>& winne
 }
 
 void ShowVoice(const BingoWindow& bingo) {
-  EnableWindow(Control(bingo, IDC_VOICE), bingo.voice.speech != nullptr);
+  EnableWindow(Control(bingo, IDC_VOICE), CanSpeak(bingo.voice));
   SetText(Control(bingo, IDC_VOICE_WHY_NOT), bingo.voice.why_not);
   std::wstring tip = WideOfUtf8(bingo.voice.why_not);
   TOOLINFOW tool = VoiceTool(bingo);

@@ -38,8 +38,9 @@ struct ForecastView {
 };
 
 struct Voice {
-  void* speech = nullptr;  // the SAPI voice (ISpVoice), null when there is none
-  std::string why_not;     // "" when the voice can speak
+  void* speech = nullptr;   // the SAPI voice (ISpVoice), null when there is none
+  bool recordings = false;  // else the program's own recordings, played by PlaySound
+  std::string why_not;      // beside the switch: the voice in use, or why there is none
 };
 
 struct BingoWindow;
@@ -102,9 +103,11 @@ extern const wchar_t* const kBoardClass;
 extern const wchar_t* const kCardViewClass;
 extern const wchar_t* const kForecastClass;
 
-// The voice through SAPI, a Spanish voice chosen by its language; why not when none.
+// The voice through SAPI, a Spanish voice chosen by its language; where there is none, the
+// recordings embedded in the program; why not when neither.
 Voice OpenVoice();
 void CloseVoice(Voice* voice);
+bool CanSpeak(const Voice& voice);
 // The words said ("cuarenta y siete"), or "" when there is no voice.
 std::string SayNumber(const Voice& voice, int number);
 

@@ -1,11 +1,14 @@
 // The caller's voice on Windows: SAPI's ISpVoice with a Spanish voice, found among the
 // installed voices by their Language attribute (the Spanish LCIDs). Where SAPI is
-// missing or has no Spanish voice, `why_not` says so and nothing is said.
+// missing or has no Spanish voice, the program's own recordings speak instead
+// (voice_recordings.cpp); `why_not` says which voice speaks, or why none does.
 #include <windows.h>
 #include <objbase.h>
 #include <sapi.h>
 
+#include "bingo/voice_choice.h"
 #include "bingo/win32/bingo_window.h"
+#include "bingo/win32/voice_recordings.h"
 #include "card/number_words.h"
 #include "text/utf16_win32.h"
 
@@ -38,9 +41,9 @@ ISpObjectToken* SpanishToken() {
   category->Release();
   return found;
 }
-}  // namespace
 
-Voice OpenVoice() {
+// SAPI's Spanish voice, or why there is none.
+Voice SystemVoice() {
   Voice voice;
   ISpVoice* speech = nullptr;
   if (FAILED(CoCreateInstance(CLSID_SpVoice, nullptr, CLSCTX_ALL, IID_ISpVoice,
@@ -65,15 +68,31 @@ Voice OpenVoice() {
   voice.speech = speech;
   return voice;
 }
+}  // namespace
+
+Voice OpenVoice() {
+  Voice voice = SystemVoice();
+  const bool system_speaks = voice.speech != nullptr;
+  const VoiceChoice choice =
+      ChooseVoice(system_speaks ? std::string() : voice.why_not, !system_speaks && RecordingsEmbedded());
+  voice.recordings = choice.source == VoiceSource::kRecordings;
+  voice.why_not = choice.note;
+  return voice;
+}
+
+bool CanSpeak(const Voice& voice) { return voice.speech != nullptr || voice.recordings; }
 
 void CloseVoice(Voice* voice) {
   if (voice->speech != nullptr) static_cast<ISpVoice*>(voice->speech)->Release();
+  if (voice->recordings) StopRecording();
   voice->speech = nullptr;
+  voice->recordings = false;
 }
 
 std::string SayNumber(const Voice& voice, int number) {
-  if (voice.speech == nullptr) return std::string();
   const std::string words = SpanishNumberWords(number);
+  if (words.empty() || !CanSpeak(voice)) return std::string();
+  if (voice.speech == nullptr) return PlayRecording(number).empty() ? words : std::string();
   const std::wstring wide = WideOfUtf8(words);
   // Said in the background: the window goes on while the hall hears it.
   static_cast<ISpVoice*>(voice.speech)

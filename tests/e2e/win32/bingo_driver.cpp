@@ -10,6 +10,7 @@
 #include <knownfolders.h>
 #include <shlobj.h>
 #include <commctrl.h>
+#include <mmsystem.h>
 
 #include <cstdint>
 #include <cstdio>
@@ -210,6 +211,24 @@ std::vector<std::vector<int>> FirstCardRows(const std::string& list) {
 }
 
 // The number the status line says was called ("Bola 47" or "Bola 47: cuarenta y siete").
+// The program's recording of a number, played from memory as the window plays it, from
+// the executable's own resources; "" when PlaySound took it, else what failed.
+std::string PlayEmbeddedRecording(const std::wstring& exe, int number) {
+  const HMODULE image = LoadLibraryExW(exe.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+  if (image == nullptr) return "no se abre el ejecutable";
+  std::string failed = "no trae la grabación";
+  const HRSRC found = FindResourceW(image, MAKEINTRESOURCEW(number), MAKEINTRESOURCEW(10));
+  const HGLOBAL loaded = found == nullptr ? nullptr : LoadResource(image, found);
+  const void* wave = loaded == nullptr ? nullptr : LockResource(loaded);
+  // Played to its end before the image is let go: its bytes are the image's.
+  if (wave != nullptr)
+    failed = PlaySoundW(static_cast<const wchar_t*>(wave), nullptr, SND_MEMORY | SND_SYNC | SND_NODEFAULT)
+                 ? ""
+                 : "PlaySound la rechaza";
+  FreeLibrary(image);
+  return failed;
+}
+
 int CalledNumber(const std::string& status) {
   if (!StartsWith(status, "Bola ")) return 0;
   return std::atoi(status.c_str() + 5);
@@ -297,11 +316,13 @@ int Drive(const std::wstring& exe, const std::string& list, const std::string& w
   Check(TextOf(program, IDC_PRIZE) == "Sin partida: Partida ▸ Nueva partida…",
         "sin partida lo dice: " + TextOf(program, IDC_PRIZE));
   Check(!IsWindowEnabled(Item(program, IDC_DRAW)), "sin partida, «Sacar bola» no se puede pulsar");
+  // Wine has no Spanish voice of its own: the program's recordings speak.
   const bool voice = IsWindowEnabled(Item(program, IDC_VOICE)) != FALSE;
-  const std::string why_not = TextOf(program, IDC_VOICE_WHY_NOT);
-  Check(voice ? why_not.empty() : StartsWith(why_not, "Sin voz: "),
-        voice ? "hay voz en español: «Voz» se puede marcar"
-              : "sin voz en español, «Voz» apagado y el porqué: " + why_not);
+  const std::string which_voice = TextOf(program, IDC_VOICE_WHY_NOT);
+  Check(voice && StartsWith(which_voice, "Voz: "), "«Voz» se puede marcar y dice qué voz habla: " + which_voice);
+  const std::string played = PlayEmbeddedRecording(exe, 47);
+  Check(played.empty(), "la grabación del 47, de los recursos del programa, suena con PlaySound: " +
+                            (played.empty() ? std::string("sí") : played));
   Check(FileExists(game_folder), "la carpeta de la partida existe");
 
   // A second window on the same game is refused with the core's words.

@@ -375,7 +375,7 @@ trap cleanup EXIT
 for driver in driver bingo_driver; do
   if ! "$triple-g++-posix" -std=c++17 -O2 -Wall -Wextra -Werror -municode -static \
          -I "$here/../../.." -o "$work/$driver.exe" "$here/$driver.cpp" "$here/driver_support.cpp" \
-         -luser32 -lgdi32 -lshell32 -lole32 -luuid; then
+         -luser32 -lgdi32 -lshell32 -lole32 -luuid -lwinmm; then
     echo "FALLO - $driver.exe no compila"
     echo "0 passed, 1 failed"
     exit 1
