@@ -10,6 +10,7 @@
 #include "card/card_code.h"
 #include "card/layout.h"
 #include "card/random.h"
+#include "card/series.h"
 #include "cli/arguments.h"
 #include "cli/check_cards.h"
 #include "cli/forecast_cards.h"
@@ -18,8 +19,10 @@
 #include "cli/report.h"
 
 namespace {
-void PrintLayout(uint32_t seed_bits) {
-  const CardLayout layout = PlanCard(seed_bits);
+void PrintLayout(const CardRunRequest& run) {
+  const CardLayout layout = run.type == CardType::kSeries90
+                                ? MakeSeriesCard(run.start.code_bits, run.first_place)
+                                : PlanCard(StartSeedBits(run.start));
   for (int row = 0; row < kCardRows; ++row) std::printf("%s\n", LayoutRowText(layout, row).c_str());
 }
 }  // namespace
@@ -42,7 +45,7 @@ int main(int argc, char** argv) {
   if (options.check) return CheckCards(options);
   if (!options.forecast_list.empty()) return PrintForecast(options);
   if (options.layout) {
-    PrintLayout(StartSeedBits(options.run.start));
+    PrintLayout(options.run);
     return Finish(0);
   }
   return MakeCards(options);
