@@ -43,6 +43,9 @@ struct RunOutputs {
   std::vector<std::pair<int32_t, uint32_t>> waiting;  // (number, seed): file not yet in place
   const CardRunHooks* hooks = nullptr;
   uint32_t first_series_seed = 0;  // of a run of series
+  CardSeries series{};             // the series of the last cartón handed on
+  uint32_t series_seed = 0;
+  bool has_series = false;
 };
 
 bool IsSeriesRun(const RunOutputs* out) { return out->options->type == CardType::kSeries90; }
@@ -54,12 +57,24 @@ int32_t WholeSeriesCards(const RunOutputs* out, int32_t saved) {
   return saved - saved % kCardsPerSeries;
 }
 
-ListLine LineOfCard(const RunOutputs* out, int32_t number, uint32_t seed_bits) {
+ListLine LineOfCard(RunOutputs* out, int32_t number, uint32_t seed_bits) {
   const std::string name = CardFileName(number, out->extension);
   if (!IsSeriesRun(out)) return ListLineOf(name, seed_bits);
   const SeriesRunCard card =
       SeriesCardOfRun(out->first_series_seed, out->options->first_place, number - 1);
-  return SeriesListLineOf(name, card.series_seed, card.place);
+  // A series is made once for its six cartones.
+  if (!out->has_series || out->series_seed != card.series_seed) {
+    out->series = MakeSeries(card.series_seed);
+    out->series_seed = card.series_seed;
+    out->has_series = true;
+  }
+  ListLine line;
+  line.file_name = name;
+  line.seed_bits = card.series_seed;
+  line.layout = out->series.card[size_t(card.place - 1)];
+  line.type = CardType::kSeries90;
+  line.place = card.place;
+  return line;
 }
 
 void Say(const RunOutputs* out, bool is_error, const std::string& text) {
