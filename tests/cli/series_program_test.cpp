@@ -24,14 +24,14 @@ std::vector<std::string> Split(const std::string& text, char separator) {
   return parts;
 }
 
-struct Cartón {
+struct ListedCarton {
   std::string file, code, rows[3];
   int series = 0, place = 0;
   int cell[3][9] = {};
 };
 
-std::vector<Cartón> ReadSeriesList(const std::string& bytes) {
-  std::vector<Cartón> cards;
+std::vector<ListedCarton> ReadSeriesList(const std::string& bytes) {
+  std::vector<ListedCarton> cards;
   const std::vector<std::string> lines = Split(bytes, '\n');
   EXPECT_FALSE(lines.empty());
   if (lines.empty()) return cards;
@@ -42,7 +42,7 @@ std::vector<Cartón> ReadSeriesList(const std::string& bytes) {
     const std::vector<std::string> fields = Split(line, ',');
     EXPECT_EQ(fields.size(), 7u) << line;
     if (fields.size() != 7) continue;
-    Cartón card;
+    ListedCarton card;
     card.file = fields[0];
     card.code = fields[1];
     card.series = std::atoi(fields[5].c_str());
@@ -60,7 +60,7 @@ std::vector<Cartón> ReadSeriesList(const std::string& bytes) {
 }
 
 // The rules of a cartón, checked here from scratch: "" or the first broken.
-std::string CartónFault(const Cartón& card) {
+std::string CartonFault(const ListedCarton& card) {
   for (int row = 0; row < 3; ++row) {
     int numbers = 0;
     for (int c = 0; c < 9; ++c) numbers += card.cell[row][c] != 0;
@@ -84,7 +84,7 @@ std::string CartónFault(const Cartón& card) {
 
 // Every cartón keeps the rules, every six of one series hold 1 to 90 once, numbered in
 // order with their places, codes naming the series and place.
-void ExpectWholeSeries(const std::vector<Cartón>& cards, size_t series_count) {
+void ExpectWholeSeries(const std::vector<ListedCarton>& cards, size_t series_count) {
   ASSERT_EQ(cards.size(), series_count * 6);
   std::set<std::string> seeds;
   for (size_t s = 0; s < series_count; ++s) {
@@ -92,14 +92,14 @@ void ExpectWholeSeries(const std::vector<Cartón>& cards, size_t series_count) {
     const std::string seed = cards[s * 6].code.substr(0, 6);
     EXPECT_TRUE(seeds.insert(seed).second) << "series " << seed << " twice";
     for (size_t p = 0; p < 6; ++p) {
-      const Cartón& card = cards[s * 6 + p];
+      const ListedCarton& card = cards[s * 6 + p];
       char file[16];
       std::snprintf(file, sizeof file, "%04zu.bmp", s * 6 + p + 1);
       EXPECT_EQ(card.file, file);
       EXPECT_EQ(card.code, seed + "-" + std::to_string(p + 1));
       EXPECT_EQ(card.series, int(s + 1));
       EXPECT_EQ(card.place, int(p + 1));
-      EXPECT_EQ(CartónFault(card), "") << card.code;
+      EXPECT_EQ(CartonFault(card), "") << card.code;
       for (const auto& row : card.cell)
         for (int n : row) seen[n] += n != 0;
     }
@@ -125,7 +125,7 @@ TEST_F(SeriesProgram, FiftySeriesGiveAListOfWholeSeriesAndSheetsWhoseBarcodesRea
   const Result made = Run("--series 50 --time 20:15:00.000 --list s.csv --pdf s.pdf --no-files");
   ASSERT_EQ(made.exit_code, 0) << made.err;
   EXPECT_NE(made.out.find("hojas en s.pdf: 300 cartones, 51 páginas"), std::string::npos) << made.out;
-  const std::vector<Cartón> cards = ReadSeriesList(ReadAll(At("s.csv")));
+  const std::vector<ListedCarton> cards = ReadSeriesList(ReadAll(At("s.csv")));
   ExpectWholeSeries(cards, 50);
   EXPECT_NE(Shell("pdfinfo s.pdf").find("Pages:           51"), std::string::npos);
   // Each page's six barcodes, read back at 150 dpi, are its series' six codes.
@@ -187,9 +187,9 @@ TEST_F(SeriesProgram, TheNumbersOfASeriesPageAreSevenMillimetresHighOnBothPapers
   }
 }
 
-TEST_F(SeriesProgram, ACartónMadeAgainFromItsCodeIsTheSameBytes) {
+TEST_F(SeriesProgram, ACartonMadeAgainFromItsCodeIsTheSameBytes) {
   ASSERT_EQ(Run("--series 2 --time 12:34:56.789 --out run --list run.csv").exit_code, 0);
-  const std::vector<Cartón> cards = ReadSeriesList(ReadAll(At("run.csv")));
+  const std::vector<ListedCarton> cards = ReadSeriesList(ReadAll(At("run.csv")));
   ASSERT_EQ(cards.size(), 12u);
   const Result again = Run("--code " + cards[8].code + " --out again");
   ASSERT_EQ(again.exit_code, 0) << again.err;
@@ -206,7 +206,7 @@ TEST_F(SeriesProgram, ACartónMadeAgainFromItsCodeIsTheSameBytes) {
     std::snprintf(theirs, sizeof theirs, "run/%04d.bmp", i + 6);
     EXPECT_EQ(ReadAll(At(mine)), ReadAll(At(theirs))) << mine;
   }
-  const std::vector<Cartón> second = ReadSeriesList(ReadAll(At("second.csv")));
+  const std::vector<ListedCarton> second = ReadSeriesList(ReadAll(At("second.csv")));
   ASSERT_EQ(second.size(), 6u);
   EXPECT_EQ(second[0].code, cards[6].code);
   // And the same --time gives the same bytes again, PNG and sheets too.
@@ -239,7 +239,7 @@ TEST_F(SeriesProgram, BadSeriesRunsAreRefusedWithNothingWritten) {
 
 TEST_F(SeriesProgram, ChecksAndForecastTakeASeriesList) {
   ASSERT_EQ(Run("--series 5 --time 09:00:00.000 --no-files --list s.csv").exit_code, 0);
-  const std::vector<Cartón> cards = ReadSeriesList(ReadAll(At("s.csv")));
+  const std::vector<ListedCarton> cards = ReadSeriesList(ReadAll(At("s.csv")));
   ASSERT_EQ(cards.size(), 30u);
   std::string called;
   for (const auto& row : cards[13].cell)
