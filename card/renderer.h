@@ -3,6 +3,7 @@
 #pragma once
 #include <cstdint>
 
+#include "card/layout.h"
 #include "draw/draw.h"
 
 constexpr int32_t kCellSize = 80;
@@ -28,9 +29,13 @@ extern uint32_t g_card_image;
 // Draws the card of the seed into a card image.
 void DrawCard(uint32_t card_image, uint32_t seed_bits);
 void DrawCardInColour(uint32_t card_image, uint32_t seed_bits, Colour colour);
+// Draws a card already laid out (a series cartón, say) the same way, cell for cell.
+void DrawLayoutInColour(uint32_t card_image, const CardLayout& layout, Colour colour);
 
 // Replaces the card image with the card of the seed and copies it onto the picture: a
 // window's picture control, or a 721 x 241 bitmap (whose control is 0). Afterwards the
 // picture is the drawing target.
 void ShowCard(uint32_t window, int32_t control, uint32_t seed_bits);
 void ShowCardInColour(uint32_t window, int32_t control, uint32_t seed_bits, Colour colour);
+void ShowLayoutInColour(uint32_t window, int32_t control, const CardLayout& layout,
+                        Colour colour);

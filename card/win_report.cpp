@@ -23,9 +23,14 @@ const char* PrizeKindText(PrizeKind kind) {
 
 std::string WinnerLine(const std::string& file_name, uint32_t seed_bits,
                        const WinVerdict& verdict) {
+  return WinnerLineOfCode(file_name, CardCode(seed_bits), verdict);
+}
+
+std::string WinnerLineOfCode(const std::string& file_name, const std::string& code,
+                             const WinVerdict& verdict) {
   std::string line;
   if (!file_name.empty()) line = file_name + kColumnGap;
-  line += CardCode(seed_bits) + kColumnGap + PrizeKindText(verdict.kind);
+  line += code + kColumnGap + PrizeKindText(verdict.kind);
   if (verdict.kind != PrizeKind::kNothing)
     line += verdict.needs_last ? "  (con el último número)" : "  (antes del último número)";
   return line;

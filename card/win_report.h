@@ -14,6 +14,9 @@ const char* PrizeKindText(PrizeKind kind);
 // at the code (a card checked by its code alone).
 std::string WinnerLine(const std::string& file_name, uint32_t seed_bits,
                        const WinVerdict& verdict);
+// The same for a card named by its code as written ("4730F0-3" for a series cartón).
+std::string WinnerLineOfCode(const std::string& file_name, const std::string& code,
+                             const WinVerdict& verdict);
 
 // The closing line: how many cards were checked against how many numbers, and the count
 // of each kind of win.

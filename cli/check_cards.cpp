@@ -33,12 +33,26 @@ CalledRead ReadCalled(const CliOptions& options) {
   if (!parsed.error.empty()) parsed.error = EscapedText(path) + ": " + parsed.error;
   return parsed;
 }
+// A number called that the cage of these cards does not hold ("" when none is): 91 to
+// 99 never come out in a game of series cartones.
+std::string BeyondTheCage(const std::vector<ListLine>& cards, const CalledNumbers& called) {
+  if (cards.empty()) return "";
+  const int highest = HighestBall(cards[0].type);
+  for (uint8_t number : called.order)
+    if (number > highest)
+      return "el " + std::to_string(number) + " no sale en un bingo de " +
+             std::to_string(highest) + " bolas";
+  return "";
+}
 }  // namespace
 
 int CheckCards(const CliOptions& options) {
   std::vector<ListLine> cards;
   if (options.check_list.empty()) {
-    cards.push_back(ListLineOf("", options.run.start.code_bits));
+    const RunStart& start = options.run.start;
+    cards.push_back(options.run.type == CardType::kSeries90
+                        ? SeriesListLineOf("", start.code_bits, options.run.first_place)
+                        : ListLineOf("", start.code_bits));
   } else {
     CardListFile list = ReadCardList(options.check_list);
     if (!list.error.empty()) {
@@ -53,6 +67,11 @@ int CheckCards(const CliOptions& options) {
     return kBadInputExit;
   }
   const CalledNumbers& called = read.called;
+  const std::string beyond = BeyondTheCage(cards, called);
+  if (!beyond.empty()) {
+    std::fprintf(stderr, "%s: %s\n", kProgram, beyond.c_str());
+    return kBadInputExit;
+  }
   std::vector<CardWin> winners;
   for (size_t i = 0; i < cards.size(); ++i) {
     const WinVerdict verdict = CheckCard(cards[i].layout, called);
@@ -61,7 +80,7 @@ int CheckCards(const CliOptions& options) {
   OrderWinners(&winners);
   for (const CardWin& win : winners) {
     const ListLine& card = cards[win.card];
-    std::printf("%s\n", WinnerLine(card.file_name, card.seed_bits, win.verdict).c_str());
+    std::printf("%s\n", WinnerLineOfCode(card.file_name, ListLineCode(card), win.verdict).c_str());
   }
   std::printf("%s\n", WinSummary(cards.size(), winners, called).c_str());
   return Finish(0);

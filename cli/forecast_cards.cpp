@@ -17,6 +17,8 @@ int PrintForecast(const CliOptions& options) {
     std::fprintf(stderr, "%s: %s\n", kProgram, list.error.c_str());
     return kBadInputExit;
   }
+  // A list of series is played with a cage of 90.
+  const CardType type = list.lines.empty() ? CardType::kAnywhere99 : list.lines[0].type;
   const NewGameResult game = NewGame(std::move(list.lines), options.in_play,
                                      PrizePlan::kLineThenBingo, options.forecast_list, "", 0);
   if (!game.error.empty()) {
@@ -24,7 +26,8 @@ int PrintForecast(const CliOptions& options) {
     std::fprintf(stderr, "%s: %s%s\n", kProgram, option, game.error.c_str());
     return kBadInputExit;
   }
-  const Forecast forecast = RunForecastFromSystem(InPlayLayouts(game.game), kForecastGames);
+  const Forecast forecast =
+      RunForecastFromSystem(InPlayLayouts(game.game), kForecastGames, HighestBall(type));
   if (!forecast.error.empty()) {
     std::fprintf(stderr, "%s: %s\n", kProgram, forecast.error.c_str());
     return kFailedExit;

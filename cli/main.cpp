@@ -11,6 +11,7 @@
 #include "card/card_code.h"
 #include "card/layout.h"
 #include "card/random.h"
+#include "card/series.h"
 #include "cli/arguments.h"
 #include "cli/check_cards.h"
 #include "cli/forecast_cards.h"
@@ -20,8 +21,10 @@
 #include "cli/verify_draw.h"
 
 namespace {
-void PrintLayout(uint32_t seed_bits) {
-  const CardLayout layout = PlanCard(seed_bits);
+void PrintLayout(const CardRunRequest& run) {
+  const CardLayout layout = run.type == CardType::kSeries90
+                                ? MakeSeriesCard(run.start.code_bits, run.first_place)
+                                : PlanCard(StartSeedBits(run.start));
   for (int row = 0; row < kCardRows; ++row) std::printf("%s\n", LayoutRowText(layout, row).c_str());
 }
 }  // namespace
@@ -45,7 +48,7 @@ int main(int argc, char** argv) {
   if (!options.forecast_list.empty()) return PrintForecast(options);
   if (!options.verify_draw.empty()) return VerifyDraw(options);
   if (options.layout) {
-    PrintLayout(StartSeedBits(options.run.start));
+    PrintLayout(options.run);
     return Finish(0);
   }
   return MakeCards(options);

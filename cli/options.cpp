@@ -9,6 +9,8 @@
 #include <vector>
 
 #include "card/card_code.h"
+#include "card/series.h"
+#include "card/series_code.h"
 #include "text/quoted_text.h"
 #include "text/hex.h"
 #include "text/utf8.h"
@@ -119,6 +121,22 @@ CountRead ParseCount(const std::string& text) {
   return read;
 }
 
+CountRead ParseSeriesCount(const std::string& text) {
+  const std::string range = " (de 1 a " + std::to_string(kMostSeries) + ")";
+  CountRead read;
+  if (text.empty() || DigitsAt(text, 0) != text.size()) {
+    read.error = "el número de series no es un número entero: " + QuotedText(text) + range;
+    return read;
+  }
+  // Past nine digits the number is out of range whatever it is.
+  const long value = text.size() > 9 ? 0 : std::strtol(text.c_str(), nullptr, 10);
+  if (value < 1 || value > kMostSeries)
+    read.error = "número de series fuera de rango: " + EscapedText(text) + range;
+  else
+    read.count = static_cast<int32_t>(value);
+  return read;
+}
+
 std::string CheckTitle(const std::string& text) {
   size_t characters = 0;
   for (const char* at = text.c_str(); *at;) {
@@ -170,6 +188,27 @@ bool Store(const Read& read, Value Read::*field, Value* to, std::string* why) {
   return true;
 }
 
+// A card's code of either kind: a hyphen makes it a 90-ball cartón's, whose place the
+// run starts at.
+bool SetCode(const std::string& value, CliOptions* o, std::string* why) {
+  o->run.start.has_code = true;
+  if (value.find('-') == std::string::npos)
+    return Store(ParseCardCode(value), &CardCodeRead::seed_bits, &o->run.start.code_bits, why);
+  const SeriesCodeRead read = ReadSeriesCode(value);
+  *why = read.error;
+  o->run.type = CardType::kSeries90;
+  o->run.start.code_bits = read.series_seed;
+  o->run.first_place = read.place;
+  return read.error.empty();
+}
+
+bool SetSeries(const std::string& value, CliOptions* o, std::string* why) {
+  const CountRead read = ParseSeriesCount(value);
+  *why = read.error;
+  o->series = read.count;
+  return read.error.empty();
+}
+
 struct OptionRow {
   const char* name;
   const char* value;     // as the usage writes it; "" for none
@@ -205,11 +244,13 @@ const OptionRow kOptions[] = {
        return Store(ParseClockTime(v), &ClockTimeRead::milliseconds, &o->run.start.time_ms, why);
      },
      kEveryRun | kLayout, 0, nullptr, nullptr, nullptr, nullptr},
-    {"--code", "XXXXXXXX", "el cartón de ese código (ocho cifras hexadecimales), otra vez", Takes::kValue,
-     [](const std::string& v, CliOptions* o, std::string* why) {
-       o->run.start.has_code = true;
-       return Store(ParseCardCode(v), &CardCodeRead::seed_bits, &o->run.start.code_bits, why);
-     },
+    {"--series", "N", "N series de seis cartones de 90 bolas, de 1 a {series}:\n"
+                      "cada serie lleva del 1 al 90 una vez", Takes::kValue, SetSeries,
+     kMaking | kWithoutFiles | kOfOneCode, 0, nullptr, nullptr, "--count",
+     "--series ya dice cuántos cartones hace (seis por serie)"},
+    {"--code", "XXXXXXXX", "el cartón de ese código (ocho cifras hexadecimales, o un\n"
+                           "cartón de 90 como 4730F0-3), otra vez; con --series, la\n"
+                           "primera serie es la de ese cartón", Takes::kValue, SetCode,
      kEveryRun | kLayout | kChecking, kOfOneCode, "hace un solo cartón", nullptr, "--time",
      "el código ya fija el cartón"},
     {"--png", "", "cartones PNG (0001.png, ...) en vez de BMP", Takes::kNothing,
@@ -368,6 +409,26 @@ std::string CheckCombination(const CliOptions& o, const Given& given) {
   return "";
 }
 
+// A run of series, from --series and a cartón's --code: six cartones a series, starting
+// at the code's series; "" or why the two do not go together.
+std::string TakeSeries(CliOptions* o) {
+  const bool series_code = o->run.start.has_code && o->run.type == CardType::kSeries90;
+  if (o->series == 0) {
+    if (series_code && !o->check && !o->layout && (!o->run.list.empty() || !o->run.pdf.empty()))
+      return "--code de un cartón de 90 hace un solo cartón, y la lista y las hojas llevan "
+             "series enteras: --series N --code " +
+             SeriesCode(o->run.start.code_bits, 1) + " las hace desde su serie";
+    return "";
+  }
+  if (o->run.start.has_code && !series_code)
+    return "--series necesita el código de un cartón de 90 (como 4730F0-1): " +
+           CardCode(o->run.start.code_bits) + " es de un cartón de 1 a 99";
+  o->run.type = CardType::kSeries90;
+  o->run.count = o->series * kCardsPerSeries;
+  o->run.first_place = 1;
+  return "";
+}
+
 // The option's value from the words after it (moving *at past them), and its setting.
 bool TakeOption(const OptionRow& row, int argc, const char* const* argv, int* at,
                 CliOptions* options, std::string* error) {
@@ -400,9 +461,13 @@ void AppendUsageRow(const OptionRow& row, std::string* usage) {
   std::string label = std::string("  ") + row.name + (*row.value ? " " : "") + row.value;
   label.resize(23, ' ');
   std::string help = row.help;
-  const std::string limit = "{limit}";
-  const size_t at = help.find(limit);
-  if (at != std::string::npos) help.replace(at, limit.size(), std::to_string(kBatchLimit));
+  const std::pair<const char*, int32_t> limits[] = {{"{limit}", kBatchLimit},
+                                                    {"{series}", kMostSeries}};
+  for (const auto& limit : limits) {
+    const size_t at = help.find(limit.first);
+    if (at != std::string::npos)
+      help.replace(at, std::string(limit.first).size(), std::to_string(limit.second));
+  }
   for (size_t from = 0, end = 0; from < help.size(); from = end + 1) {
     end = help.find('\n', from);
     if (end == std::string::npos) end = help.size();
@@ -417,7 +482,9 @@ std::string CliUsage() {
       "Uso: tessarine-cards [--count N | --code XXXXXXXX] [--out CARPETA] [--colour RRGGBB]\n"
       "                     [--time HH:MM:SS.mmm] [--png] [--list LISTA.csv]\n"
       "                     [--pdf HOJAS.pdf [--paper a4|letter] [--title TEXTO] [--no-files]]\n"
-      "     tessarine-cards --layout [--time HH:MM:SS.mmm | --code XXXXXXXX]\n"
+      "     tessarine-cards --series N [--code XXXXXX-1 | --time HH:MM:SS.mmm] [--out CARPETA]\n"
+      "                     [--png] [--list LISTA.csv] [--pdf HOJAS.pdf ...] [--no-files]\n"
+      "     tessarine-cards --layout [--time HH:MM:SS.mmm | --code XXXXXXXX | --code XXXXXX-3]\n"
       "     tessarine-cards --check LISTA.csv --called \"7 12 33 ...\"\n"
       "     tessarine-cards --check --code XXXXXXXX --called-file CANTADOS.txt\n"
       "     tessarine-cards --forecast LISTA.csv [--in-play 1-250]\n"
@@ -445,5 +512,7 @@ CliParse ParseCliOptions(int argc, const char* const* argv) {
     if (!TakeOption(*row, argc, argv, &i, &parsed.options, &parsed.error)) return parsed;
   }
   if (!parsed.options.help) parsed.error = CheckCombination(parsed.options, given);
+  if (!parsed.options.help && parsed.error.empty())
+    parsed.error = TakeSeries(&parsed.options);
   return parsed;
 }

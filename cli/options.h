@@ -22,7 +22,11 @@ struct CliOptions {
   std::string forecast_list;    // --forecast LISTA.csv: simulate games instead; "" for none
   std::string in_play;          // --in-play RANGOS: the cards in play; "" for all
   std::string verify_draw;      // --verify-draw ACTA.csv: check a game's draw instead; "" for none
+  int32_t series = 0;           // --series N: N series of six 90-ball cartones; 0 for none
 };
+
+// The most series a run makes: 5,000 series are 30,000 cartones, a batch's most cards.
+constexpr int32_t kMostSeries = 5000;
 
 // The longest title a sheet's title line holds, in characters.
 constexpr size_t kMostTitleCharacters = 80;
@@ -55,6 +59,8 @@ struct CountRead {
   std::string error;
 };
 CountRead ParseCount(const std::string& text);
+// A number of series from 1 to kMostSeries.
+CountRead ParseSeriesCount(const std::string& text);
 
 // The usage text of --help.
 std::string CliUsage();

@@ -12,6 +12,9 @@
 #include "disk/file_system.h"
 
 extern const char* const kCardListHeader;  // "archivo,codigo,fila1,fila2,fila3"
+// A list of series: each cartón's series (1, 2, ... in the list) and place (1..6) after
+// its rows, the six cartones of a series on consecutive records in place order.
+extern const char* const kSeriesListHeader;  // "...,fila3,serie,lugar"
 // A list of 30,000 cards takes about 3.3 MB; anything far larger is no list of ours.
 constexpr size_t kMostCardListBytes = 64u << 20;
 
@@ -33,12 +36,15 @@ std::string ListLineCode(const ListLine& line);
 // seed of a 1–99 card, the series' seed and the place of a cartón.
 uint32_t ListLineKey(const ListLine& line);
 
-// The whole list as bytes: the header and one record a card, each ended by CRLF.
+// The whole list as bytes: the header and one record a card, each ended by CRLF. A list
+// whose first line is a series cartón is a list of series, of whole series in order.
 std::string CardListBytes(const std::vector<ListLine>& lines);
 
 // The cards of a list's bytes, or a Spanish message naming the line for a file that is
 // not such a list, a malformed record, a bad code, or rows that are not the code's (and
-// then no lines). CRLF and LF line ends are both read, and empty lines are passed over.
+// then no lines). The header tells the kind: a code of the other kind is refused, and a
+// series list's series must each be whole (six records, places 1 to 6 in order, one
+// series' cartones, numbered 1, 2, ... in the list, each series once). CRLF and LF line ends are both read, and empty lines are passed over.
 struct CardListParse {
   std::vector<ListLine> lines;
   std::string error;

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "card/run_seeds.h"
+#include "card/series.h"
 #include "text/quoted_text.h"
 #include "card/random.h"
 #include "card/renderer.h"
@@ -41,7 +42,40 @@ struct RunOutputs {
   int32_t handed_on = 0;
   std::vector<std::pair<int32_t, uint32_t>> waiting;  // (number, seed): file not yet in place
   const CardRunHooks* hooks = nullptr;
+  uint32_t first_series_seed = 0;  // of a run of series
+  CardSeries series{};             // the series of the last cartón handed on
+  uint32_t series_seed = 0;
+  bool has_series = false;
 };
+
+bool IsSeriesRun(const RunOutputs* out) { return out->options->type == CardType::kSeries90; }
+
+// The list and sheets of a series run take whole series: of the first `saved` cartones,
+// those of the series whose six are all in place.
+int32_t WholeSeriesCards(const RunOutputs* out, int32_t saved) {
+  if (!IsSeriesRun(out) || out->options->first_place != 1) return saved;
+  return saved - saved % kCardsPerSeries;
+}
+
+ListLine LineOfCard(RunOutputs* out, int32_t number, uint32_t seed_bits) {
+  const std::string name = CardFileName(number, out->extension);
+  if (!IsSeriesRun(out)) return ListLineOf(name, seed_bits);
+  const SeriesRunCard card =
+      SeriesCardOfRun(out->first_series_seed, out->options->first_place, number - 1);
+  // A series is made once for its six cartones.
+  if (!out->has_series || out->series_seed != card.series_seed) {
+    out->series = MakeSeries(card.series_seed);
+    out->series_seed = card.series_seed;
+    out->has_series = true;
+  }
+  ListLine line;
+  line.file_name = name;
+  line.seed_bits = card.series_seed;
+  line.layout = out->series.card[size_t(card.place - 1)];
+  line.type = CardType::kSeries90;
+  line.place = card.place;
+  return line;
+}
 
 void Say(const RunOutputs* out, bool is_error, const std::string& text) {
   if (out->hooks->say != nullptr) out->hooks->say(out->hooks->context, is_error, text);
@@ -90,7 +124,8 @@ bool BeginOutputs(const CardRunRequest& options, RunOutputs* out) {
   out->has_pdf = !options.pdf.empty();
   out->has_list = !options.list.empty();
   const std::string nothing_made = ": no se hizo ningún cartón";
-  if (out->has_pdf && !BeginPdfFile(options.pdf, options.paper, options.title, &out->pdf)) {
+  if (out->has_pdf &&
+      !BeginPdfFile(options.pdf, options.paper, options.title, &out->pdf, options.type)) {
     if (out->pdf.file.error != SaveError::kNone)
       Say(out, true, NotSavedText(options.pdf, out->pdf.file.error) + nothing_made);
     else
@@ -114,15 +149,19 @@ void AbandonOutputs(RunOutputs* out) {
 // and the sheets.
 void HandOn(RunOutputs* out, int32_t saved) {
   size_t taken = 0;
+  saved = WholeSeriesCards(out, saved);
   for (; taken < out->waiting.size() && out->waiting[taken].first <= saved; ++taken) {
     const int32_t number = out->waiting[taken].first;
-    const ListLine line = ListLineOf(CardFileName(number, out->extension), out->waiting[taken].second);
+    const ListLine line = LineOfCard(out, number, out->waiting[taken].second);
     if (out->has_pdf) {
       SheetCard card;
       card.number = number;
       card.seed_bits = line.seed_bits;
       card.layout = line.layout;
       card.colour = out->options->colour;
+      card.type = line.type;
+      card.place = line.place;
+      card.series_number = (number - 1) / kCardsPerSeries + 1;
       AddPdfCard(&out->pdf, card);
     }
     if (out->has_list) out->lines.push_back(line);
@@ -146,7 +185,10 @@ int32_t MakeSeedsOnly(const CardRunRequest& options, RunOutputs* out) {
   CardRun run;
   int32_t made = 0;
   while (made < options.count && !SavesAbandoned()) {
-    const uint32_t seed_bits = NextSeedOfRun(run, options.start, ClockSeedBitsNow());
+    const uint32_t seed_bits =
+        IsSeriesRun(out)
+            ? SeriesCardOfRun(out->first_series_seed, options.first_place, made).series_seed
+            : NextSeedOfRun(run, options.start, ClockSeedBitsNow());
     ++made;
     CardMade(out, made, seed_bits, made);
     ShowDone(out, made);
@@ -183,6 +225,9 @@ FilesResult MakeFiles(const CardRunRequest& options, RunOutputs* out) {
   request.count = options.count;
   request.folder = options.out;
   request.start = options.start;
+  request.type = options.type;
+  request.first_series_seed = out->first_series_seed;
+  request.first_place = options.first_place;
   request.colour = options.colour;
   if (options.png) request.encode = EncodePng;
   request.extension = out->extension;
@@ -208,7 +253,7 @@ Outcome FinishPdf(RunOutputs* out) {
   if (FinishPdfFile(&out->pdf)) {
     char text[96];
     std::snprintf(text, sizeof text, ": %d cartones, %d páginas", out->pdf.cards,
-                  PdfPages(out->pdf.cards));
+                  PdfPages(out->pdf.cards, out->options->type));
     return {true, "hojas en " + EscapedText(out->options->pdf) + text};
   }
   if (out->pdf.file.error != SaveError::kNone)
@@ -280,6 +325,10 @@ std::string NotSavedText(const std::string& path, SaveError error) {
 CardRunOutcome MakeCardRun(const CardRunRequest& options, const CardRunHooks& hooks) {
   RunOutputs out;
   out.hooks = &hooks;
+  const SeriesRunStart series_start{options.start.has_code, options.start.code_bits,
+                                    options.start.has_time, options.start.time_ms};
+  if (options.type == CardType::kSeries90)
+    out.first_series_seed = FirstSeriesSeed(series_start, MillisecondsSinceMidnight());
   const std::string clash = OutputsClash(options, hooks.texts);
   if (!clash.empty()) {
     Say(&out, true, clash);

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <string>
 
+#include "card/card_type.h"
 #include "card/run_seeds.h"
 #include "disk/file_system.h"
 #include "draw/draw.h"
@@ -23,6 +24,11 @@ struct CardRunRequest {
   Paper paper = Paper::kA4;
   std::string title;
   RunStart start;            // where the first card comes from: a code, a clock, now
+  // Series cartones instead (count a multiple of six for whole series): the first series
+  // is the one of start's code (its seed in code_bits) or its clock; the run's first
+  // cartón is at first_place of it. The list and the sheets hold whole series only.
+  CardType type = CardType::kAnywhere99;
+  int first_place = 1;
 };
 
 // The texts of refusals that name an output as the caller names it: by default as the

@@ -1,6 +1,8 @@
 // The PDF of a run, streamed through the one way files are replaced (file_system.h).
 #include "runs/pdf_file.h"
 
+#include "card/series.h"
+
 namespace {
 // The temporary removed, its error left as it was: kNone when the file was not at fault.
 void DropFile(FileReplacement* file) {
@@ -16,9 +18,10 @@ bool ToReplacement(void* context, const unsigned char* data, size_t size) {
 }  // namespace
 
 bool BeginPdfFile(const std::string& path, Paper paper, const std::string& title,
-                  PdfFile* pdf) {
+                  PdfFile* pdf, CardType type) {
   if (BeginReplacement(path, &pdf->file) != SaveError::kNone) return false;
   SheetOptions options;
+  options.type = type;
   options.paper = paper;
   options.title = title;
   options.write = ToReplacement;
@@ -62,4 +65,7 @@ void AbandonPdfFile(PdfFile* pdf) {
   AbandonReplacement(&pdf->file);
 }
 
-int32_t PdfPages(int32_t cards) { return (cards + kCardsPerPage - 1) / kCardsPerPage + 1; }
+int32_t PdfPages(int32_t cards, CardType type) {
+  const int32_t per_page = type == CardType::kSeries90 ? kCardsPerSeries : kCardsPerPage;
+  return (cards + per_page - 1) / per_page + 1;
+}

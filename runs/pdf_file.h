@@ -17,12 +17,13 @@ struct PdfFile {
 // False when the target cannot be replaced (file.error says why) or the sheets cannot
 // start (error says why); nothing is left behind then.
 bool BeginPdfFile(const std::string& path, Paper paper, const std::string& title,
-                  PdfFile* pdf);
+                  PdfFile* pdf, CardType type = CardType::kAnywhere99);
 // False once anything failed; later cards are then passed over.
 bool AddPdfCard(PdfFile* pdf, const SheetCard& card);
 // The board and the document's end, and the file put in place. False when it is not.
 bool FinishPdfFile(PdfFile* pdf);
 // The temporary removed; an earlier file of the name stays as it was.
 void AbandonPdfFile(PdfFile* pdf);
-// The pages of a document of that many cards: four cards a page, then the board.
-int32_t PdfPages(int32_t cards);
+// The pages of a document of that many cards: four cards a page (a series, six, a page),
+// then the board.
+int32_t PdfPages(int32_t cards, CardType type = CardType::kAnywhere99);

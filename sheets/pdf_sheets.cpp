@@ -10,6 +10,8 @@
 #include <cmath>
 
 #include "card/card_code.h"
+#include "card/series.h"
+#include "card/series_code.h"
 #include "card/renderer.h"
 #include "text/utf8.h"
 #include "formats/code128.h"
@@ -18,7 +20,8 @@
 
 struct PdfSheets {
   SheetOptions options;
-  SheetLayout layout;
+  SheetLayout layout;        // the board's page, and the cards' of 1-99 cards
+  SheetLayout cards_layout;  // the pages of cards
   PdfDocument document;
   SheetFaces faces;
   std::string page;  // content of the page under way
@@ -30,6 +33,7 @@ struct PdfSheets {
 
 namespace {
 constexpr double kLabelPoints = 9;
+constexpr double kSeriesLabelPoints = 11;
 constexpr double kTitlePoints = 14;
 constexpr double kHeadingPoints = 16;
 constexpr double kLabelGrey = 0.25;
@@ -74,22 +78,39 @@ void TextInBand(PdfSheets* s, const SheetFace& face, double size, const SheetTex
   CentredText(s, face, size, text, band.x + band.width / 2, baseline);
 }
 
-void DrawTitle(PdfSheets* s) {
+void DrawTitle(PdfSheets* s, const SheetLayout& l) {
   if (s->options.title.empty()) return;
   FillGrey(&s->page, 0);
-  TextInBand(s, s->faces.bold, kTitlePoints, s->title, s->layout.title);
+  TextInBand(s, s->faces.bold, kTitlePoints, s->title, l.title);
 }
 
-void DrawCutMark(PdfSheets* s, double y) {
+// A dashed line from (x1, y1) to (x2, y2).
+void DrawCutLine(PdfSheets* s, double x1, double y1, double x2, double y2) {
   std::string& p = s->page;
   p += "q\n";
   Numbers(&p, {kCutGrey}, "G");
   Numbers(&p, {kCutWidth}, "w");
   p += "[";
   Numbers(&p, {kCutDash, kCutDash}, "] 0 d");
-  Numbers(&p, {s->layout.margin, y}, "m");
-  Numbers(&p, {s->layout.page_width - s->layout.margin, y}, "l");
+  Numbers(&p, {x1, y1}, "m");
+  Numbers(&p, {x2, y2}, "l");
   p += "S\nQ\n";
+}
+
+void DrawCutMark(PdfSheets* s, double y) {
+  const SheetLayout& l = s->cards_layout;
+  DrawCutLine(s, l.margin, y, l.page_width - l.margin, y);
+}
+
+void DrawColumnCut(PdfSheets* s) {
+  const SheetLayout& l = s->cards_layout;
+  DrawCutLine(s, l.cut_x, l.title.bottom(), l.cut_x, l.page_height - l.margin);
+}
+
+bool IsSeries(const SheetCard& card) { return card.type == CardType::kSeries90; }
+
+std::string CodeOf(const SheetCard& card) {
+  return IsSeries(card) ? SeriesCode(card.seed_bits, card.place) : CardCode(card.seed_bits);
 }
 
 void DrawCells(std::string* p, const CardLayout& layout) {
@@ -109,7 +130,7 @@ void DrawCard(PdfSheets* s, const SheetCard& card, const SheetRect& place) {
   std::string& p = s->page;
   p += "q\n";
   std::string scale;
-  AppendPdfNumber(&scale, s->layout.card_scale, kScaleDecimals);
+  AppendPdfNumber(&scale, s->cards_layout.card_scale, kScaleDecimals);
   p += scale + " 0 0 " + scale + ' ';
   Numbers(&p, {place.x, place.y}, "cm");
   FillColour(&p, card.colour);
@@ -126,14 +147,22 @@ void DrawCard(PdfSheets* s, const SheetCard& card, const SheetRect& place) {
 }
 
 bool DrawLabel(PdfSheets* s, const SheetCard& card, const SheetRect& band, std::string* error) {
-  const SheetText label = EncodeSheetText(&s->faces.regular, &s->document,
-                                          SheetCardLabel(card.number, card.seed_bits));
+  const SheetText label =
+      EncodeSheetText(&s->faces.regular, &s->document, SheetCardLabelOf(card));
   if (!label.error.empty()) {
     *error = label.error;
     return false;
   }
   FillGrey(&s->page, kLabelGrey);
-  TextInBand(s, s->faces.regular, kLabelPoints, label, band);
+  if (!IsSeries(card)) {
+    TextInBand(s, s->faces.regular, kLabelPoints, label, band);
+    return true;
+  }
+  // Read at arm's length, and to the left of the bars, which end at the card's right edge.
+  const SheetFace& face = s->faces.regular;
+  const double baseline =
+      band.y + (band.height + (AscentEms(face) - DescentEms(face)) * kSeriesLabelPoints) / 2;
+  ShowCodes(&s->page, face, kSeriesLabelPoints, band.x, baseline, label.codes);
   return true;
 }
 
@@ -141,7 +170,7 @@ bool DrawLabel(PdfSheets* s, const SheetCard& card, const SheetRect& band, std::
 // right edge and every bar on a whole module of the page, so that it prints sharp at
 // 300 and 600 dpi.
 bool DrawBarcode(PdfSheets* s, const SheetCard& card, const SheetRect& band, std::string* error) {
-  const Code128Encoding bars = EncodeCode128(CardCode(card.seed_bits));
+  const Code128Encoding bars = EncodeCode128(CodeOf(card));
   if (!bars.error.empty()) {
     *error = bars.error;
     return false;
@@ -161,24 +190,34 @@ bool DrawBarcode(PdfSheets* s, const SheetCard& card, const SheetRect& band, std
   return true;
 }
 
-void EndPage(PdfSheets* s) {
-  AddPdfPage(&s->document, s->layout.page_width, s->layout.page_height, s->page);
+// The page content so far goes out on a page of that layout; the next page's content
+// starts with its y turned down from the top of a page of `next`.
+void EndPage(PdfSheets* s, const SheetLayout& l, const SheetLayout& next) {
+  AddPdfPage(&s->document, l.page_width, l.page_height, s->page);
   s->page.clear();
-  Numbers(&s->page, {1, 0, 0, -1, 0, s->layout.page_height}, "cm");
+  Numbers(&s->page, {1, 0, 0, -1, 0, next.page_height}, "cm");
   s->on_page = 0;
 }
+
+bool IsSeriesBoard(const PdfSheets* s) { return s->options.type == CardType::kSeries90; }
 
 void DrawBoardGrid(PdfSheets* s, double cell) {
   const SheetLayout& l = s->layout;
   std::string& p = s->page;
-  // Cell 0 has no number: it is filled like a blank cell of the cards.
-  FillColour(&p, s->colour);
-  Numbers(&p, {l.board.x, l.board.y, cell, cell}, "re f");
+  // 1-99: cell 0 has no number, it is filled like a blank cell of the cards. 1-90: rows
+  // of ten, 1-10 to 81-90, as halls' flashboards have them.
+  const int rows = IsSeriesBoard(s) ? kSeriesBoardRows : kBoardSide;
+  if (!IsSeriesBoard(s)) {
+    FillColour(&p, s->colour);
+    Numbers(&p, {l.board.x, l.board.y, cell, cell}, "re f");
+  }
   Numbers(&p, {kBoardInk}, "G");
   Numbers(&p, {kBoardLine}, "w");
+  const double bottom = l.board.y + rows * cell;
   for (int i = 0; i <= kBoardSide; ++i) {
     Numbers(&p, {l.board.x + i * cell, l.board.y}, "m");
-    Numbers(&p, {l.board.x + i * cell, l.board.bottom()}, "l");
+    Numbers(&p, {l.board.x + i * cell, bottom}, "l");
+    if (i > rows) continue;
     Numbers(&p, {l.board.x, l.board.y + i * cell}, "m");
     Numbers(&p, {l.board.right(), l.board.y + i * cell}, "l");
   }
@@ -187,7 +226,7 @@ void DrawBoardGrid(PdfSheets* s, double cell) {
 
 std::string DrawBoard(PdfSheets* s) {
   const SheetLayout& l = s->layout;
-  DrawTitle(s);
+  DrawTitle(s, l);
   const SheetText heading = EncodeSheetText(&s->faces.bold, &s->document, kBoardHeading);
   if (!heading.error.empty()) return heading.error;
   FillGrey(&s->page, kBoardInk);
@@ -196,8 +235,11 @@ std::string DrawBoard(PdfSheets* s) {
   DrawBoardGrid(s, cell);
   FillGrey(&s->page, kBoardInk);
   const double size = cell * kBoardNumberShare;
-  for (int number = 1; number < kBoardSide * kBoardSide; ++number) {
-    const int row = number / kBoardSide, column = number % kBoardSide;
+  const bool series = IsSeriesBoard(s);
+  const int last = series ? kSeriesHighestNumber : kBoardSide * kBoardSide - 1;
+  for (int number = 1; number <= last; ++number) {
+    const int cell_index = series ? number - 1 : number;
+    const int row = cell_index / kBoardSide, column = cell_index % kBoardSide;
     char digits[4];
     std::snprintf(digits, sizeof digits, "%02d", number);
     const SheetText text = EncodeSheetText(&s->faces.bold, &s->document, digits);
@@ -205,7 +247,7 @@ std::string DrawBoard(PdfSheets* s) {
         l.board.y + row * cell + cell / 2 + AscentEms(s->faces.bold) * size * kDigitsShareOfAscent;
     CentredText(s, s->faces.bold, size, text, l.board.x + column * cell + cell / 2, baseline);
   }
-  EndPage(s);
+  EndPage(s, l, l);
   return "";
 }
 
@@ -256,34 +298,43 @@ SheetsBegun BeginSheets(const SheetOptions& options) {
   }
   s->options = options;
   s->layout = LayoutSheets(options.paper);
+  s->cards_layout = options.type == CardType::kSeries90 ? LayoutSeriesSheets(options.paper)
+                                                        : s->layout;
   begun.error = BeginPdf(&s->document, options.write, options.context);
   if (begun.error.empty()) begun.error = Prepare(s);
   if (!begun.error.empty()) {
     Free(s);
     return begun;
   }
-  Numbers(&s->page, {1, 0, 0, -1, 0, s->layout.page_height}, "cm");
+  Numbers(&s->page, {1, 0, 0, -1, 0, s->cards_layout.page_height}, "cm");
   begun.sheets = s;
   return begun;
 }
 
 std::string AddSheetCard(PdfSheets* s, const SheetCard& card) {
   if (!s->document.failure.empty()) return s->document.failure;
-  if (s->on_page == 0) DrawTitle(s);
-  if (s->on_page > 0) DrawCutMark(s, s->layout.cut_y[s->on_page - 1]);
+  const SheetLayout& l = s->cards_layout;
+  if (s->on_page == 0) DrawTitle(s, l);
+  if (s->on_page > 0 && l.cut_y[s->on_page - 1] > 0) DrawCutMark(s, l.cut_y[s->on_page - 1]);
+  if (s->on_page == 1 && l.cut_x > 0) DrawColumnCut(s);
   s->colour = card.colour;
-  DrawCard(s, card, s->layout.card[s->on_page]);
+  DrawCard(s, card, l.card[s->on_page]);
   std::string error;
-  if (!DrawLabel(s, card, s->layout.label[s->on_page], &error) ||
-      !DrawBarcode(s, card, s->layout.barcode[s->on_page], &error))
+  if (!DrawLabel(s, card, l.label[s->on_page], &error) ||
+      !DrawBarcode(s, card, l.barcode[s->on_page], &error))
     return error;
-  if (++s->on_page == kCardsPerPage) EndPage(s);
+  if (++s->on_page == l.cards_per_page) EndPage(s, l, l);
   return s->document.failure;
 }
 
 std::string FinishSheets(PdfSheets* s) {
   std::string error = s->document.failure;
-  if (error.empty() && s->on_page > 0) EndPage(s);
+  if (error.empty() && s->on_page > 0) EndPage(s, s->cards_layout, s->layout);
+  if (error.empty() && s->on_page == 0 && IsSeriesBoard(s)) {
+    // The last page of cartones turned down the y of a page sideways; the board's is upright.
+    s->page.clear();
+    Numbers(&s->page, {1, 0, 0, -1, 0, s->layout.page_height}, "cm");
+  }
   if (error.empty()) error = DrawBoard(s);
   if (error.empty())
     error = FinishPdf(&s->document, s->options.title.empty() ? "Cartones del bingo"

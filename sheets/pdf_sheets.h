@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <string>
 
+#include "card/card_type.h"
 #include "card/layout.h"
 #include "draw/draw.h"
 #include "sheets/sheet_layout.h"
@@ -19,6 +20,8 @@ using SheetWriter = bool (*)(void* context, const unsigned char* data, size_t si
 
 struct SheetOptions {
   Paper paper = Paper::kA4;
+  // Series cartones go one series a page, six to it, and the board shows 1 to 90.
+  CardType type = CardType::kAnywhere99;
   std::string title;  // UTF-8; at the top of every page when not empty
   SheetWriter write = nullptr;
   void* context = nullptr;
@@ -29,6 +32,9 @@ struct SheetCard {
   uint32_t seed_bits = 0;  // its code
   CardLayout layout{};     // the card its seed makes
   Colour colour = 0;       // 0x00BBGGRR
+  CardType type = CardType::kAnywhere99;
+  int place = 0;          // a series cartón's place, 1..6
+  int series_number = 0;  // its series' number in the run, 1, 2, ...
 };
 
 struct PdfSheets;
@@ -54,4 +60,6 @@ std::string SheetFaceLacks(const std::string& text);
 
 // Texts of the sheets.
 std::string SheetCardLabel(int32_t number, uint32_t seed_bits);  // "Cartón 0001 · código …"
+// "Cartón 0001 · serie 1 · código 4730F0-1" for a series cartón; as above for the others.
+std::string SheetCardLabelOf(const SheetCard& card);
 extern const char* const kBoardHeading;

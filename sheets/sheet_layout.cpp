@@ -63,3 +63,43 @@ SheetLayout LayoutSheets(Paper paper) {
   l.board = {(l.page_width - board_side) / 2, l.board_heading.bottom(), board_side, board_side};
   return l;
 }
+
+namespace {
+// Sideways pages give each cartón half the paper's length less the margins printers need
+// and a little between the columns: numbers about 7.5 mm high on Letter, 8 mm on A4.
+constexpr double kSeriesMarginMillimetres = 10;
+constexpr double kSeriesColumnGap = 9;
+constexpr double kSeriesLabelBand = 18;
+constexpr double kSeriesCutRoom = 5;
+}  // namespace
+
+SheetLayout LayoutSeriesSheets(Paper paper) {
+  const SheetLayout upright = LayoutSheets(paper);
+  SheetLayout l = upright;
+  l.page_width = upright.page_height;
+  l.page_height = upright.page_width;
+  l.margin = kSeriesMarginMillimetres * kPointsPerMillimetre;
+  l.cards_per_page = kSeriesCardsPerPage;
+  const double content_width = l.page_width - 2 * l.margin;
+  l.title = {l.margin, l.margin, content_width, kTitleBand};
+  constexpr int kRows = kSeriesCardsPerPage / 2;
+  const double slot_height = (l.page_height - l.margin - l.title.bottom()) / kRows;
+  const double column_width = (content_width - kSeriesColumnGap) / 2;
+  l.card_scale = std::min(column_width / kSheetCardWidth,
+                          (slot_height - kSeriesLabelBand - 2 * kSeriesCutRoom) / kSheetCardHeight);
+  const double card_width = kSheetCardWidth * l.card_scale;
+  const double card_height = kSheetCardHeight * l.card_scale;
+  l.cut_x = l.page_width / 2;
+  for (int i = 0; i < kSeriesCardsPerPage; ++i) {
+    const int row = i / 2, column = i % 2;
+    const double slot_top = l.title.bottom() + row * slot_height;
+    const double x = column == 0 ? l.cut_x - kSeriesColumnGap / 2 - card_width
+                                 : l.cut_x + kSeriesColumnGap / 2;
+    l.card[i] = {x, slot_top + kSeriesCutRoom, card_width, card_height};
+    l.label[i] = {x, l.card[i].bottom(), card_width, kSeriesLabelBand};
+    const double bars_top = std::ceil(l.label[i].y / kBarcodeModule) * kBarcodeModule;
+    l.barcode[i] = {x, bars_top, card_width, kBarcodeHeight};
+    if (i > 0) l.cut_y[i - 1] = column == 0 ? slot_top : 0;
+  }
+  return l;
+}

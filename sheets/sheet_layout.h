@@ -9,7 +9,12 @@
 #include "card/renderer.h"
 
 constexpr int kCardsPerPage = 4;
+// A series' page: its six cartones in two columns of three, the page turned sideways so
+// that their numbers are at least 7 mm high.
+constexpr int kSeriesCardsPerPage = 6;
+constexpr int kMostCardsPerPage = 6;
 constexpr int kBoardSide = 10;  // 10 x 10 cells: 0 (unused) and 1 .. 99
+constexpr int kSeriesBoardRows = 9;  // 1-10, 11-20, ..., 81-90
 // The card as drawn: its 9 x 3 cells of 80 card pixels.
 constexpr double kSheetCardWidth = kCardColumns * kCellSize;
 constexpr double kSheetCardHeight = kCardRows * kCellSize;
@@ -39,13 +44,18 @@ struct SheetLayout {
   double margin = 0;
   SheetRect title;                      // the title line's band, across the page
   double card_scale = 0;                // points per card pixel
-  SheetRect card[kCardsPerPage];        // card pixel (0, 0) at the top-left corner
-  SheetRect label[kCardsPerPage];       // the line under each card
-  SheetRect barcode[kCardsPerPage];     // the bars' band beside each label, to the card's
-                                        // right edge; top on a whole module
-  double cut_y[kCardsPerPage - 1] = {};  // cut marks between card i and i + 1
+  int cards_per_page = kCardsPerPage;
+  SheetRect card[kMostCardsPerPage];     // card pixel (0, 0) at the top-left corner
+  SheetRect label[kMostCardsPerPage];    // the line under each card
+  SheetRect barcode[kMostCardsPerPage];  // the bars' band beside each label, to the card's
+                                         // right edge; top on a whole module
+  double cut_y[kMostCardsPerPage - 1] = {};  // cut marks across the page before card
+                                             // i + 1; 0 for none
+  double cut_x = 0;                      // a cut mark down the page between columns; 0: none
   SheetRect board_heading;
   SheetRect board;                      // the grid, square
 };
 
 SheetLayout LayoutSheets(Paper paper);
+// A series' page, six cartones in reading order; its board is LayoutSheets' page.
+SheetLayout LayoutSeriesSheets(Paper paper);

@@ -9,6 +9,7 @@
 #include "card/layout.h"
 #include "card/random.h"
 #include "card/renderer.h"
+#include "card/series.h"
 #include "draw/draw.h"
 #include "draw/font_table.h"
 #include "tests/draw/draw_test_support.h"
@@ -141,4 +142,25 @@ TEST_F(Renderer, DigitsAreRenderedOncePerProcess) {
   EXPECT_LE(after_many - after_one_card, 10u);
   for (uint32_t ms = 5000; ms < 5000 + 50; ++ms) ShownCard(SeedBitsOfClock(ms), 0x3366CC);
   EXPECT_EQ(GlyphsRendered(), after_many);
+}
+
+// A card drawn from its layout is the card drawn from its seed, pixel for pixel, and a
+// series cartón keeps the grid, cells and colours of every card.
+TEST_F(Renderer, ALayoutIsDrawnAsTheSeedsCardIsAndSeriesCartonesAlike) {
+  if (g_window == 0) g_window = NewBitmap(kPictureWidth, kPictureHeight);
+  const uint32_t seed = SeedBitsOfClock(45296789);
+  const Picture by_seed = ShownCard(seed, 0x3366CC);
+  SelectTarget(g_window, 0, 0);
+  Clear(kWhite, 0);
+  ShowLayoutInColour(g_window, 0, PlanCard(seed), 0x3366CC);
+  const Picture by_layout = CurrentPicture();
+  EXPECT_EQ(by_layout.pixels, by_seed.pixels);
+  for (uint32_t series : {0u, 0x4730F0u, 0xFFFFFFu})
+    for (int place : {1, 6}) {
+      const CardLayout layout = MakeSeriesCard(series, place);
+      SelectTarget(g_window, 0, 0);
+      Clear(kWhite, 0);
+      ShowLayoutInColour(g_window, 0, layout, 0x3366CC);
+      EXPECT_GT(CheckCard(CurrentPicture(), layout, 0x3366CC), 15 * 300) << series << "-" << place;
+    }
 }

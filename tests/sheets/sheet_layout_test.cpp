@@ -80,3 +80,39 @@ TEST(SheetLayout, PaperNames) {
     EXPECT_NE(error.find("a4 o letter"), std::string::npos) << error;
   }
 }
+
+TEST(SheetLayout, ASeriesPageSidewaysHoldsSixCartonesApartWithinTheMargins) {
+  for (Paper paper : {Paper::kA4, Paper::kLetter}) {
+    const SheetLayout upright = LayoutSheets(paper);
+    const SheetLayout l = LayoutSeriesSheets(paper);
+    EXPECT_EQ(l.page_width, upright.page_height);
+    EXPECT_EQ(l.page_height, upright.page_width);
+    EXPECT_EQ(l.cards_per_page, 6);
+    // At the margins to a rounding error, and those at least 10 mm.
+    EXPECT_GE(l.margin, kTenMillimetres);
+    for (int i = 0; i < 6; ++i) {
+      for (const SheetRect& r : {l.card[i], l.barcode[i]}) {
+        EXPECT_GE(r.x, l.margin - 1e-9) << i;
+        EXPECT_LE(r.right(), l.page_width - l.margin + 1e-9) << i;
+        EXPECT_LE(r.bottom(), l.page_height - l.margin + 1e-9) << i;
+      }
+      EXPECT_GE(l.card[i].y, l.title.bottom());
+      EXPECT_NEAR(l.card[i].width, 720 * l.card_scale, 1e-9);
+      EXPECT_GE(l.label[i].y, l.card[i].bottom());
+      // No two cartones, labels or bars overlap.
+      for (int j = 0; j < i; ++j) {
+        const SheetRect& a = l.card[i];
+        const SheetRect& b = l.card[j];
+        const bool apart = a.x >= b.right() || b.x >= a.right() ||
+                           a.y >= l.barcode[j].bottom() || b.y >= l.barcode[i].bottom();
+        EXPECT_TRUE(apart) << i << " and " << j;
+      }
+    }
+    // Columns either side of the vertical cut, rows between the horizontal ones.
+    EXPECT_LT(l.card[0].right(), l.cut_x);
+    EXPECT_GT(l.card[1].x, l.cut_x);
+    EXPECT_GT(l.cut_y[1], l.barcode[0].bottom());
+    EXPECT_LT(l.cut_y[1], l.card[2].y);
+    EXPECT_EQ(l.cut_y[0], 0) << "no cut across the page between the two of a row";
+  }
+}
