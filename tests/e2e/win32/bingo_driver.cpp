@@ -211,9 +211,10 @@ std::vector<std::vector<int>> FirstCardRows(const std::string& list) {
 }
 
 // The number the status line says was called ("Bola 47" or "Bola 47: cuarenta y siete").
-// The program's recording of a number, played from memory as the window plays it, from
-// the executable's own resources; "" when PlaySound took it, else what failed.
-std::string PlayEmbeddedRecording(const std::wstring& exe, int number) {
+// The program's recording of a number, from the executable's own resources, played from
+// memory as the window plays it when `play`; "" when found (and PlaySound took it), else
+// what failed.
+std::string PlayEmbeddedRecording(const std::wstring& exe, int number, bool play) {
   const HMODULE image = LoadLibraryExW(exe.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
   if (image == nullptr) return "no se abre el ejecutable";
   std::string failed = "no trae la grabación";
@@ -221,7 +222,8 @@ std::string PlayEmbeddedRecording(const std::wstring& exe, int number) {
   const HGLOBAL loaded = found == nullptr ? nullptr : LoadResource(image, found);
   const void* wave = loaded == nullptr ? nullptr : LockResource(loaded);
   // Played to its end before the image is let go: its bytes are the image's.
-  if (wave != nullptr)
+  if (wave != nullptr && !play) failed = "";
+  if (wave != nullptr && play)
     failed = PlaySoundW(static_cast<const wchar_t*>(wave), nullptr, SND_MEMORY | SND_SYNC | SND_NODEFAULT)
                  ? ""
                  : "PlaySound la rechaza";
@@ -320,9 +322,13 @@ int Drive(const std::wstring& exe, const std::string& list, const std::string& w
   const bool voice = IsWindowEnabled(Item(program, IDC_VOICE)) != FALSE;
   const std::string which_voice = TextOf(program, IDC_VOICE_WHY_NOT);
   Check(voice && StartsWith(which_voice, "Voz: "), "«Voz» se puede marcar y dice qué voz habla: " + which_voice);
-  const std::string played = PlayEmbeddedRecording(exe, 47);
-  Check(played.empty(), "la grabación del 47, de los recursos del programa, suena con PlaySound: " +
+  // PlaySound needs a sound output; a Wine with none (no sound server) is told, not failed.
+  const bool can_play = waveOutGetNumDevs() > 0;
+  const std::string played = PlayEmbeddedRecording(exe, 47, can_play);
+  Check(played.empty(), std::string("la grabación del 47 está en los recursos del programa") +
+                            (can_play ? " y suena con PlaySound: " : ": ") +
                             (played.empty() ? std::string("sí") : played));
+  if (!can_play) std::printf("  omitida - la grabación con PlaySound: Wine no tiene salida de sonido aquí\n");
   Check(FileExists(game_folder), "la carpeta de la partida existe");
 
   // A second window on the same game is refused with the core's words.
