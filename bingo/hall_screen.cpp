@@ -1,5 +1,7 @@
 #include "bingo/hall_screen.h"
 
+#include <algorithm>
+
 #include "disk/file_system.h"
 #include "disk/read_file.h"
 #include "game/cards_in_play.h"
@@ -101,4 +103,41 @@ std::string KeepHallScreenChoice(const BingoController& bingo, const std::string
   if (ReadHallScreenChoice(bingo) == name) return "";
   if (ReplaceFileWith(HallScreenChoicePath(bingo), &part, 1) == SaveError::kNone) return "";
   return "No se pudo guardar la pantalla de la sala en " + HallScreenChoicePath(bingo);
+}
+
+namespace {
+constexpr double kHallDigitsShare = 0.52;    // the last ball's digits, of the height
+constexpr double kDigitHeightOfFont = 0.72;  // a bold face's digits, of its pixel size
+constexpr double kMostLastWidthShare = 0.55;
+constexpr double kBandShare = 0.10;          // the top band, of the height
+constexpr double kBottomShare = 0.15;        // the bottom band
+constexpr double kCellTextShare = 0.62;      // of a cell's height
+constexpr double kCellTextWidthShare = 0.60;  // of a cell's width: "88" takes two thirds
+}  // namespace
+
+HallLayout LayOutHall(int width, int height, double eights_advance_per_pixel, int highest) {
+  HallLayout hall;
+  const double advance = std::max(eights_advance_per_pixel, 0.01);
+  const int top = static_cast<int>(height * kBandShare);
+  const int bottom = height - static_cast<int>(height * kBottomShare);
+  const double pixels = std::min(height * kHallDigitsShare / kDigitHeightOfFont,
+                                 width * kMostLastWidthShare * 0.92 / advance);
+  hall.last_pixels = std::max(1, static_cast<int>(pixels));
+  const int last_width = static_cast<int>(pixels * advance / 0.92);
+  hall.top = BoardBox{0, 0, width, top};
+  hall.last = BoardBox{0, top, last_width, bottom};
+  hall.bottom = BoardBox{0, bottom, last_width, height};
+  hall.given = BoardBox{last_width, bottom, width, height};
+  hall.banner = BoardBox{0, height * 3 / 10, width, height * 7 / 10};
+  hall.line_pixels = std::max(1, static_cast<int>(height * kBandShare * 0.6));
+  hall.banner_pixels = std::max(1, height / 6);
+  BoardLayout& board = hall.board;
+  board.highest = highest;
+  board.rows = highest == 99 ? kBoardGridSide : (highest + kBoardGridSide - 1) / kBoardGridSide;
+  board.grid = BoardBox{last_width, top, width, bottom};
+  const double cell_height = (bottom - top) / double(board.rows);
+  const double cell_width = (width - last_width) / double(kBoardGridSide);
+  board.cell_pixels = std::max(
+      1, static_cast<int>(std::min(cell_height * kCellTextShare, cell_width * kCellTextWidthShare)));
+  return hall;
 }

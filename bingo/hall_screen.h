@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "bingo/board_layout.h"
 #include "bingo/controller.h"
 
 constexpr int kHallRecentBalls = 5;
@@ -31,3 +32,21 @@ std::string HallScreenChoicePath(const BingoController& bingo);
 std::string ReadHallScreenChoice(const BingoController& bingo);
 // "" when kept, else why not.
 std::string KeepHallScreenChoice(const BingoController& bingo, const std::string& name);
+
+// Where the hall screen's parts go in a window of a given size, for both front ends: the
+// last ball's digits at least half the window high (as wide as the window allows), the
+// board beside it with its numbers at least 1/25 of the height, the prize and the count
+// along the top, the last five balls and the prizes given along the bottom, and the banner
+// across the middle. `eights_advance_per_pixel` as for LayOutBoard.
+struct HallLayout {
+  BoardBox top;      // the prize in play, and the count at its right
+  BoardBox last;     // the last ball's digits
+  BoardLayout board; // its grid and cells (BoardCellOf), over the whole window
+  BoardBox bottom;   // the last five balls (or the commitment before the first)
+  BoardBox given;    // the prizes given, one line each
+  BoardBox banner;   // "¡LÍNEA! Cartón 0123", across the screen
+  int last_pixels = 1;    // font sizes in pixels; the banner's shrinks to fit its width
+  int line_pixels = 1;
+  int banner_pixels = 1;
+};
+HallLayout LayOutHall(int width, int height, double eights_advance_per_pixel, int highest);
