@@ -96,7 +96,7 @@ void BingoWindow::MakeMenu() {
       {"&Preparar cartones…", QKeySequence(Qt::CTRL | Qt::Key_P), BingoCommand::kPrepareCards},
       {"&Guardar el acta…", QKeySequence(Qt::CTRL | Qt::Key_S), BingoCommand::kSaveRecord},
       {"Pantalla &completa", QKeySequence(Qt::Key_F11), BingoCommand::kFullScreen},
-      {"Pantalla de la &sala…", QKeySequence(Qt::Key_F5), BingoCommand::kHallScreen},
+      {"Pantalla de la sala…", QKeySequence(Qt::Key_F5), BingoCommand::kHallScreen},
       {"&Salir", QKeySequence(Qt::CTRL | Qt::Key_Q), BingoCommand::kQuit},
   };
   for (const auto& item : items) {
@@ -334,7 +334,7 @@ void BingoWindow::Refresh() {
   voice_why_not_->setText(voice_.why_not);
   voice_why_not_->setVisible(!voice_.why_not.isEmpty());
   if (hall_ != nullptr) hall_->Show(HallScreenOf(bingo_));
-  hall_action_->setText(hall_ != nullptr ? tr("Cerrar la pantalla de la sala") : tr("Pantalla de la &sala…"));
+  hall_action_->setText(hall_ != nullptr ? tr("Cerrar la pantalla de la sala") : tr("Pantalla de la sala…"));
   hall_label_->setText(hall_ != nullptr ? tr("Pantalla de la sala: abierta en %1").arg(hall_screen_) : QString());
   hall_label_->setVisible(hall_ != nullptr);
 }
