@@ -106,9 +106,9 @@ std::string KeepHallScreenChoice(const BingoController& bingo, const std::string
 }
 
 namespace {
-constexpr double kHallDigitsShare = 0.52;    // the last ball's digits, of the height
+constexpr double kHallDigitsShare = 0.56;    // the last ball's digits, of the height
 constexpr double kDigitHeightOfFont = 0.72;  // a bold face's digits, of its pixel size
-constexpr double kMostLastWidthShare = 0.55;
+constexpr double kMostLastWidthShare = 0.60;
 constexpr double kBandShare = 0.10;          // the top band, of the height
 constexpr double kBottomShare = 0.15;        // the bottom band
 constexpr double kCellTextShare = 0.62;      // of a cell's height
