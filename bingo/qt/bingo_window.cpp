@@ -4,9 +4,11 @@
 #include "bingo/qt/bingo_window.h"
 
 #include <QAction>
+#include <algorithm>
 #include <QCheckBox>
 #include <QDesktopServices>
 #include <QFileDialog>
+#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QInputDialog>
 #include <QKeyEvent>
@@ -26,6 +28,7 @@
 #include "bingo/qt/board_view.h"
 #include "bingo/qt/card_view.h"
 #include "bingo/qt/forecast_chart.h"
+#include "bingo/qt/hall_window.h"
 #include "bingo/qt/prepare_cards.h"
 
 namespace {
@@ -93,12 +96,14 @@ void BingoWindow::MakeMenu() {
       {"&Preparar cartones…", QKeySequence(Qt::CTRL | Qt::Key_P), BingoCommand::kPrepareCards},
       {"&Guardar el acta…", QKeySequence(Qt::CTRL | Qt::Key_S), BingoCommand::kSaveRecord},
       {"Pantalla &completa", QKeySequence(Qt::Key_F11), BingoCommand::kFullScreen},
+      {"Pantalla de la sala…", QKeySequence(Qt::Key_F5), BingoCommand::kHallScreen},
       {"&Salir", QKeySequence(Qt::CTRL | Qt::Key_Q), BingoCommand::kQuit},
   };
   for (const auto& item : items) {
     QAction* action = menu->addAction(tr(item.text));
     action->setShortcut(item.keys);
     connect(action, &QAction::triggered, this, [this, item] { Run(item.command); });
+    if (item.command == BingoCommand::kHallScreen) hall_action_ = action;
   }
 }
 
@@ -118,6 +123,7 @@ QWidget* BingoWindow::MakeControls() {
   voice_why_not_ = Label("sin_voz");
   voice_why_not_->setEnabled(false);  // greyed, beside the switch it explains
   status_ = Label("estado");
+  hall_label_ = Label("estado_sala");
   prize_ = Label("premio");
   winners_ = new QListWidget;
   winners_->setObjectName("ganadores");
@@ -127,7 +133,7 @@ QWidget* BingoWindow::MakeControls() {
   forecast_ = new ForecastChart;
   for (QWidget* widget : std::initializer_list<QWidget*>{draw_, number_, undo_, voice_switch_,
                                                          voice_why_not_, status_, prize_,
-                                                         winners_, confirm_})
+                                                         winners_, confirm_, hall_label_})
     column->addWidget(widget);
   run_progress_ = new QProgressBar;
   run_progress_->setObjectName("progreso");
@@ -202,6 +208,7 @@ void BingoWindow::Run(BingoCommand command) {
     case BingoCommand::kPrepareCards: BingoPrepareCards(&bingo_); break;
     case BingoCommand::kSaveRecord: BingoSaveRecord(&bingo_); break;
     case BingoCommand::kFullScreen: isFullScreen() ? showNormal() : showFullScreen(); break;
+    case BingoCommand::kHallScreen: ToggleHall(); break;
     case BingoCommand::kQuit: close(); break;
     case BingoCommand::kDraw: BingoDraw(&bingo_); break;
     case BingoCommand::kMark: {
@@ -327,4 +334,64 @@ void BingoWindow::Refresh() {
   voice_switch_->setToolTip(voice_.why_not);
   voice_why_not_->setText(voice_.why_not);
   voice_why_not_->setVisible(!voice_.why_not.isEmpty());
+  if (hall_ != nullptr) hall_->Show(HallScreenOf(bingo_));
+  hall_action_->setText(hall_ != nullptr ? tr("Cerrar la pantalla de la sala") : tr("Pantalla de la sala…"));
+  hall_label_->setText(hall_ != nullptr ? tr("Pantalla de la sala: abierta en %1").arg(hall_screen_) : QString());
+  hall_label_->setVisible(hall_ != nullptr);
+}
+
+// With two screens or more the hall's goes full screen on the one asked for; with one,
+// it is an ordinary window the caller moves and puts full screen (F11).
+void BingoWindow::ToggleHall() {
+  if (hall_ != nullptr) {
+    hall_->close();
+    return;
+  }
+  if (QGuiApplication::screens().size() < 2) return OpenHall(screen(), false);
+  QScreen* chosen = ChooseHallScreen();
+  if (chosen == nullptr) return;
+  const std::string failed = KeepHallScreenChoice(bingo_, chosen->name().toStdString());
+  if (!failed.empty()) Warn(failed);
+  OpenHall(chosen, true);
+}
+
+// The screen kept from last time first, else one that does not hold this window.
+QScreen* BingoWindow::ChooseHallScreen() {
+  const QString kept = Text(ReadHallScreenChoice(bingo_));
+  QList<QScreen*> screens = QGuiApplication::screens();
+  std::stable_sort(screens.begin(), screens.end(), [this, &kept](QScreen* a, QScreen* b) {
+    const auto rank = [this, &kept](QScreen* one) {
+      return one->name() == kept ? 0 : one != screen() ? 1 : 2;
+    };
+    return rank(a) < rank(b);
+  });
+  QStringList names;
+  for (QScreen* one : screens) names << one->name();
+  bool chosen = false;
+  const QString name = QInputDialog::getItem(this, kBingoTitle, tr("¿En qué pantalla se ve la sala?"),
+                                             names, 0, false, &chosen);
+  if (!chosen) return nullptr;
+  return screens[int(names.indexOf(name))];
+}
+
+void BingoWindow::OpenHall(QScreen* on, bool full_screen) {
+  hall_ = new HallWindow(this);
+  hall_->setAttribute(Qt::WA_DeleteOnClose);
+  hall_screen_ = on->name();
+  connect(hall_, &HallWindow::closed, this, [this] {
+    hall_ = nullptr;
+    Refresh();
+  });
+  hall_->setScreen(on);
+  const QRect area = on->geometry();
+  if (full_screen) {
+    hall_->setGeometry(area);
+    hall_->showFullScreen();
+  } else {
+    hall_->resize(area.width() / 2, area.height() / 2);
+    hall_->move(area.topLeft() + QPoint(area.width() / 4, area.height() / 4));
+    hall_->show();
+  }
+  activateWindow();  // the caller's keys stay with the caller's window
+  Refresh();
 }

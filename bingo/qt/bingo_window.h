@@ -5,12 +5,16 @@
 #include <QMainWindow>
 #include <QString>
 
+class QScreen;
+
 #include "bingo/controller.h"
 #include "bingo/qt/voice.h"
 
 class BoardView;
 class CardView;
 class ForecastChart;
+class HallWindow;
+class QAction;
 class QCheckBox;
 class QLabel;
 class QLineEdit;
@@ -19,7 +23,7 @@ class QProgressBar;
 class QPushButton;
 
 enum class BingoCommand {
-  kNewGame, kPrepareCards, kSaveRecord, kFullScreen, kQuit,
+  kNewGame, kPrepareCards, kSaveRecord, kFullScreen, kHallScreen, kQuit,
   kDraw, kMark, kUndo, kConfirmPrize, kClaim, kVoice,
 };
 
@@ -34,6 +38,8 @@ class BingoWindow : public QMainWindow, public BingoFrontEnd {
   // A new game from a list, every card in play, a línea then bingo.
   QString StartGame(const QString& list_path, const QString& in_play);
   const GameSession& Session() const { return bingo_.session; }
+  // The hall's window while it is open, else null.
+  HallWindow* Hall() const { return hall_; }
 
   // What the controller asks of the window.
   bool Ask(const std::string& question, bool default_no) override;
@@ -63,6 +69,10 @@ class BingoWindow : public QMainWindow, public BingoFrontEnd {
   QWidget* MakeClaimBox();
   void MakeMenu();
   void Refresh();
+  void ToggleHall();
+  void OpenHall(QScreen* screen, bool full_screen);
+  QScreen* ChooseHallScreen();
+
 
   BingoController bingo_;
   Voice voice_;
@@ -84,4 +94,8 @@ class BingoWindow : public QMainWindow, public BingoFrontEnd {
   QProgressBar* run_progress_ = nullptr;
   QPushButton* run_cancel_ = nullptr;
   ForecastChart* forecast_ = nullptr;
+  HallWindow* hall_ = nullptr;
+  QString hall_screen_;  // the name of the screen it opened on
+  QAction* hall_action_ = nullptr;
+  QLabel* hall_label_ = nullptr;
 };

@@ -131,6 +131,7 @@ void Run(BingoWindow* bingo, int command) {
     case IDM_PREPARE_CARDS: BingoPrepareCards(game); break;
     case IDM_SAVE_RECORD: BingoSaveRecord(game); break;
     case IDM_FULL_SCREEN: ToggleFullScreen(bingo); break;
+    case IDM_HALL_SCREEN: ToggleHallWindow(bingo); break;
     case IDM_QUIT: DestroyWindow(bingo->window); return;
     case IDC_DRAW: BingoDraw(game); break;
     case IDM_ENTER_NUMBER:
@@ -227,6 +228,9 @@ LRESULT CALLBACK BingoProcedure(HWND window, UINT message, WPARAM wparam, LPARAM
     case WM_BOARD_CLICKED:
       if (bingo != nullptr) ClickedOnBoard(bingo, static_cast<int>(wparam));
       return 0;
+    case WM_HALL_CLOSED:
+      if (bingo != nullptr) ShowHall(bingo);
+      return 0;
     case WM_BOARD_TYPED:
       TypeIntoNumberField(*bingo, static_cast<wchar_t>(wparam));
       return 0;
@@ -244,6 +248,7 @@ LRESULT CALLBACK BingoProcedure(HWND window, UINT message, WPARAM wparam, LPARAM
       DestroyWindow(window);
       return 0;
     case WM_DESTROY:
+      if (bingo != nullptr && bingo->hall.window != nullptr) DestroyWindow(bingo->hall.window);
       if (bingo != nullptr) ReleaseFonts(bingo);
       PostQuitMessage(0);
       return 0;
@@ -273,12 +278,17 @@ bool RegisterBingoClasses(HINSTANCE instance) {
   WNDCLASSEXW forecast_class = board_class;
   forecast_class.lpfnWndProc = ForecastProcedure;
   forecast_class.lpszClassName = kForecastClass;
+  WNDCLASSEXW hall_class = board_class;
+  hall_class.lpfnWndProc = HallProcedure;
+  hall_class.lpszClassName = kHallClass;
   return RegisterClassExW(&main_class) != 0 && RegisterClassExW(&board_class) != 0 &&
-         RegisterClassExW(&card_class) != 0 && RegisterClassExW(&forecast_class) != 0;
+         RegisterClassExW(&card_class) != 0 && RegisterClassExW(&forecast_class) != 0 &&
+         RegisterClassExW(&hall_class) != 0;
 }
 
 void RefreshBingo(BingoWindow* bingo) {
   Show(bingo, BingoScreenOf(bingo->bingo));
+  ShowHall(bingo);
   // The focus must not be left on a control just disabled, or the keys go nowhere.
   const HWND focus = GetFocus();
   if (focus == nullptr || (GetParent(focus) == bingo->window && !IsWindowEnabled(focus)))

@@ -11,10 +11,12 @@
 #include <vector>
 
 #include "bingo/controller.h"
+#include "bingo/hall_screen.h"
 #include "bingo/win32/control_ids.h"
 
 constexpr UINT WM_BOARD_CLICKED = WM_APP + 1;  // wparam: the number clicked
 constexpr UINT WM_BOARD_TYPED = WM_APP + 2;    // wparam: the character typed on the board
+constexpr UINT WM_HALL_CLOSED = WM_APP + 3;    // the hall's window is gone
 
 // What the board shows; kept in the board window's user data.
 struct BoardState {
@@ -41,6 +43,15 @@ struct Voice {
   void* speech = nullptr;   // the SAPI voice (ISpVoice), null when there is none
   bool recordings = false;  // else the program's own recordings, played by PlaySound
   std::string why_not;      // beside the switch: the voice in use, or why there is none
+};
+
+// The hall's window while it is open: what it shows and on which monitor.
+struct HallWindowState {
+  HWND window = nullptr;
+  HallScreen screen;
+  std::string monitor;  // the monitor's device name, "\\.\DISPLAY2"
+  bool full_screen = false;
+  WINDOWPLACEMENT placement{};  // where it was before full screen
 };
 
 struct BingoWindow;
@@ -81,6 +92,7 @@ struct BingoWindow {
   HFONT font = nullptr;         // the controls' face
   HFONT verdict_font = nullptr;
   HFONT refusal_font = nullptr;
+  HallWindowState hall;
 };
 
 // Registers the window classes (the main window, the board and the card view).
@@ -102,6 +114,13 @@ LRESULT CALLBACK ForecastProcedure(HWND window, UINT message, WPARAM wparam, LPA
 extern const wchar_t* const kBoardClass;
 extern const wchar_t* const kCardViewClass;
 extern const wchar_t* const kForecastClass;
+
+// The hall's window (bingo/win32/hall_window.cpp): opened, or closed when open, by the
+// menu; ShowHall draws it again and says in the caller's window where it is.
+LRESULT CALLBACK HallProcedure(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
+extern const wchar_t* const kHallClass;
+void ToggleHallWindow(BingoWindow* bingo);
+void ShowHall(BingoWindow* bingo);
 
 // The voice through SAPI, a Spanish voice chosen by its language; where there is none, the
 // recordings embedded in the program; why not when neither.

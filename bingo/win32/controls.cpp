@@ -85,6 +85,7 @@ void MakeMenu(HWND window) {
       {"&Preparar cartones…\tCtrl+P", IDM_PREPARE_CARDS},
       {"&Guardar el acta…\tCtrl+S", IDM_SAVE_RECORD},
       {"Pantalla &completa\tF11", IDM_FULL_SCREEN},
+      {"Pantalla de la &sala…\tF5", IDM_HALL_SCREEN},
       {"&Salir\tCtrl+Q", IDM_QUIT},
   };
   for (const auto& item : items) {
@@ -132,6 +133,7 @@ void MakeControls(BingoWindow* bingo) {
               IDC_WINNERS, WS_EX_CLIENTEDGE);
   MakeControl(bingo, L"BUTTON", "Confirmar premio (Ctrl+Intro)", WS_TABSTOP | BS_PUSHBUTTON,
               IDC_CONFIRM);
+  MakeControl(bingo, L"STATIC", "", SS_LEFT | SS_NOPREFIX, IDC_HALL_STATUS);
   const HWND progress = MakeControl(bingo, PROGRESS_CLASSW, "", 0, IDC_PROGRESS);
   const HWND cancel = MakeControl(bingo, L"BUTTON", "Cancelar la tanda", WS_TABSTOP | BS_PUSHBUTTON,
                                   IDC_RUN_CANCEL);
@@ -175,6 +177,7 @@ void PlaceControls(const BingoWindow& bingo, int width, int height) {
   place(IDC_PRIZE, kLabelHeight);
   place(IDC_WINNERS, kWinnersHeight);
   place(IDC_CONFIRM, kButtonHeight);
+  place(IDC_HALL_STATUS, 2 * kLabelHeight);
   const bool running = IsWindowVisible(Control(bingo, IDC_PROGRESS)) != FALSE;
   if (running) {
     place(IDC_PROGRESS, kLabelHeight);

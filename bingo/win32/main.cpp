@@ -21,6 +21,7 @@ HACCEL MakeAccelerators() {
   ACCEL keys[] = {
       {FVIRTKEY | FCONTROL, 'N', IDM_NEW_GAME},      {FVIRTKEY | FCONTROL, 'P', IDM_PREPARE_CARDS},
       {FVIRTKEY | FCONTROL, 'S', IDM_SAVE_RECORD},   {FVIRTKEY, VK_F11, IDM_FULL_SCREEN},
+      {FVIRTKEY, VK_F5, IDM_HALL_SCREEN},
       {FVIRTKEY | FCONTROL, 'Q', IDM_QUIT},          {FVIRTKEY | FCONTROL, VK_RETURN, IDC_CONFIRM},
   };
   return CreateAcceleratorTableW(keys, sizeof(keys) / sizeof(keys[0]));
@@ -47,7 +48,9 @@ int RunBingo(HINSTANCE instance) {
   const HACCEL keys = MakeAccelerators();
   MSG message;
   while (GetMessageW(&message, nullptr, 0, 0) > 0) {
-    if (TranslateAcceleratorW(bingo.window, keys, &message)) continue;
+    // The caller's keys are the caller's window's: in the hall's, F11 is its own.
+    const bool in_hall = bingo.hall.window != nullptr && message.hwnd == bingo.hall.window;
+    if (!in_hall && TranslateAcceleratorW(bingo.window, keys, &message)) continue;
     if (BingoKey(&bingo, message)) continue;
     if (IsDialogMessageW(bingo.window, &message)) continue;
     TranslateMessage(&message);

@@ -16,6 +16,7 @@
 #include <set>
 
 #include "bingo/claim_card.h"
+#include "bingo/hall_screen.h"
 #include "card/card_code.h"
 #include "tests/game/game_model.h"
 #include "tests/support/test_support.h"
@@ -399,3 +400,69 @@ TEST_F(ControllerTest, TheClaimedCardTellsBlanksFromCalledNumbersAndAgesWithTheN
       << screen.claim.verdict;
 }
 }  // namespace
+
+// The hall's screen follows the game and never shows the caller's desk: a winner shows
+// only once confirmed, as a banner until the next ball, then as a line that stays.
+TEST_F(ControllerTest, TheHallScreenShowsOnlyWhatTheHallShouldSee) {
+  EXPECT_FALSE(HallScreenOf(bingo).has_game);
+  ASSERT_EQ(BingoStartGame(&bingo, list_path, "1-2"), "");
+  HallScreen hall = HallScreenOf(bingo);
+  EXPECT_EQ(hall.prize, "Se juega: línea");
+  EXPECT_EQ(hall.highest_ball, 99);
+  EXPECT_EQ(hall.last, 0);
+  EXPECT_TRUE(hall.commitment.empty());
+  BingoDraw(&bingo);
+  const int first = game().calls[game().standing[0]].number;
+  hall = HallScreenOf(bingo);
+  EXPECT_EQ(hall.last, first);
+  EXPECT_EQ(hall.balls, 1);
+  EXPECT_TRUE(hall.called[static_cast<size_t>(first)]);
+  front.answers = {"sí"};
+  BingoUndo(&bingo);
+  hall = HallScreenOf(bingo);
+  EXPECT_EQ(hall.last, 0);
+  EXPECT_EQ(hall.balls, 0);
+  EXPECT_FALSE(hall.called[static_cast<size_t>(first)]);
+  EXPECT_TRUE(hall.recent.empty());
+
+  CallFirstRow(1);
+  ASSERT_EQ(CurrentWinners(game()), std::vector<uint32_t>{1});
+  hall = HallScreenOf(bingo);  // pending, not confirmed: nothing of it
+  EXPECT_TRUE(hall.banner.empty());
+  EXPECT_TRUE(hall.given.empty());
+  EXPECT_EQ(hall.prize, "Se juega: línea");
+  ASSERT_EQ(hall.recent.size(), 5u);
+  EXPECT_EQ(hall.recent[0], hall.last);
+  EXPECT_EQ(hall.recent[4], game().calls[game().standing[game().standing.size() - 5]].number);
+
+  BingoConfirm(&bingo);
+  hall = HallScreenOf(bingo);
+  EXPECT_EQ(hall.banner, "¡LÍNEA! Cartón 0002");
+  EXPECT_EQ(hall.given, std::vector<std::string>{"Línea: cartón 0002"});
+  EXPECT_EQ(hall.prize, "Se juega: bingo");
+  BingoDraw(&bingo);
+  hall = HallScreenOf(bingo);
+  EXPECT_TRUE(hall.banner.empty());
+  EXPECT_EQ(hall.given, std::vector<std::string>{"Línea: cartón 0002"});
+}
+
+TEST_F(ControllerTest, TheHallScreenOfAGameOfNinetyAndItsScreenKept) {
+  std::vector<ListLine> series;
+  for (int place = 1; place <= 6; ++place)
+    series.push_back(SeriesListLineOf("s.bmp", 0x4730F0, place));
+  // No list file holds cartones of 90 yet: the session's game is made from the lines.
+  ASSERT_EQ(BingoStartGame(&bingo, list_path, ""), "");
+  NewGameResult made = NewGame(series, "", PrizePlan::kLineThenBingo, "serie.csv", "", kStart);
+  ASSERT_EQ(made.error, "");
+  bingo.session.game = std::move(made.game);
+  EXPECT_EQ(HallScreenOf(bingo).highest_ball, 90);
+  ASSERT_EQ(PlayEvent(&bingo.session.game, CallEvent(90, kStart, false)), "");
+  const HallScreen hall = HallScreenOf(bingo);
+  EXPECT_EQ(hall.last, 90);
+  EXPECT_EQ(hall.recent, std::vector<int>{90});
+  EXPECT_EQ(hall.highest_ball, 90);
+
+  EXPECT_EQ(ReadHallScreenChoice(bingo), "");
+  EXPECT_EQ(KeepHallScreenChoice(bingo, "HDMI-1"), "");
+  EXPECT_EQ(ReadHallScreenChoice(bingo), "HDMI-1");
+}

@@ -291,6 +291,46 @@ std::string SaveRecordAs(const Program& program, const std::string& base, bool a
 
 // "Preparar cartones…" with how many cards and their folder filled in, not yet accepted;
 // null when the form did not come.
+// The hall's window of this program: its own class, not the caller's window; null if none.
+HWND HallWindowOf(const Program& program) {
+  HWND found = nullptr;
+  while ((found = FindWindowExW(nullptr, found, L"TessarineBingoHall", nullptr)) != nullptr) {
+    DWORD process = 0;
+    GetWindowThreadProcessId(found, &process);
+    if (process == program.process.dwProcessId) return found;
+  }
+  return nullptr;
+}
+
+// Opened from the menu, the hall's window follows the next ball; the menu closes it.
+void CheckHallScreen(const Program& program, const std::vector<std::vector<int>>& rows) {
+  Command(program, IDM_HALL_SCREEN);
+  HWND hall = nullptr;
+  WaitUntil([&] { return (hall = HallWindowOf(program)) != nullptr && IsWindowVisible(hall); }, 10000);
+  if (!Check(hall != nullptr && hall != program.main, "«Pantalla de la sala…» abre su propia ventana"))
+    return;
+  Check(StartsWith(TextOf(program, IDC_HALL_STATUS), "Pantalla de la sala: abierta en "),
+        "la ventana del locutor dice dónde: " + TextOf(program, IDC_HALL_STATUS));
+  int ball = 98;  // in no row of the first card, not yet called
+  for (; ball > 0; --ball) {
+    bool taken = false;
+    for (const std::string& event : g_events)
+      taken = taken || (IsBall(event) && std::atoi(event.c_str() + 5) == ball);
+    for (const auto& row : rows)
+      for (int n : row) taken = taken || n == ball;
+    if (!taken) break;
+  }
+  Type(program, IDC_NUMBER, std::to_string(ball));
+  g_events.push_back("call " + std::to_string(ball));
+  const std::string title = "Pantalla de la sala: " + std::to_string(ball);
+  WaitUntil([&] { return Utf8(WindowText(hall)) == title; }, 10000);
+  Check(Utf8(WindowText(hall)) == title, "la sala sigue la bola: " + Utf8(WindowText(hall)));
+  Command(program, IDM_HALL_SCREEN);
+  WaitUntil([&] { return HallWindowOf(program) == nullptr; }, 10000);
+  Check(HallWindowOf(program) == nullptr && !IsWindowVisible(Item(program, IDC_HALL_STATUS)),
+        "el menú la cierra otra vez");
+}
+
 HWND AskRun(const Program& program, const wchar_t* count, const std::string& folder) {
   Command(program, IDM_PREPARE_CARDS);
   const HWND form = WaitForDialog(program, L"Preparar cartones");
@@ -501,6 +541,7 @@ int Drive(const std::wstring& exe, const std::string& list, const std::string& w
   if (Check(number >= 1 && TextOf(program, IDC_STATUS) != before_space,
             "Espacio saca una bola: " + TextOf(program, IDC_STATUS)))
     g_events.push_back("draw " + std::to_string(number));
+  CheckHallScreen(program, rows);
   const std::string before = SaveRecordAs(program, work + "\\antes", false);
   Check(!before.empty(), "el acta de antes de matarlo: " + before);
   Kill(&program);

@@ -1,0 +1,143 @@
+#include "bingo/hall_screen.h"
+
+#include <algorithm>
+
+#include "disk/file_system.h"
+#include "disk/read_file.h"
+#include "game/cards_in_play.h"
+#include "text/trim.h"
+
+namespace {
+const char* const kHallChoiceFile = "pantalla-sala.txt";
+
+// Upper case for the prizes' names: ASCII and the accented Latin letters of UTF-8.
+std::string Shouted(const std::string& text) {
+  std::string out = text;
+  for (size_t at = 0; at < out.size(); ++at) {
+    const auto byte = static_cast<unsigned char>(out[at]);
+    if (byte >= 'a' && byte <= 'z') out[at] = static_cast<char>(byte - 32);
+    if (byte == 0xC3 && at + 1 < out.size()) {
+      const auto next = static_cast<unsigned char>(out[at + 1]);
+      if (next >= 0xA0 && next <= 0xBE && next != 0xB7) out[at + 1] = static_cast<char>(next - 32);
+      ++at;
+    }
+  }
+  return out;
+}
+
+std::string Capitalised(const std::string& text) {
+  std::string out = text;
+  if (!out.empty() && out[0] >= 'a' && out[0] <= 'z') out[0] = static_cast<char>(out[0] - 32);
+  return out;
+}
+
+// "cartón 0123", "cartones 0123 y 0456", "cartones 0123, 0456 y 0789".
+std::string CardsText(const std::vector<uint32_t>& cards) {
+  std::string text = cards.size() == 1 ? "cartón " : "cartones ";
+  for (size_t at = 0; at < cards.size(); ++at) {
+    if (at > 0) text += at + 1 == cards.size() ? " y " : ", ";
+    text += CardNumberText(cards[at]);
+  }
+  return text;
+}
+
+struct PrizeGiven {
+  PrizeKind kind = PrizeKind::kLine;
+  size_t call = 0;
+  std::vector<uint32_t> cards;
+};
+
+// The prizes that stand, one for each stage, with all the cards that shared it.
+std::vector<PrizeGiven> PrizesGiven(const Game& game) {
+  std::vector<PrizeGiven> prizes;
+  std::vector<size_t> stages;
+  for (const GivenPrize& given : game.given) {
+    if (given.undone) continue;
+    if (stages.empty() || stages.back() != given.stage) {
+      stages.push_back(given.stage);
+      prizes.push_back({given.kind, given.call, {}});
+    }
+    prizes.back().cards.push_back(given.card);
+  }
+  return prizes;
+}
+}  // namespace
+
+HallScreen HallScreenOf(const BingoController& bingo) {
+  HallScreen hall;
+  hall.colour = bingo.colour;
+  if (!HasGame(bingo.session)) return hall;
+  const Game& game = bingo.session.game;
+  hall.has_game = true;
+  hall.highest_ball = HighestBall(game.type);
+  for (uint8_t number : game.called.order) hall.called[number] = true;
+  hall.balls = static_cast<int>(game.standing.size());
+  if (!game.standing.empty()) hall.last = game.calls[game.standing.back()].number;
+  for (size_t back = 0; back < game.standing.size() && back < kHallRecentBalls; ++back)
+    hall.recent.push_back(game.calls[game.standing[game.standing.size() - 1 - back]].number);
+  hall.prize = GameOver(game) ? "Partida terminada"
+                              : "Se juega: " + std::string(PrizeText(CurrentPrize(game)));
+  for (const PrizeGiven& prize : PrizesGiven(game)) {
+    const std::string cards = CardsText(prize.cards);
+    hall.given.push_back(Capitalised(PrizeText(prize.kind)) + ": " + cards);
+    // Only while the ball it was won on is still the last one.
+    if (!game.standing.empty() && prize.call == game.standing.back())
+      hall.banner = "¡" + Shouted(PrizeText(prize.kind)) + "! " + Capitalised(cards);
+  }
+  return hall;
+}
+
+std::string HallScreenChoicePath(const BingoController& bingo) {
+  return PathInFolder(bingo.game_folder, kHallChoiceFile);
+}
+
+std::string ReadHallScreenChoice(const BingoController& bingo) {
+  std::string bytes;
+  if (ReadFileBytes(HallScreenChoicePath(bingo), 4096, &bytes) != ReadResult::kRead) return "";
+  return Trimmed(bytes);
+}
+
+std::string KeepHallScreenChoice(const BingoController& bingo, const std::string& name) {
+  const std::string line = name + "\n";
+  const ByteSpan part{line.data(), line.size()};
+  if (ReadHallScreenChoice(bingo) == name) return "";
+  if (ReplaceFileWith(HallScreenChoicePath(bingo), &part, 1) == SaveError::kNone) return "";
+  return "No se pudo guardar la pantalla de la sala en " + HallScreenChoicePath(bingo);
+}
+
+namespace {
+constexpr double kHallDigitsShare = 0.56;    // the last ball's digits, of the height
+constexpr double kDigitHeightOfFont = 0.72;  // a bold face's digits, of its pixel size
+constexpr double kMostLastWidthShare = 0.60;
+constexpr double kBandShare = 0.10;          // the top band, of the height
+constexpr double kBottomShare = 0.15;        // the bottom band
+constexpr double kCellTextShare = 0.62;      // of a cell's height
+constexpr double kCellTextWidthShare = 0.60;  // of a cell's width: "88" takes two thirds
+}  // namespace
+
+HallLayout LayOutHall(int width, int height, double eights_advance_per_pixel, int highest) {
+  HallLayout hall;
+  const double advance = std::max(eights_advance_per_pixel, 0.01);
+  const int top = static_cast<int>(height * kBandShare);
+  const int bottom = height - static_cast<int>(height * kBottomShare);
+  const double pixels = std::min(height * kHallDigitsShare / kDigitHeightOfFont,
+                                 width * kMostLastWidthShare * 0.92 / advance);
+  hall.last_pixels = std::max(1, static_cast<int>(pixels));
+  const int last_width = static_cast<int>(pixels * advance / 0.92);
+  hall.top = BoardBox{0, 0, width, top};
+  hall.last = BoardBox{0, top, last_width, bottom};
+  hall.bottom = BoardBox{0, bottom, last_width, height};
+  hall.given = BoardBox{last_width, bottom, width, height};
+  hall.banner = BoardBox{0, height * 3 / 10, width, height * 7 / 10};
+  hall.line_pixels = std::max(1, static_cast<int>(height * kBandShare * 0.6));
+  hall.banner_pixels = std::max(1, height / 6);
+  BoardLayout& board = hall.board;
+  board.highest = highest;
+  board.rows = highest == 99 ? kBoardGridSide : (highest + kBoardGridSide - 1) / kBoardGridSide;
+  board.grid = BoardBox{last_width, top, width, bottom};
+  const double cell_height = (bottom - top) / double(board.rows);
+  const double cell_width = (width - last_width) / double(kBoardGridSide);
+  board.cell_pixels = std::max(
+      1, static_cast<int>(std::min(cell_height * kCellTextShare, cell_width * kCellTextWidthShare)));
+  return hall;
+}

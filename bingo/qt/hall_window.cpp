@@ -1,0 +1,141 @@
+// The last ball on the left, the board on the right, the prize along the top, the last
+// balls and the prizes given along the bottom, and a prize just given across the middle.
+#include "bingo/qt/hall_window.h"
+
+#include <QCloseEvent>
+#include <QFontMetrics>
+#include <QPainter>
+#include <QShortcut>
+
+namespace {
+const QColor kPaper(Qt::white);
+const QColor kUncalledText(0x30, 0x30, 0x30);
+const QColor kGridLine(0xB0, 0xB0, 0xB0);
+
+QRect QRectOf(const BoardBox& box) {
+  return QRect(QPoint(box.left, box.top), QPoint(box.right - 1, box.bottom - 1));
+}
+
+QFont BoldFont(int pixel_size) {
+  QFont font;
+  font.setBold(true);
+  font.setPixelSize(qMax(1, pixel_size));
+  return font;
+}
+
+QColor QColorOf(Colour colour) {
+  return QColor(int(colour & 0xFF), int(colour >> 8 & 0xFF), int(colour >> 16 & 0xFF));
+}
+
+QString Text(const std::string& utf8) { return QString::fromStdString(utf8); }
+
+void PaintGrid(QPainter* painter, const HallPaint& paint, const HallScreen& hall, const QColor& ink) {
+  painter->setFont(paint.cell_font);
+  for (int number = 1; number <= hall.highest_ball; ++number) {
+    const QRect cell = QRectOf(BoardCellOf(paint.layout.board, number));
+    const bool called = hall.called[static_cast<size_t>(number)];
+    painter->fillRect(cell, called ? ink : kPaper);
+    painter->setPen(kGridLine);
+    painter->drawRect(cell.adjusted(0, 0, -1, -1));
+    painter->setPen(called ? kPaper : kUncalledText);
+    painter->drawText(cell, Qt::AlignCenter, QString::number(number));
+  }
+}
+
+void PaintBands(QPainter* painter, const HallPaint& paint, const HallScreen& hall) {
+  const HallLayout& layout = paint.layout;
+  painter->setFont(paint.line_font);
+  painter->setPen(kUncalledText);
+  const QRect top = QRectOf(layout.top).adjusted(20, 0, -20, 0);
+  painter->drawText(top, Qt::AlignLeft | Qt::AlignVCenter, Text(hall.prize));
+  if (hall.has_game)
+    painter->drawText(top, Qt::AlignRight | Qt::AlignVCenter,
+                      hall.balls == 1 ? QStringLiteral("1 bola") : QStringLiteral("%1 bolas").arg(hall.balls));
+  QString recent;
+  for (int ball : hall.recent) recent += (recent.isEmpty() ? "" : "  ") + QString::number(ball);
+  // The commitment stands where the last balls will be, until the first one.
+  const QString bottom = hall.last == 0 && !hall.commitment.empty() ? Text(hall.commitment) : recent;
+  painter->drawText(QRectOf(layout.bottom).adjusted(20, 0, -20, 0), Qt::AlignLeft | Qt::AlignVCenter,
+                    bottom);
+  if (hall.given.empty()) return;
+  const QRect given = QRectOf(layout.given).adjusted(20, 0, -20, 0);
+  QFont font = paint.line_font;
+  font.setPixelSize(qMax(1, qMin(font.pixelSize(), given.height() / int(hall.given.size()) * 4 / 5)));
+  painter->setFont(font);
+  QString lines;
+  for (const std::string& line : hall.given) lines += (lines.isEmpty() ? "" : "\n") + Text(line);
+  painter->drawText(given, Qt::AlignLeft | Qt::AlignVCenter, lines);
+}
+
+void PaintBanner(QPainter* painter, const HallPaint& paint, const HallScreen& hall, const QColor& ink) {
+  const QRect banner = QRectOf(paint.layout.banner);
+  painter->fillRect(banner, ink);
+  const QString text = Text(hall.banner);
+  QFont font = paint.banner_font;
+  const int fits = QFontMetrics(font).horizontalAdvance(text);
+  if (fits > banner.width() * 9 / 10)
+    font.setPixelSize(qMax(1, font.pixelSize() * banner.width() * 9 / 10 / fits));
+  painter->setFont(font);
+  painter->setPen(kPaper);
+  painter->drawText(banner, Qt::AlignCenter, text);
+}
+}  // namespace
+
+HallPaint HallPaintOf(int width, int height, int highest) {
+  HallPaint paint;
+  const double advance_per_pixel =
+      QFontMetrics(BoldFont(kBoardMeasuredPixels)).horizontalAdvance("88") / double(kBoardMeasuredPixels);
+  paint.layout = LayOutHall(width, height, advance_per_pixel, highest);
+  paint.last_font = BoldFont(paint.layout.last_pixels);
+  paint.cell_font = BoldFont(paint.layout.board.cell_pixels);
+  paint.line_font = BoldFont(paint.layout.line_pixels);
+  paint.banner_font = BoldFont(paint.layout.banner_pixels);
+  return paint;
+}
+
+void PaintHallScreen(QPainter* painter, const HallPaint& paint, const HallScreen& hall) {
+  const QColor ink = QColorOf(hall.colour);
+  const HallLayout& layout = paint.layout;
+  painter->fillRect(QRect(0, 0, layout.top.right, layout.bottom.bottom), kPaper);
+  if (hall.last > 0) {
+    painter->setFont(paint.last_font);
+    painter->setPen(ink);
+    painter->drawText(QRectOf(layout.last), Qt::AlignCenter, QString::number(hall.last));
+  }
+  PaintGrid(painter, paint, hall, ink);
+  PaintBands(painter, paint, hall);
+  if (!hall.banner.empty()) PaintBanner(painter, paint, hall, ink);
+}
+
+HallWindow::HallWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
+  setObjectName("sala");
+  setWindowTitle(tr("Pantalla de la sala"));
+  setAttribute(Qt::WA_OpaquePaintEvent);
+  setMinimumSize(320, 180);
+  auto* full_screen = new QShortcut(QKeySequence(Qt::Key_F11), this);
+  connect(full_screen, &QShortcut::activated, this, [this] { isFullScreen() ? showNormal() : showFullScreen(); });
+  paint_ = HallPaintOf(width(), height(), hall_.highest_ball);
+}
+
+void HallWindow::Show(const HallScreen& hall) {
+  if (hall.highest_ball != hall_.highest_ball) paint_ = HallPaintOf(width(), height(), hall.highest_ball);
+  hall_ = hall;
+  // The title follows the game too, for whoever looks for the window from outside.
+  setWindowTitle(hall.last > 0 ? tr("Pantalla de la sala: %1").arg(hall.last) : tr("Pantalla de la sala"));
+  update();
+}
+
+void HallWindow::paintEvent(QPaintEvent*) {
+  QPainter painter(this);
+  PaintHallScreen(&painter, paint_, hall_);
+}
+
+void HallWindow::resizeEvent(QResizeEvent* event) {
+  QWidget::resizeEvent(event);
+  paint_ = HallPaintOf(width(), height(), hall_.highest_ball);
+}
+
+void HallWindow::closeEvent(QCloseEvent* event) {
+  QWidget::closeEvent(event);
+  emit closed();
+}

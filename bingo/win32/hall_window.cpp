@@ -1,0 +1,278 @@
+// The hall's own window on Win32: the controller's HallScreen painted with GDI through a
+// memory bitmap, whole on every change, with the layout the Qt window uses. With two
+// monitors or more it opens full screen on the one kept from last time, else on one that
+// does not hold the caller's window; with one it is an ordinary window (F11 in it).
+#include <windows.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "bingo/hall_screen.h"
+#include "bingo/win32/bingo_window.h"
+#include "text/utf16_win32.h"
+
+const wchar_t* const kHallClass = L"TessarineBingoHall";
+
+namespace {
+constexpr COLORREF kPaper = RGB(0xFF, 0xFF, 0xFF);
+constexpr COLORREF kUncalledText = RGB(0x30, 0x30, 0x30);
+constexpr COLORREF kGridLine = RGB(0xB0, 0xB0, 0xB0);
+constexpr int kBandMargin = 20;
+
+HFONT BoldFont(int pixels) {
+  return CreateFontW(-std::max(1, pixels), 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
+                     OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, ANTIALIASED_QUALITY,
+                     DEFAULT_PITCH | FF_SWISS, L"Tahoma");
+}
+
+RECT RectOf(const BoardBox& box) { return RECT{box.left, box.top, box.right, box.bottom}; }
+
+// Text in a bold font of this size, made for it; `format` as DrawText takes it.
+void Text(HDC dc, const std::string& utf8, RECT box, int pixels, COLORREF colour, UINT format) {
+  const std::wstring text = WideOfUtf8(utf8);
+  const HFONT font = BoldFont(pixels);
+  const HGDIOBJ old = SelectObject(dc, font);
+  SetTextColor(dc, colour);
+  DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &box, format | DT_NOPREFIX);
+  SelectObject(dc, old);
+  DeleteObject(font);
+}
+
+void Fill(HDC dc, const RECT& box, COLORREF colour) {
+  const HBRUSH brush = CreateSolidBrush(colour);
+  FillRect(dc, &box, brush);
+  DeleteObject(brush);
+}
+
+HallLayout LayOut(HDC dc, int width, int height, int highest) {
+  const HFONT measure = BoldFont(kBoardMeasuredPixels);
+  const HGDIOBJ old = SelectObject(dc, measure);
+  SIZE eights{};
+  GetTextExtentPoint32W(dc, L"88", 2, &eights);
+  SelectObject(dc, old);
+  DeleteObject(measure);
+  return LayOutHall(width, height, std::max(1L, eights.cx) / double(kBoardMeasuredPixels), highest);
+}
+
+void PaintGrid(HDC dc, const HallLayout& layout, const HallScreen& hall) {
+  const HBRUSH called = CreateSolidBrush(hall.colour);
+  const HBRUSH paper = CreateSolidBrush(kPaper);
+  const HBRUSH line = CreateSolidBrush(kGridLine);
+  const HFONT font = BoldFont(layout.board.cell_pixels);
+  const HGDIOBJ old = SelectObject(dc, font);
+  for (int number = 1; number <= hall.highest_ball; ++number) {
+    RECT cell = RectOf(BoardCellOf(layout.board, number));
+    const bool is_called = hall.called[static_cast<size_t>(number)];
+    FillRect(dc, &cell, is_called ? called : paper);
+    FrameRect(dc, &cell, line);
+    SetTextColor(dc, is_called ? kPaper : kUncalledText);
+    const std::wstring text = std::to_wstring(number);
+    DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &cell, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
+  }
+  SelectObject(dc, old);
+  DeleteObject(font);
+  DeleteObject(line);
+  DeleteObject(paper);
+  DeleteObject(called);
+}
+
+void PaintBands(HDC dc, const HallLayout& layout, const HallScreen& hall) {
+  const UINT line = DT_VCENTER | DT_SINGLELINE;
+  RECT top = RectOf(layout.top);
+  InflateRect(&top, -kBandMargin, 0);
+  Text(dc, hall.prize, top, layout.line_pixels, kUncalledText, line | DT_LEFT);
+  if (hall.has_game)
+    Text(dc, hall.balls == 1 ? "1 bola" : std::to_string(hall.balls) + " bolas", top, layout.line_pixels,
+         kUncalledText, line | DT_RIGHT);
+  std::string recent;
+  for (int ball : hall.recent) recent += (recent.empty() ? "" : "  ") + std::to_string(ball);
+  RECT bottom = RectOf(layout.bottom);
+  InflateRect(&bottom, -kBandMargin, 0);
+  // The commitment stands where the last balls will be, until the first one.
+  Text(dc, hall.last == 0 && !hall.commitment.empty() ? hall.commitment : recent, bottom,
+       layout.line_pixels, kUncalledText, line | DT_LEFT);
+  if (hall.given.empty()) return;
+  RECT given = RectOf(layout.given);
+  InflateRect(&given, -kBandMargin, 0);
+  const int rows = static_cast<int>(hall.given.size());
+  const int pixels = std::min(layout.line_pixels, static_cast<int>(given.bottom - given.top) / rows * 4 / 5);
+  for (int row = 0; row < rows; ++row) {
+    RECT one = given;
+    one.top = given.top + (given.bottom - given.top) * row / rows;
+    one.bottom = given.top + (given.bottom - given.top) * (row + 1) / rows;
+    Text(dc, hall.given[static_cast<size_t>(row)], one, pixels, kUncalledText, line | DT_LEFT);
+  }
+}
+
+void PaintBanner(HDC dc, const HallLayout& layout, const HallScreen& hall) {
+  const RECT banner = RectOf(layout.banner);
+  Fill(dc, banner, hall.colour);
+  const std::wstring text = WideOfUtf8(hall.banner);
+  int pixels = layout.banner_pixels;
+  const HFONT measure = BoldFont(pixels);
+  const HGDIOBJ old = SelectObject(dc, measure);
+  SIZE size{};
+  GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size);
+  SelectObject(dc, old);
+  DeleteObject(measure);
+  const int room = (banner.right - banner.left) * 9 / 10;
+  if (size.cx > room) pixels = static_cast<int>(pixels * static_cast<long>(room) / size.cx);
+  Text(dc, hall.banner, banner, pixels, kPaper, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
+}
+
+void PaintHall(HDC dc, const HallScreen& hall, int width, int height) {
+  Fill(dc, RECT{0, 0, width, height}, kPaper);
+  SetBkMode(dc, TRANSPARENT);
+  const HallLayout layout = LayOut(dc, width, height, hall.highest_ball);
+  if (hall.last > 0)
+    Text(dc, std::to_string(hall.last), RectOf(layout.last), layout.last_pixels, hall.colour,
+         DT_CENTER | DT_VCENTER | DT_SINGLELINE);
+  PaintGrid(dc, layout, hall);
+  PaintBands(dc, layout, hall);
+  if (!hall.banner.empty()) PaintBanner(dc, layout, hall);
+}
+
+// Painted into a memory bitmap and copied in one call: the hall never sees half a screen.
+void PaintBuffered(HWND window, const HallScreen& hall) {
+  PAINTSTRUCT ps;
+  const HDC screen = BeginPaint(window, &ps);
+  RECT client;
+  GetClientRect(window, &client);
+  if (client.right > 0 && client.bottom > 0) {
+    const HDC memory = CreateCompatibleDC(screen);
+    const HBITMAP bitmap = CreateCompatibleBitmap(screen, client.right, client.bottom);
+    const HGDIOBJ old = SelectObject(memory, bitmap);
+    PaintHall(memory, hall, client.right, client.bottom);
+    BitBlt(screen, 0, 0, client.right, client.bottom, memory, 0, 0, SRCCOPY);
+    SelectObject(memory, old);
+    DeleteObject(bitmap);
+    DeleteDC(memory);
+  }
+  EndPaint(window, &ps);
+}
+
+BingoWindow* BingoOf(HWND window) {
+  return reinterpret_cast<BingoWindow*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+}
+
+MONITORINFOEXW InfoOf(HMONITOR monitor) {
+  MONITORINFOEXW info{};
+  info.cbSize = sizeof(info);
+  GetMonitorInfoW(monitor, &info);
+  return info;
+}
+
+BOOL CALLBACK AddMonitor(HMONITOR monitor, HDC, LPRECT, LPARAM list) {
+  reinterpret_cast<std::vector<HMONITOR>*>(list)->push_back(monitor);
+  return TRUE;
+}
+
+// The one kept from last time, else the first that does not hold the caller's window.
+HMONITOR HallMonitor(const BingoWindow& bingo, const std::vector<HMONITOR>& monitors) {
+  const std::string kept = ReadHallScreenChoice(bingo.bingo);
+  for (HMONITOR monitor : monitors)
+    if (!kept.empty() && Utf8OfWide(InfoOf(monitor).szDevice) == kept) return monitor;
+  const HMONITOR caller = MonitorFromWindow(bingo.window, MONITOR_DEFAULTTONEAREST);
+  for (HMONITOR monitor : monitors)
+    if (monitor != caller) return monitor;
+  return monitors.front();
+}
+
+void SetFullScreen(HallWindowState* hall, bool full_screen) {
+  const HWND window = hall->window;
+  if (full_screen == hall->full_screen) return;
+  if (full_screen) {
+    hall->placement.length = sizeof(hall->placement);
+    GetWindowPlacement(window, &hall->placement);
+    const RECT area = InfoOf(MonitorFromWindow(window, MONITOR_DEFAULTTONEAREST)).rcMonitor;
+    SetWindowLongPtrW(window, GWL_STYLE, WS_POPUP | WS_VISIBLE);
+    SetWindowPos(window, HWND_TOP, area.left, area.top, area.right - area.left, area.bottom - area.top,
+                 SWP_FRAMECHANGED | SWP_NOACTIVATE);
+  } else {
+    SetWindowLongPtrW(window, GWL_STYLE, WS_OVERLAPPEDWINDOW | WS_VISIBLE);
+    SetWindowPlacement(window, &hall->placement);
+    SetWindowPos(window, nullptr, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_FRAMECHANGED);
+  }
+  hall->full_screen = full_screen;
+}
+}  // namespace
+
+LRESULT CALLBACK HallProcedure(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
+  BingoWindow* bingo = BingoOf(window);
+  switch (message) {
+    case WM_NCCREATE:
+      SetWindowLongPtrW(window, GWLP_USERDATA,
+                        reinterpret_cast<LONG_PTR>(reinterpret_cast<CREATESTRUCTW*>(lparam)->lpCreateParams));
+      break;
+    case WM_PAINT:
+      if (bingo == nullptr) break;
+      PaintBuffered(window, bingo->hall.screen);
+      return 0;
+    case WM_ERASEBKGND:
+      return 1;
+    case WM_SIZE:
+      InvalidateRect(window, nullptr, FALSE);
+      return 0;
+    case WM_KEYDOWN:
+      if (wparam == VK_F11 && bingo != nullptr) SetFullScreen(&bingo->hall, !bingo->hall.full_screen);
+      return 0;
+    case WM_DESTROY:
+      if (bingo == nullptr) break;
+      bingo->hall = HallWindowState();
+      // The caller's window says it is closed, once this one is gone.
+      PostMessageW(bingo->window, WM_HALL_CLOSED, 0, 0);
+      return 0;
+    default:
+      break;
+  }
+  return DefWindowProcW(window, message, wparam, lparam);
+}
+
+void ToggleHallWindow(BingoWindow* bingo) {
+  if (bingo->hall.window != nullptr) {
+    DestroyWindow(bingo->hall.window);
+    return;
+  }
+  std::vector<HMONITOR> monitors;
+  EnumDisplayMonitors(nullptr, nullptr, AddMonitor, reinterpret_cast<LPARAM>(&monitors));
+  const bool full_screen = monitors.size() >= 2;
+  const HMONITOR monitor = full_screen ? HallMonitor(*bingo, monitors)
+                                       : MonitorFromWindow(bingo->window, MONITOR_DEFAULTTONEAREST);
+  const MONITORINFOEXW info = InfoOf(monitor);
+  const RECT area = info.rcMonitor;
+  const int width = area.right - area.left, height = area.bottom - area.top;
+  const std::wstring title = L"Pantalla de la sala";
+  bingo->hall.monitor = Utf8OfWide(info.szDevice);
+  bingo->hall.screen = HallScreenOf(bingo->bingo);
+  bingo->hall.window = CreateWindowExW(0, kHallClass, title.c_str(), WS_OVERLAPPEDWINDOW,
+                                       area.left + width / 4, area.top + height / 4, width / 2, height / 2,
+                                       nullptr, nullptr, GetModuleHandleW(nullptr), bingo);
+  if (bingo->hall.window == nullptr) return;
+  if (full_screen) {
+    const std::string failed = KeepHallScreenChoice(bingo->bingo, bingo->hall.monitor);
+    if (!failed.empty()) bingo->front.Warn(failed);
+    SetFullScreen(&bingo->hall, true);
+  }
+  ShowWindow(bingo->hall.window, SW_SHOWNOACTIVATE);  // the caller's keys stay with the caller
+}
+
+void ShowHall(BingoWindow* bingo) {
+  HallWindowState& hall = bingo->hall;
+  const bool open = hall.window != nullptr;
+  if (open) {
+    hall.screen = HallScreenOf(bingo->bingo);
+    const std::wstring title = hall.screen.last > 0
+                                   ? L"Pantalla de la sala: " + std::to_wstring(hall.screen.last)
+                                   : std::wstring(L"Pantalla de la sala");
+    SetWindowTextW(hall.window, title.c_str());
+    InvalidateRect(hall.window, nullptr, FALSE);
+  }
+  const std::wstring item = WideOfUtf8(open ? "Cerrar la pantalla de la sala\tF5" : "Pantalla de la &sala…\tF5");
+  ModifyMenuW(GetMenu(bingo->window), static_cast<UINT>(IDM_HALL_SCREEN), MF_BYCOMMAND | MF_STRING,
+              static_cast<UINT_PTR>(IDM_HALL_SCREEN), item.c_str());
+  const HWND label = GetDlgItem(bingo->window, IDC_HALL_STATUS);
+  const std::wstring said = open ? WideOfUtf8("Pantalla de la sala: abierta en " + hall.monitor) : L"";
+  SetWindowTextW(label, said.c_str());
+  ShowWindow(label, open ? SW_SHOW : SW_HIDE);
+}
