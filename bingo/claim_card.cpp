@@ -31,7 +31,7 @@ void FrameRow(int row) {
 }
 }  // namespace
 
-std::vector<uint32_t> ClaimCardPixels(uint32_t seed_bits, const CardLayout& layout,
+std::vector<uint32_t> ClaimCardPixels(const CardLayout& layout,
                                       const bool marked[kCardRows][kCardColumns],
                                       const bool full_row[kCardRows], Colour colour) {
   std::vector<uint32_t> pixels;
@@ -39,7 +39,8 @@ std::vector<uint32_t> ClaimCardPixels(uint32_t seed_bits, const CardLayout& layo
   if (image == 0) return pixels;
   SelectTarget(image, 0, 0);
   Clear(kWhite, 0);
-  DrawCardInColour(image, seed_bits, colour);  // leaves the numbers' font selected
+  // From its layout, so a 90-ball cartón is drawn as a 1–99 card is: the same pixels.
+  DrawLayoutInColour(image, layout, colour);  // leaves the numbers' font selected
   for (int row = 0; row < kCardRows; ++row)
     for (int column = 0; column < kCardColumns; ++column)
       if (layout.cell[row][column] != 0 && marked[row][column])

@@ -17,6 +17,6 @@ constexpr int32_t kClaimCardHeight = kPictureHeight;
 
 // kClaimCardWidth x kClaimCardHeight pixels, 0xFFRRGGBB row by row from the top; empty
 // when no bitmap could be made.
-std::vector<uint32_t> ClaimCardPixels(uint32_t seed_bits, const CardLayout& layout,
+std::vector<uint32_t> ClaimCardPixels(const CardLayout& layout,
                                       const bool marked[kCardRows][kCardColumns],
                                       const bool full_row[kCardRows], Colour colour);

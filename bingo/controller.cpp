@@ -251,10 +251,9 @@ void BingoClaim(BingoController* bingo, const std::string& typed) {
     }
     claim.full_row[row] = full;
   }
-  const uint32_t seed_bits = game.cards[verdict.card].seed_bits;
   claim.heading = "Cartón " + CardNumberText(verdict.card) + " · código " +
                   ListLineCode(game.cards[verdict.card]);
-  claim.pixels = ClaimCardPixels(seed_bits, claim.layout, claim.marked, claim.full_row,
+  claim.pixels = ClaimCardPixels(claim.layout, claim.marked, claim.full_row,
                                  bingo->colour);
 }
 

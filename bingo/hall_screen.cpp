@@ -5,6 +5,7 @@
 #include "disk/file_system.h"
 #include "disk/read_file.h"
 #include "game/cards_in_play.h"
+#include "game/checkable_draw.h"
 #include "text/trim.h"
 
 namespace {
@@ -73,6 +74,9 @@ HallScreen HallScreenOf(const BingoController& bingo) {
   for (uint8_t number : game.called.order) hall.called[number] = true;
   hall.balls = static_cast<int>(game.standing.size());
   if (!game.standing.empty()) hall.last = game.calls[game.standing.back()].number;
+  // Before the first ball the hall sees the draw's commitment, to photograph.
+  if (game.standing.empty() && !CommitmentText(game).empty())
+    hall.commitment = "Compromiso del sorteo: " + CommitmentText(game);
   for (size_t back = 0; back < game.standing.size() && back < kHallRecentBalls; ++back)
     hall.recent.push_back(game.calls[game.standing[game.standing.size() - 1 - back]].number);
   hall.prize = GameOver(game) ? "Partida terminada"

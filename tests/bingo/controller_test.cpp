@@ -410,10 +410,13 @@ TEST_F(ControllerTest, TheHallScreenShowsOnlyWhatTheHallShouldSee) {
   EXPECT_EQ(hall.prize, "Se juega: línea");
   EXPECT_EQ(hall.highest_ball, 99);
   EXPECT_EQ(hall.last, 0);
-  EXPECT_TRUE(hall.commitment.empty());
+  // Before the first ball, the draw's commitment; gone with it.
+  EXPECT_EQ(hall.commitment, BingoScreenOf(bingo).commitment);
+  EXPECT_FALSE(hall.commitment.empty());
   BingoDraw(&bingo);
   const int first = game().calls[game().standing[0]].number;
   hall = HallScreenOf(bingo);
+  EXPECT_TRUE(hall.commitment.empty());
   EXPECT_EQ(hall.last, first);
   EXPECT_EQ(hall.balls, 1);
   EXPECT_TRUE(hall.called[static_cast<size_t>(first)]);
