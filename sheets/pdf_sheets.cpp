@@ -240,7 +240,7 @@ std::string DrawBoard(PdfSheets* s) {
   for (int number = 1; number <= last; ++number) {
     const int cell_index = series ? number - 1 : number;
     const int row = cell_index / kBoardSide, column = cell_index % kBoardSide;
-    char digits[4];
+    char digits[12];
     std::snprintf(digits, sizeof digits, "%02d", number);
     const SheetText text = EncodeSheetText(&s->faces.bold, &s->document, digits);
     const double baseline =

@@ -19,16 +19,31 @@
 #include <QSpinBox>
 #include <thread>
 
+#include "card/series.h"
 #include "disk/file_system.h"
 
 namespace {
 constexpr int kMostCards = 30000;
+constexpr int kMostSeries = 5000;
 constexpr int kDefaultCards = 100;
 const char* const kListName = "cartones.csv";
 const char* const kSheetsName = "hojas.pdf";
 
 Colour ColourOf(const QColor& colour) {
   return Colour(colour.red()) | Colour(colour.green()) << 8 | Colour(colour.blue()) << 16;
+}
+
+// The kind of cards: the program's own, or 90-ball cartones in series of six, whose
+// count is then of series.
+QComboBox* KindChoice(QSpinBox* count) {
+  auto* kind = new QComboBox;
+  kind->setObjectName("tipo");
+  kind->addItems({QObject::tr("De 1 a 99 (los de Tessarine)"),
+                  QObject::tr("De 90 bolas, en series de 6 (cuántas series)")});
+  QObject::connect(kind, &QComboBox::currentIndexChanged, count, [count](int index) {
+    count->setRange(1, index == 1 ? kMostSeries : kMostCards);
+  });
+  return kind;
 }
 
 QPushButton* ColourButton(QColor* chosen) {
@@ -50,6 +65,7 @@ bool AskCardRun(QWidget* parent, CardRunRequest* request) {
   count->setObjectName("cuantos");
   count->setRange(1, kMostCards);
   count->setValue(kDefaultCards);
+  QComboBox* kind = KindChoice(count);
   QColor colour(int(request->colour & 0xFF), int(request->colour >> 8 & 0xFF),
                 int(request->colour >> 16 & 0xFF));
   auto* title = new QLineEdit;
@@ -63,6 +79,7 @@ bool AskCardRun(QWidget* parent, CardRunRequest* request) {
   files->setObjectName("archivos");
   files->addItems({QObject::tr("Sin archivos de cartones"), QObject::tr("PNG"), QObject::tr("BMP")});
   auto* form = new QFormLayout(&dialog);
+  form->addRow(QObject::tr("Cartones:"), kind);
   form->addRow(QObject::tr("Cuántos cartones:"), count);
   form->addRow(QObject::tr("Color:"), ColourButton(&colour));
   form->addRow(QObject::tr("Título de las hojas:"), title);
@@ -75,7 +92,9 @@ bool AskCardRun(QWidget* parent, CardRunRequest* request) {
   QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
   if (dialog.exec() != QDialog::Accepted) return false;
   const QString out = folder->text();
-  request->count = count->value();
+  const bool series = kind->currentIndex() == 1;
+  request->type = series ? CardType::kSeries90 : CardType::kAnywhere99;
+  request->count = series ? count->value() * kCardsPerSeries : count->value();
   request->colour = ColourOf(colour);
   request->title = title->text().toStdString();
   request->paper = paper->currentIndex() == 0 ? Paper::kA4 : Paper::kLetter;

@@ -20,10 +20,12 @@
 #include "bingo/win32/bingo_window.h"
 #include "bingo/win32/form.h"
 #include "text/utf16_win32.h"
+#include "card/series.h"
 #include "runs/card_run.h"
 
 namespace {
 constexpr int kMostCards = 30000;
+constexpr int kMostSeries = 5000;
 constexpr int kDefaultCards = 100;
 const char* const kListName = "cartones.csv";
 const char* const kSheetsName = "hojas.pdf";
@@ -65,7 +67,7 @@ int CountOf(const std::string& text) {
 }
 
 bool AskCardRun(HWND owner, CardRunRequest* request) {
-  std::vector<FormField> fields(6);
+  std::vector<FormField> fields(7);
   fields[0].label = "Cuántos cartones:";
   fields[0].text = std::to_string(kDefaultCards);
   fields[1].label = "Color:";
@@ -80,15 +82,23 @@ bool AskCardRun(HWND owner, CardRunRequest* request) {
   fields[5].label = "Cada cartón, además:";
   fields[5].kind = FieldKind::kChoice;
   fields[5].choices = {"Sin archivos de cartones", "PNG", "BMP"};
+  fields[6].label = "Cartones:";
+  fields[6].kind = FieldKind::kChoice;
+  fields[6].choices = {"De 1 a 99 (los de Tessarine)", "De 90 bolas, en series de 6 (cuántas series)"};
   for (;;) {
     if (!AskForm(owner, "Preparar cartones", &fields)) return false;
-    if (CountOf(fields[0].text) > 0) break;
-    const std::wstring text = WideOfUtf8("Cuántos cartones: de 1 a " + std::to_string(kMostCards));
+    const bool series = fields[6].choice == 1;
+    const int most = series ? kMostSeries : kMostCards;
+    if (CountOf(fields[0].text) > 0 && CountOf(fields[0].text) <= most) break;
+    const std::wstring text =
+        WideOfUtf8((series ? "Cuántas series: de 1 a " : "Cuántos cartones: de 1 a ") + std::to_string(most));
     const std::wstring title = WideOfUtf8(kBingoTitle);
     MessageBoxW(owner, text.c_str(), title.c_str(), MB_OK | MB_ICONWARNING);
   }
   const std::string out = fields[4].text;
-  request->count = CountOf(fields[0].text);
+  const bool series = fields[6].choice == 1;
+  request->type = series ? CardType::kSeries90 : CardType::kAnywhere99;
+  request->count = CountOf(fields[0].text) * (series ? kCardsPerSeries : 1);
   request->colour = static_cast<Colour>(fields[1].colour);
   request->title = fields[2].text;
   request->paper = fields[3].choice == 1 ? Paper::kLetter : Paper::kA4;

@@ -18,6 +18,7 @@
 #include "bingo/claim_card.h"
 #include "bingo/hall_screen.h"
 #include "card/card_code.h"
+#include "card/series.h"
 #include "tests/game/game_model.h"
 #include "tests/support/test_support.h"
 
@@ -469,3 +470,49 @@ TEST_F(ControllerTest, TheHallScreenOfAGameOfNinetyAndItsScreenKept) {
   EXPECT_EQ(KeepHallScreenChoice(bingo, "HDMI-1"), "");
   EXPECT_EQ(ReadHallScreenChoice(bingo), "HDMI-1");
 }
+
+namespace {
+// A game of 90 from a run of series the window prepared: the cage holds 1 to 90, a claim
+// is made by a cartón's scanned code, and the record says which cards were played.
+TEST_F(ControllerTest, AGameOfNinetyFromARunOfSeries) {
+  front.form = [this](CardRunRequest* request) {
+    RunForm(scratch / "series")(request);
+    request->type = CardType::kSeries90;
+    request->count = 2 * kCardsPerSeries;
+    return true;
+  };
+  front.answers = {"no", "sí", ""};
+  BingoPrepareCards(&bingo);
+  ASSERT_TRUE(HasGame(bingo.session)) << bingo.status;
+  EXPECT_EQ(game().type, CardType::kSeries90);
+  EXPECT_EQ(game().play.count, 12u);
+  EXPECT_EQ(BingoScreenOf(bingo).highest_ball, 90);
+  BingoEnterNumber(&bingo, "91");
+  EXPECT_EQ(bingo.status, "El 91 no está en el bombo: las bolas van del 1 al 90");
+  EXPECT_EQ(Balls(), 0u);
+  for (int ball = 0; ball < 20; ++ball) {
+    if (!CurrentWinners(game()).empty()) BingoConfirm(&bingo);
+    BingoDraw(&bingo);
+    ASSERT_LE(game().calls[game().standing.back()].number, 90);
+  }
+  // The first cartón's first row called, then its code scanned into the ball field.
+  const ListLine& first = game().cards[0];
+  for (uint8_t number : first.layout.cell[0])
+    if (number != 0 && game().called.place[number] == 0) {
+      if (!CurrentWinners(game()).empty()) front.answers.push_back("sí");
+      BingoEnterNumber(&bingo, std::to_string(number));
+    }
+  const std::string code = ListLineCode(first);
+  EXPECT_EQ(code.size(), 8u);
+  EXPECT_EQ(code[6], '-');
+  BingoEnterNumber(&bingo, " " + code + " ");
+  EXPECT_TRUE(bingo.claim.has_card) << bingo.claim.verdict;
+  EXPECT_EQ(bingo.claim.heading, "Cartón 0001 · código " + code);
+  EXPECT_TRUE(bingo.claim.full_row[0]);
+  front.record_file = scratch / "acta90";
+  front.answers = {"<ofrecido>"};
+  BingoSaveRecord(&bingo);
+  EXPECT_NE(ReadWholeFile(scratch / "acta90.csv").find("cartones,,,,,,\"de 90 bolas, en series de 6\""),
+            std::string::npos);
+}
+}  // namespace

@@ -539,6 +539,52 @@ class BingoWindowTest : public QObject {
     QCOMPARE(FilesEndingIn(run, ".png"), 8);
   }
 
+  // A game of 90 prepared in the window: series of six, the cage of 1 to 90, a cartón's
+  // code scanned into the ball field, and the record saying which cards were played.
+  void gameOfNinety() {
+    BingoWindow window(folder_);
+    window.show();
+    window.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&window));
+    QCOMPARE(window.Open(), QString());
+    const QString run = work_.filePath("series");
+    ExpectDialog([run](QDialog* dialog) {
+      auto* kind = dialog->findChild<QComboBox*>("tipo");
+      auto* cards = dialog->findChild<QSpinBox*>("cuantos");
+      if (kind == nullptr || cards == nullptr) return dialog->reject();
+      kind->setCurrentIndex(1);
+      cards->setValue(2);  // two series
+      dialog->findChild<QLineEdit*>("carpeta")->setText(run);
+      dialog->findChild<QComboBox*>("archivos")->setCurrentIndex(0);
+      dialog->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok)->click();
+    });
+    ExpectDialog(Press(QMessageBox::No));
+    ExpectDialog(Press(QMessageBox::Yes));
+    ExpectDialog(AnswerPrompt(""));
+    window.Run(BingoCommand::kPrepareCards);
+    const Game& game = window.Session().game;
+    QVERIFY(HasGame(window.Session()));
+    QCOMPARE(int(game.cards.size()), 12);
+    QVERIFY(game.type == CardType::kSeries90);
+    Type(&window, "numero", "91");
+    QCOMPARE(Status(&window), QString("El 91 no está en el bombo: las bolas van del 1 al 90"));
+    auto* board = window.findChild<BoardView*>();
+    QVERIFY(board->CellOf(90).isValid() && board->CellOf(90).bottom() <= board->height());
+    for (int number : FirstRow(game.cards[0])) Type(&window, "numero", QString::number(number));
+    const QString code = QString::fromStdString(ListLineCode(game.cards[0]));
+    Type(&window, "numero", code);  // as a scanner types it
+    QVERIFY2(Verdict(&window).startsWith("Línea válida"), qPrintable(Verdict(&window)));
+    Child<QPushButton>(&window, "confirmar")->click();
+    QCOMPARE(int(game.prizes_won), 1);
+    const QString record = work_.filePath("acta90");
+    ExpectDialog(AnswerPrompt(""));
+    ExpectDialog(ChooseFile(record + ".pdf"));
+    window.Run(BingoCommand::kSaveRecord);
+    const QString csv = QString::fromStdString(ReadFileBytes((record + ".csv").toStdString()));
+    QVERIFY2(csv.contains("cartones,,,,,,\"de 90 bolas, en series de 6\""), qPrintable(csv));
+    QVERIFY2(csv.contains(",0001," + code + ",línea"), qPrintable(csv));
+  }
+
   // Cancel stops the run after the card in hand and keeps what was saved, listed.
   void prepareCardsCancelled() {
     BingoWindow window(folder_);

@@ -341,6 +341,39 @@ HWND AskRun(const Program& program, const wchar_t* count, const std::string& fol
   return form;
 }
 
+// A game of 90 from two series prepared in the window: a 91 refused as no ball of the
+// cage, a cartón's code scanned into the ball field, and the record of its kind of cards.
+void PlayNinety(const Program& program, const std::string& work) {
+  const std::string folder = work + "\\series";
+  const HWND form = AskRun(program, L"2", folder);
+  if (!Check(form != nullptr, "«Preparar cartones…» de series")) return;
+  SendMessageW(GetDlgItem(form, IDC_FORM_FIRST_FIELD + 6), CB_SETCURSEL, 1, 0);  // 90 balls
+  Press(form, IDOK);
+  AnswerMessage(program, IDNO, 120000);  // the sheets not opened
+  Check(AnswerMessage(program, IDYES) == "¿Empezar la partida con esta lista?", "ofrece la partida de 90");
+  const HWND in_play = WaitForDialog(program, kTitle);
+  if (in_play != nullptr) Press(in_play, IDOK);
+  Settle(program);
+  Check(TextOf(program, IDC_STATUS) == "Partida nueva con 12 cartones",
+        "dos series, doce cartones: " + TextOf(program, IDC_STATUS));
+  Type(program, IDC_NUMBER, "91");
+  Check(TextOf(program, IDC_STATUS) == "El 91 no está en el bombo: las bolas van del 1 al 90",
+        "el 91 no está en el bombo: " + TextOf(program, IDC_STATUS));
+  std::ifstream list(folder + "\\cartones.csv");
+  std::string header, first;
+  std::getline(list, header);
+  std::getline(list, first);
+  const std::string code = first.substr(first.find(',') + 1, 8);
+  Check(code.size() == 8 && code[6] == '-', "el código de un cartón de 90: " + code);
+  Type(program, IDC_NUMBER, code);
+  Check(StartsWith(TextOf(program, IDC_VERDICT), "No es línea"),
+        "el código escaneado comprueba el cartón: " + TextOf(program, IDC_VERDICT));
+  const std::string record = work + "\\acta90";
+  SaveRecordAs(program, record, true);
+  Check(ReadAll(record + ".csv").find("cartones,,,,,,\"de 90 bolas, en series de 6\"") != std::string::npos,
+        "el acta dice que se jugó con cartones de 90");
+}
+
 int Drive(const std::wstring& exe, const std::string& list, const std::string& work,
           const std::string& events_path) {
   const std::string game_folder = GameFolder();
@@ -693,6 +726,7 @@ int Drive(const std::wstring& exe, const std::string& list, const std::string& w
           "la tanda acabada, la ventana sigue con su partida");
   }
 
+  PlayNinety(program, work);
   PostMessageW(program.main, WM_CLOSE, 0, 0);
   Check(Ended(&program), "se cierra");
   return 0;
