@@ -365,6 +365,9 @@ void PlayNinety(const Program& program, const std::string& work) {
   std::getline(list, first);
   const std::string code = first.substr(first.find(',') + 1, 8);
   Check(code.size() == 8 && code[6] == '-', "el código de un cartón de 90: " + code);
+  Click(program, IDC_DRAW);
+  const int drawn = CalledNumber(TextOf(program, IDC_STATUS));
+  Check(drawn >= 1 && drawn <= 90, "una bola del 1 al 90: " + TextOf(program, IDC_STATUS));
   Type(program, IDC_NUMBER, code);
   Check(StartsWith(TextOf(program, IDC_VERDICT), "No es línea"),
         "el código escaneado comprueba el cartón: " + TextOf(program, IDC_VERDICT));
