@@ -7,23 +7,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 
-namespace {
-const QColor kPaper(Qt::white);
-const QColor kUncalledText(0x30, 0x30, 0x30);
-const QColor kGridLine(0xB0, 0xB0, 0xB0);
-
-// A box of the layout as Qt names it: right and bottom are the last pixels inside.
-QRect QRectOf(const BoardBox& box) {
-  return QRect(QPoint(box.left, box.top), QPoint(box.right - 1, box.bottom - 1));
-}
-
-QFont BoldFont(int pixel_size) {
-  QFont font;
-  font.setBold(true);
-  font.setPixelSize(qMax(1, pixel_size));
-  return font;
-}
-}  // namespace
+#include "bingo/qt/board_paint.h"
 
 BoardView::BoardView(QWidget* parent) : QWidget(parent), colour_(0x1F, 0x5F, 0xBF) {
   setAttribute(Qt::WA_OpaquePaintEvent);

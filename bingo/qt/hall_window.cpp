@@ -7,22 +7,9 @@
 #include <QPainter>
 #include <QShortcut>
 
+#include "bingo/qt/board_paint.h"
+
 namespace {
-const QColor kPaper(Qt::white);
-const QColor kUncalledText(0x30, 0x30, 0x30);
-const QColor kGridLine(0xB0, 0xB0, 0xB0);
-
-QRect QRectOf(const BoardBox& box) {
-  return QRect(QPoint(box.left, box.top), QPoint(box.right - 1, box.bottom - 1));
-}
-
-QFont BoldFont(int pixel_size) {
-  QFont font;
-  font.setBold(true);
-  font.setPixelSize(qMax(1, pixel_size));
-  return font;
-}
-
 QColor QColorOf(Colour colour) {
   return QColor(int(colour & 0xFF), int(colour >> 8 & 0xFF), int(colour >> 16 & 0xFF));
 }

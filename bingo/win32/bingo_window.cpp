@@ -204,6 +204,13 @@ void ClickedOnBoard(BingoWindow* bingo, int number) {
   RefreshBingo(bingo);
 }
 
+// The window goes, and the hall's with it.
+void Destroyed(BingoWindow* bingo) {
+  if (bingo != nullptr && bingo->hall.window != nullptr) DestroyWindow(bingo->hall.window);
+  if (bingo != nullptr) ReleaseFonts(bingo);
+  PostQuitMessage(0);
+}
+
 LRESULT CALLBACK BingoProcedure(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
   BingoWindow* bingo = BingoOf(window);
   switch (message) {
@@ -248,9 +255,7 @@ LRESULT CALLBACK BingoProcedure(HWND window, UINT message, WPARAM wparam, LPARAM
       DestroyWindow(window);
       return 0;
     case WM_DESTROY:
-      if (bingo != nullptr && bingo->hall.window != nullptr) DestroyWindow(bingo->hall.window);
-      if (bingo != nullptr) ReleaseFonts(bingo);
-      PostQuitMessage(0);
+      Destroyed(bingo);
       return 0;
     default:
       break;

@@ -112,6 +112,8 @@ LRESULT CALLBACK BoardProcedure(HWND window, UINT message, WPARAM wparam, LPARAM
 LRESULT CALLBACK CardViewProcedure(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
 LRESULT CALLBACK ForecastProcedure(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
 extern const wchar_t* const kBoardClass;
+// The advance of "88" in the board's bold face, per pixel of its size, for the layouts.
+double EightsAdvancePerPixel(HDC dc);
 extern const wchar_t* const kCardViewClass;
 extern const wchar_t* const kForecastClass;
 

@@ -32,13 +32,7 @@ RECT RectOf(const BoardBox& box) { return RECT{box.left, box.top, box.right, box
 
 // The board's layout with "88" measured in the board's own bold face.
 BoardLayout LayOut(HDC dc, int width, int height, int highest) {
-  const HFONT measure = BoldFont(kBoardMeasuredPixels);
-  const HGDIOBJ old = SelectObject(dc, measure);
-  SIZE eights{};
-  GetTextExtentPoint32W(dc, L"88", 2, &eights);
-  SelectObject(dc, old);
-  DeleteObject(measure);
-  return LayOutBoard(width, height, std::max(1L, eights.cx) / double(kBoardMeasuredPixels), highest);
+  return LayOutBoard(width, height, EightsAdvancePerPixel(dc), highest);
 }
 
 void FillBox(HDC dc, const RECT& box, COLORREF colour) {
@@ -211,6 +205,16 @@ LRESULT PaintedViewDefault(HWND window, UINT message, WPARAM wparam, LPARAM lpar
   return DefWindowProcW(window, message, wparam, lparam);
 }
 }  // namespace
+
+double EightsAdvancePerPixel(HDC dc) {
+  const HFONT measure = BoldFont(kBoardMeasuredPixels);
+  const HGDIOBJ old = SelectObject(dc, measure);
+  SIZE eights{};
+  GetTextExtentPoint32W(dc, L"88", 2, &eights);
+  SelectObject(dc, old);
+  DeleteObject(measure);
+  return std::max(1L, eights.cx) / double(kBoardMeasuredPixels);
+}
 
 LRESULT CALLBACK BoardProcedure(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
   const auto* board = reinterpret_cast<const BoardState*>(GetWindowLongPtrW(window, GWLP_USERDATA));

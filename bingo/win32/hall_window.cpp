@@ -46,13 +46,7 @@ void Fill(HDC dc, const RECT& box, COLORREF colour) {
 }
 
 HallLayout LayOut(HDC dc, int width, int height, int highest) {
-  const HFONT measure = BoldFont(kBoardMeasuredPixels);
-  const HGDIOBJ old = SelectObject(dc, measure);
-  SIZE eights{};
-  GetTextExtentPoint32W(dc, L"88", 2, &eights);
-  SelectObject(dc, old);
-  DeleteObject(measure);
-  return LayOutHall(width, height, std::max(1L, eights.cx) / double(kBoardMeasuredPixels), highest);
+  return LayOutHall(width, height, EightsAdvancePerPixel(dc), highest);
 }
 
 void PaintGrid(HDC dc, const HallLayout& layout, const HallScreen& hall) {
