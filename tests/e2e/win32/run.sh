@@ -16,7 +16,8 @@
 #   5. bingo_driver.exe (built here) plays a game in tessarine-bingo.exe, kills it and
 #      continues it; the record it saved is read back by pdftotext, and its calls and
 #      prizes are those of the record the Linux core makes of the same list and events
-#      (bingo_record_of_events, from the Linux build).
+#      (bingo_record_of_events, from the Linux build), and the Linux tessarine-cards
+#      --verify-draw finds its drawn balls to be those of its key.
 # One private Wine prefix per run, made once. Prints one line per check and exits
 # non-zero on any failure.
 #
@@ -187,6 +188,9 @@ bingo_checks() {
     [ "$(grep -c '^premio,' "$here_bingo/windows.plays")" -eq 2 ]
   check "el acta de Windows y la de Linux: las mismas bolas y los mismos premios" \
     diff "$here_bingo/windows.plays" "$here_bingo/linux.plays"
+  # The balls the Windows window drew, across its kill, are those its key gives.
+  check "tessarine-cards --verify-draw del acta final de Windows: el sorteo es correcto" \
+    eval '"$linux_cli" --verify-draw "$here_bingo/final.csv" | grep -q "^El sorteo es correcto: "'
   echo "$passed passed, $failed failed"
   [ "$failed" -eq 0 ]
 }
