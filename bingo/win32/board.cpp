@@ -9,6 +9,7 @@
 
 #include "bingo/board_layout.h"
 #include "bingo/win32/bingo_window.h"
+#include "bingo/win32/paint_buffered.h"
 #include "bingo/claim_card.h"
 #include "text/utf16_win32.h"
 
@@ -175,25 +176,6 @@ void PaintForecast(HDC dc, HFONT font, const ForecastView& view, int width, int 
   SelectObject(dc, old);
 }
 
-// Paints through a memory bitmap the size of the client area.
-template <typename Paint>
-void PaintBuffered(HWND window, Paint paint) {
-  PAINTSTRUCT ps;
-  const HDC screen = BeginPaint(window, &ps);
-  RECT client;
-  GetClientRect(window, &client);
-  if (client.right > 0 && client.bottom > 0) {
-    const HDC memory = CreateCompatibleDC(screen);
-    const HBITMAP bitmap = CreateCompatibleBitmap(screen, client.right, client.bottom);
-    const HGDIOBJ old = SelectObject(memory, bitmap);
-    paint(memory, client.right, client.bottom);
-    BitBlt(screen, 0, 0, client.right, client.bottom, memory, 0, 0, SRCCOPY);
-    SelectObject(memory, old);
-    DeleteObject(bitmap);
-    DeleteDC(memory);
-  }
-  EndPaint(window, &ps);
-}
 // What every painted view answers alike: the paint covers every pixel, so there is
 // no background to erase, and a new size is painted again whole.
 LRESULT PaintedViewDefault(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {

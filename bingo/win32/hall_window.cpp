@@ -10,6 +10,7 @@
 
 #include "bingo/hall_screen.h"
 #include "bingo/win32/bingo_window.h"
+#include "bingo/win32/paint_buffered.h"
 #include "text/utf16_win32.h"
 
 const wchar_t* const kHallClass = L"TessarineBingoHall";
@@ -127,25 +128,6 @@ void PaintHall(HDC dc, const HallScreen& hall, int width, int height) {
   if (!hall.banner.empty()) PaintBanner(dc, layout, hall);
 }
 
-// Painted into a memory bitmap and copied in one call: the hall never sees half a screen.
-void PaintBuffered(HWND window, const HallScreen& hall) {
-  PAINTSTRUCT ps;
-  const HDC screen = BeginPaint(window, &ps);
-  RECT client;
-  GetClientRect(window, &client);
-  if (client.right > 0 && client.bottom > 0) {
-    const HDC memory = CreateCompatibleDC(screen);
-    const HBITMAP bitmap = CreateCompatibleBitmap(screen, client.right, client.bottom);
-    const HGDIOBJ old = SelectObject(memory, bitmap);
-    PaintHall(memory, hall, client.right, client.bottom);
-    BitBlt(screen, 0, 0, client.right, client.bottom, memory, 0, 0, SRCCOPY);
-    SelectObject(memory, old);
-    DeleteObject(bitmap);
-    DeleteDC(memory);
-  }
-  EndPaint(window, &ps);
-}
-
 BingoWindow* BingoOf(HWND window) {
   return reinterpret_cast<BingoWindow*>(GetWindowLongPtrW(window, GWLP_USERDATA));
 }
@@ -201,7 +183,9 @@ LRESULT CALLBACK HallProcedure(HWND window, UINT message, WPARAM wparam, LPARAM 
       break;
     case WM_PAINT:
       if (bingo == nullptr) break;
-      PaintBuffered(window, bingo->hall.screen);
+      PaintBuffered(window, [&](HDC dc, int width, int height) {
+        PaintHall(dc, bingo->hall.screen, width, height);
+      });
       return 0;
     case WM_ERASEBKGND:
       return 1;
