@@ -38,6 +38,7 @@ class BingoWindow : public QMainWindow, public BingoFrontEnd {
   // A new game from a list, every card in play, a línea then bingo.
   QString StartGame(const QString& list_path, const QString& in_play);
   const GameSession& Session() const { return bingo_.session; }
+  const BingoController& Controller() const { return bingo_; }
   // The hall's window while it is open, else null.
   HallWindow* Hall() const { return hall_; }
 
@@ -70,8 +71,7 @@ class BingoWindow : public QMainWindow, public BingoFrontEnd {
   void MakeMenu();
   void Refresh();
   void ToggleHall();
-  void OpenHall(QScreen* screen, bool full_screen);
-  QScreen* ChooseHallScreen();
+  void OpenHall(QScreen* screen, const QString& name, bool full_screen);
 
 
   BingoController bingo_;
