@@ -2,6 +2,8 @@
 // every prize's amount shared among the cartones that won it.
 #include "game/night.h"
 
+#include "text/letter_case.h"
+
 namespace {
 std::vector<std::string> PrizeNames(const std::vector<PrizeKind>& prizes) {
   std::vector<std::string> names;
@@ -9,11 +11,6 @@ std::vector<std::string> PrizeNames(const std::vector<PrizeKind>& prizes) {
   return names;
 }
 
-std::string Capitalised(const std::string& text) {
-  std::string out = text;
-  if (!out.empty() && out[0] >= 'a' && out[0] <= 'z') out[0] = static_cast<char>(out[0] - 32);
-  return out;
-}
 
 std::string TakingsLine(size_t sold, Cents price, const std::string& symbol) {
   return "Recaudación: " + MoneyText(Takings(sold, price), symbol) + " (" + std::to_string(sold) +
