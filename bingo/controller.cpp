@@ -475,6 +475,9 @@ BingoScreen BingoScreenOf(const BingoController& bingo) {
   }
   ShowNight(bingo, &screen);
   screen.shows_forecast = bingo.has_forecast && game.standing.empty() && !screen.selling;
+  if (screen.shows_forecast)
+    screen.forecast_money = ForecastMoneyLines(bingo.forecast, game, bingo.session.night.money,
+                                               bingo.session.night.symbol);
   screen.forecast = bingo.has_forecast ? &bingo.forecast : nullptr;
   return screen;
 }

@@ -89,6 +89,8 @@ struct BingoScreen {
   bool can_sell = false, can_start_sold = false;
   std::vector<std::string> money;  // "Recaudación: 150,00 € (100 cartones a 1,50 €)", "Línea (15 %): 22,50 €"
   std::string night;               // "Noche: partida 2"; "" for a single game
+  // With the forecast: what each prize would pay to one cartón, and how often it is shared.
+  std::vector<std::string> forecast_money;
   bool shows_forecast = false;  // until the first ball
   const Forecast* forecast = nullptr;
 };

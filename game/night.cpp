@@ -89,3 +89,21 @@ std::string PayoutText(const PrizePayout& payout, const std::string& symbol) {
               : "; sobra" + std::string(payout.shared.left_over == 1 ? " " : "n ") +
                     MoneyText(payout.shared.left_over, symbol));
 }
+
+std::vector<std::string> ForecastMoneyLines(const Forecast& forecast, const Game& game,
+                                            const GameMoney& money, const std::string& symbol) {
+  std::vector<std::string> lines;
+  if (!HasMoney(money) || !forecast.error.empty()) return lines;
+  for (const PrizePayout& payout : PayoutsOf(game, money)) {
+    // The forecast simulates the first línea and the bingo; two lines has no tie figure.
+    const bool line = payout.kind == PrizeKind::kLine, bingo = payout.kind == PrizeKind::kBingo;
+    std::string text = Capitalised(PrizeText(payout.kind)) + ": " + MoneyText(payout.amount, symbol) +
+                       " a un cartón";
+    if (line || bingo)
+      text += "; en el " + ForecastPercent(line ? forecast.line_tie_share : forecast.bingo_tie_share) +
+              " de las partidas la comparten dos o más (" +
+              MoneyText(SharePrize(payout.amount, 2).each, symbol) + " cada uno si son dos)";
+    lines.push_back(text);
+  }
+  return lines;
+}

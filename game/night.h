@@ -23,6 +23,7 @@
 #include <string>
 #include <vector>
 
+#include "game/forecast.h"
 #include "game/game.h"
 #include "game/journal.h"
 #include "game/money.h"
@@ -79,6 +80,11 @@ std::vector<std::string> MoneyLines(const Game& game, const GameMoney& money,
 std::vector<std::string> SaleLines(const NightSale& sale, const std::string& symbol);
 // A prize paid as the window says it: "22,50 €", "22,50 € entre 4: 5,62 € cada uno; sobran 0,02 €".
 std::string PayoutText(const PrizePayout& payout, const std::string& symbol);
+
+// What the forecast says each prize would pay: "Línea: 22,50 € a un cartón; en el 12,3 %
+// de las partidas la comparten dos o más (11,25 € cada uno si son dos)".
+std::vector<std::string> ForecastMoneyLines(const Forecast& forecast, const Game& game,
+                                            const GameMoney& money, const std::string& symbol);
 
 // The file's whole text: the night's, or a single game's journal when the night is off.
 std::string NightJournalText(const Night& night, const Game* game);

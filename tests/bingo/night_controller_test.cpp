@@ -209,6 +209,11 @@ TEST_F(NightControllerTest, ThreeGamesKilledDuringTheSecondSalesAndContinued) {
   ASSERT_EQ(game().play.count, 8u);
   EXPECT_EQ(BingoScreenOf(bingo).night, "Noche: partida 2");
   EXPECT_EQ(BingoScreenOf(bingo).money, selling.money) << "until the first ball";
+  const std::vector<std::string> forecast = BingoScreenOf(bingo).forecast_money;
+  ASSERT_EQ(forecast.size(), 2u);
+  EXPECT_EQ(forecast[0].rfind("Línea: 3,20 € a un cartón; en el ", 0), 0u) << forecast[0];
+  EXPECT_NE(forecast[1].find("la comparten dos o más (5,00 € cada uno si son dos)"), std::string::npos)
+      << forecast[1];
   // The third game on the other list, its línea tied by two cartones.
   const Tie tie = FindTie(other);
   ASSERT_GT(tie.number, 0);
