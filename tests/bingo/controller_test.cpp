@@ -42,9 +42,7 @@ struct ControllerTest : ::testing::Test {
   void TearDown() override { CloseBingo(&bingo); }
 
   void Open(BingoController* controller, FakeFrontEnd* fake) {
-    controller->now = TestClock;
-    InitBingo(controller, fake, folder);
-    ASSERT_EQ(BingoOpen(controller), "");
+    OpenController(controller, fake, folder, TestClock);
   }
   const Game& game() const { return bingo.session.game; }
   size_t Balls() const { return game().standing.size(); }

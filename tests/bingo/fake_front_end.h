@@ -61,3 +61,11 @@ struct FakeFrontEnd : BingoFrontEnd {
   void OpenFile(const std::string& path) override { opened.push_back(path); }
   std::string Speak(int) override { return ""; }
 };
+
+// The controller on `folder` with the test's clock and front end, opened as a window is.
+inline void OpenController(BingoController* controller, FakeFrontEnd* fake,
+                           const std::string& folder, int64_t (*clock)()) {
+  controller->now = clock;
+  InitBingo(controller, fake, folder);
+  ASSERT_EQ(BingoOpen(controller), "");
+}

@@ -25,17 +25,6 @@ int64_t TestClock() {
   return now += 1000;
 }
 
-std::string Shell(const std::string& command) {
-  std::string text;
-  if (FILE* pipe = ::popen((command + " 2>&1").c_str(), "r")) {
-    char buffer[8192];
-    size_t n;
-    while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) text.append(buffer, n);
-    ::pclose(pipe);
-  }
-  return text;
-}
-
 // Two cards of the list whose first rows share one number, and that number: the rest of
 // both rows called first fills no row of either, so the shared number gives both a línea.
 struct Tie {
@@ -85,9 +74,7 @@ struct NightControllerTest : ::testing::Test {
   }
   void TearDown() override { CloseBingo(&bingo); }
   void Open(BingoController* controller, FakeFrontEnd* fake) {
-    controller->now = TestClock;
-    InitBingo(controller, fake, folder);
-    ASSERT_EQ(BingoOpen(controller), "");
+    OpenController(controller, fake, folder, TestClock);
   }
   const Game& game() const { return bingo.session.game; }
 
@@ -239,7 +226,7 @@ TEST_F(NightControllerTest, ThreeGamesKilledDuringTheSecondSalesAndContinued) {
   ASSERT_EQ(bingo.status, "Acta de la noche guardada en " + scratch / "acta-noche.pdf y " + scratch / "acta-noche.csv");
   Reconcile(ReadWholeFile(scratch / "acta-noche.csv"),
             {{"1", {1500, 5000}}, {"2", {2000, -1000}}, {"3", {1000, 6000}}});
-  const std::string text = Shell("pdftotext -layout " + scratch / "acta-noche.pdf" + " -");
+  const std::string text = CommandOutput("pdftotext -layout " + scratch / "acta-noche.pdf" + " -");
   for (const char* said : {"Acta de la noche", "Partida 1", "Partida 2", "Partida 3",
                            "Precio del cartón: 1,50 €", "Recaudación (13 cartones): 19,50 €",
                            "Premio de línea (15 %): 2,92 €", "Premio de bingo (10,00 €): 10,00 €",

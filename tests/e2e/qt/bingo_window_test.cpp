@@ -246,6 +246,17 @@ class BingoWindowTest : public QObject {
   QString folder_, list_path_;
   std::vector<ListLine> list_;
 
+  // This program again, as the child that `variable` names, on the test's folder and list.
+  void StartChild(QProcess* child, const char* variable) {
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(variable, "1");
+    environment.insert("QT_QPA_PLATFORM", "offscreen");
+    environment.insert("TESSARINE_TEST_FOLDER", folder_);
+    environment.insert("TESSARINE_TEST_LIST", list_path_);
+    child->setProcessEnvironment(environment);
+    child->start(QCoreApplication::applicationFilePath(), {});
+  }
+
   // Where TESSARINE_PICTURES names a folder, the hall's screen as shown, for the README.
   static void SaveHallPicture(BingoWindow* window, const char* name) {
     const QString folder = qEnvironmentVariable("TESSARINE_PICTURES");
@@ -418,13 +429,7 @@ class BingoWindowTest : public QObject {
 
   void killedAndContinued() {
     QProcess child;
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert(kChildVariable, "1");
-    environment.insert("QT_QPA_PLATFORM", "offscreen");
-    environment.insert("TESSARINE_TEST_FOLDER", folder_);
-    environment.insert("TESSARINE_TEST_LIST", list_path_);
-    child.setProcessEnvironment(environment);
-    child.start(QCoreApplication::applicationFilePath(), {});
+    StartChild(&child, kChildVariable);
     QVERIFY(child.waitForFinished(60000));
     QCOMPARE(child.exitStatus(), QProcess::CrashExit);
     const QStringList drawn = QString(child.readAllStandardOutput()).split(' ', Qt::SkipEmptyParts);
@@ -454,13 +459,7 @@ class BingoWindowTest : public QObject {
   // on another list with a tied línea; the night's record read back.
   void nightOfThreeGames() {
     QProcess child;
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert(kNightChildVariable, "1");
-    environment.insert("QT_QPA_PLATFORM", "offscreen");
-    environment.insert("TESSARINE_TEST_FOLDER", folder_);
-    environment.insert("TESSARINE_TEST_LIST", list_path_);
-    child.setProcessEnvironment(environment);
-    child.start(QCoreApplication::applicationFilePath(), {});
+    StartChild(&child, kNightChildVariable);
     QVERIFY(child.waitForFinished(120000));
     const QString said = child.readAllStandardError();
     QVERIFY2(child.exitStatus() == QProcess::CrashExit, qPrintable(said));
