@@ -85,9 +85,10 @@ void ClearClaim(BingoController* bingo) { bingo->claim = ClaimView(); }
 void SellAtTheDoor(BingoController* bingo, const std::string& typed) {
   const std::string failed = SellScanned(&bingo->session, typed);
   if (!failed.empty()) return Say(bingo, failed, true);
-  const size_t sold = bingo->session.night.sale.sold_count;
-  Say(bingo, "Vendido el cartón " + Trimmed(typed) + " (" + std::to_string(sold) +
-                 (sold == 1 ? " vendido)" : " vendidos)"));
+  const NightSale& sale = bingo->session.night.sale;
+  const FoundCard card = FindListCard(sale.cards, sale.card_of_code, typed);
+  Say(bingo, "Vendido el cartón " + CardNumberText(card.card) + " (" + std::to_string(sale.sold_count) +
+                 (sale.sold_count == 1 ? " vendido)" : " vendidos)"));
 }
 
 void ShowForecastOfGame(BingoController* bingo) {
@@ -96,10 +97,17 @@ void ShowForecastOfGame(BingoController* bingo) {
   bingo->has_forecast = bingo->forecast.error.empty();
 }
 
+// A single game replaces the game in progress, or the whole night, once the caller says so.
+bool LeavesWhatIsPlayed(BingoController* bingo) {
+  if (bingo->session.night.on)
+    return bingo->front->Ask("Hay una noche en curso. ¿Dejarla y empezar una partida suelta?", true);
+  return !InProgress(*bingo) || bingo->front->Ask(kGameInProgressQuestion, true);
+}
+
 // After a run: the game with its list, asked as Ctrl+N asks.
 void StartGameOfRun(BingoController* bingo, const CardRunRequest& request) {
   if (!bingo->front->Ask("¿Empezar la partida con esta lista?", false)) return;
-  if (InProgress(*bingo) && !bingo->front->Ask(kGameInProgressQuestion, true)) return;
+  if (!LeavesWhatIsPlayed(bingo)) return;
   std::string in_play;
   if (!bingo->front->AskText(kCardsInPlayQuestion, "", &in_play)) return;
   const std::string failed = BingoStartGame(bingo, request.list, in_play);
@@ -245,11 +253,7 @@ std::string BingoStartGame(BingoController* bingo, const std::string& list_path,
 
 void BingoNewGame(BingoController* bingo) {
   if (bingo->making_run) return;
-  if (bingo->session.night.on &&
-      !bingo->front->Ask("Hay una noche en curso. ¿Dejarla y empezar una partida suelta?", true))
-    return;
-  if (!bingo->session.night.on && InProgress(*bingo) && !bingo->front->Ask(kGameInProgressQuestion, true))
-    return;
+  if (!LeavesWhatIsPlayed(bingo)) return;
   const std::string list = bingo->front->ChooseList();
   if (list.empty()) return;
   std::string in_play;
@@ -377,6 +381,13 @@ std::string ListInUseText(const BingoController& bingo, const CardRunRequest& re
   if (HasGame(bingo.session) && names(bingo.session.game.list_path))
     return "No se prepara la tanda: " + Named(request.list) +
            " es la lista de la partida en juego, que no se puede reemplazar. Elija otra carpeta.";
+  // A night is continued only with the very lists its games were played and sold with.
+  const Night& night = bingo.session.night;
+  bool of_the_night = night.sale.open && names(night.sale.list_path);
+  for (const Game& played : night.played) of_the_night = of_the_night || names(played.list_path);
+  if (of_the_night)
+    return "No se prepara la tanda: " + Named(request.list) +
+           " es una lista de la noche en curso, que no se puede reemplazar. Elija otra carpeta.";
   if (bingo.session.lock.handle >= 0) {
     const SavedGame saved = LookForSavedGame(bingo.session.folder);
     if (saved.state == SavedGameState::kFound && !saved.over && names(saved.list_path))

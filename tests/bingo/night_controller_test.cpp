@@ -182,7 +182,7 @@ TEST_F(NightControllerTest, ThreeGamesKilledDuringTheSecondSalesAndContinued) {
   BingoEnterNumber(&bingo, "00000001");
   EXPECT_EQ(bingo.status, "El código 00000001 no es de ningún cartón de la lista");
   BingoEnterNumber(&bingo, "8");
-  EXPECT_EQ(bingo.status, "Vendido el cartón 8 (4 vendidos)");
+  EXPECT_EQ(bingo.status, "Vendido el cartón 0008 (4 vendidos)");
   BingoDraw(&bingo);
   EXPECT_EQ(bingo.status, kSellingText);
   front.answers = {"21-24"};
@@ -268,6 +268,20 @@ TEST_F(NightControllerTest, RefusalsAreSaidAndChangeNothing) {
             "No empieza la partida: El premio de bingo (20,00 €) es mayor que la recaudación (10,00 €)");
   EXPECT_TRUE(Selling(bingo.session));
   EXPECT_EQ(ReadWholeFile(GameFilePath(folder)), saved);
+  // No run replaces the list the night is sold with.
+  const std::string list_bytes = ReadWholeFile(list_path);
+  front.form = [this](CardRunRequest* request) {
+    request->count = 3;
+    request->out = scratch.path;
+    request->list = list_path;
+    request->pdf = scratch / "hojas.pdf";
+    return true;
+  };
+  BingoPrepareCards(&bingo);
+  EXPECT_EQ(front.warned.back(), "No se prepara la tanda: «" + list_path +
+                                     "» es una lista de la noche en curso, que no se puede reemplazar. "
+                                     "Elija otra carpeta.");
+  EXPECT_EQ(ReadWholeFile(list_path), list_bytes);
   EXPECT_TRUE(front.answers.empty());
 }
 }  // namespace
