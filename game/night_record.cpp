@@ -31,7 +31,8 @@ void AddMoney(const Game& game, const GameMoney& money, const std::string& symbo
               const std::vector<RecordRow>& rows, std::vector<NightRecordRow>* out, NightTotals* totals) {
   const Cents takings = TakingsOf(game, money);
   out->push_back(Row(n, "precio", MoneyText(money.price, symbol), std::to_string(money.price)));
-  out->push_back(Row(n, "recaudacion", std::to_string(game.play.count) + " cartones", std::to_string(takings)));
+  const std::string sold = std::to_string(game.play.count) + (game.play.count == 1 ? " cartón" : " cartones");
+  out->push_back(Row(n, "recaudacion", sold, std::to_string(takings)));
   Cents paid = 0;
   const std::vector<PrizePayout> payouts = PayoutsOf(game, money);
   for (size_t stage = 0; stage < payouts.size(); ++stage) {

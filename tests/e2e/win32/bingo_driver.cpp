@@ -552,7 +552,8 @@ void ContinueNight(const std::wstring& exe, Program* program, const std::vector<
   Settle(*program);
   Check(StartsWith(TextOf(*program, IDC_STATUS), "Acta de la noche guardada en "), TextOf(*program, IDC_STATUS));
   std::string why;
-  Check(Reconciles(ReadAll(record + ".csv"), &why), "el CSV de la noche cuadra: " + why);
+  const bool reconciles = Reconciles(ReadAll(record + ".csv"), &why);
+  Check(reconciles, "el CSV de la noche cuadra: " + why);
 }
 
 
