@@ -537,11 +537,9 @@ void BingoStartSoldGame(BingoController* bingo) {
   const std::string failed = StartSoldGame(&session, bingo->now());
   if (!failed.empty()) return Refuse(bingo, failed);
   bingo->record_title.clear();
-  std::string lines;
-  for (const std::string& line : MoneyLines(session.game, session.night.money, session.night.symbol))
-    lines += (lines.empty() ? "" : "; ") + line;
+  // The money itself stands under the prize until the first ball.
   Say(bingo, "Partida " + std::to_string(GamesOfNight(session.night, true)) + " con " +
-                 std::to_string(session.game.play.count) + " cartones. " + lines);
+                 std::to_string(session.game.play.count) + " cartones");
   ShowForecastOfGame(bingo);
 }
 

@@ -97,13 +97,11 @@ std::vector<std::string> ForecastMoneyLines(const Forecast& forecast, const Game
   for (const PrizePayout& payout : PayoutsOf(game, money)) {
     // The forecast simulates the first línea and the bingo; two lines has no tie figure.
     const bool line = payout.kind == PrizeKind::kLine, bingo = payout.kind == PrizeKind::kBingo;
-    std::string text = Capitalised(PrizeText(payout.kind)) + ": " + MoneyText(payout.amount, symbol) +
-                       " a un cartón";
-    if (line || bingo)
-      text += "; en el " + ForecastPercent(line ? forecast.line_tie_share : forecast.bingo_tie_share) +
-              " de las partidas la comparten dos o más (" +
-              MoneyText(SharePrize(payout.amount, 2).each, symbol) + " cada uno si son dos)";
-    lines.push_back(text);
+    if (!line && !bingo) continue;
+    lines.push_back(Capitalised(PrizeText(payout.kind)) + (line ? " compartida" : " compartido") + " en el " +
+                    ForecastPercent(line ? forecast.line_tie_share : forecast.bingo_tie_share) +
+                    " de las partidas: " + MoneyText(SharePrize(payout.amount, 2).each, symbol) +
+                    " cada uno entre dos");
   }
   return lines;
 }

@@ -81,8 +81,9 @@ std::vector<std::string> SaleLines(const NightSale& sale, const std::string& sym
 // A prize paid as the window says it: "22,50 €", "22,50 € entre 4: 5,62 € cada uno; sobran 0,02 €".
 std::string PayoutText(const PrizePayout& payout, const std::string& symbol);
 
-// What the forecast says each prize would pay: "Línea: 22,50 € a un cartón; en el 12,3 %
-// de las partidas la comparten dos o más (11,25 € cada uno si son dos)".
+// What the forecast says of each prize's money beside its amount: how often two or more
+// cartones share it, and what each would be paid then ("Línea compartida en el 12,3 % de
+// las partidas: 11,25 € cada uno entre dos"). The forecast has no such figure for two lines.
 std::vector<std::string> ForecastMoneyLines(const Forecast& forecast, const Game& game,
                                             const GameMoney& money, const std::string& symbol);
 

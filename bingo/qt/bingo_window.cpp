@@ -151,6 +151,8 @@ QWidget* BingoWindow::MakeControls() {
   hall_label_ = Label("estado_sala");
   prize_ = Label("premio");
   money_ = Label("dinero");
+  // Its lines are read out before the first ball: never squeezed under the others.
+  money_->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Minimum);
   winners_ = new QListWidget;
   winners_->setObjectName("ganadores");
   winners_->setMaximumHeight(110);

@@ -198,9 +198,9 @@ TEST_F(NightControllerTest, ThreeGamesKilledDuringTheSecondSalesAndContinued) {
   EXPECT_EQ(BingoScreenOf(bingo).money, selling.money) << "until the first ball";
   const std::vector<std::string> forecast = BingoScreenOf(bingo).forecast_money;
   ASSERT_EQ(forecast.size(), 2u);
-  EXPECT_EQ(forecast[0].rfind("Línea: 3,20 € a un cartón; en el ", 0), 0u) << forecast[0];
-  EXPECT_NE(forecast[1].find("la comparten dos o más (5,00 € cada uno si son dos)"), std::string::npos)
-      << forecast[1];
+  EXPECT_EQ(forecast[0].rfind("Línea compartida en el ", 0), 0u) << forecast[0];
+  EXPECT_NE(forecast[0].find(" % de las partidas: 1,60 € cada uno entre dos"), std::string::npos) << forecast[0];
+  EXPECT_NE(forecast[1].find(" % de las partidas: 5,00 € cada uno entre dos"), std::string::npos) << forecast[1];
   // The third game on the other list, its línea tied by two cartones.
   const Tie tie = FindTie(other);
   ASSERT_GT(tie.number, 0);

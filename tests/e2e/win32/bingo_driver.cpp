@@ -575,7 +575,7 @@ void PlayNight(const std::wstring& exe, Program* program, const std::string& lis
             std::string::npos,
         "la recaudación y los premios antes de empezar: " + TextOf(*program, IDC_MONEY));
   CommandAndWait(*program, IDM_START_SOLD_GAME);
-  Check(StartsWith(TextOf(*program, IDC_STATUS), "Partida 1 con 12 cartones."), TextOf(*program, IDC_STATUS));
+  Check(TextOf(*program, IDC_STATUS) == "Partida 1 con 12 cartones", "empieza: " + TextOf(*program, IDC_STATUS));
   PlayOut(*program, [&] { AnswerNextSale(*program, "", {L"2", L"20 %", L"5,00 €", L""}); });
   for (int card : {2, 4, 6}) Type(*program, IDC_NUMBER, cards[static_cast<size_t>(card)].code);
   Check(TextOf(*program, IDC_STATUS) == "Vendido el cartón 0007 (3 vendidos)",
