@@ -21,11 +21,11 @@ std::string WithoutEnding(const std::string& text, const std::string& mark, bool
 int64_t Hundredths(const std::string& text) {
   const size_t mark = text.find_first_of(",.");
   const std::string whole = text.substr(0, mark);
-  const std::string part = mark == std::string::npos ? "" : text.substr(mark + 1);
-  if (whole.empty() || whole.size() > kMostWholeDigits || part.size() > 2) return -1;
-  if (mark != std::string::npos && part.empty()) return -1;
+  const std::string decimals = mark == std::string::npos ? "" : text.substr(mark + 1);
+  if (whole.empty() || whole.size() > kMostWholeDigits || decimals.size() > 2) return -1;
+  if (mark != std::string::npos && decimals.empty()) return -1;
   int64_t value = 0;
-  for (char c : whole + part + std::string(2 - part.size(), '0')) {
+  for (char c : whole + decimals + std::string(2 - decimals.size(), '0')) {
     if (c < '0' || c > '9') return -1;
     value = value * 10 + (c - '0');
   }
@@ -93,9 +93,9 @@ std::string ShareText(const PrizeShare& share, const std::string& symbol) {
   if (share.fixed) return MoneyText(share.value, symbol);
   std::string text = std::to_string(share.value / 100);
   if (share.value % 100 != 0) {
-    std::string part = TwoDigits(share.value % 100);
-    if (part.back() == '0') part.pop_back();
-    text += "," + part;
+    std::string decimals = TwoDigits(share.value % 100);
+    if (decimals.back() == '0') decimals.pop_back();
+    text += "," + decimals;
   }
   return text + " %";
 }

@@ -1,7 +1,7 @@
 // The night's money: whole cents in 64-bit integers, never floating point. A price as
 // the caller types it ("1,50", "1.50", "2"), a prize as a share of the takings ("15 %")
 // or a fixed amount ("20,00 €"), what each prize pays from the cartones sold, and a prize
-// shared by a tie: equal parts to the cent, rounded down, the cents left over said.
+// shared by a tie: equal shares to the cent, rounded down, the cents left over said.
 #pragma once
 #include <cstdint>
 #include <string>
@@ -22,7 +22,7 @@ struct ReadMoney {
 // than 0 and at most kMostPriceCents; the night's symbol may follow it.
 ReadMoney ReadPrice(const std::string& text, const std::string& symbol);
 
-// A prize's part of the takings: a percentage (hundredths of a percent) or fixed cents.
+// A prize's share of the takings: a percentage (hundredths of a percent) or fixed cents.
 struct PrizeShare {
   bool fixed = false;
   int64_t value = 0;

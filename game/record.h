@@ -74,7 +74,7 @@ RecordRead ReadRecordCsv(const std::string& bytes);
 //   1,precio,,,,,,"1,50 €",150
 //   1,recaudacion,,,,,,30 cartones,4500         (cartones sold x price)
 //   1,importe,,,,,,línea (15 %),675             (each prize's amount)
-//   1,pago,5,20:46:02,33,0017,4730F0DB,línea,337   (each winner's part)
+//   1,pago,5,20:46:02,33,0017,4730F0DB,línea,337   (each winner's share)
 //   1,pago,5,20:46:02,33,0020,1C0FFEE5,línea,337
 //   1,sobrante,,,,,,línea,1                     (importe - its pagos: cents no winner is paid)
 //   1,caja,,,,,,lo que queda,3825               (recaudacion - its pagos)

@@ -103,8 +103,8 @@ struct NightControllerTest : ::testing::Test {
 };
 
 // The record's CSV reconciled by its own lines: per game the takings are the cartones
-// sold at the price, each prize's amount the test's own sum, its winners' parts and the
-// cents left over add up to it, what stays is the takings less the parts; the night's
+// sold at the price, each prize's amount the test's own sum, its winners' shares and the
+// cents left over add up to it, what stays is the takings less the shares; the night's
 // totals are the sums of its games'.
 void Reconcile(const std::string& csv, const std::map<std::string, std::vector<int64_t>>& shares) {
   std::map<std::string, std::map<std::string, int64_t>> sum;

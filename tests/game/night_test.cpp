@@ -154,7 +154,7 @@ TEST_F(NightTest, AFirstSaleIsContinuedAndASingleGameBecomesNoNight) {
   ASSERT_EQ(OpenSale(&session, other_path, PrizePlan::kLineTwoLinesBingo,
                      Money(125, {{false, 1000}, {false, 1500}, {false, 4000}}), "$", now), "");
   EXPECT_TRUE(session.night.on);
-  EXPECT_FALSE(HasGame(session)) << "the single game is left, not part of the night";
+  EXPECT_FALSE(HasGame(session)) << "the single game is left, not a game of the night";
   ASSERT_EQ(SellScanned(&session, "3"), "");
   KilledAndContinued();
   EXPECT_EQ(session.night.symbol, "$");

@@ -476,8 +476,8 @@ Tie FindTie(const std::vector<ListedCard>& cards) {
 }
 
 // The night's record CSV reconciled by its own lines: each game's takings are its
-// cartones at its price, its prizes' parts and cents left over make each amount, what
-// stays is the takings less the parts, and the night's totals are the sums.
+// cartones at its price, its prizes' shares and cents left over make each amount, what
+// stays is the takings less the shares, and the night's totals are the sums.
 bool Reconciles(const std::string& csv, std::string* why) {
   std::map<std::string, std::map<std::string, long long>> sum;
   std::stringstream lines(csv);
