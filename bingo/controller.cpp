@@ -136,7 +136,8 @@ namespace {
 const char* const kCardsSoldQuestion =
     "Cartones vendidos (por ejemplo 1-250, 300-320; vacío: se escanean en la puerta):";
 
-// The night's figures as a line of the status: "22,50 €", or what each winner of a shared prize gets.
+// The night's figures as a line of the status: "22,50 €", or what each winner of a
+// shared prize gets.
 std::string PaidText(const BingoController& bingo, size_t stage) {
   const GameSession& session = bingo.session;
   const std::vector<PrizePayout> payouts = PayoutsOf(session.game, session.night.money);
