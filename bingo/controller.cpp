@@ -11,6 +11,7 @@
 #include "disk/read_file.h"
 #include "game/checkable_draw.h"
 #include "game/game_clock.h"
+#include "game/night.h"
 
 const char* const kBingoTitle = "Tessarine Bingo";
 
@@ -63,6 +64,7 @@ void Called(BingoController* bingo, const std::string& error, int number) {
 
 // "" when a ball can be called now; else why not.
 std::string WhyNoBall(const BingoController& bingo) {
+  if (Selling(bingo.session)) return kSellingText;
   if (!HasGame(bingo.session)) return kNoGameText;
   if (GameOver(bingo.session.game)) return kGameOverText;
   return "";
@@ -79,16 +81,33 @@ void MarkNumber(BingoController* bingo, int number) {
 
 void ClearClaim(BingoController* bingo) { bingo->claim = ClaimView(); }
 
+// A cartón scanned (or its number typed) in the ball field while the next game is sold.
+void SellAtTheDoor(BingoController* bingo, const std::string& typed) {
+  const std::string failed = SellScanned(&bingo->session, typed);
+  if (!failed.empty()) return Say(bingo, failed, true);
+  const NightSale& sale = bingo->session.night.sale;
+  const FoundCard card = FindListCard(sale.cards, sale.card_of_code, typed);
+  Say(bingo, "Vendido el cartón " + CardNumberText(card.card) + " (" + std::to_string(sale.sold_count) +
+                 (sale.sold_count == 1 ? " vendido)" : " vendidos)"));
+}
+
 void ShowForecastOfGame(BingoController* bingo) {
   const Game& game = bingo->session.game;
   bingo->forecast = RunForecastFromSystem(InPlayLayouts(game), kForecastGames, HighestBall(game.type));
   bingo->has_forecast = bingo->forecast.error.empty();
 }
 
+// A single game replaces the game in progress, or the whole night, once the caller says so.
+bool LeavesWhatIsPlayed(BingoController* bingo) {
+  if (bingo->session.night.on)
+    return bingo->front->Ask("Hay una noche en curso. ¿Dejarla y empezar una partida suelta?", true);
+  return !InProgress(*bingo) || bingo->front->Ask(kGameInProgressQuestion, true);
+}
+
 // After a run: the game with its list, asked as Ctrl+N asks.
 void StartGameOfRun(BingoController* bingo, const CardRunRequest& request) {
   if (!bingo->front->Ask("¿Empezar la partida con esta lista?", false)) return;
-  if (InProgress(*bingo) && !bingo->front->Ask(kGameInProgressQuestion, true)) return;
+  if (!LeavesWhatIsPlayed(bingo)) return;
   std::string in_play;
   if (!bingo->front->AskText(kCardsInPlayQuestion, "", &in_play)) return;
   const std::string failed = BingoStartGame(bingo, request.list, in_play);
@@ -110,6 +129,79 @@ std::string Named(const std::string& path) {
 std::string FolderOf(const std::string& path) {
   const size_t cut = path.find_last_of(PathSeparator()[0] == '\\' ? "\\/" : "/");
   return cut == std::string::npos ? std::string(".") : path.substr(0, cut);
+}
+}  // namespace
+
+namespace {
+const char* const kCardsSoldQuestion =
+    "Cartones vendidos (por ejemplo 1-250, 300-320; vacío: se escanean en la puerta):";
+
+// The night's figures as a line of the status: "22,50 €", or what each winner of a
+// shared prize gets.
+std::string PaidText(const BingoController& bingo, size_t stage) {
+  const GameSession& session = bingo.session;
+  const std::vector<PrizePayout> payouts = PayoutsOf(session.game, session.night.money);
+  return stage < payouts.size() ? PayoutText(payouts[stage], session.night.symbol) : "";
+}
+
+// The list of the next game: the one just played (or being sold), if the caller keeps it.
+std::string NextGameList(BingoController* bingo) {
+  const GameSession& session = bingo->session;
+  const std::string previous = Selling(session) ? session.night.sale.list_path
+                               : HasGame(session) ? session.game.list_path
+                                                  : "";
+  if (!previous.empty() &&
+      bingo->front->Ask("¿La siguiente partida con la misma lista, " + Named(previous) + "?", false))
+    return previous;
+  return bingo->front->ChooseList();
+}
+
+// The money of the sale as the caller types it, each answer offered from the last game's.
+struct TypedMoney {
+  GameMoney money;
+  std::string error;
+  bool cancelled = false;
+};
+
+TypedMoney AskMoney(BingoController* bingo, const std::string& symbol) {
+  TypedMoney typed;
+  const Night& night = bingo->session.night;
+  const GameMoney& last = night.sale.open ? night.sale.money : night.money;
+  std::string answer;
+  typed.cancelled = !bingo->front->AskText("Precio del cartón (por ejemplo 1,50):",
+                                           HasMoney(last) ? MoneyText(last.price, "") : "1,00", &answer);
+  if (typed.cancelled) return typed;
+  const ReadMoney price = ReadPrice(answer, symbol);
+  typed.error = price.error;
+  typed.money.price = price.cents;
+  const std::vector<PrizeKind>& prizes = PlanEntry(PrizePlan::kLineThenBingo).prizes;
+  const std::vector<PrizeShare> offered = {{false, 1500}, {false, 5000}};
+  for (size_t stage = 0; stage < prizes.size() && typed.error.empty(); ++stage) {
+    const PrizeShare& before = stage < last.shares.size() ? last.shares[stage] : offered[stage];
+    typed.cancelled = !bingo->front->AskText(
+        "Premio de " + std::string(PrizeText(prizes[stage])) +
+            " (un porcentaje de la recaudación, como 15 %, o una cantidad, como " +
+            MoneyText(2000, symbol) + "):",
+        ShareText(before, symbol), &answer);
+    if (typed.cancelled) return typed;
+    const ReadShare share = ReadPrizeShare(answer, symbol);
+    typed.error = share.error;
+    typed.money.shares.push_back(share.share);
+  }
+  if (typed.error.empty()) typed.error = CheckPercentages(typed.money.shares);
+  return typed;
+}
+
+void Refuse(BingoController* bingo, const std::string& text) {
+  Say(bingo, text, true);
+  bingo->front->Warn(text);
+}
+
+std::string SaleStatus(const GameSession& session) {
+  const size_t sold = session.night.sale.sold_count;
+  return "Venta de la partida " + std::to_string(GamesOfNight(session.night, HasGame(session)) + 1) +
+         ": " + std::to_string(sold) + (sold == 1 ? " cartón vendido, " : " cartones vendidos, ") +
+         MoneyText(SaleTakings(session.night.sale), session.night.symbol);
 }
 }  // namespace
 
@@ -162,7 +254,7 @@ std::string BingoStartGame(BingoController* bingo, const std::string& list_path,
 
 void BingoNewGame(BingoController* bingo) {
   if (bingo->making_run) return;
-  if (InProgress(*bingo) && !bingo->front->Ask(kGameInProgressQuestion, true)) return;
+  if (!LeavesWhatIsPlayed(bingo)) return;
   const std::string list = bingo->front->ChooseList();
   if (list.empty()) return;
   std::string in_play;
@@ -183,6 +275,7 @@ void BingoDraw(BingoController* bingo) {
 void BingoEnterNumber(BingoController* bingo, const std::string& typed_text) {
   if (bingo->making_run) return;
   const std::string typed = Trimmed(typed_text);
+  if (Selling(bingo->session)) return SellAtTheDoor(bingo, typed);
   if (LooksLikeCardCode(typed)) return BingoClaim(bingo, typed);  // a barcode scanned here
   const TypedBall ball = ReadTypedBall(typed);
   if (!ball.error.empty()) return Say(bingo, ball.error, true);
@@ -222,10 +315,18 @@ void BingoConfirm(BingoController* bingo) {
   if (!HasGame(bingo->session)) return Say(bingo, kNoGameText, true);
   const std::vector<uint32_t> winners = CurrentWinners(bingo->session.game);
   if (winners.empty()) return Say(bingo, "No hay ningún premio que confirmar", true);
-  const std::string prize = PrizeText(CurrentPrize(bingo->session.game));
+  const GameSession& session = bingo->session;
+  const std::string prize = PrizeText(CurrentPrize(session.game));
+  const size_t stage = session.game.prizes_won;
   const std::string failed = ConfirmPrize(&bingo->session, winners, bingo->now());
   if (!failed.empty()) return Say(bingo, failed, true);
-  Say(bingo, "Premio confirmado: " + prize);
+  Say(bingo, "Premio confirmado: " + prize +
+                 (HasMoney(session.night.money) ? ", " + PaidText(*bingo, stage) : std::string()));
+  if (GameOver(session.game) && session.night.on) {
+    if (bingo->front->Ask("La partida ha terminado. ¿Preparar la siguiente partida de la noche?", false))
+      BingoNextGame(bingo);
+    return;
+  }
   if (GameOver(bingo->session.game) &&
       bingo->front->Ask("La partida ha terminado. ¿Guardar el acta de la partida?", false))
     BingoSaveRecord(bingo);
@@ -281,6 +382,13 @@ std::string ListInUseText(const BingoController& bingo, const CardRunRequest& re
   if (HasGame(bingo.session) && names(bingo.session.game.list_path))
     return "No se prepara la tanda: " + Named(request.list) +
            " es la lista de la partida en juego, que no se puede reemplazar. Elija otra carpeta.";
+  // A night is continued only with the very lists its games were played and sold with.
+  const Night& night = bingo.session.night;
+  bool of_the_night = night.sale.open && names(night.sale.list_path);
+  for (const Game& played : night.played) of_the_night = of_the_night || names(played.list_path);
+  if (of_the_night)
+    return "No se prepara la tanda: " + Named(request.list) +
+           " es una lista de la noche en curso, que no se puede reemplazar. Elija otra carpeta.";
   if (bingo.session.lock.handle >= 0) {
     const SavedGame saved = LookForSavedGame(bingo.session.folder);
     if (saved.state == SavedGameState::kFound && !saved.over && names(saved.list_path))
@@ -320,6 +428,28 @@ void BingoPrepareCards(BingoController* bingo) {
 
 void CloseBingo(BingoController* bingo) { CloseGameFolder(&bingo->session); }
 
+namespace {
+void ShowNight(const BingoController& bingo, BingoScreen* screen) {
+  const GameSession& session = bingo.session;
+  if (!session.night.on) return;
+  const Night& night = session.night;
+  screen->selling = Selling(session);
+  screen->can_sell = screen->selling && !bingo.making_run;
+  screen->can_start_sold = screen->can_sell && night.sale.sold_count > 0;
+  const size_t games = GamesOfNight(night, HasGame(session));
+  if (screen->selling) {
+    screen->night = "Noche: venta de la partida " + std::to_string(games + 1);
+    screen->prize = SaleStatus(session);
+    screen->money = SaleLines(night.sale, night.symbol);
+    screen->commitment.clear();
+    return;
+  }
+  screen->night = "Noche: partida " + std::to_string(games);
+  if (HasGame(session) && session.game.standing.empty())
+    screen->money = MoneyLines(session.game, night.money, night.symbol);
+}
+}  // namespace
+
 BingoScreen BingoScreenOf(const BingoController& bingo) {
   BingoScreen screen;
   const Game& game = bingo.session.game;
@@ -355,7 +485,79 @@ BingoScreen BingoScreenOf(const BingoController& bingo) {
     screen.claim.old = true;
     screen.claim.verdict = "(anterior a la última bola) " + screen.claim.verdict;
   }
-  screen.shows_forecast = bingo.has_forecast && game.standing.empty();
+  ShowNight(bingo, &screen);
+  screen.shows_forecast = bingo.has_forecast && game.standing.empty() && !screen.selling;
+  if (screen.shows_forecast)
+    screen.forecast_money = ForecastMoneyLines(bingo.forecast, game, bingo.session.night.money,
+                                               bingo.session.night.symbol);
   screen.forecast = bingo.has_forecast ? &bingo.forecast : nullptr;
   return screen;
+}
+
+
+void BingoNextGame(BingoController* bingo) {
+  if (bingo->making_run) return;
+  GameSession& session = bingo->session;
+  if (session.night.on && Playing(*bingo))
+    return Refuse(bingo, "La partida en juego aún no ha terminado: la siguiente se vende cuando acabe");
+  if (!session.night.on && InProgress(*bingo) && !bingo->front->Ask(kGameInProgressQuestion, true))
+    return;
+  const std::string list = NextGameList(bingo);
+  if (list.empty()) return;
+  std::string symbol = session.night.symbol;
+  if (!session.night.on) {
+    if (!bingo->front->AskText("Moneda de la noche:", kDefaultCurrency, &symbol)) return;
+    symbol = Trimmed(symbol).empty() ? kDefaultCurrency : Trimmed(symbol);
+  }
+  const TypedMoney typed = AskMoney(bingo, symbol);
+  if (typed.cancelled) return;
+  if (!typed.error.empty()) return Refuse(bingo, typed.error);
+  const std::string failed =
+      OpenSale(&session, list, PrizePlan::kLineThenBingo, typed.money, symbol, bingo->now());
+  if (!failed.empty()) return Refuse(bingo, failed);
+  ClearClaim(bingo);
+  bingo->has_forecast = false;
+  Say(bingo, SaleStatus(session));
+  BingoSellCards(bingo);
+}
+
+void BingoSellCards(BingoController* bingo) {
+  if (bingo->making_run) return;
+  if (!Selling(bingo->session))
+    return Say(bingo, "No hay ninguna venta abierta: Noche ▸ Siguiente partida…", true);
+  std::string ranges;
+  if (!bingo->front->AskText(kCardsSoldQuestion, "", &ranges) || Trimmed(ranges).empty()) return;
+  const std::string failed = SellCards(&bingo->session, ranges);
+  if (!failed.empty()) return Refuse(bingo, failed);
+  Say(bingo, SaleStatus(bingo->session));
+}
+
+void BingoStartSoldGame(BingoController* bingo) {
+  if (bingo->making_run) return;
+  GameSession& session = bingo->session;
+  const std::string failed = StartSoldGame(&session, bingo->now());
+  if (!failed.empty()) return Refuse(bingo, failed);
+  bingo->record_title.clear();
+  // The money itself stands under the prize until the first ball.
+  Say(bingo, "Partida " + std::to_string(GamesOfNight(session.night, true)) + " con " +
+                 std::to_string(session.game.play.count) + " cartones");
+  ShowForecastOfGame(bingo);
+}
+
+void BingoSaveNightRecord(BingoController* bingo) {
+  if (bingo->making_run) return;
+  const GameSession& session = bingo->session;
+  if (!session.night.on || GamesOfNight(session.night, HasGame(session)) == 0)
+    return Say(bingo, "No hay ninguna noche de la que guardar el acta", true);
+  const Game& first = session.night.played.empty() ? session.game : session.night.played.front();
+  const RecordNaming naming = RecordNamingOf(first.list_path);
+  std::string title;
+  const std::string offered = "Noche del " + DateText(LocalTimeOf(first.started_ms));
+  if (!bingo->front->AskText("Título del acta de la noche:", offered, &title)) return;
+  const std::string path =
+      bingo->front->ChooseRecordFile(naming.folder, "acta-noche-" + naming.title + ".pdf");
+  if (path.empty()) return;
+  const std::string said = SaveNightRecordFiles(session.night, HasGame(session) ? &session.game : nullptr,
+                                                Trimmed(title).empty() ? offered : Trimmed(title), path);
+  Say(bingo, said, said.rfind("No se pudo", 0) == 0);
 }

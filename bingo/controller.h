@@ -83,6 +83,14 @@ struct BingoScreen {
   bool status_is_refusal = false;
   std::vector<std::string> winners;  // "Cartón 0017  4730F0DB  línea"
   ClaimView claim;
+  // The night: the next game's sale open, and the takings and each prize's amount, shown
+  // from the sale until the first ball.
+  bool selling = false;
+  bool can_sell = false, can_start_sold = false;
+  std::vector<std::string> money;  // "Recaudación: 150,00 € (100 cartones a 1,50 €)", "Línea (15 %): 22,50 €"
+  std::string night;               // "Noche: partida 2"; "" for a single game
+  // With the forecast: what each prize would pay to one cartón, and how often it is shared.
+  std::vector<std::string> forecast_money;
   bool shows_forecast = false;  // until the first ball
   const Forecast* forecast = nullptr;
 };
@@ -123,6 +131,14 @@ void BingoConfirm(BingoController* bingo);
 // Enter in the claim field: a card's number or code.
 void BingoClaim(BingoController* bingo, const std::string& typed);
 void BingoSaveRecord(BingoController* bingo);
+// The night's games (game/night.h): the next game's sale (its list, price and prizes, then
+// the cartones sold as ranges), more cartones sold by ranges (a scan in the ball field
+// sells one), the sold game started once its prizes can be paid, and the record of the
+// whole night. Each refusal is said, and changes nothing.
+void BingoNextGame(BingoController* bingo);
+void BingoSellCards(BingoController* bingo);
+void BingoStartSoldGame(BingoController* bingo);
+void BingoSaveNightRecord(BingoController* bingo);
 void BingoPrepareCards(BingoController* bingo);
 void CloseBingo(BingoController* bingo);
 

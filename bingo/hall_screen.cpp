@@ -7,6 +7,7 @@
 #include "game/cards_in_play.h"
 #include "game/checkable_draw.h"
 #include "text/trim.h"
+#include "text/letter_case.h"
 
 namespace {
 const char* const kHallChoiceFile = "pantalla-sala.txt";
@@ -26,11 +27,6 @@ std::string Shouted(const std::string& text) {
   return out;
 }
 
-std::string Capitalised(const std::string& text) {
-  std::string out = text;
-  if (!out.empty() && out[0] >= 'a' && out[0] <= 'z') out[0] = static_cast<char>(out[0] - 32);
-  return out;
-}
 
 // "cartón 0123", "cartones 0123 y 0456", "cartones 0123, 0456 y 0789".
 std::string CardsText(const std::vector<uint32_t>& cards) {
@@ -42,33 +38,22 @@ std::string CardsText(const std::vector<uint32_t>& cards) {
   return text;
 }
 
-struct PrizeGiven {
-  PrizeKind kind = PrizeKind::kLine;
-  size_t call = 0;
-  std::vector<uint32_t> cards;
-};
-
-// The prizes that stand, one for each stage, with all the cards that shared it.
-std::vector<PrizeGiven> PrizesGiven(const Game& game) {
-  std::vector<PrizeGiven> prizes;
-  std::vector<size_t> stages;
-  for (const GivenPrize& given : game.given) {
-    if (given.undone) continue;
-    if (stages.empty() || stages.back() != given.stage) {
-      stages.push_back(given.stage);
-      prizes.push_back({given.kind, given.call, {}});
-    }
-    prizes.back().cards.push_back(given.card);
-  }
-  return prizes;
-}
 }  // namespace
 
 HallScreen HallScreenOf(const BingoController& bingo) {
   HallScreen hall;
   hall.colour = bingo.colour;
+  const Night& night = bingo.session.night;
+  if (Selling(bingo.session)) {
+    hall.prize = "Venta de cartones: partida " +
+                 std::to_string(GamesOfNight(night, HasGame(bingo.session)) + 1);
+    hall.money = SaleLines(night.sale, night.symbol);
+    return hall;
+  }
   if (!HasGame(bingo.session)) return hall;
   const Game& game = bingo.session.game;
+  if (game.standing.empty()) hall.money = MoneyLines(game, night.money, night.symbol);
+  const std::vector<PrizePayout> payouts = PayoutsOf(game, night.money);
   hall.has_game = true;
   hall.highest_ball = HighestBall(game.type);
   for (uint8_t number : game.called.order) hall.called[number] = true;
@@ -81,12 +66,14 @@ HallScreen HallScreenOf(const BingoController& bingo) {
     hall.recent.push_back(game.calls[game.standing[game.standing.size() - 1 - back]].number);
   hall.prize = GameOver(game) ? "Partida terminada"
                               : "Se juega: " + std::string(PrizeText(CurrentPrize(game)));
-  for (const PrizeGiven& prize : PrizesGiven(game)) {
-    const std::string cards = CardsText(prize.cards);
-    hall.given.push_back(Capitalised(PrizeText(prize.kind)) + ": " + cards);
+  for (const PrizePayout& payout : payouts) {
+    if (!payout.given) continue;
+    const std::string cards = CardsText(payout.winners);
+    hall.given.push_back(Capitalised(PrizeText(payout.kind)) + ": " + cards +
+                         (HasMoney(night.money) ? " · " + PayoutText(payout, night.symbol) : ""));
     // Only while the ball it was won on is still the last one.
-    if (!game.standing.empty() && prize.call == game.standing.back())
-      hall.banner = "¡" + Shouted(PrizeText(prize.kind)) + "! " + Capitalised(cards);
+    if (!game.standing.empty() && payout.call == game.standing.back())
+      hall.banner = "¡" + Shouted(PrizeText(payout.kind)) + "! " + Capitalised(cards);
   }
   return hall;
 }

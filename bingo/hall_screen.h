@@ -21,8 +21,11 @@ struct HallScreen {
   Colour colour = kBingoColour;
   std::string prize;       // "Se juega: línea"; "" without a game
   std::string banner;      // "¡LÍNEA! Cartón 0123" while no ball came after the prize
-  std::vector<std::string> given;  // "Línea: cartón 0123", one line a prize given
+  std::vector<std::string> given;  // "Línea: cartón 0123", one line a prize given (" · 22,50 €")
   std::string commitment;  // the draw's commitment, shown before the first ball
+  // A night's game: the takings and what each prize pays, from the sale to the first ball
+  // ("Recaudación: 150,00 € (100 cartones a 1,50 €)", "Línea (15 %): 22,50 €").
+  std::vector<std::string> money;
 };
 
 HallScreen HallScreenOf(const BingoController& bingo);

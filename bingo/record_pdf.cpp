@@ -35,14 +35,10 @@ void Heading(TextDocument* document, const std::string& text) {
 bool WriteToReplacement(void* context, const unsigned char* data, size_t size) {
   return AppendToReplacement(static_cast<FileReplacement*>(context), data, size) == SaveError::kNone;
 }
-}  // namespace
 
-TextDocument RecordDocument(const Game& game, const std::string& title, Paper paper) {
-  TextDocument document;
-  document.paper = paper;
-  document.title = "Acta de la partida";
-  document.columns_mm = kColumnsMm;
-  const std::vector<RecordRow> rows = RecordRows(game, title);
+// A game's record lines: its facts, its calls and its prizes under their headings.
+void AddGameLines(TextDocument* document_to, const std::vector<RecordRow>& rows) {
+  TextDocument& document = *document_to;
   bool calls_begun = false, prizes_begun = false;
   for (const RecordRow& row : rows) {
     const char* label = FactLabel(row.section);
@@ -72,16 +68,28 @@ TextDocument RecordDocument(const Game& game, const std::string& title, Paper pa
     }
   }
   if (!calls_begun) Heading(&document, "Aún no se ha cantado ninguna bola");
+}
+}  // namespace
+
+TextDocument RecordDocument(const Game& game, const std::string& title, Paper paper) {
+  TextDocument document;
+  document.paper = paper;
+  document.title = "Acta de la partida";
+  document.columns_mm = kColumnsMm;
+  AddGameLines(&document, RecordRows(game, title));
   return document;
 }
 
 std::string SaveRecordPdf(const Game& game, const std::string& title, Paper paper,
                           const std::string& path) {
+  return SaveDocumentPdf(RecordDocument(game, title, paper), path);
+}
+
+std::string SaveDocumentPdf(const TextDocument& document, const std::string& path) {
   FileReplacement file;
   if (BeginReplacement(path, &file) != SaveError::kNone)
     return RecordNotSavedText(path, SaveErrorText(file.error));
-  const std::string error =
-      WriteTextDocument(RecordDocument(game, title, paper), WriteToReplacement, &file);
+  const std::string error = WriteTextDocument(document, WriteToReplacement, &file);
   if (!error.empty()) {
     const std::string why = file.error != SaveError::kNone ? SaveErrorText(file.error) : error;
     AbandonReplacement(&file);
@@ -103,7 +111,9 @@ RecordNaming RecordNamingOf(const std::string& list_path) {
   return naming;
 }
 
-std::string SaveRecordFiles(const Game& game, const std::string& title, const std::string& chosen) {
+namespace {
+// The name chosen less a .pdf or .csv ending (either case).
+std::string RecordBase(const std::string& chosen) {
   std::string base = chosen;
   const size_t dot = base.find_last_of('.');
   const size_t slash = base.find_last_of("\\/");
@@ -112,7 +122,94 @@ std::string SaveRecordFiles(const Game& game, const std::string& title, const st
     for (char& c : ending) c = static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
     if (ending == "pdf" || ending == "csv") base.resize(dot);
   }
+  return base;
+}
+}  // namespace
+
+std::string SaveRecordFiles(const Game& game, const std::string& title, const std::string& chosen) {
+  const std::string base = RecordBase(chosen);
   std::string failed = SaveRecordPdf(game, title, Paper::kA4, base + ".pdf");
   if (failed.empty()) failed = SaveRecordCsv(game, title, base + ".csv");
   return failed.empty() ? "Acta guardada en " + base + ".pdf y " + base + ".csv" : failed;
+}
+
+namespace {
+std::string Amount(const NightRecordRow& line, const std::string& symbol) {
+  return MoneyText(line.cents.empty() ? 0 : std::stoll(line.cents), symbol);
+}
+
+// A money line of a game or of the night, in words.
+std::string MoneyLineText(const NightRecordRow& line, const std::string& symbol) {
+  const std::string& section = line.row.section;
+  const std::string amount = Amount(line, symbol);
+  const bool night = line.game == "noche";
+  if (section == "precio") return "Precio del cartón: " + amount;
+  if (section == "recaudacion")
+    return (night ? "Recaudación de la noche (" : "Recaudación (") + line.row.detail + "): " + amount;
+  if (section == "importe") return "Premio de " + line.row.detail + ": " + amount;
+  if (section == "sobrante") return "Sobrante de " + line.row.detail + " (sin repartir): " + amount;
+  if (section == "pagos") return "Pagado en premios: " + amount;
+  return "Queda en caja: " + amount;
+}
+
+void AddNightLine(TextDocument* document, const NightRecordRow& line, const std::string& symbol,
+                  bool* pays_begun) {
+  const RecordRow& row = line.row;
+  if (row.section != "pago") {
+    *pays_begun = false;
+    document->lines.push_back({{MoneyLineText(line, symbol)}, false});
+    return;
+  }
+  if (!*pays_begun) {
+    Heading(document, "Pagos");
+    document->lines.push_back({{"Bola nº", "Hora", "Bola", "Cartón", "Código", "Pago"}, true});
+  }
+  *pays_begun = true;
+  document->lines.push_back(
+      {{row.order, row.time, row.ball, row.card, row.code, row.detail + ": " + Amount(line, symbol)}, false});
+}
+}  // namespace
+
+TextDocument NightRecordDocument(const Night& night, const Game* game, const std::string& title,
+                                 Paper paper) {
+  TextDocument document;
+  document.paper = paper;
+  document.title = "Acta de la noche";
+  document.columns_mm = kColumnsMm;
+  document.lines.push_back({{"Título: " + title}, false});
+  std::vector<RecordRow> game_rows;
+  std::string shown;  // the game whose lines are being gathered
+  bool pays_begun = false;
+  for (const NightRecordRow& line : NightRecordRows(night, game, title)) {
+    if (line.game == "noche" && line.cents.empty()) continue;  // the title and the symbol
+    if (line.cents.empty()) {
+      if (line.game != shown && !game_rows.empty()) AddGameLines(&document, game_rows);
+      if (line.game != shown) game_rows.clear();
+      if (line.game != shown) Heading(&document, "Partida " + line.game);
+      shown = line.game;
+      game_rows.push_back(line.row);
+      continue;
+    }
+    if (!game_rows.empty()) {
+      AddGameLines(&document, game_rows);
+      game_rows.clear();
+      Heading(&document, "Dinero de la partida " + line.game);
+    }
+    if (line.game == "noche" && shown != "noche") {
+      Heading(&document, "Totales de la noche");
+      shown = "noche";
+    }
+    AddNightLine(&document, line, night.symbol, &pays_begun);
+  }
+  if (!game_rows.empty()) AddGameLines(&document, game_rows);
+  return document;
+}
+
+std::string SaveNightRecordFiles(const Night& night, const Game* game, const std::string& title,
+                                 const std::string& chosen) {
+  const std::string base = RecordBase(chosen);
+  std::string failed =
+      SaveDocumentPdf(NightRecordDocument(night, game, title, Paper::kA4), base + ".pdf");
+  if (failed.empty()) failed = SaveNightRecordCsv(night, game, title, base + ".csv");
+  return failed.empty() ? "Acta de la noche guardada en " + base + ".pdf y " + base + ".csv" : failed;
 }

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "game/game.h"
+#include "game/night.h"
 #include "sheets/sheet_layout.h"
 
 // The record as a document of text lines: what SaveRecordPdf prints.
@@ -13,6 +14,17 @@ TextDocument RecordDocument(const Game& game, const std::string& title, Paper pa
 // Written whole or not at all, durably; "" when saved, else why not, in Spanish.
 std::string SaveRecordPdf(const Game& game, const std::string& title, Paper paper,
                           const std::string& path);
+
+// Any record's document written whole or not at all, durably, as SaveRecordPdf does.
+std::string SaveDocumentPdf(const TextDocument& document, const std::string& path);
+
+// The record of a night ("Acta de la noche", game/record.h) printed from its CSV's rows:
+// each game's record, then its money, then the night's totals.
+TextDocument NightRecordDocument(const Night& night, const Game* game, const std::string& title,
+                                 Paper paper);
+// NAME.pdf and NAME.csv of the night, as SaveRecordFiles does for one game.
+std::string SaveNightRecordFiles(const Night& night, const Game* game, const std::string& title,
+                                 const std::string& chosen);
 
 // Where the record of a game on a list is offered: beside the list, as
 // "acta-LIST.pdf", with the list's name (less its ending) as the title.

@@ -59,6 +59,19 @@ CardsInPlay ParseCardsInPlay(const std::string& text, size_t list_size) {
   return play;
 }
 
+std::string RangesText(const std::vector<uint8_t>& in_play) {
+  std::string text;
+  for (size_t first = 0; first < in_play.size(); ++first) {
+    if (!in_play[first]) continue;
+    size_t last = first;
+    while (last + 1 < in_play.size() && in_play[last + 1]) ++last;
+    text += (text.empty() ? "" : ",") + std::to_string(first + 1) +
+            (last == first ? "" : "-" + std::to_string(last + 1));
+    first = last;
+  }
+  return text;
+}
+
 std::string CardNumberText(size_t card_index) {
   constexpr size_t kShownDigits = 4;
   const std::string digits = std::to_string(card_index + 1);

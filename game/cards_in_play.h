@@ -21,5 +21,8 @@ struct CardsInPlay {
 // a number is refused, naming it.
 CardsInPlay ParseCardsInPlay(const std::string& text, size_t list_size);
 
+// The cards marked 1 as ParseCardsInPlay reads them back: "1-12,14"; "" for none.
+std::string RangesText(const std::vector<uint8_t>& in_play);
+
 // The card's number as the hall says it, at least four digits: card index 299 is "0300".
 std::string CardNumberText(size_t card_index);

@@ -11,19 +11,17 @@
 #include "text/trim.h"
 
 namespace {
-// The card a claim names, or why none.
-struct ClaimedCard {
-  uint32_t card = 0;
-  std::string error;
-};
-
 bool AllOf(const std::string& text, bool (*ok)(char)) {
   return !text.empty() && std::all_of(text.begin(), text.end(), ok);
 }
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
-ClaimedCard FindClaimedCard(const Game& game, const std::string& typed) {
-  ClaimedCard found;
+}  // namespace
+
+FoundCard FindListCard(const std::vector<ListLine>& cards, const CardsByCode& card_of_code,
+                       const std::string& typed) {
+  FoundCard found;
+  const CardType type = cards.empty() ? CardType::kAnywhere99 : cards.front().type;
   const std::string text = Trimmed(typed);
   const bool looks_like_code = text.size() == kCardCodeLength && AllOf(text, IsHexDigit);
   const SeriesCodeRead series = ReadSeriesCode(text);
@@ -32,25 +30,30 @@ ClaimedCard FindClaimedCard(const Game& game, const std::string& typed) {
     line.type = looks_like_code ? CardType::kAnywhere99 : CardType::kSeries90;
     line.seed_bits = looks_like_code ? ParseCardCode(text).seed_bits : series.series_seed;
     line.place = series.place;
-    const auto at = line.type == game.type ? game.card_of_code.find(ListLineKey(line))
-                                           : game.card_of_code.end();
-    if (at == game.card_of_code.end())
+    const auto at = line.type == type ? card_of_code.find(ListLineKey(line)) : card_of_code.end();
+    if (at == card_of_code.end())
       found.error = "El código " + ListLineCode(line) + " no es de ningún cartón de la lista";
     else
       found.card = at->second;
   } else if (text.size() <= kMostCardNumberDigits && AllOf(text, IsDigit)) {
     const size_t number = std::stoul(text);
-    if (number == 0 || number > game.cards.size())
+    if (number == 0 || number > cards.size())
       found.error = "El cartón " + text + " no está en la lista (tiene " +
-                    std::to_string(game.cards.size()) + " cartones)";
+                    std::to_string(cards.size()) + " cartones)";
     else
       found.card = static_cast<uint32_t>(number - 1);
   } else {
     found.error =
-        QuotedText(text) + (game.type == CardType::kSeries90
+        QuotedText(text) + (type == CardType::kSeries90
                                 ? " no es un número de cartón ni un código (como 4730F0-3)"
                                 : " no es un número de cartón ni un código (ocho cifras hexadecimales)");
   }
+  return found;
+}
+
+namespace {
+FoundCard FindClaimedCard(const Game& game, const std::string& typed) {
+  FoundCard found = FindListCard(game.cards, game.card_of_code, typed);
   if (found.error.empty() && !game.play.in_play[found.card])
     found.error = "El cartón " + CardNumberText(found.card) + " no está en juego";
   return found;
@@ -131,7 +134,7 @@ Verdict VerdictOf(const Game& game, const CardLayout& layout) {
 
 ClaimVerdict JudgeClaim(const Game& game, const std::string& typed) {
   ClaimVerdict verdict;
-  const ClaimedCard claimed = FindClaimedCard(game, typed);
+  const FoundCard claimed = FindClaimedCard(game, typed);
   if (!claimed.error.empty()) {
     verdict.text = claimed.error;
     return verdict;

@@ -100,14 +100,15 @@ int PointAt(const std::vector<int>& sorted, double share) {
   return sorted[rank == 0 ? 0 : rank - 1];
 }
 
-std::string Percent(double share) {
+}  // namespace
+
+std::string ForecastPercent(double share) {
   char text[32];
   std::snprintf(text, sizeof text, "%.1f %%", share * 100.0);
   for (char* c = text; *c; ++c)
     if (*c == '.') *c = ',';
   return text;
 }
-}  // namespace
 
 ForecastCards ArrangeForecastCards(const std::vector<CardLayout>& cards) {
   ForecastCards arranged;
@@ -203,6 +204,6 @@ std::string ForecastText(const Forecast& forecast) {
          (forecast.cards == 1 ? " cartón en juego:\n" : " cartones en juego:\n") +
          spread("primera línea", forecast.line) + spread("bingo", forecast.bingo) +
          "  dos o más cartones ganan con la misma bola: la línea, " +
-         Percent(forecast.line_tie_share) + " de las partidas; el bingo, " +
-         Percent(forecast.bingo_tie_share) + " de las partidas\n";
+         ForecastPercent(forecast.line_tie_share) + " de las partidas; el bingo, " +
+         ForecastPercent(forecast.bingo_tie_share) + " de las partidas\n";
 }

@@ -55,5 +55,7 @@ Forecast RunForecast(const std::vector<CardLayout>& cards, size_t games, uint64_
 Forecast RunForecastFromSystem(const std::vector<CardLayout>& cards, size_t games,
                                int highest_ball = kHighestNumber);
 
+// A share of the games simulated as the forecast says it: "12,3 %".
+std::string ForecastPercent(double share);
 // The forecast in Spanish, a few lines ending in a line break.
 std::string ForecastText(const Forecast& forecast);

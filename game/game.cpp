@@ -115,6 +115,12 @@ const std::vector<PrizePlanEntry>& PrizePlans() {
   return plans;
 }
 
+const PrizePlanEntry* PlanNamed(const std::string& journal_name) {
+  for (const PrizePlanEntry& entry : PrizePlans())
+    if (journal_name == entry.journal_name) return &entry;
+  return nullptr;
+}
+
 const PrizePlanEntry& PlanEntry(PrizePlan plan) {
   for (const PrizePlanEntry& entry : PrizePlans())
     if (entry.plan == plan) return entry;
@@ -125,6 +131,13 @@ PrizePlan PlanOf(const Game& game) {
   for (const PrizePlanEntry& entry : PrizePlans())
     if (entry.prizes == game.prizes) return entry.plan;
   return PrizePlans().front().plan;
+}
+
+CardsByCode CardsByCodeOf(const std::vector<ListLine>& cards) {
+  CardsByCode by_code;
+  for (size_t card = 0; card < cards.size(); ++card)
+    by_code.emplace(ListLineKey(cards[card]), static_cast<uint32_t>(card));
+  return by_code;
 }
 
 NewGameResult NewGame(std::vector<ListLine> cards, const std::string& in_play, PrizePlan plan,
@@ -153,8 +166,7 @@ NewGameResult NewGame(std::vector<ListLine> cards, const std::string& in_play, P
   game.list_sha256 = list_sha256;
   game.started_ms = started_ms;
   game.prizes = PlanEntry(plan).prizes;
-  for (size_t card = 0; card < game.cards.size(); ++card)
-    game.card_of_code.emplace(ListLineKey(game.cards[card]), static_cast<uint32_t>(card));
+  game.card_of_code = CardsByCodeOf(game.cards);
   IndexCardsInPlay(&game);
   return result;
 }

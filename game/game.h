@@ -29,6 +29,8 @@ struct PrizePlanEntry {
 };
 const std::vector<PrizePlanEntry>& PrizePlans();
 const PrizePlanEntry& PlanEntry(PrizePlan plan);
+// The plan a journal names ("linea,bingo"); nullptr when it names none.
+const PrizePlanEntry* PlanNamed(const std::string& journal_name);
 
 // kPassOver: the organiser went on without giving the prize to the cards that had it on
 // the number just called; it changes nothing but the record (the prize stays in play).
@@ -60,13 +62,17 @@ struct GivenPrize {
   bool undone = false;  // its ball was taken back
 };
 
+// ListLineKey to index in the list: a card found by its code.
+using CardsByCode = std::unordered_map<uint32_t, uint32_t>;
+CardsByCode CardsByCodeOf(const std::vector<ListLine>& cards);
+
 struct Game {
   CardType type = CardType::kAnywhere99;  // the list's kind: the cage holds 1 to HighestBall
   std::string list_path;
   std::string list_sha256;
   std::vector<ListLine> cards;  // the whole list
   CardsInPlay play;
-  std::unordered_map<uint32_t, uint32_t> card_of_code;  // ListLineKey to index in the list
+  CardsByCode card_of_code;
   std::vector<PrizeKind> prizes;
   size_t prizes_won = 0;  // prizes[prizes_won] is being played; all won at prizes.size()
   int64_t started_ms = 0;
@@ -143,6 +149,14 @@ struct TypedBall {
 // A number typed by the organiser for a ball from a physical cage: digits only, blanks
 // around them allowed.
 TypedBall ReadTypedBall(const std::string& text);
+
+struct FoundCard {
+  uint32_t card = 0;  // index in the list
+  std::string error;  // "" when found; else why not ("El código 4730F0DB no es de ...")
+};
+// A card of a list by its number ("300", "0300") or its code, as the barcode gives it.
+FoundCard FindListCard(const std::vector<ListLine>& cards, const CardsByCode& card_of_code,
+                       const std::string& typed);
 
 struct ClaimVerdict {
   bool valid = false;

@@ -1,7 +1,9 @@
 // The one way the game file is written: whole, in one step, its folder's entry flushed
 // (the lock's batch would otherwise leave that to the unlock).
 #pragma once
+#include <cstdint>
 #include <string>
+#include <vector>
 
 #include "game/session.h"
 
@@ -11,3 +13,15 @@ std::string SaveGameFile(const std::string& folder, const std::string& bytes);
 // The event checked, the journal with it saved, and only then the event played; else
 // why not, and nothing changed.
 std::string CommitEvent(GameSession* session, const GameEvent& event);
+
+struct ListFile {
+  std::vector<ListLine> cards;
+  std::string sha256;
+  std::string error;
+};
+// A card list read and checked, with the SHA-256 of its bytes.
+ListFile ReadListFile(const std::string& path);
+
+// "" when the saved file may be replaced: there is none, it is a game that can be
+// continued, or a copy of it has been kept aside first.
+std::string MakeRoomForNewGame(const std::string& folder, int64_t now_ms);

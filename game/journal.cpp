@@ -15,14 +15,13 @@ uint32_t JournalChecksum(const std::string& text) {  // FNV-1a, 32 bits
   return hash;
 }
 
-namespace {
-std::string Sealed(const std::string& text) {
+std::string SealedLine(const std::string& text) {
   char digits[kJournalChecksumDigits + 1];
   std::snprintf(digits, sizeof digits, "%08X", static_cast<unsigned>(JournalChecksum(text)));
   return text + kJournalChecksumMark + digits + "\n";
 }
 
-// A path as one word of the line: bytes below 0x21, '%' and 0x7F as %XX.
+// Bytes below 0x21, '%' and 0x7F as %XX.
 std::string EncodedPath(const std::string& path) {
   std::string text;
   for (unsigned char c : path) {
@@ -36,38 +35,37 @@ std::string EncodedPath(const std::string& path) {
   }
   return text;
 }
-}  // namespace
 
 std::string JournalEventLine(const GameEvent& event) {
   const std::string time = std::to_string(event.time_ms);
   switch (event.kind) {
     case EventKind::kCall:
-      return Sealed("bola " + std::to_string(event.number) + " " + time +
+      return SealedLine("bola " + std::to_string(event.number) + " " + time +
                     (event.drawn ? " azar" : " jaula"));
     case EventKind::kUndo:
-      return Sealed("deshacer " + time);
+      return SealedLine("deshacer " + time);
     case EventKind::kContinue:
-      return Sealed("continuar " + time);
+      return SealedLine("continuar " + time);
     case EventKind::kConfirm:
     case EventKind::kPassOver:
       break;
   }
   std::string cards;
   for (uint32_t card : event.cards) cards += (cards.empty() ? "" : ",") + std::to_string(card + 1);
-  return Sealed((event.kind == EventKind::kConfirm ? "premio " : "sin-premio ") + time + " " +
+  return SealedLine((event.kind == EventKind::kConfirm ? "premio " : "sin-premio ") + time + " " +
                 cards);
 }
 
 std::string JournalText(const Game& game) {
-  std::string text = Sealed(kJournalMagicLine);
-  text += Sealed("lista " + game.list_sha256 + " " + EncodedPath(game.list_path));
-  text += Sealed("en-juego " +
+  std::string text = SealedLine(kJournalMagicLine);
+  text += SealedLine("lista " + game.list_sha256 + " " + EncodedPath(game.list_path));
+  text += SealedLine("en-juego " +
                  (game.play.count == game.cards.size() ? std::string("todos") : game.play.text));
-  text += Sealed(std::string("premios ") + PlanEntry(PlanOf(game)).journal_name);
-  text += Sealed("inicio " + std::to_string(game.started_ms));
+  text += SealedLine(std::string("premios ") + PlanEntry(PlanOf(game)).journal_name);
+  text += SealedLine("inicio " + std::to_string(game.started_ms));
   if (!game.draw_key.empty()) {
-    text += Sealed("clave " + DrawKeyHex(game.draw_key));
-    text += Sealed("compromiso " + CommitmentOf(game.draw_key));
+    text += SealedLine("clave " + DrawKeyHex(game.draw_key));
+    text += SealedLine("compromiso " + CommitmentOf(game.draw_key));
   }
   for (const GameEvent& event : game.events) text += JournalEventLine(event);
   return text;

@@ -26,8 +26,26 @@
 extern const char* const kJournalMagicLine;     // the first line's text
 extern const char* const kJournalChecksumMark;  // between a line's text and its checksum
 constexpr size_t kJournalChecksumDigits = 8;
+constexpr size_t kSha256Digits = 64;
+// Milliseconds since 1970 take 13 digits until the year 2286.
+constexpr size_t kMostTimeDigits = 15;
 // The checksum of a line's text: 32-bit FNV-1a, written as 8 hexadecimal digits.
 uint32_t JournalChecksum(const std::string& text);
+
+// A line's text with its checksum and line end, as every line of the file is written.
+std::string SealedLine(const std::string& text);
+struct UnsealedLine {
+  std::string text;   // without its checksum
+  std::string error;  // "" when the checksum is the text's
+};
+UnsealedLine Unsealed(const std::string& line);
+// A line's words, split at each blank.
+std::vector<std::string> JournalWords(const std::string& text);
+// The value of a word of digits only, at most `digits` of them; -1 otherwise.
+int64_t JournalNumber(const std::string& word, size_t digits);
+// A path as one word of a line, and back ("" when the word spells none).
+std::string EncodedPath(const std::string& path);
+std::string DecodedPath(const std::string& word);
 
 // The whole journal of the game as it stands.
 std::string JournalText(const Game& game);

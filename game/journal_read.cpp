@@ -5,12 +5,11 @@
 #include "game/journal.h"
 
 namespace {
-constexpr size_t kSha256Digits = 64;
-// Milliseconds since 1970 take 13 digits until the year 2286.
-constexpr size_t kMostTimeDigits = 15;
 constexpr int kFirstEventLine = 6;
 
-std::vector<std::string> Words(const std::string& text) {
+}  // namespace
+
+std::vector<std::string> JournalWords(const std::string& text) {
   std::vector<std::string> words;
   size_t at = 0;
   while (at <= text.size()) {
@@ -22,8 +21,7 @@ std::vector<std::string> Words(const std::string& text) {
   return words;
 }
 
-// The value of a word of digits only, at most `digits` of them; -1 otherwise.
-int64_t WholeNumber(const std::string& word, size_t digits) {
+int64_t JournalNumber(const std::string& word, size_t digits) {
   if (word.empty() || word.size() > digits) return -1;
   int64_t value = 0;
   for (char c : word) {
@@ -33,6 +31,7 @@ int64_t WholeNumber(const std::string& word, size_t digits) {
   return value;
 }
 
+namespace {
 int HexValue(char c) {
   if (c >= '0' && c <= '9') return c - '0';
   if (c >= 'A' && c <= 'F') return c - 'A' + 10;
@@ -40,10 +39,7 @@ int HexValue(char c) {
   return -1;
 }
 
-struct UnsealedLine {
-  std::string text;   // without its checksum
-  std::string error;  // "" when the checksum is the text's
-};
+}  // namespace
 
 UnsealedLine Unsealed(const std::string& line) {
   UnsealedLine unsealed;
@@ -62,7 +58,6 @@ UnsealedLine Unsealed(const std::string& line) {
   return unsealed;
 }
 
-// The path a word of the line spells; "" when it spells none.
 std::string DecodedPath(const std::string& word) {
   std::string path;
   for (size_t i = 0; i < word.size(); ++i) {
@@ -77,9 +72,11 @@ std::string DecodedPath(const std::string& word) {
   return path;
 }
 
+namespace {
+
 // "" when the header line `number` (1..5) is read into *journal; else what is wrong.
 std::string ReadHeaderLine(int number, const std::string& text, JournalContents* journal) {
-  const std::vector<std::string> w = Words(text);
+  const std::vector<std::string> w = JournalWords(text);
   bool ok = false;
   if (number == 1) ok = text == kJournalMagicLine;
   if (number == 2 && w.size() == 3 && w[0] == "lista" && w[1].size() == kSha256Digits) {
@@ -92,14 +89,12 @@ std::string ReadHeaderLine(int number, const std::string& text, JournalContents*
     ok = !w[1].empty();
   }
   if (number == 4 && w.size() == 2 && w[0] == "premios") {
-    for (const PrizePlanEntry& entry : PrizePlans()) {
-      if (w[1] != entry.journal_name) continue;
-      journal->plan = entry.plan;
-      ok = true;
-    }
+    const PrizePlanEntry* named = PlanNamed(w[1]);
+    if (named != nullptr) journal->plan = named->plan;
+    ok = named != nullptr;
   }
   if (number == 5 && w.size() == 2 && w[0] == "inicio") {
-    journal->started_ms = WholeNumber(w[1], kMostTimeDigits);
+    journal->started_ms = JournalNumber(w[1], kMostTimeDigits);
     ok = journal->started_ms >= 0;
   }
   if (ok) return "";
@@ -114,7 +109,7 @@ bool IsDrawLine(int number, const std::string& text, const JournalContents& jour
 }
 
 std::string ReadDrawLine(int number, const std::string& text, JournalContents* journal) {
-  const std::vector<std::string> w = Words(text);
+  const std::vector<std::string> w = JournalWords(text);
   if (number == kFirstEventLine) {
     journal->draw_key = w.size() == 2 ? DrawKeyOfHex(w[1]) : "";
     return journal->draw_key.empty() ? "la clave del sorteo está mal escrita" : "";
@@ -131,7 +126,7 @@ std::vector<uint32_t> ReadCards(const std::string& word) {
   while (at <= word.size()) {
     const size_t comma = word.find(',', at);
     const size_t end = comma == std::string::npos ? word.size() : comma;
-    const int64_t card = WholeNumber(word.substr(at, end - at), kMostCardNumberDigits);
+    const int64_t card = JournalNumber(word.substr(at, end - at), kMostCardNumberDigits);
     if (card < 1) return {};
     cards.push_back(static_cast<uint32_t>(card - 1));
     at = end + 1;
@@ -145,23 +140,23 @@ struct ReadEvent {
 };
 
 ReadEvent ReadEventLine(const std::string& text) {
-  const std::vector<std::string> w = Words(text);
+  const std::vector<std::string> w = JournalWords(text);
   ReadEvent read;
   bool ok = false;
   if (w.size() == 4 && w[0] == "bola" && (w[3] == "azar" || w[3] == "jaula")) {
-    const int64_t number = WholeNumber(w[1], 2);
+    const int64_t number = JournalNumber(w[1], 2);
     read.event =
-        CallEvent(static_cast<int>(number), WholeNumber(w[2], kMostTimeDigits), w[3] == "azar");
+        CallEvent(static_cast<int>(number), JournalNumber(w[2], kMostTimeDigits), w[3] == "azar");
     ok = number >= 1;
   } else if (w.size() == 2 && w[0] == "deshacer") {
-    read.event = UndoEvent(WholeNumber(w[1], kMostTimeDigits));
+    read.event = UndoEvent(JournalNumber(w[1], kMostTimeDigits));
     ok = true;
   } else if (w.size() == 2 && w[0] == "continuar") {
-    read.event = ContinueEvent(WholeNumber(w[1], kMostTimeDigits));
+    read.event = ContinueEvent(JournalNumber(w[1], kMostTimeDigits));
     ok = true;
   } else if (w.size() == 3 && (w[0] == "premio" || w[0] == "sin-premio")) {
     const std::vector<uint32_t> cards = ReadCards(w[2]);
-    const int64_t time = WholeNumber(w[1], kMostTimeDigits);
+    const int64_t time = JournalNumber(w[1], kMostTimeDigits);
     read.event = w[0] == "premio" ? ConfirmEvent(cards, time) : PassOverEvent(cards, time);
     ok = !cards.empty();
   }

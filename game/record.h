@@ -34,6 +34,7 @@
 #include <vector>
 
 #include "game/game.h"
+#include "game/night.h"
 
 extern const char* const kRecordHeader;  // "apartado,orden,hora,bola,carton,codigo,detalle"
 extern const char* const kCardsSection;     // "cartones": the kind of cards played
@@ -60,6 +61,37 @@ struct RecordRead {
 };
 // A record's CSV read back (RFC 4180, as RecordCsv writes it, a leading BOM allowed).
 RecordRead ReadRecordCsv(const std::string& bytes);
+
+// The record of a night ("Acta de la noche") as CSV: every game's record as above, each
+// line headed by its game's number, then its money, and the night's totals, amounts in
+// whole cents in the last column so that its own lines reconcile:
+//
+//   partida,apartado,orden,hora,bola,carton,codigo,detalle,centimos
+//   noche,titulo,,,,,,Noche del 2026-12-10,
+//   noche,moneda,,,,,,€,
+//   1,titulo,,,,,,Partida 1,
+//   1,bola,1,20:14:03,47,,,azar 1,            (the game's own lines, as above)
+//   1,precio,,,,,,"1,50 €",150
+//   1,recaudacion,,,,,,30 cartones,4500         (cartones sold x price)
+//   1,importe,,,,,,línea (15 %),675             (each prize's amount)
+//   1,pago,5,20:46:02,33,0017,4730F0DB,línea,337   (each winner's share)
+//   1,pago,5,20:46:02,33,0020,1C0FFEE5,línea,337
+//   1,sobrante,,,,,,línea,1                     (importe - its pagos: cents no winner is paid)
+//   1,caja,,,,,,lo que queda,3825               (recaudacion - its pagos)
+//   noche,recaudacion,,,,,,3 partidas,12300     (the night's totals)
+//   noche,pagos,,,,,,,9000
+//   noche,caja,,,,,,,3300
+extern const char* const kNightRecordHeader;
+struct NightRecordRow {
+  std::string game;  // "1", "2", …, or "noche"
+  RecordRow row;
+  std::string cents;  // "" where the line holds no amount
+};
+std::vector<NightRecordRow> NightRecordRows(const Night& night, const Game* game,
+                                            const std::string& title);
+std::string NightRecordCsv(const Night& night, const Game* game, const std::string& title);
+std::string SaveNightRecordCsv(const Night& night, const Game* game, const std::string& title,
+                               const std::string& path);
 
 // "No se pudo guardar el acta en PATH (disco lleno)"; `why` may be "".
 std::string RecordNotSavedText(const std::string& path, const std::string& why);

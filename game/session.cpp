@@ -13,6 +13,8 @@
 const char* const kGameFileName = "partida.txt";
 const char* const kNoGameText = "No hay ninguna partida abierta";
 const char* const kFolderNotOpenText = "La carpeta de la partida no está abierta";
+const char* const kSellingText =
+    "Se están vendiendo los cartones de la siguiente partida: empiécela antes de sacar bolas";
 
 std::string InGameFolder(const std::string& folder, const std::string& name) {
   return PathInFolder(folder, name);
@@ -33,10 +35,12 @@ std::string SaveGameFile(const std::string& folder, const std::string& bytes) {
 
 std::string CommitEvent(GameSession* session, const GameEvent& event) {
   if (!HasGame(*session)) return kNoGameText;
+  if (Selling(*session)) return kSellingText;
   const std::string refused = CheckEvent(session->game, event);
   if (!refused.empty()) return refused;
   const std::string failed =
-      SaveGameFile(session->folder, JournalText(session->game) + JournalEventLine(event));
+      SaveGameFile(session->folder, NightJournalText(session->night, &session->game) +
+                                        JournalEventLine(event));
   if (!failed.empty())
     return failed + (event.kind == EventKind::kContinue
                          ? ": la partida no se continúa hasta que se guarde"

@@ -23,10 +23,12 @@
 
 #include "disk/folder_lock.h"
 #include "game/game.h"
+#include "game/night.h"
 
 extern const char* const kGameFileName;       // "partida.txt", in the session's folder
 extern const char* const kNoGameText;         // "No hay ninguna partida abierta"
 extern const char* const kFolderNotOpenText;  // "La carpeta de la partida no está abierta"
+extern const char* const kSellingText;  // no ball while the next game's sale is open
 std::string InGameFolder(const std::string& folder, const std::string& name);
 std::string GameFilePath(const std::string& folder);
 
@@ -38,6 +40,7 @@ struct GameSession {
   FolderLock lock;
   SessionState state = SessionState::kClosed;
   Game game;  // meaningful in kPlaying
+  Night night;  // the games before this one, and the next one's sale while it is open
 };
 bool HasGame(const GameSession& session);  // kPlaying
 
@@ -49,6 +52,7 @@ void CloseGameFolder(GameSession* session);
 enum class SavedGameState { kNone, kFound, kDamaged };
 struct SavedGame {
   SavedGameState state = SavedGameState::kNone;
+  bool night = false;  // a night of games, to continue even when its last game is over
   int64_t started_ms = 0;
   size_t balls = 0;   // the calls that stand
   bool over = false;  // every prize given: nothing to continue
@@ -79,3 +83,17 @@ std::string ConfirmPrize(GameSession* session, const std::vector<uint32_t>& card
 // The organiser goes on without giving the prize to these winners (PendingWinnersQuestion
 // asked first): saved for the record; the prize stays in play.
 std::string PassOverPrize(GameSession* session, const std::vector<uint32_t>& cards, int64_t now_ms);
+
+// The night (game/night.h). The next game's sale opens once the game in play, if any, is
+// over: its list, plan and money; the cartones sold, those of the same list, carry over
+// when the sale is opened again to change its price or prizes. A single game begun with
+// StartNewGame is no night: opening a sale then begins a night with `symbol`.
+bool Selling(const GameSession& session);
+std::string OpenSale(GameSession* session, const std::string& list_path, PrizePlan plan,
+                     const GameMoney& money, const std::string& symbol, int64_t now_ms);
+// Cartones sold by ranges ("1-250, 300"), or one scanned by its code (or typed by its
+// number): refused, naming it, when one is sold already or is not in the list.
+std::string SellCards(GameSession* session, const std::string& ranges);
+std::string SellScanned(GameSession* session, const std::string& code);
+// The sale's game begins: its takings and prizes are fixed, once they can be paid.
+std::string StartSoldGame(GameSession* session, int64_t now_ms);

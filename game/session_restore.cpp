@@ -22,11 +22,7 @@ constexpr const char* kDamagedStem = "partida-dañada-";
 // Copies kept aside in the same second, before the folder is taken to be in trouble.
 constexpr int kMostCopiesPerSecond = 100;
 
-struct ListFile {
-  std::vector<ListLine> cards;
-  std::string sha256;
-  std::string error;
-};
+}  // namespace
 
 ListFile ReadListFile(const std::string& path) {
   ListFile list;
@@ -37,14 +33,17 @@ ListFile ReadListFile(const std::string& path) {
   return list;
 }
 
-// The saved game file as far as it could be taken: read, its journal parsed, its list
+namespace {
+// The saved game file as far as it could be taken: read, its journal parsed, its lists
 // read and checked, its events replayed. Only a file replayed whole can be continued.
 struct SavedFile {
   bool missing = false;
   bool too_large = false;  // not read: copied in pieces when kept aside
   std::string bytes;
-  JournalContents contents;
-  Game game;
+  NightContents contents;
+  bool has_game = false;  // a night may hold only the first game's sale
+  Game game;              // the last game of the file
+  Night night;
   std::string damage;      // what is wrong with the file itself; "" when nothing
   std::string list_error;  // why its list cannot be played against, as the window says it
 };
@@ -52,7 +51,7 @@ struct SavedFile {
 void ReadJournalFile(const std::string& folder, SavedFile* saved) {
   switch (ReadFileBytes(GameFilePath(folder), kMostJournalBytes, &saved->bytes)) {
     case ReadResult::kRead:
-      saved->contents = ParseJournal(saved->bytes);
+      saved->contents = ParseNightJournal(saved->bytes);
       saved->damage = saved->contents.error;
       return;
     case ReadResult::kMissing:
@@ -68,23 +67,68 @@ void ReadJournalFile(const std::string& folder, SavedFile* saved) {
   }
 }
 
+// The list a game or a sale was saved with, as it was then; else why not, in *error.
+ListFile ReadSameList(const std::string& path, const std::string& sha256, std::string* error) {
+  ListFile list = ReadListFile(path);
+  if (!list.error.empty())
+    *error = "No se puede continuar la partida: " + list.error;
+  else if (list.sha256 != sha256)
+    *error = "No se puede continuar la partida: la lista " + EscapedText(path) +
+             " ha cambiado desde que empezó (su SHA-256 no es el mismo)";
+  return list;
+}
+
+void ReplayGames(SavedFile* saved) {
+  const NightContents& night = saved->contents;
+  for (size_t at = 0; at < night.games.size() && saved->damage.empty(); ++at) {
+    const JournalContents& journal = night.games[at];
+    ListFile list = ReadSameList(journal.list_path, journal.list_sha256, &saved->list_error);
+    if (!saved->list_error.empty()) return;
+    ReplayResult replayed = ReplayJournal(journal, std::move(list.cards));
+    saved->damage = replayed.error;
+    if (!saved->damage.empty() && night.on)
+      saved->damage = "partida " + std::to_string(at + 1) + ": " + saved->damage;
+    if (at + 1 < night.games.size() && saved->damage.empty() && !GameOver(replayed.game))
+      saved->damage = "la partida " + std::to_string(at + 1) + " no terminó y le sigue otra";
+    if (saved->has_game) {
+      saved->night.played.push_back(std::move(saved->game));
+      saved->night.played_money.push_back(saved->night.money);
+    }
+    saved->game = std::move(replayed.game);
+    saved->night.money = night.money[at];
+    saved->has_game = true;
+  }
+}
+
+void ReadSale(SavedFile* saved) {
+  const NightContents& night = saved->contents;
+  NightSale& sale = saved->night.sale;
+  ListFile list = ReadSameList(night.sale_list_path, night.sale_list_sha256, &saved->list_error);
+  if (!saved->list_error.empty()) return;
+  const CardsInPlay sold = ParseCardsInPlay(night.sold, list.cards.size());
+  if (!sold.error.empty()) {
+    saved->damage = "la venta de la partida: " + sold.error;
+    return;
+  }
+  sale.open = true;
+  sale.list_path = night.sale_list_path;
+  sale.list_sha256 = night.sale_list_sha256;
+  sale.cards = std::move(list.cards);
+  sale.card_of_code = CardsByCodeOf(sale.cards);
+  sale.plan = night.sale_plan;
+  sale.money = night.sale_money;
+  sale.sold = night.sold.empty() ? std::vector<uint8_t>(sale.cards.size(), 0) : sold.in_play;
+  sale.sold_count = night.sold.empty() ? 0 : sold.count;
+}
+
 SavedFile ReadSavedFile(const std::string& folder) {
   SavedFile saved;
   ReadJournalFile(folder, &saved);
   if (saved.missing || !saved.damage.empty()) return saved;
-  const JournalContents& journal = saved.contents;
-  ListFile list = ReadListFile(journal.list_path);
-  if (!list.error.empty()) {
-    saved.list_error = "No se puede continuar la partida: " + list.error;
-  } else if (list.sha256 != journal.list_sha256) {
-    saved.list_error = "No se puede continuar la partida: la lista " +
-                       EscapedText(journal.list_path) +
-                       " ha cambiado desde que empezó (su SHA-256 no es el mismo)";
-  } else {
-    ReplayResult replayed = ReplayJournal(journal, std::move(list.cards));
-    saved.damage = replayed.error;
-    saved.game = std::move(replayed.game);
-  }
+  saved.night.on = saved.contents.on;
+  saved.night.symbol = saved.contents.symbol;
+  ReplayGames(&saved);
+  if (saved.damage.empty() && saved.list_error.empty() && saved.contents.sale_open) ReadSale(&saved);
   return saved;
 }
 
@@ -143,8 +187,8 @@ std::string DamageText(const std::string& folder, const SavedFile& saved, int64_
          EscapedText(kept.path) + ".";
 }
 
-// "" when the saved file may be replaced: there is none, it is a game that can be
-// continued, or a copy of it has been kept aside first.
+}  // namespace
+
 std::string MakeRoomForNewGame(const std::string& folder, int64_t now_ms) {
   const SavedFile saved = ReadSavedFile(folder);
   if (saved.missing || (saved.damage.empty() && saved.list_error.empty())) return "";
@@ -153,6 +197,26 @@ std::string MakeRoomForNewGame(const std::string& folder, int64_t now_ms) {
            " y no se puede apartar una copia. No se ha tocado.";
   const KeptAside kept = KeepAside(folder, saved, now_ms);
   return kept.error.empty() ? "" : "No se empieza otra partida: " + kept.error;
+}
+
+namespace {
+// A night is offered until another begins, its sale or its game in play named.
+void NightOffer(const SavedFile& file, SavedGame* saved) {
+  const size_t games = GamesOfNight(file.night, file.has_game);
+  saved->night = true;
+  if (file.night.sale.open) {
+    saved->list_path = file.night.sale.list_path;
+    const size_t sold = file.night.sale.sold_count;
+    saved->offer = "Continuar la noche: venta de la partida " + std::to_string(games + 1) + " (" +
+                   std::to_string(sold) + (sold == 1 ? " cartón vendido)" : " cartones vendidos)");
+  } else if (!saved->over) {
+    saved->offer = "Continuar la noche: partida " + std::to_string(games) + ", " +
+                   saved->offer.substr(std::string("Continuar la ").size());
+  } else {
+    saved->offer = "Continuar la noche (" + std::to_string(games) +
+                   (games == 1 ? " partida jugada)" : " partidas jugadas)");
+  }
+  saved->over = false;
 }
 }  // namespace
 
@@ -172,6 +236,7 @@ SavedGame LookForSavedGame(const std::string& folder) {
   saved.over = GameOver(file.game);
   saved.offer = "Continuar la partida de las " + HourMinuteText(LocalTimeOf(saved.started_ms)) +
                 " (" + std::to_string(saved.balls) + (saved.balls == 1 ? " bola)" : " bolas)");
+  if (file.night.on) NightOffer(file, &saved);
   return saved;
 }
 
@@ -188,6 +253,7 @@ std::string StartNewGame(GameSession* session, const std::string& list_path,
   const std::string failed = SaveGameFile(session->folder, JournalText(made.game));
   if (!failed.empty()) return failed;
   session->game = std::move(made.game);
+  session->night = Night();
   session->state = SessionState::kPlaying;
   return "";
 }
@@ -199,7 +265,9 @@ std::string ContinueSavedGame(GameSession* session, int64_t now_ms) {
   if (!saved.damage.empty()) return DamageText(session->folder, saved, now_ms);
   if (!saved.list_error.empty()) return saved.list_error;
   session->game = std::move(saved.game);
-  session->state = SessionState::kPlaying;
+  session->night = std::move(saved.night);
+  session->state = saved.has_game ? SessionState::kPlaying : SessionState::kFolderOpen;
+  if (!saved.has_game || Selling(*session) || GameOver(session->game)) return "";
   // The continuation is part of the record: the game goes on only once it is saved.
   const std::string failed = CommitEvent(session, ContinueEvent(now_ms));
   if (!failed.empty()) session->state = SessionState::kFolderOpen;

@@ -40,6 +40,14 @@ QColor QColorOf(Colour colour) {
   return QColor(int(colour & 0xFF), int(colour >> 8 & 0xFF), int(colour >> 16 & 0xFF));
 }
 
+// The night's game and its money, a line each: what the caller reads out before the first ball.
+QString NightLines(const BingoScreen& screen) {
+  QString lines = Text(screen.night);
+  for (const std::string& line : screen.money) lines += (lines.isEmpty() ? "" : "\n") + Text(line);
+  for (const std::string& line : screen.forecast_money) lines += "\n" + Text(line);
+  return lines;
+}
+
 QLabel* Label(const char* name) {
   auto* label = new QLabel;
   label->setObjectName(name);
@@ -85,13 +93,16 @@ BingoWindow::~BingoWindow() {
   CloseBingo(&bingo_);
 }
 
+namespace {
+struct MenuItem {
+  const char* text;
+  QKeySequence keys;
+  BingoCommand command;
+};
+}  // namespace
+
 void BingoWindow::MakeMenu() {
-  QMenu* menu = menuBar()->addMenu(tr("&Partida"));
-  const struct {
-    const char* text;
-    QKeySequence keys;
-    BingoCommand command;
-  } items[] = {
+  const MenuItem game[] = {
       {"&Nueva partida…", QKeySequence(Qt::CTRL | Qt::Key_N), BingoCommand::kNewGame},
       {"&Preparar cartones…", QKeySequence(Qt::CTRL | Qt::Key_P), BingoCommand::kPrepareCards},
       {"&Guardar el acta…", QKeySequence(Qt::CTRL | Qt::Key_S), BingoCommand::kSaveRecord},
@@ -99,11 +110,25 @@ void BingoWindow::MakeMenu() {
       {"Pantalla de la sala…", QKeySequence(Qt::Key_F5), BingoCommand::kHallScreen},
       {"&Salir", QKeySequence(Qt::CTRL | Qt::Key_Q), BingoCommand::kQuit},
   };
-  for (const auto& item : items) {
+  const MenuItem night[] = {
+      {"&Siguiente partida…", QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_N), BingoCommand::kNextGame},
+      {"&Vender cartones…", QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_V), BingoCommand::kSellCards},
+      {"&Empezar la partida", QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_E), BingoCommand::kStartSoldGame},
+      {"Guardar el acta de la &noche…", QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S),
+       BingoCommand::kSaveNightRecord},
+  };
+  QMenu* menu = menuBar()->addMenu(tr("&Partida"));
+  for (const MenuItem& item : game) {
     QAction* action = menu->addAction(tr(item.text));
     action->setShortcut(item.keys);
     connect(action, &QAction::triggered, this, [this, item] { Run(item.command); });
     if (item.command == BingoCommand::kHallScreen) hall_action_ = action;
+  }
+  menu = menuBar()->addMenu(tr("&Noche"));
+  for (const MenuItem& item : night) {
+    QAction* action = menu->addAction(tr(item.text));
+    action->setShortcut(item.keys);
+    connect(action, &QAction::triggered, this, [this, item] { Run(item.command); });
   }
 }
 
@@ -125,6 +150,9 @@ QWidget* BingoWindow::MakeControls() {
   status_ = Label("estado");
   hall_label_ = Label("estado_sala");
   prize_ = Label("premio");
+  money_ = Label("dinero");
+  // Its lines are read out before the first ball: never squeezed under the others.
+  money_->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Minimum);
   winners_ = new QListWidget;
   winners_->setObjectName("ganadores");
   winners_->setMaximumHeight(110);
@@ -133,7 +161,7 @@ QWidget* BingoWindow::MakeControls() {
   forecast_ = new ForecastChart;
   for (QWidget* widget : std::initializer_list<QWidget*>{draw_, number_, undo_, voice_switch_,
                                                          voice_why_not_, status_, prize_,
-                                                         winners_, confirm_, hall_label_})
+                                                         money_, winners_, confirm_, hall_label_})
     column->addWidget(widget);
   run_progress_ = new QProgressBar;
   run_progress_->setObjectName("progreso");
@@ -229,6 +257,10 @@ void BingoWindow::Run(BingoCommand command) {
       break;
     }
     case BingoCommand::kVoice: break;  // read when the next number is said
+    case BingoCommand::kNextGame: BingoNextGame(&bingo_); break;
+    case BingoCommand::kSellCards: BingoSellCards(&bingo_); break;
+    case BingoCommand::kStartSoldGame: BingoStartSoldGame(&bingo_); break;
+    case BingoCommand::kSaveNightRecord: BingoSaveNightRecord(&bingo_); break;
   }
   Refresh();
 }
@@ -312,7 +344,13 @@ void BingoWindow::Refresh() {
   board_->SetColour(QColorOf(screen.colour));
   board_->ShowCalls(screen.called, screen.last, screen.balls, screen.highest_ball);
   draw_->setEnabled(screen.can_draw);
-  number_->setEnabled(screen.can_mark);
+  // While the next game is sold, a cartón scanned at the door goes into the ball field.
+  number_->setEnabled(screen.can_mark || screen.can_sell);
+  number_->setPlaceholderText(screen.selling ? tr("Código del cartón vendido y Intro")
+                                             : tr("Número de la jaula y Intro"));
+  const QString money = NightLines(screen);
+  money_->setText(money);
+  money_->setVisible(!money.isEmpty());
   undo_->setEnabled(screen.can_undo);
   confirm_->setEnabled(screen.can_confirm);
   prize_->setText(Text(screen.commitment.empty() ? screen.prize

@@ -25,6 +25,7 @@ class QPushButton;
 enum class BingoCommand {
   kNewGame, kPrepareCards, kSaveRecord, kFullScreen, kHallScreen, kQuit,
   kDraw, kMark, kUndo, kConfirmPrize, kClaim, kVoice,
+  kNextGame, kSellCards, kStartSoldGame, kSaveNightRecord,
 };
 
 class BingoWindow : public QMainWindow, public BingoFrontEnd {
@@ -83,6 +84,7 @@ class BingoWindow : public QMainWindow, public BingoFrontEnd {
   QLineEdit* number_ = nullptr;
   QLabel* status_ = nullptr;
   QLabel* prize_ = nullptr;
+  QLabel* money_ = nullptr;  // the night's takings and prizes, before the first ball
   QListWidget* winners_ = nullptr;
   QPushButton* confirm_ = nullptr;
   QLineEdit* claim_ = nullptr;

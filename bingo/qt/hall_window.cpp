@@ -54,6 +54,22 @@ void PaintBands(QPainter* painter, const HallPaint& paint, const HallScreen& hal
   painter->drawText(given, Qt::AlignLeft | Qt::AlignVCenter, lines);
 }
 
+// Before the first ball, where it will stand: the takings and what each prize pays, as
+// large as the widest line lets them be.
+void PaintMoney(QPainter* painter, const HallPaint& paint, const HallScreen& hall, const QColor& ink) {
+  const QRect box = QRectOf(paint.layout.last).adjusted(20, 20, -20, -20);
+  QString lines;
+  for (const std::string& line : hall.money) lines += (lines.isEmpty() ? "" : "\n") + Text(line);
+  QFont font = paint.line_font;
+  font.setPixelSize(qMax(1, box.height() / int(hall.money.size() + 1)));
+  const QRect needs = QFontMetrics(font).boundingRect(box, Qt::AlignLeft | Qt::AlignVCenter, lines);
+  if (needs.width() > box.width())
+    font.setPixelSize(qMax(1, font.pixelSize() * box.width() / needs.width()));
+  painter->setFont(font);
+  painter->setPen(ink);
+  painter->drawText(box, Qt::AlignLeft | Qt::AlignVCenter, lines);
+}
+
 void PaintBanner(QPainter* painter, const HallPaint& paint, const HallScreen& hall, const QColor& ink) {
   const QRect banner = QRectOf(paint.layout.banner);
   painter->fillRect(banner, ink);
@@ -88,6 +104,8 @@ void PaintHallScreen(QPainter* painter, const HallPaint& paint, const HallScreen
     painter->setFont(paint.last_font);
     painter->setPen(ink);
     painter->drawText(QRectOf(layout.last), Qt::AlignCenter, QString::number(hall.last));
+  } else if (!hall.money.empty()) {
+    PaintMoney(painter, paint, hall, ink);
   }
   PaintGrid(painter, paint, hall, ink);
   PaintBands(painter, paint, hall);

@@ -50,6 +50,24 @@ void ShowVoice(const BingoWindow& bingo) {
   ShowWindow(Control(bingo, IDC_VOICE_WHY_NOT), bingo.voice.why_not.empty() ? SW_HIDE : SW_SHOW);
 }
 
+// The night's game and its money, a line each; the column is laid out again when the
+// lines come or go.
+void ShowMoney(const BingoWindow& bingo, const BingoScreen& screen) {
+  std::string lines = screen.night;
+  for (const std::string& line : screen.money) lines += (lines.empty() ? "" : "\n") + line;
+  for (const std::string& line : screen.forecast_money) lines += "\n" + line;
+  const HWND money = Control(bingo, IDC_MONEY);
+  SetText(money, lines);
+  SetText(Control(bingo, IDC_NUMBER_LABEL),
+          screen.selling ? "Código del cartón vendido y Intro" : "Número de la jaula y Intro");
+  const bool shown = IsWindowVisible(money) != FALSE;
+  if (shown == !lines.empty()) return;
+  ShowWindow(money, lines.empty() ? SW_HIDE : SW_SHOW);
+  RECT client{};
+  GetClientRect(bingo.window, &client);
+  PlaceControls(bingo, client.right, client.bottom);
+}
+
 void ShowClaim(BingoWindow* bingo, const ClaimView& claim) {
   bingo->claim_card.has_card = claim.has_card && !claim.pixels.empty();
   bingo->claim_card.pixels = claim.pixels;
@@ -68,7 +86,8 @@ void Show(BingoWindow* bingo, const BingoScreen& screen) {
   bingo->board.colour = screen.colour;
   InvalidateRect(Control(*bingo, IDC_BOARD), nullptr, FALSE);
   SetEnabled(*bingo, IDC_DRAW, screen.can_draw);
-  SetEnabled(*bingo, IDC_NUMBER, screen.can_mark);
+  // While the next game is sold, a cartón scanned at the door goes into the ball field.
+  SetEnabled(*bingo, IDC_NUMBER, screen.can_mark || screen.can_sell);
   SetEnabled(*bingo, IDC_UNDO, screen.can_undo);
   SetEnabled(*bingo, IDC_CONFIRM, screen.can_confirm);
   SetText(Control(*bingo, IDC_PRIZE),
@@ -78,6 +97,7 @@ void Show(BingoWindow* bingo, const BingoScreen& screen) {
   SendMessageW(status, WM_SETFONT,
                reinterpret_cast<WPARAM>(screen.status_is_refusal ? bingo->refusal_font : bingo->font), FALSE);
   SetText(status, screen.status);
+  ShowMoney(*bingo, screen);
   ShowWinners(*bingo, screen.winners);
   ShowClaim(bingo, screen.claim);
   // The forecast is for before the game: it goes with the first ball.
@@ -132,6 +152,10 @@ void Run(BingoWindow* bingo, int command) {
     case IDM_SAVE_RECORD: BingoSaveRecord(game); break;
     case IDM_FULL_SCREEN: ToggleFullScreen(bingo); break;
     case IDM_HALL_SCREEN: ToggleHallWindow(bingo); break;
+    case IDM_NEXT_GAME: BingoNextGame(game); break;
+    case IDM_SELL_CARDS: BingoSellCards(game); break;
+    case IDM_START_SOLD_GAME: BingoStartSoldGame(game); break;
+    case IDM_SAVE_NIGHT_RECORD: BingoSaveNightRecord(game); break;
     case IDM_QUIT: DestroyWindow(bingo->window); return;
     case IDC_DRAW: BingoDraw(game); break;
     case IDM_ENTER_NUMBER:

@@ -23,12 +23,17 @@ constexpr int IDC_CLAIM_HINT = 2018;
 constexpr int IDC_FORECAST = 2019;
 constexpr int IDC_CLAIM_HEADING = 2020;
 constexpr int IDC_HALL_STATUS = 2021;
+constexpr int IDC_MONEY = 2022;
 constexpr int IDM_NEW_GAME = 2101;
 constexpr int IDM_PREPARE_CARDS = 2102;
 constexpr int IDM_SAVE_RECORD = 2103;
 constexpr int IDM_FULL_SCREEN = 2104;
 constexpr int IDM_QUIT = 2105;
 constexpr int IDM_HALL_SCREEN = 2106;
+constexpr int IDM_NEXT_GAME = 2107;
+constexpr int IDM_SELL_CARDS = 2108;
+constexpr int IDM_START_SOLD_GAME = 2109;
+constexpr int IDM_SAVE_NIGHT_RECORD = 2112;
 // Sent by an edit field to its window when Enter is pressed in it.
 constexpr int IDM_ENTER_NUMBER = 2110;
 constexpr int IDM_ENTER_CLAIM = 2111;

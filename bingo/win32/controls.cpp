@@ -14,6 +14,7 @@ constexpr int kEditHeight = 24;
 constexpr int kLabelHeight = 18;
 constexpr int kWinnersHeight = 70;
 constexpr int kForecastHeight = 100;
+constexpr int kMoneyLines = 9;
 
 // The column: a fifth of the window, never narrower than the controls need.
 int ColumnWidth(int window_width) { return std::max(kControlsWidth, window_width / 5); }
@@ -74,13 +75,26 @@ void SetText(HWND control, const std::string& text) {
   SetWindowTextW(control, wide.c_str());
 }
 
+namespace {
+struct MenuItem {
+  const char* text;
+  int id;
+};
+
+template <size_t kItems>
+void AddMenu(HMENU bar, const wchar_t* title, const MenuItem (&items)[kItems]) {
+  const HMENU menu = CreatePopupMenu();
+  for (const MenuItem& item : items) {
+    const std::wstring text = WideOfUtf8(item.text);
+    AppendMenuW(menu, MF_STRING, static_cast<UINT_PTR>(item.id), text.c_str());
+  }
+  AppendMenuW(bar, MF_POPUP, reinterpret_cast<UINT_PTR>(menu), title);
+}
+}  // namespace
+
 void MakeMenu(HWND window) {
   const HMENU bar = CreateMenu();
-  const HMENU game = CreatePopupMenu();
-  const struct {
-    const char* text;
-    int id;
-  } items[] = {
+  const MenuItem game[] = {
       {"&Nueva partida…\tCtrl+N", IDM_NEW_GAME},
       {"&Preparar cartones…\tCtrl+P", IDM_PREPARE_CARDS},
       {"&Guardar el acta…\tCtrl+S", IDM_SAVE_RECORD},
@@ -88,11 +102,14 @@ void MakeMenu(HWND window) {
       {"Pantalla de la &sala…\tF5", IDM_HALL_SCREEN},
       {"&Salir\tCtrl+Q", IDM_QUIT},
   };
-  for (const auto& item : items) {
-    const std::wstring text = WideOfUtf8(item.text);
-    AppendMenuW(game, MF_STRING, static_cast<UINT_PTR>(item.id), text.c_str());
-  }
-  AppendMenuW(bar, MF_POPUP, reinterpret_cast<UINT_PTR>(game), L"&Partida");
+  const MenuItem night[] = {
+      {"&Siguiente partida…\tCtrl+Mayús+N", IDM_NEXT_GAME},
+      {"&Vender cartones…\tCtrl+Mayús+V", IDM_SELL_CARDS},
+      {"&Empezar la partida\tCtrl+Mayús+E", IDM_START_SOLD_GAME},
+      {"Guardar el acta de la &noche…\tCtrl+Mayús+S", IDM_SAVE_NIGHT_RECORD},
+  };
+  AddMenu(bar, L"&Partida", game);
+  AddMenu(bar, L"&Noche", night);
   SetMenu(window, bar);
 }
 
@@ -129,6 +146,7 @@ void MakeControls(BingoWindow* bingo) {
   MakeControl(bingo, L"STATIC", "", SS_LEFT, IDC_VOICE_WHY_NOT);
   MakeControl(bingo, L"STATIC", "", SS_LEFT | SS_NOPREFIX, IDC_STATUS);
   MakeControl(bingo, L"STATIC", "", SS_LEFT | SS_NOPREFIX, IDC_PRIZE);
+  ShowWindow(MakeControl(bingo, L"STATIC", "", SS_LEFT | SS_NOPREFIX, IDC_MONEY), SW_HIDE);
   MakeControl(bingo, L"LISTBOX", "", WS_TABSTOP | WS_VSCROLL | LBS_NOINTEGRALHEIGHT | LBS_NOTIFY,
               IDC_WINNERS, WS_EX_CLIENTEDGE);
   MakeControl(bingo, L"BUTTON", "Confirmar premio (Ctrl+Intro)", WS_TABSTOP | BS_PUSHBUTTON,
@@ -175,6 +193,8 @@ void PlaceControls(const BingoWindow& bingo, int width, int height) {
   place(IDC_VOICE_WHY_NOT, 2 * kLabelHeight);
   place(IDC_STATUS, 3 * kLabelHeight);
   place(IDC_PRIZE, kLabelHeight);
+  // The night's money, from the sale to the first ball: its lines wrap in the column.
+  if (IsWindowVisible(Control(bingo, IDC_MONEY)) != FALSE) place(IDC_MONEY, kMoneyLines * kLabelHeight);
   place(IDC_WINNERS, kWinnersHeight);
   place(IDC_CONFIRM, kButtonHeight);
   place(IDC_HALL_STATUS, 2 * kLabelHeight);

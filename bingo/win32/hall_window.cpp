@@ -101,6 +101,35 @@ void PaintBands(HDC dc, const HallLayout& layout, const HallScreen& hall) {
   }
 }
 
+// Before the first ball, where it will stand: the takings and what each prize pays, as
+// large as the widest line lets them be.
+void PaintMoney(HDC dc, const HallLayout& layout, const HallScreen& hall) {
+  RECT box = RectOf(layout.last);
+  InflateRect(&box, -kBandMargin, -kBandMargin);
+  const int rows = static_cast<int>(hall.money.size()) + 1;
+  int pixels = std::max(1, static_cast<int>(box.bottom - box.top) / rows);
+  long widest = 1;
+  const HFONT measure = BoldFont(pixels);
+  const HGDIOBJ old = SelectObject(dc, measure);
+  for (const std::string& line : hall.money) {
+    const std::wstring text = WideOfUtf8(line);
+    SIZE size{};
+    GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size);
+    widest = std::max(widest, static_cast<long>(size.cx));
+  }
+  SelectObject(dc, old);
+  DeleteObject(measure);
+  const long room = box.right - box.left;
+  if (widest > room) pixels = std::max(1, static_cast<int>(pixels * room / widest));
+  const int top = (box.top + box.bottom) / 2 - pixels * 6 / 5 * (rows - 1) / 2;
+  for (size_t row = 0; row < hall.money.size(); ++row) {
+    RECT one = box;
+    one.top = top + static_cast<int>(row) * pixels * 6 / 5;
+    one.bottom = one.top + pixels * 6 / 5;
+    Text(dc, hall.money[row], one, pixels, hall.colour, DT_LEFT | DT_VCENTER | DT_SINGLELINE);
+  }
+}
+
 void PaintBanner(HDC dc, const HallLayout& layout, const HallScreen& hall) {
   const RECT banner = RectOf(layout.banner);
   Fill(dc, banner, hall.colour);
@@ -124,6 +153,8 @@ void PaintHall(HDC dc, const HallScreen& hall, int width, int height) {
   if (hall.last > 0)
     Text(dc, std::to_string(hall.last), RectOf(layout.last), layout.last_pixels, hall.colour,
          DT_CENTER | DT_VCENTER | DT_SINGLELINE);
+  else if (!hall.money.empty())
+    PaintMoney(dc, layout, hall);
   PaintGrid(dc, layout, hall);
   PaintBands(dc, layout, hall);
   if (!hall.banner.empty()) PaintBanner(dc, layout, hall);

@@ -19,6 +19,7 @@
 #include "bingo/hall_screen.h"
 #include "card/card_code.h"
 #include "card/series.h"
+#include "tests/bingo/fake_front_end.h"
 #include "tests/game/game_model.h"
 #include "tests/support/test_support.h"
 
@@ -30,55 +31,6 @@ int64_t TestClock() {
   return now += 1000;
 }
 
-// Answers: "sí" or "no" to a question, a text to a line asked, "<cancelar>" for a text
-// cancelled, "<ofrecido>" for the text the controller offered.
-struct FakeFrontEnd : BingoFrontEnd {
-  std::deque<std::string> answers;
-  std::vector<std::string> asked, warned;
-  std::string list_to_choose, record_file;
-  std::function<bool(CardRunRequest*)> form = [](CardRunRequest*) { return false; };
-  std::function<void()> during_run = [] {};
-  std::vector<std::string> opened;
-
-  std::string Next(const std::string& question) {
-    asked.push_back(question);
-    if (answers.empty()) {
-      ADD_FAILURE() << "una pregunta que no se esperaba: " << question;
-      return "no";
-    }
-    std::string answer = answers.front();
-    answers.pop_front();
-    return answer;
-  }
-  bool Ask(const std::string& question, bool) override { return Next(question) == "sí"; }
-  bool AskText(const std::string& question, const std::string& initial,
-               std::string* answer) override {
-    const std::string given = Next(question + " [" + initial + "]");
-    if (given == "<cancelar>") return false;
-    *answer = given == "<ofrecido>" ? initial : given;
-    return true;
-  }
-  void Warn(const std::string& text) override { warned.push_back(text); }
-  std::string ChooseList() override { return list_to_choose; }
-  std::string ChooseRecordFile(const std::string&, const std::string&) override {
-    return record_file;
-  }
-  bool FillRunForm(CardRunRequest* request) override { return form(request); }
-  std::vector<std::string> MakeRun(const CardRunRequest& request) override {
-    during_run();
-    std::vector<std::string> said;
-    CardRunHooks hooks;
-    hooks.context = &said;
-    hooks.say = [](void* context, bool, const std::string& text) {
-      static_cast<std::vector<std::string>*>(context)->push_back(text);
-    };
-    MakeFolder(request.out);
-    MakeCardRun(request, hooks);
-    return said;
-  }
-  void OpenFile(const std::string& path) override { opened.push_back(path); }
-  std::string Speak(int) override { return ""; }
-};
 
 struct ControllerTest : ::testing::Test {
   void SetUp() override {
@@ -90,9 +42,7 @@ struct ControllerTest : ::testing::Test {
   void TearDown() override { CloseBingo(&bingo); }
 
   void Open(BingoController* controller, FakeFrontEnd* fake) {
-    controller->now = TestClock;
-    InitBingo(controller, fake, folder);
-    ASSERT_EQ(BingoOpen(controller), "");
+    OpenController(controller, fake, folder, TestClock);
   }
   const Game& game() const { return bingo.session.game; }
   size_t Balls() const { return game().standing.size(); }

@@ -20,17 +20,6 @@
 namespace {
 constexpr int64_t kStart = 1733775240000;
 
-std::string Shell(const std::string& command) {
-  std::string text;
-  if (FILE* pipe = ::popen((command + " 2>&1").c_str(), "r")) {
-    char buffer[8192];
-    size_t n;
-    while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) text.append(buffer, n);
-    ::pclose(pipe);
-  }
-  return text;
-}
-
 // A game of every number called, a línea and a bingo confirmed, and the last ball taken
 // back (its bingo with it).
 Game WholeGame(std::vector<ListLine>* list) {
@@ -75,7 +64,7 @@ TEST(RecordPdf, PrintsStopsUndoneBallsAndPrizesPassedOver) {
   ScratchFolder scratch;
   const std::string pdf = scratch / "acta.pdf";
   ASSERT_EQ(SaveRecordPdf(game, "Noche", Paper::kA4, pdf), "");
-  const std::string text = Shell("pdftotext -layout '" + pdf + "' -");
+  const std::string text = CommandOutput("pdftotext -layout '" + pdf + "' -");
   EXPECT_TRUE(std::regex_search(text, std::regex("\\n *1 +[0-9:]+ +" + std::to_string(other) +
                                                  " +anulada a las ")))
       << text;
@@ -101,7 +90,7 @@ TEST(RecordPdf, PrintsEveryCallAndPrizeInColumnsOverAsManyPagesAsTheyNeed) {
   ASSERT_EQ(SaveRecordPdf(game, "Noche de bingo", Paper::kA4, pdf), "");
 
   // One line a call, a few of headings and facts: the pages are as many as fit them.
-  const std::string info = Shell("pdfinfo '" + pdf + "'");
+  const std::string info = CommandOutput("pdfinfo '" + pdf + "'");
   std::smatch pages;
   ASSERT_TRUE(std::regex_search(info, pages, std::regex("Pages:\\s+(\\d+)"))) << info;
   const size_t lines = RecordDocument(game, "Noche de bingo", Paper::kA4).lines.size();
@@ -111,7 +100,7 @@ TEST(RecordPdf, PrintsEveryCallAndPrizeInColumnsOverAsManyPagesAsTheyNeed) {
   EXPECT_LE(std::stoul(pages[1]), (lines + 44) / 45) << info;
   EXPECT_NE(info.find("Title:           Acta de la partida"), std::string::npos) << info;
 
-  const std::string text = Shell("pdftotext -layout '" + pdf + "' -");
+  const std::string text = CommandOutput("pdftotext -layout '" + pdf + "' -");
   EXPECT_NE(text.find("Título: Noche de bingo"), std::string::npos);
   EXPECT_NE(text.find("Lista: noche.csv"), std::string::npos);
   EXPECT_NE(text.find("SHA-256 de la lista: " + std::string(64, 'c')), std::string::npos);

@@ -295,3 +295,14 @@ WaitingFifoReader::~WaitingFifoReader() {
     ::waitpid(pid, &status, 0);
   }
 }
+
+std::string CommandOutput(const std::string& command) {
+  std::string text;
+  if (FILE* pipe = ::popen((command + " 2>&1").c_str(), "r")) {
+    char buffer[8192];
+    size_t n;
+    while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) text.append(buffer, n);
+    ::pclose(pipe);
+  }
+  return text;
+}

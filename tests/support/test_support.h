@@ -15,6 +15,8 @@ void WriteWholeFile(const std::string& path, const std::string& bytes);
 // Sorted names in a folder, without "." and "..".
 std::vector<std::string> FolderEntries(const std::string& folder);
 void RemoveTree(const std::string& path);
+// What a shell command writes, its errors too (an oracle's output: pdftotext, pdfinfo).
+std::string CommandOutput(const std::string& command);
 
 uint16_t Le16(const std::string& bytes, size_t offset);
 uint32_t Le32(const std::string& bytes, size_t offset);

@@ -26,6 +26,7 @@
 #include "bingo/qt/board_view.h"
 #include "bingo/qt/card_view.h"
 #include "bingo/qt/forecast_chart.h"
+#include "bingo/qt/hall_window.h"
 #include "card/card_code.h"
 #include "driver.h"
 #include "files/card_files.h"
@@ -36,12 +37,13 @@
 namespace {
 constexpr int kListCards = 20;
 const char* const kChildVariable = "TESSARINE_BINGO_CHILD";
+const char* const kNightChildVariable = "TESSARINE_BINGO_NIGHT_CHILD";
 const QRgb kBoardColour = qRgb(0x1F, 0x5F, 0xBF);
 
-std::vector<ListLine> MakeList(const QString& path) {
+std::vector<ListLine> MakeList(const QString& path, uint32_t first_seed = 0x4730F0CAu) {
   std::vector<ListLine> lines;
   for (int card = 1; card <= kListCards; ++card)
-    lines.push_back(ListLineOf(CardFileName(card, ".bmp"), 0x4730F0CAu + 7919u * card));
+    lines.push_back(ListLineOf(CardFileName(card, ".bmp"), first_seed + 7919u * card));
   WriteWholeFile(path.toStdString(), CardListBytes(lines));
   return lines;
 }
@@ -157,6 +159,83 @@ int KilledChild(int argc, char** argv) {
   std::raise(SIGKILL);
   return 5;
 }
+// A prompt's offered text replaced by the answer, as a caller types over it (inserted
+// whole: QTest types Latin-1 only, and "€" is not).
+DialogHandler Retype(const QString& answer) {
+  return [answer](QDialog* dialog) {
+    auto* edit = dialog->findChild<QLineEdit*>();
+    if (edit == nullptr) return dialog->reject();
+    edit->selectAll();
+    edit->insert(answer);
+    QTest::keyClick(edit, Qt::Key_Return);
+    if (dialog->isVisible()) dialog->reject();  // Enter did not answer: the test fails
+  };
+}
+
+// Balls drawn and prizes confirmed by the window's button until the game's last prize,
+// whose questions go to `at_the_end`.
+void PlayOut(BingoWindow* window, const std::vector<DialogHandler>& at_the_end) {
+  const Game& game = window->Session().game;
+  auto* confirm = Child<QPushButton>(window, "confirmar");
+  while (!GameOver(game)) {
+    if (!confirm->isEnabled()) {
+      window->Run(BingoCommand::kDraw);
+      continue;
+    }
+    if (game.prizes_won + 1 == game.prizes.size())
+      for (const DialogHandler& handler : at_the_end) ExpectDialog(handler);
+    confirm->click();
+  }
+}
+
+// Two cartones whose first rows share a number, the rest of both rows filling no row of
+// either: called in that order, the shared number gives both the línea on one ball.
+struct Tie {
+  int a = -1, b = -1, number = 0;
+  std::vector<int> before;
+};
+
+Tie FindTie(const std::vector<ListLine>& list) {
+  for (int a = 0; a < int(list.size()); ++a)
+    for (int b = a + 1; b < int(list.size()); ++b)
+      for (int shared : FirstRow(list[a])) {
+        const std::vector<int> other = FirstRow(list[b]);
+        if (std::find(other.begin(), other.end(), shared) == other.end()) continue;
+        std::vector<int> rest;
+        for (const std::vector<int>& row : {FirstRow(list[a]), other})
+          for (int n : row)
+            if (n != shared && std::find(rest.begin(), rest.end(), n) == rest.end()) rest.push_back(n);
+        if (HasFullRow(list[a], rest) || HasFullRow(list[b], rest)) continue;
+        return {a, b, shared, rest};
+      }
+  return {};
+}
+
+// Run as a child: the first game of a night sold, played to its end, the second game's
+// sale opened and three cartones scanned at the door; then killed as a power cut would.
+int NightChild(int argc, char** argv) {
+  QApplication application(argc, argv);
+  WatchDialogs();
+  BingoWindow window(qEnvironmentVariable("TESSARINE_TEST_FOLDER"));
+  window.show();
+  if (!window.Open().isEmpty()) return 3;
+  const QString list = qEnvironmentVariable("TESSARINE_TEST_LIST");
+  ExpectDialog(ChooseFile(list));
+  ExpectDialog(AnswerPrompt(""));  // the night's symbol: the € offered
+  for (const char* answer : {"1,50", "15 %", "50 %", "1-12"}) ExpectDialog(Retype(answer));
+  window.Run(BingoCommand::kNextGame);
+  window.Run(BingoCommand::kStartSoldGame);
+  if (window.Session().game.play.count != 12) return 4;
+  PlayOut(&window, {Press(QMessageBox::Yes), Press(QMessageBox::Yes), Retype("2"),
+                    Retype("20 %"), Retype("5,00 €"), AnswerPrompt("")});
+  if (!Selling(window.Session())) return 5;
+  const std::vector<ListLine> cards = ReadCardList(list.toStdString()).lines;
+  for (int card : {2, 4, 6}) Type(&window, "numero", QString::fromStdString(ListLineCode(cards[card])));
+  std::printf("%zu", window.Session().night.sale.sold_count);
+  std::fflush(stdout);
+  std::raise(SIGKILL);
+  return 6;
+}
 }  // namespace
 
 class BingoWindowTest : public QObject {
@@ -166,6 +245,37 @@ class BingoWindowTest : public QObject {
   QTemporaryDir work_;
   QString folder_, list_path_;
   std::vector<ListLine> list_;
+
+  // This program again, as the child that `variable` names, on the test's folder and list.
+  void StartChild(QProcess* child, const char* variable) {
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(variable, "1");
+    environment.insert("QT_QPA_PLATFORM", "offscreen");
+    environment.insert("TESSARINE_TEST_FOLDER", folder_);
+    environment.insert("TESSARINE_TEST_LIST", list_path_);
+    child->setProcessEnvironment(environment);
+    child->start(QCoreApplication::applicationFilePath(), {});
+  }
+
+  // Where TESSARINE_PICTURES names a folder, the hall's screen as shown, for the README.
+  static void SaveHallPicture(BingoWindow* window, const char* name) {
+    const QString folder = qEnvironmentVariable("TESSARINE_PICTURES");
+    if (folder.isEmpty() || window->Hall() == nullptr) return;
+    window->Hall()->resize(1280, 720);
+    QTest::qWait(100);
+    window->Hall()->grab().save(QDir(folder).filePath(name));
+  }
+  // The record's last page, with the last game's money and the night's totals.
+  static void SavePdfPage(const QString& pdf, const char* name) {
+    const QString folder = qEnvironmentVariable("TESSARINE_PICTURES");
+    if (folder.isEmpty()) return;
+    QProcess info;
+    info.start("pdfinfo", {pdf});
+    info.waitForFinished(20000);
+    const QString pages = QRegularExpression("Pages:\\s+(\\d+)").match(info.readAllStandardOutput()).captured(1);
+    QProcess::execute("pdftoppm", {"-png", "-r", "80", "-f", pages, "-l", pages, "-singlefile", pdf,
+                                   QDir(folder).filePath(name)});
+  }
 
   // A window on the test's game folder, with a game of every card started.
   std::unique_ptr<BingoWindow> OpenWindow(const QString& in_play = QString()) {
@@ -319,13 +429,7 @@ class BingoWindowTest : public QObject {
 
   void killedAndContinued() {
     QProcess child;
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert(kChildVariable, "1");
-    environment.insert("QT_QPA_PLATFORM", "offscreen");
-    environment.insert("TESSARINE_TEST_FOLDER", folder_);
-    environment.insert("TESSARINE_TEST_LIST", list_path_);
-    child.setProcessEnvironment(environment);
-    child.start(QCoreApplication::applicationFilePath(), {});
+    StartChild(&child, kChildVariable);
     QVERIFY(child.waitForFinished(60000));
     QCOMPARE(child.exitStatus(), QProcess::CrashExit);
     const QStringList drawn = QString(child.readAllStandardOutput()).split(' ', Qt::SkipEmptyParts);
@@ -348,6 +452,90 @@ class BingoWindowTest : public QObject {
     // The game goes on from there.
     window.Run(BingoCommand::kDraw);
     QCOMPARE(int(game.standing.size()), 6);
+  }
+
+  // A night of three games: the first played and the second's sales begun by a window
+  // that is killed; another window continues the sale, plays the second game and a third
+  // on another list with a tied línea; the night's record read back.
+  void nightOfThreeGames() {
+    QProcess child;
+    StartChild(&child, kNightChildVariable);
+    QVERIFY(child.waitForFinished(120000));
+    const QString said = child.readAllStandardError();
+    QVERIFY2(child.exitStatus() == QProcess::CrashExit, qPrintable(said));
+    QVERIFY2(QString(child.readAllStandardOutput()) == "3", qPrintable(said));
+
+    BingoWindow window(folder_);
+    window.resize(1280, 800);
+    window.show();
+    QString offer;
+    ExpectDialog(Press(QMessageBox::Yes, &offer));
+    QCOMPARE(window.Open(), QString());
+    QCOMPARE(offer, QString("Continuar la noche: venta de la partida 2 (3 cartones vendidos)?"));
+    Type(&window, "numero", QString::fromStdString(ListLineCode(list_[4])));
+    QCOMPARE(Status(&window), QString("El cartón 0005 ya está vendido"));
+    Type(&window, "numero", "9");
+    ExpectDialog(Retype("15-16"));
+    window.Run(BingoCommand::kSellCards);
+    const QString money = Child<QLabel>(&window, "dinero")->text();
+    QVERIFY2(money.contains("Recaudación: 12,00 € (6 cartones a 2,00 €)\nLínea (20 %): 2,40 €\nBingo: 5,00 €"),
+             qPrintable(money));
+    QVERIFY(!Child<QPushButton>(&window, "sacar")->isEnabled());
+    window.Run(BingoCommand::kStartSoldGame);
+    QCOMPARE(int(window.Session().game.play.count), 6);
+    QVERIFY(Child<QLabel>(&window, "dinero")->text().startsWith("Noche: partida 2\nRecaudación: 12,00 €"));
+    window.Run(BingoCommand::kHallScreen);
+    QVERIFY(window.Hall() != nullptr);
+    QVERIFY(QTest::qWaitForWindowExposed(window.Hall()));
+    SaveHallPicture(&window, "sala-noche.png");
+    if (!qEnvironmentVariable("TESSARINE_PICTURES").isEmpty())
+      window.grab().save(QDir(qEnvironmentVariable("TESSARINE_PICTURES")).filePath("ventana-noche.png"));
+
+    // The third game on another list: its línea tied by two cartones.
+    const QString other_path = work_.filePath("otros.csv");
+    const std::vector<ListLine> other = MakeList(other_path, 0x1C0FFEE5u);
+    const Tie tie = FindTie(other);
+    QVERIFY(tie.number > 0);
+    QString sold = QString("%1,%2").arg(tie.a + 1).arg(tie.b + 1);
+    for (int card = 0, more = 0; more < 4; ++card) {
+      if (card == tie.a || card == tie.b) continue;
+      sold += QString(",%1").arg(card + 1);
+      ++more;
+    }
+    PlayOut(&window, {Press(QMessageBox::Yes), Press(QMessageBox::No), ChooseFile(other_path),
+                      Retype("1"), Retype("10 %"), Retype("60 %"), Retype(sold)});
+    QVERIFY2(Selling(window.Session()), qPrintable(Status(&window)));
+    window.Run(BingoCommand::kStartSoldGame);
+    QCOMPARE(int(window.Session().game.play.count), 6);
+    for (int n : tie.before) Type(&window, "numero", QString::number(n));
+    Type(&window, "numero", QString::number(tie.number));
+    QCOMPARE(Child<QListWidget>(&window, "ganadores")->count(), 2);
+    Child<QPushButton>(&window, "confirmar")->click();
+    // 6 cartones at 1,00: 10 % is 0,60, 0,30 each.
+    QCOMPARE(Status(&window), QString("Premio confirmado: línea, 0,60 € entre 2: 0,30 € cada uno"));
+    SaveHallPicture(&window, "sala-noche-empate.png");
+    PlayOut(&window, {Press(QMessageBox::No)});
+
+    const QString record = work_.filePath("acta-noche.pdf");
+    ExpectDialog(AnswerPrompt(""));
+    ExpectDialog(ChooseFile(record));
+    window.activateWindow();  // the hall's window took the focus when it opened
+    QVERIFY(QTest::qWaitForWindowActive(&window));
+    QTest::keyClick(&window, Qt::Key_S, Qt::ControlModifier | Qt::ShiftModifier);
+    QVERIFY2(Status(&window).startsWith("Acta de la noche guardada en "), qPrintable(Status(&window)));
+    const QString csv = QString::fromStdString(ReadFileBytes(work_.filePath("acta-noche.csv").toStdString()));
+    QVERIFY2(csv.startsWith(kNightRecordHeader), qPrintable(csv));
+    QVERIFY2(csv.contains("3,importe,,,,,,línea (10 %),60\r\n"), qPrintable(csv));
+    QCOMPARE(csv.count(QRegularExpression("\r\n3,pago,[^\r]*,línea,30\r\n")), 2);
+    QProcess text;
+    text.start("pdftotext", {"-layout", record, "-"});
+    QVERIFY(text.waitForFinished(20000));
+    const QString printed = QString::fromUtf8(text.readAllStandardOutput());
+    for (const char* said : {"Acta de la noche", "Partida 1", "Partida 2", "Partida 3",
+                             "Recaudación (12 cartones): 18,00 €", "Premio de bingo (5,00 €): 5,00 €",
+                             "Totales de la noche"})
+      QVERIFY2(printed.contains(QString::fromUtf8(said)), qPrintable(said + QString("\n") + printed));
+    SavePdfPage(record, "acta-noche");
   }
 
   void secondWindowRefused() {
@@ -650,6 +838,7 @@ class BingoWindowTest : public QObject {
 
 int main(int argc, char** argv) {
   if (qEnvironmentVariableIsSet(kChildVariable)) return KilledChild(argc, argv);
+  if (qEnvironmentVariableIsSet(kNightChildVariable)) return NightChild(argc, argv);
   QApplication application(argc, argv);
   BingoWindowTest test;
   return QTest::qExec(&test, argc, argv);

@@ -16,6 +16,8 @@
 #include <cstdio>
 #include <fstream>
 #include <functional>
+#include <map>
+#include <algorithm>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -189,25 +191,39 @@ bool FileExists(const std::string& path) {
   return GetFileAttributesW(Wide(path).c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
-// The numbers of the first card's rows, from the list (archivo,codigo,fila1,fila2,fila3).
-std::vector<std::vector<int>> FirstCardRows(const std::string& list) {
+// A card of a list (archivo,codigo,fila1,fila2,fila3): its code and its rows' numbers.
+struct ListedCard {
+  std::string code;
+  std::vector<std::vector<int>> rows;
+};
+
+std::vector<ListedCard> ListedCards(const std::string& list) {
   std::ifstream in(list);
   std::string line;
   std::getline(in, line);  // the header
-  std::getline(in, line);
-  std::vector<std::vector<int>> rows;
-  std::stringstream fields(line);
-  std::string field;
-  for (int i = 0; std::getline(fields, field, ','); ++i) {
-    if (i < 2) continue;
-    std::stringstream cells(field);
-    std::string cell;
-    std::vector<int> row;
-    while (cells >> cell)
-      if (cell != "--") row.push_back(std::stoi(cell));
-    rows.push_back(row);
+  std::vector<ListedCard> cards;
+  while (std::getline(in, line)) {
+    ListedCard card;
+    std::stringstream fields(line);
+    std::string field;
+    for (int i = 0; std::getline(fields, field, ','); ++i) {
+      if (i == 1) card.code = field;
+      if (i < 2) continue;
+      std::stringstream cells(field);
+      std::string cell;
+      std::vector<int> row;
+      while (cells >> cell)
+        if (cell != "--") row.push_back(std::stoi(cell));
+      card.rows.push_back(row);
+    }
+    cards.push_back(card);
   }
-  return rows;
+  return cards;
+}
+
+std::vector<std::vector<int>> FirstCardRows(const std::string& list) {
+  const std::vector<ListedCard> cards = ListedCards(list);
+  return cards.empty() ? std::vector<std::vector<int>>() : cards[0].rows;
 }
 
 // The number the status line says was called ("Bola 47" or "Bola 47: cuarenta y siete").
@@ -375,6 +391,197 @@ void PlayNinety(const Program& program, const std::string& work) {
   SaveRecordAs(program, record, true);
   Check(ReadAll(record + ".csv").find("cartones,,,,,,\"de 90 bolas, en series de 6\"") != std::string::npos,
         "el acta dice que se jugó con cartones de 90");
+}
+
+// Answers the program's one-line question with `text`, or with what it offers when null.
+bool AnswerText(const Program& program, const wchar_t* text) {
+  const HWND form = WaitForDialog(program, kTitle);
+  if (form == nullptr || GetDlgItem(form, IDC_FORM_FIRST_FIELD) == nullptr) return false;
+  if (text != nullptr)
+    SendMessageW(GetDlgItem(form, IDC_FORM_FIRST_FIELD), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text));
+  Press(form, IDOK);
+  return WaitGone(form);
+}
+
+// A command of the menu that opens no dialog, done once the status line says something new.
+void CommandAndWait(const Program& program, int id) {
+  const std::string before = TextOf(program, IDC_STATUS);
+  Command(program, id);
+  WaitUntil([&] { return TextOf(program, IDC_STATUS) != before; }, 10000);
+}
+
+// The next game's sale from the end of the game in play: the same list, its money and
+// its cartones sold as ranges; `other_list` when it is another.
+void AnswerNextSale(const Program& program, const std::string& other_list,
+                    const std::vector<const wchar_t*>& money_and_sold) {
+  Check(AnswerMessage(program, IDYES) == "La partida ha terminado. ¿Preparar la siguiente partida de la noche?",
+        "la última bola da paso a la siguiente partida");
+  const std::string same = AnswerMessage(program, other_list.empty() ? IDYES : IDNO);
+  Check(StartsWith(same, "¿La siguiente partida con la misma lista, "), "pregunta por la lista: " + same);
+  if (!other_list.empty()) Check(AnswerFileDialog(program, L"Lista de cartones", other_list), "otra lista");
+  for (const wchar_t* answer : money_and_sold) Check(AnswerText(program, answer), "precio, premios y ventas");
+  Settle(program);
+}
+
+// Balls drawn and prizes confirmed until the game's last prize, whose questions `at_the_end`
+// answers.
+void PlayOut(const Program& program, const std::function<void()>& at_the_end) {
+  for (int step = 0; step < 400; ++step) {
+    if (StartsWith(TextOf(program, IDC_PRIZE), "Partida terminada")) return;
+    if (!IsWindowEnabled(Item(program, IDC_CONFIRM))) {
+      Click(program, IDC_DRAW);
+      continue;
+    }
+    const bool last = StartsWith(TextOf(program, IDC_PRIZE), "Se juega: bingo");
+    PostMessageW(program.main, WM_COMMAND, MAKEWPARAM(IDC_CONFIRM, BN_CLICKED),
+                 reinterpret_cast<LPARAM>(Item(program, IDC_CONFIRM)));
+    if (!last) {
+      Settle(program);
+      continue;
+    }
+    at_the_end();
+    return;
+  }
+}
+
+// Two cartones whose first rows share a number, the rest of both filling no row of
+// either: called in that order, the shared number gives both the línea on one ball.
+struct Tie {
+  int a = -1, b = -1, number = 0;
+  std::vector<int> before;
+};
+
+bool FillsARow(const ListedCard& card, const std::vector<int>& called) {
+  for (const std::vector<int>& row : card.rows) {
+    bool full = !row.empty();
+    for (int n : row) full = full && std::find(called.begin(), called.end(), n) != called.end();
+    if (full) return true;
+  }
+  return false;
+}
+
+Tie FindTie(const std::vector<ListedCard>& cards) {
+  for (int a = 0; a < static_cast<int>(cards.size()); ++a)
+    for (int b = a + 1; b < static_cast<int>(cards.size()); ++b)
+      for (int shared : cards[a].rows[0]) {
+        const std::vector<int>& other = cards[b].rows[0];
+        if (std::find(other.begin(), other.end(), shared) == other.end()) continue;
+        std::vector<int> rest;
+        for (const std::vector<int>* row : {&cards[a].rows[0], &other})
+          for (int n : *row)
+            if (n != shared && std::find(rest.begin(), rest.end(), n) == rest.end()) rest.push_back(n);
+        if (!FillsARow(cards[a], rest) && !FillsARow(cards[b], rest)) return {a, b, shared, rest};
+      }
+  return {};
+}
+
+// The night's record CSV reconciled by its own lines: each game's takings are its
+// cartones at its price, its prizes' shares and cents left over make each amount, what
+// stays is the takings less the shares, and the night's totals are the sums.
+bool Reconciles(const std::string& csv, std::string* why) {
+  std::map<std::string, std::map<std::string, long long>> sum;
+  std::stringstream lines(csv);
+  std::string line;
+  std::getline(lines, line);
+  while (std::getline(lines, line)) {
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    const std::string game = line.substr(0, line.find(','));
+    const size_t after = game.size() + 1;
+    const std::string section = line.substr(after, line.find(',', after) - after);
+    const std::string cents = line.substr(line.rfind(',') + 1);
+    if (!cents.empty()) sum[game][section] += std::stoll(cents);
+    if (section == "en juego") sum[game]["vendidos"] = std::stoll(line.substr(line.find(" (") + 2));
+  }
+  long long takings = 0, paid = 0;
+  for (auto& [game, total] : sum) {
+    if (game == "noche") continue;
+    if (total["recaudacion"] != total["vendidos"] * total["precio"] ||
+        total["pago"] + total["sobrante"] != total["importe"] ||
+        total["caja"] != total["recaudacion"] - total["pago"]) {
+      *why = "la partida " + game + " no cuadra";
+      return false;
+    }
+    takings += total["recaudacion"];
+    paid += total["pago"];
+  }
+  *why = std::to_string(sum.size() - 1) + " partidas, " + std::to_string(takings) + " céntimos";
+  return sum.size() == 4 && sum["noche"]["recaudacion"] == takings && sum["noche"]["pagos"] == paid &&
+         sum["noche"]["caja"] == takings - paid;
+}
+
+// The night continued in a new window: the second game's sale as it was, the game played,
+// the third on the series' list with a tied línea, and the night's record saved and
+// reconciled.
+void ContinueNight(const std::wstring& exe, Program* program, const std::vector<ListedCard>& cards,
+                   const std::string& work) {
+  if (!Check(Start(exe, program), "tessarine-bingo.exe abre otra vez la noche")) return;
+  const std::string offer = AnswerMessage(*program, IDYES);
+  Check(offer == "Continuar la noche: venta de la partida 2 (3 cartones vendidos)?", "ofrece: " + offer);
+  Type(*program, IDC_NUMBER, cards[4].code);
+  Check(TextOf(*program, IDC_STATUS) == "El cartón 0005 ya está vendido", "vendido dos veces: " + TextOf(*program, IDC_STATUS));
+  Command(*program, IDM_SELL_CARDS);
+  Check(AnswerText(*program, L"15-16"), "más vendidos por rangos");
+  Settle(*program);
+  Check(TextOf(*program, IDC_MONEY).find("Recaudación: 10,00 € (5 cartones a 2,00 €)") != std::string::npos,
+        "la venta sigue tras matarla: " + TextOf(*program, IDC_MONEY));
+  CommandAndWait(*program, IDM_START_SOLD_GAME);
+  const std::string series_list = work + "\\series\\cartones.csv";
+  const std::vector<ListedCard> series = ListedCards(series_list);
+  const Tie tie = FindTie(series);
+  if (!Check(tie.number > 0, "dos cartones de series que empatan la línea")) return;
+  std::wstring sold = std::to_wstring(tie.a + 1) + L"," + std::to_wstring(tie.b + 1);
+  for (int card = 0, more = 0; more < 4; ++card) {
+    if (card == tie.a || card == tie.b) continue;
+    sold += L"," + std::to_wstring(card + 1);
+    ++more;
+  }
+  PlayOut(*program, [&] { AnswerNextSale(*program, series_list, {L"1", L"10 %", L"60 %", sold.c_str()}); });
+  CommandAndWait(*program, IDM_START_SOLD_GAME);
+  for (int n : tie.before) Type(*program, IDC_NUMBER, std::to_string(n));
+  Type(*program, IDC_NUMBER, std::to_string(tie.number));
+  Check(SendMessageW(Item(*program, IDC_WINNERS), LB_GETCOUNT, 0, 0) == 2, "dos cartones cantan línea a la vez");
+  Click(*program, IDC_CONFIRM);
+  Check(TextOf(*program, IDC_STATUS) == "Premio confirmado: línea, 0,60 € entre 2: 0,30 € cada uno",
+        "el empate, al céntimo: " + TextOf(*program, IDC_STATUS));
+  PlayOut(*program, [&] { AnswerMessage(*program, IDNO); });
+  Command(*program, IDM_SAVE_NIGHT_RECORD);
+  Check(AnswerText(*program, nullptr), "el título del acta de la noche");
+  const std::string record = work + "\\acta-noche";
+  Check(AnswerFileDialog(*program, L"Acta de la partida (se guarda en PDF y en CSV)", record + ".pdf"),
+        "el acta de la noche se guarda");
+  Settle(*program);
+  Check(StartsWith(TextOf(*program, IDC_STATUS), "Acta de la noche guardada en "), TextOf(*program, IDC_STATUS));
+  std::string why;
+  const bool reconciles = Reconciles(ReadAll(record + ".csv"), &why);
+  Check(reconciles, "el CSV de la noche cuadra: " + why);
+}
+
+
+// A night of three games: the first sold by ranges and played, the second's sale begun
+// with cartones scanned at the door and the window killed; then continued.
+void PlayNight(const std::wstring& exe, Program* program, const std::string& list, const std::string& work) {
+  const std::vector<ListedCard> cards = ListedCards(list);
+  Command(*program, IDM_NEXT_GAME);
+  Check(AnswerMessage(*program, IDYES) == "Hay una partida en curso. ¿Dejarla y empezar otra?",
+        "la noche empieza dejando la partida de 90");
+  AnswerMessage(*program, IDNO);  // not the series' list
+  Check(AnswerFileDialog(*program, L"Lista de cartones", list), "la lista de la noche");
+  for (const wchar_t* answer : {static_cast<const wchar_t*>(nullptr), L"1,50", L"15 %", L"50 %", L"1-12"})
+    Check(AnswerText(*program, answer), "la moneda, el precio, los premios y los vendidos");
+  Settle(*program);
+  Check(TextOf(*program, IDC_STATUS) == "Venta de la partida 1: 12 cartones vendidos, 18,00 €",
+        "la venta: " + TextOf(*program, IDC_STATUS));
+  Check(TextOf(*program, IDC_MONEY).find("Recaudación: 18,00 € (12 cartones a 1,50 €)\nLínea (15 %): 2,70 €") !=
+            std::string::npos,
+        "la recaudación y los premios antes de empezar: " + TextOf(*program, IDC_MONEY));
+  CommandAndWait(*program, IDM_START_SOLD_GAME);
+  Check(TextOf(*program, IDC_STATUS) == "Partida 1 con 12 cartones", "empieza: " + TextOf(*program, IDC_STATUS));
+  PlayOut(*program, [&] { AnswerNextSale(*program, "", {L"2", L"20 %", L"5,00 €", L""}); });
+  for (int card : {2, 4, 6}) Type(*program, IDC_NUMBER, cards[static_cast<size_t>(card)].code);
+  Check(TextOf(*program, IDC_STATUS) == "Vendido el cartón 0007 (3 vendidos)",
+        "tres cartones escaneados en la puerta: " + TextOf(*program, IDC_STATUS));
+  Kill(program);
+  ContinueNight(exe, program, cards, work);
 }
 
 int Drive(const std::wstring& exe, const std::string& list, const std::string& work,
@@ -730,6 +937,7 @@ int Drive(const std::wstring& exe, const std::string& list, const std::string& w
   }
 
   PlayNinety(program, work);
+  PlayNight(exe, &program, list, work);
   PostMessageW(program.main, WM_CLOSE, 0, 0);
   Check(Ended(&program), "se cierra");
   return 0;

@@ -17,7 +17,9 @@
 #      continues it; the record it saved is read back by pdftotext, and its calls and
 #      prizes are those of the record the Linux core makes of the same list and events
 #      (bingo_record_of_events, from the Linux build), and the Linux tessarine-cards
-#      --verify-draw finds its drawn balls to be those of its key.
+#      --verify-draw finds its drawn balls to be those of its key; then a night of three
+#      games, killed during the second game's sales and continued, its record reconciled by
+#      the driver and read back by pdftotext.
 # One private Wine prefix per run, made once. Prints one line per check and exits
 # non-zero on any failure.
 #
@@ -191,6 +193,13 @@ bingo_checks() {
   # The balls the Windows window drew, across its kill, are those its key gives.
   check "tessarine-cards --verify-draw del acta final de Windows: el sorteo es correcto" \
     eval '"$linux_cli" --verify-draw "$here_bingo/final.csv" | grep -q "^El sorteo es correcto: "'
+  # The record of the night the window played after (three games, one tie), printed.
+  pdftotext -layout "$here_bingo/acta-noche.pdf" "$here_bingo/acta-noche.txt" 2>/dev/null
+  check "el acta de la noche de Windows, leída con pdftotext: sus tres partidas y sus totales" \
+    eval 'grep -q "Acta de la noche" "$here_bingo/acta-noche.txt" &&
+          grep -q "Partida 3" "$here_bingo/acta-noche.txt" &&
+          grep -q "línea: 0,30 €" "$here_bingo/acta-noche.txt" &&
+          grep -q "Totales de la noche" "$here_bingo/acta-noche.txt"'
   echo "$passed passed, $failed failed"
   [ "$failed" -eq 0 ]
 }
