@@ -32,6 +32,9 @@ void CloseSocket(NetSocket socket);
 // Sends what it can of `bytes` without waiting, then ends the connection both ways: the
 // thread reading it wakes at once.
 void EndConnection(NetSocket socket, const std::string& bytes);
+// The listening socket's options: it may listen again at once after a stop, but never
+// share its port with another program (the library's own options would let it).
+void SetListeningOptions(NetSocket listening);
 // The listening socket's queue of connections not yet accepted, as long as the system allows.
 void WidenListenQueue(NetSocket listening);
 // Room for a thousand phones: the open files a process may hold, raised to what the system

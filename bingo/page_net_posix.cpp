@@ -87,6 +87,11 @@ void EndConnection(NetSocket socket, const std::string& bytes) {
   shutdown(Fd(socket), SHUT_RDWR);
 }
 
+void SetListeningOptions(NetSocket listening) {
+  const int yes = 1;
+  setsockopt(Fd(listening), SOL_SOCKET, SO_REUSEADDR, &yes, sizeof yes);
+}
+
 void WidenListenQueue(NetSocket listening) { listen(Fd(listening), SOMAXCONN); }
 
 void PrepareProcessForConnections() {

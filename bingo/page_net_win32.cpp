@@ -95,6 +95,12 @@ void EndConnection(NetSocket socket, const std::string& bytes) {
   shutdown(Handle(socket), SD_BOTH);
 }
 
+void SetListeningOptions(NetSocket listening) {
+  const BOOL yes = TRUE;
+  setsockopt(Handle(listening), SOL_SOCKET, SO_EXCLUSIVEADDRUSE, reinterpret_cast<const char*>(&yes),
+             sizeof yes);
+}
+
 void WidenListenQueue(NetSocket listening) { listen(Handle(listening), SOMAXCONN); }
 
 void PrepareProcessForConnections() {}

@@ -319,6 +319,8 @@ void SetLimits(PageServer* page, Listener* listener) {
   const PageLimits& limits = page->limits;
   listener->new_task_queue = [limits] { return new Workers(static_cast<size_t>(limits.connections)); };
   listener->set_payload_max_length(limits.request_bytes);
+  listener->set_socket_options(
+      [](socket_t listening) { SetListeningOptions(static_cast<NetSocket>(listening)); });
 }
 }  // namespace
 
