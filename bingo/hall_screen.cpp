@@ -125,7 +125,7 @@ HallLayout LayOutHall(int width, int height, double eights_advance_per_pixel, in
     const int top = hall.top.bottom;
     hall.page_qr = BoardBox{width - column + margin, top, width - margin, top + column - 2 * margin};
     hall.page_address = BoardBox{width - column, hall.page_qr.bottom, width,
-                                 hall.page_qr.bottom + 2 * hall.line_pixels};
+                                 std::min(height, hall.page_qr.bottom + 3 * hall.line_pixels)};
     return hall;
   }
   HallLayout hall;

@@ -7,6 +7,7 @@
 #include <signal.h>
 #include <sys/resource.h>
 #include <sys/socket.h>
+#include <sys/syscall.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -93,6 +94,11 @@ void SetListeningOptions(NetSocket listening) {
 }
 
 void WidenListenQueue(NetSocket listening) { listen(Fd(listening), SOMAXCONN); }
+
+void LowerThisThreadsPriority() {
+  // Linux gives each thread its own nice value, named by its thread id.
+  setpriority(PRIO_PROCESS, static_cast<id_t>(syscall(SYS_gettid)), 10);
+}
 
 void PrepareProcessForConnections() {
   rlimit files{};

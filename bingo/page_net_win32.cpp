@@ -103,4 +103,6 @@ void SetListeningOptions(NetSocket listening) {
 
 void WidenListenQueue(NetSocket listening) { listen(Handle(listening), SOMAXCONN); }
 
+void LowerThisThreadsPriority() { SetThreadPriority(GetCurrentThread(), THREAD_PRIORITY_BELOW_NORMAL); }
+
 void PrepareProcessForConnections() {}

@@ -51,7 +51,10 @@ class Workers : public httplib::TaskQueue {
       return;
     }
     jobs_.push_back(std::move(job));
-    if (jobs_.size() > idle_) threads_.emplace_back([this] { Work(); });
+    if (jobs_.size() > idle_) {
+      ++idle_;  // idle from its start: a job queued meanwhile is its own
+      threads_.emplace_back([this] { Work(); });
+    }
     lock.unlock();
     ready_.notify_one();
   }
@@ -67,18 +70,18 @@ class Workers : public httplib::TaskQueue {
 
  private:
   void Work() {
+    LowerThisThreadsPriority();
+    std::unique_lock<std::mutex> lock(mutex_);
     for (;;) {
-      std::function<void()> job;
-      {
-        std::unique_lock<std::mutex> lock(mutex_);
-        ++idle_;
-        ready_.wait(lock, [this] { return stopping_ || !jobs_.empty(); });
-        --idle_;
-        if (jobs_.empty()) return;
-        job = std::move(jobs_.front());
-        jobs_.pop_front();
-      }
+      ready_.wait(lock, [this] { return stopping_ || !jobs_.empty(); });
+      if (jobs_.empty()) return;
+      std::function<void()> job = std::move(jobs_.front());
+      jobs_.pop_front();
+      --idle_;
+      lock.unlock();
       job();
+      lock.lock();
+      ++idle_;
     }
   }
 
@@ -87,7 +90,7 @@ class Workers : public httplib::TaskQueue {
   std::condition_variable ready_;
   std::list<std::function<void()>> jobs_;
   std::vector<std::thread> threads_;
-  size_t idle_ = 0;
+  size_t idle_ = 0;  // threads not running a job, those just started included
   bool stopping_ = false;
 };
 
@@ -96,10 +99,19 @@ class Listener;
 
 struct PageServer {
   PageLimits limits;
-  std::mutex mutex;  // guards state
-  std::condition_variable changed;
+  // Waking a thousand connections takes milliseconds, and they all take the lock they
+  // waited on: a thread of its own wakes them, on a lock the game never takes, so that
+  // publishing costs the game only the hand-over of a pointer.
+  std::mutex state_mutex;  // guards state
   std::shared_ptr<const PageState> state;
+  std::mutex announce_mutex;  // guards to_announce: the game and the announcer
+  std::condition_variable announce;
+  bool to_announce = false;
+  std::mutex wait_mutex;  // guards announced: the announcer and the stream's connections
+  std::condition_variable changed;
+  std::shared_ptr<const PageState> announced;
   std::atomic<bool> stopping{false};
+  std::thread announcer;
 
   std::mutex gate;  // guards per_address
   std::map<std::string, int> per_address;
@@ -252,19 +264,20 @@ httplib::Server::HandlerResponse Screen(const PageLimits& limits, const httplib:
 }
 
 std::shared_ptr<const PageState> CurrentState(PageServer* page) {
-  std::lock_guard<std::mutex> lock(page->mutex);
+  std::lock_guard<std::mutex> lock(page->state_mutex);
   return page->state;
 }
 
 // The snapshot once it is other than `seen`; the same one when the heartbeat is due; null
 // when the server stops.
-std::shared_ptr<const PageState> NextState(PageServer* page, uint64_t seen) {
-  std::unique_lock<std::mutex> lock(page->mutex);
-  page->changed.wait_for(lock, std::chrono::milliseconds(page->limits.heartbeat_milliseconds),
-                         [page, seen] {
-                           return page->stopping || (page->state && page->state->number != seen);
-                         });
-  return page->stopping ? nullptr : page->state;
+// The stream reads the snapshot announced, never the game's lock.
+std::shared_ptr<const PageState> NextState(PageServer* page, uint64_t seen, bool wait) {
+  std::unique_lock<std::mutex> lock(page->wait_mutex);
+  const auto news = [page, seen] {
+    return page->stopping || (page->announced && page->announced->number != seen);
+  };
+  if (wait) page->changed.wait_for(lock, std::chrono::milliseconds(page->limits.heartbeat_milliseconds), news);
+  return page->stopping ? nullptr : page->announced;
 }
 
 // The snapshot a phone last had: the stream's Last-Event-ID, or ?desde= from a page that
@@ -282,9 +295,9 @@ void StreamEvents(PageServer* page, const httplib::Request& request, httplib::Re
   auto first = std::make_shared<bool>(true);
   response.set_chunked_content_provider(
       "text/event-stream", [page, seen, first](size_t, httplib::DataSink& sink) {
-        const std::shared_ptr<const PageState> state =
-            *first && CurrentState(page) && CurrentState(page)->number != *seen ? CurrentState(page)
-                                                                              : NextState(page, *seen);
+        // At first what the phone missed, at once; then each change as it comes.
+        std::shared_ptr<const PageState> state = *first ? NextState(page, *seen, false) : nullptr;
+        if (!state || state->number == *seen) state = NextState(page, *seen, true);
         *first = false;
         if (!state) return false;
         // A named event the page listens for: it tells a live stream from one gone silent.
@@ -313,6 +326,31 @@ void Route(PageServer* page, Listener* listener) {
   listener->Get("/eventos", [page](const httplib::Request& request, httplib::Response& response) {
     StreamEvents(page, request, response);
   });
+}
+
+void Announce(PageServer* page) {
+  LowerThisThreadsPriority();
+  for (;;) {
+    {
+      std::unique_lock<std::mutex> lock(page->announce_mutex);
+      page->announce.wait(lock, [page] { return page->stopping || page->to_announce; });
+      if (page->stopping) return;
+      page->to_announce = false;
+    }
+    std::shared_ptr<const PageState> state = CurrentState(page);
+    {
+      std::lock_guard<std::mutex> lock(page->wait_mutex);
+      page->announced.swap(state);
+    }
+    page->changed.notify_all();
+  }
+}
+
+// Wakes every wait at once, under its lock so that no waiter misses it.
+template <typename Wake>
+void WakeUnder(std::mutex* mutex, Wake wake) {
+  { std::lock_guard<std::mutex> lock(*mutex); }
+  wake();
 }
 
 void SetLimits(PageServer* page, Listener* listener) {
@@ -347,9 +385,11 @@ PageStart StartPageServer(PageServer* page, int port) {
   }
   WidenListenQueue(listener->Listening());
   page->stopping = false;
+  page->to_announce = true;  // the snapshot published while stopped
   page->listener = std::move(listener);
   page->port = start.port;
   page->listening = std::thread([page] { page->listener->listen_after_bind(); });
+  page->announcer = std::thread([page] { Announce(page); });
   // Stopped before it runs, the library would go on listening.
   while (!page->listener->is_running()) std::this_thread::sleep_for(std::chrono::milliseconds(1));
   return start;
@@ -357,11 +397,10 @@ PageStart StartPageServer(PageServer* page, int port) {
 
 void StopPageServer(PageServer* page) {
   if (!page->listener) return;
-  {
-    std::lock_guard<std::mutex> lock(page->mutex);
-    page->stopping = true;
-  }
-  page->changed.notify_all();
+  page->stopping = true;
+  WakeUnder(&page->wait_mutex, [page] { page->changed.notify_all(); });
+  WakeUnder(&page->announce_mutex, [page] { page->announce.notify_all(); });
+  page->announcer.join();
   page->listener->stop();
   page->listening.join();
   page->listener.reset();
@@ -372,8 +411,12 @@ bool PageServerListening(const PageServer& server) { return server.listener != n
 
 void PublishPageState(PageServer* page, std::shared_ptr<const PageState> state) {
   {
-    std::lock_guard<std::mutex> lock(page->mutex);
+    std::lock_guard<std::mutex> lock(page->state_mutex);
     page->state = std::move(state);
   }
-  page->changed.notify_all();
+  {
+    std::lock_guard<std::mutex> lock(page->announce_mutex);
+    page->to_announce = true;
+  }
+  page->announce.notify_one();
 }

@@ -216,7 +216,7 @@ void BingoWindow::ShowPage(const BingoScreen& screen) {
   if (fits > room) large.setPixelSize(qMax(10, 40 * room / fits));
   page_address_->setFont(large);
   page_address_->setText(address);
-  const int side = qMin(room, 220);
+  const int side = qMin(room, 180);
   if (page_qr_->pixmap().width() != side || page_qr_->property("address").toString() != address) {
     page_qr_->setPixmap(QrPixmap(screen.page_qr, side));
     page_qr_->setProperty("address", address);
