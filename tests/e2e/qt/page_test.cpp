@@ -104,6 +104,8 @@ class PageTest : public QObject {
     QCOMPARE(QString::fromStdString(window.Hall()->Shown().page_address), address);
     QVERIFY(window.Hall()->Shown().page_qr.side >= 21);
 
+    // Where to keep the screenshots to look at (docs/movil.png is one of them); none if unset.
+    const QString shots = qEnvironmentVariable("TESSARINE_PAGE_SHOTS");
     Browser browser;
     browser.Start();
     if (!browser.failed.isEmpty()) QSKIP(qPrintable("sin Chromium: " + browser.failed));
@@ -137,6 +139,7 @@ class PageTest : public QObject {
     page_switch->click();
     QVERIFY(!page_switch->isChecked());
     QCOMPARE(browser.Do("reconectando"), QString("ok"));
+    if (!shots.isEmpty()) QCOMPARE(browser.Do("captura " + shots + "/reconectando.png"), QString("ok"));
     int missed[2] = {0, 0};
     for (int& ball : missed) {
       int next = 99;
@@ -150,11 +153,12 @@ class PageTest : public QObject {
     QCOMPARE(browser.Do(QString("tablero %1").arg(missed[0])), QString("ok"));
     QCOMPARE(browser.Do("conectado"), QString("ok"));
     QCOMPARE(browser.Do(QString("marcado %1 %2").arg(mine).arg(row[0])), QString("ok"));
-    const QString shots = qEnvironmentVariable("TESSARINE_PAGE_SHOTS");
     if (!shots.isEmpty()) {
       QCOMPARE(browser.Do("captura " + shots + "/movil.png"), QString("ok"));
       QCOMPARE(browser.Do("captura " + shots + "/movil-200.png 2 entera"), QString("ok"));
       window.grab().save(shots + "/ventana.png");
+      window.Hall()->resize(1280, 720);
+      QTest::qWait(100);
       window.Hall()->grab().save(shots + "/sala.png");
     }
     window.Hall()->close();
