@@ -3,40 +3,25 @@
 // reach every phone (the median, the 99th percentile and the slowest, against 200 ms),
 // how long publishing a snapshot takes the game, and the server's memory per connection
 // (its resident memory with the phones connected, less before, against 64 KB). The
-// server is the program's own (bingo/page_server), with the program's limits but for the
-// connections from one address, which here are all of them.
+// server is the program's own (bingo/page_server) with the program's limits; each phone
+// calls from a loopback address of its own.
 //
 //   page_bench [PHONES [BALLS]]
-#include <arpa/inet.h>
-#include <netinet/in.h>
-#include <sys/epoll.h>
-#include <sys/resource.h>
-#include <sys/socket.h>
-#include <unistd.h>
-
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
-#include <fstream>
 #include <string>
 #include <thread>
 #include <vector>
 
+#include "bench/page_phones.h"
 #include "bingo/page_server.h"
 
 namespace {
 using Clock = std::chrono::steady_clock;
 constexpr double kTargetMs = 200.0;
 constexpr double kTargetKilobytes = 64.0;
-
-long StatusField(const char* name) {
-  std::ifstream status("/proc/self/status");
-  std::string line;
-  while (std::getline(status, line))
-    if (line.rfind(name, 0) == 0) return std::atol(line.c_str() + std::string(name).size());
-  return 0;
-}
 
 // A snapshot the size of a real one in the middle of a game: 40 balls, five recent, a prize.
 std::shared_ptr<const PageState> Snapshot(uint64_t number) {
@@ -50,100 +35,27 @@ std::shared_ptr<const PageState> Snapshot(uint64_t number) {
   return std::make_shared<const PageState>(PageStateOf(number, fields, nullptr));
 }
 
-int Connect(int port) {
-  const int phone = socket(AF_INET, SOCK_STREAM, 0);
-  sockaddr_in address{};
-  address.sin_family = AF_INET;
-  address.sin_port = htons(static_cast<uint16_t>(port));
-  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-  if (connect(phone, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0) {
-    std::perror("connect");
-    std::exit(1);
-  }
-  const std::string ask = "GET /eventos HTTP/1.1\r\nHost: sala\r\n\r\n";
-  if (send(phone, ask.data(), ask.size(), 0) != static_cast<ssize_t>(ask.size())) std::exit(1);
-  return phone;
-}
-
-struct Phones {
-  int poll = epoll_create1(0);
-  std::vector<int> sockets;
-  std::vector<std::string> tails;   // the last bytes each has read
-  std::vector<uint64_t> seen;       // the last snapshot each has had whole
-  std::vector<double> arrived_ms;   // when it had the snapshot awaited
-};
-
-// Reads until every phone has had snapshot `number`; false past `seconds`.
-bool AwaitAll(Phones* phones, uint64_t number, Clock::time_point since, int seconds) {
-  const std::string mark = "id: " + std::to_string(number) + "\n";
-  size_t waiting = 0;
-  for (uint64_t one : phones->seen) waiting += one < number;
-  epoll_event events[256];
-  char buffer[16384];
-  const Clock::time_point end = Clock::now() + std::chrono::seconds(seconds);
-  while (waiting > 0 && Clock::now() < end) {
-    const int ready = epoll_wait(phones->poll, events, 256, 100);
-    for (int at = 0; at < ready; ++at) {
-      const size_t phone = events[at].data.u64;
-      const ssize_t got = recv(phones->sockets[phone], buffer, sizeof buffer, 0);
-      if (got <= 0) continue;
-      std::string& tail = phones->tails[phone];
-      tail.append(buffer, static_cast<size_t>(got));
-      if (phones->seen[phone] < number && tail.find(mark) != std::string::npos &&
-          tail.find("\n\n", tail.find(mark)) != std::string::npos) {
-        phones->seen[phone] = number;
-        phones->arrived_ms[phone] = std::chrono::duration<double, std::milli>(Clock::now() - since).count();
-        --waiting;
-      }
-      if (tail.size() > 4096) tail.erase(0, tail.size() - 2048);
-    }
-  }
-  return waiting == 0;
-}
-
-double Percentile(std::vector<double> values, double share) {
-  std::sort(values.begin(), values.end());
-  return values[std::min(values.size() - 1, static_cast<size_t>(values.size() * share))];
-}
 }  // namespace
 
 int main(int argc, char** argv) {
   const int phone_count = argc > 1 ? std::atoi(argv[1]) : 1000;
   const int balls = argc > 2 ? std::atoi(argv[2]) : 100;
-  rlimit files{};
-  getrlimit(RLIMIT_NOFILE, &files);
-  files.rlim_cur = files.rlim_max;
-  setrlimit(RLIMIT_NOFILE, &files);
-
-  PageLimits limits;
-  limits.per_address = phone_count + 10;
-  auto server = NewPageServer(limits);
+  auto server = NewPageServer();
   PublishPageState(server.get(), Snapshot(1));
   const PageStart start = StartPageServer(server.get(), 0);
   if (!start.error.empty()) return std::fprintf(stderr, "%s\n", start.error.c_str()), 1;
   std::this_thread::sleep_for(std::chrono::milliseconds(200));
-  const long rss_before = StatusField("VmRSS:"), threads_before = StatusField("Threads:");
+  const long rss_before = ProcessStatus("VmRSS:"), threads_before = ProcessStatus("Threads:");
 
-  Phones phones;
   const Clock::time_point connecting = Clock::now();
-  for (int one = 0; one < phone_count; ++one) {
-    phones.sockets.push_back(Connect(start.port));
-    epoll_event event{};
-    event.events = EPOLLIN;
-    event.data.u64 = static_cast<uint64_t>(one);
-    epoll_ctl(phones.poll, EPOLL_CTL_ADD, phones.sockets.back(), &event);
-  }
-  phones.tails.resize(phones.sockets.size());
-  phones.seen.assign(phones.sockets.size(), 0);
-  phones.arrived_ms.assign(phones.sockets.size(), 0);
+  Phones phones = ConnectPhones(start.port, phone_count);
   if (!AwaitAll(&phones, 1, connecting, 60)) {
-    const long had = std::count(phones.seen.begin(), phones.seen.end(), 1u);
+    const long had = std::count_if(phones.seen.begin(), phones.seen.end(), [](uint64_t one) { return one >= 1; });
     return std::fprintf(stderr, "only %ld phones of %d connected\n", had, phone_count), 1;
   }
   const double connect_ms = std::chrono::duration<double, std::milli>(Clock::now() - connecting).count();
   std::this_thread::sleep_for(std::chrono::milliseconds(300));
-  const long rss_after = StatusField("VmRSS:"), threads_after = StatusField("Threads:");
-  if (std::getenv("PAGE_BENCH_PAUSE")) std::this_thread::sleep_for(std::chrono::seconds(std::atoi(std::getenv("PAGE_BENCH_PAUSE"))));
+  const long rss_after = ProcessStatus("VmRSS:"), threads_after = ProcessStatus("Threads:");
 
   std::vector<double> all_reached, deliveries, publish_us;
   for (int ball = 0; ball < balls; ++ball) {
@@ -171,7 +83,7 @@ int main(int argc, char** argv) {
   std::printf("server memory: %ld KB resident before, %ld KB with the phones: %.1f KB a connection "
               "(target < %.0f KB: %s)\n", rss_before, rss_after, per_connection_kb, kTargetKilobytes,
               per_connection_kb < kTargetKilobytes ? "met" : "MISSED");
-  for (int phone : phones.sockets) close(phone);
+  ClosePhones(&phones);
   StopPageServer(server.get());
   return 0;
 }
