@@ -27,6 +27,11 @@ std::shared_ptr<const PageState> StateNumber(uint64_t number, int last) {
 
 struct PageServerTest : ::testing::Test {
   void SetUp() override { Start(PageLimits()); }
+  // The server again, with other limits.
+  void Restart(const PageLimits& limits) {
+    StopPageServer(server.get());
+    Start(limits);
+  }
   void Start(const PageLimits& limits) {
     server = NewPageServer(limits);
     PublishPageState(server.get(), StateNumber(1, 47));
@@ -114,10 +119,9 @@ TEST_F(PageServerTest, AStoppedServerLetsItsPhonesGoAndStartsAgainWithItsSnapsho
 }
 
 TEST_F(PageServerTest, HostileRequestsGetTheirStatusAndThePageIsStillServed) {
-  StopPageServer(server.get());
   PageLimits limits;
   limits.header_milliseconds = 1500;
-  Start(limits);
+  Restart(limits);
   const struct {
     const char* what;
     std::string request;
@@ -147,10 +151,9 @@ TEST_F(PageServerTest, HostileRequestsGetTheirStatusAndThePageIsStillServed) {
 }
 
 TEST_F(PageServerTest, ASlowDripOfBytesIsAnsweredWithinTheHeadersTime) {
-  StopPageServer(server.get());
   PageLimits limits;
   limits.header_milliseconds = 800;
-  Start(limits);
+  Restart(limits);
   const int dripper = ConnectToPage(port);
   const std::string request = "GET / HTTP/1.1\r\nHost: sala\r\nX-Lento: ";
   const auto start = std::chrono::steady_clock::now();
@@ -185,12 +188,11 @@ TEST_F(PageServerTest, FiveThousandConnectionsAreEachAnsweredAndThePageIsStillSe
   if (files.rlim_max < 12000) GTEST_SKIP() << "this machine lets a process open only " << files.rlim_max << " files";
   files.rlim_cur = files.rlim_max;
   setrlimit(RLIMIT_NOFILE, &files);
-  StopPageServer(server.get());
   PageLimits limits;
   limits.per_address = 6000;  // every connection comes from loopback here
   limits.connections = 500;
   limits.header_milliseconds = 1500;
-  Start(limits);
+  Restart(limits);
   std::vector<int> sockets;
   for (int one = 0; one < 5000; ++one) {
     const int socket_fd = ConnectToPage(port);

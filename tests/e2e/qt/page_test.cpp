@@ -73,10 +73,8 @@ class PageTest : public QObject {
  private slots:
   void init() { WatchDialogs(); }
   void cleanup() {
-    QVERIFY2(AllExpectedDialogsSeen(), "a dialog the test waited for never came");
-    const QStringList unexpected = TakeUnexpectedDialogs();
-    QVERIFY2(unexpected.isEmpty(), qPrintable(unexpected.join(" | ")));
-    ForgetDialogs();
+    const QString trouble = DialogTroubleThenForget();
+    QVERIFY2(trouble.isEmpty(), qPrintable(trouble));
   }
 
   void aBrowserFollowsTheGameAndCatchesUpAfterTheServerStopped() {
