@@ -7,6 +7,7 @@ sends one command a line on standard input; each is answered with one line, "ok"
 "fallo: why", once the page shows what was asked or 10 seconds have passed:
 
   abrir URL             open the page
+  recargar              open it again (what the phone kept, it still has)
   bola N                N is the last ball and is marked on the board
   sin-bola N            N is marked nowhere on the board
   tablero N             N is marked on the board
@@ -82,8 +83,11 @@ def card_marks(driver, code):
 
 def run(driver, words):
     command, arguments = words[0], words[1:]
-    if command == "abrir":
-        driver.get(arguments[0])
+    if command in ("abrir", "recargar"):
+        if command == "abrir":
+            driver.get(arguments[0])
+        else:
+            driver.refresh()
         return until(lambda: driver.execute_script("return document.readyState") == "complete" and
                      not driver.find_element(By.ID, "partida").get_attribute("hidden"),
                      "la página con la partida")

@@ -101,6 +101,17 @@ class PageTest : public QObject {
     QVERIFY(window.Hall() != nullptr);
     QCOMPARE(QString::fromStdString(window.Hall()->Shown().page_address), address);
     QVERIFY(window.Hall()->Shown().page_qr.side >= 21);
+    // The hall sees the QR code in its own column, the board beside it.
+    HallWindow* hall = window.Hall();
+    hall->resize(1280, 720);
+    QVERIFY(QTest::qWaitForWindowExposed(hall));
+    const HallLayout layout = HallPaintOf(hall->width(), hall->height(), hall->Shown().highest_ball, true).layout;
+    QVERIFY(layout.board.grid.right <= layout.page_qr.left && layout.page_qr.right <= hall->width());
+    const QImage seen = hall->grab().toImage();
+    int dark = 0;
+    for (int y = layout.page_qr.top; y < layout.page_qr.bottom; ++y)
+      for (int x = layout.page_qr.left; x < layout.page_qr.right; ++x) dark += qGray(seen.pixel(x, y)) < 64;
+    QVERIFY2(dark > layout.page_qr.right - layout.page_qr.left, qPrintable(QString::number(dark)));
 
     // Where to keep the screenshots to look at (docs/movil.png is one of them); none if unset.
     const QString shots = qEnvironmentVariable("TESSARINE_PAGE_SHOTS");
@@ -130,6 +141,9 @@ class PageTest : public QObject {
     QCOMPARE(browser.Do(QString("bola %1").arg(row[3])), QString("ok"));
     for (size_t at = 0; at < 4; ++at) QCOMPARE(browser.Do(QString("marcado %1 %2").arg(mine).arg(row[at])), QString("ok"));
     QCOMPARE(browser.Do("dice " + mine + " Le falta 1 número para línea."), QString("ok"));
+    // The codes are the phone's own: opened again, the page still has them.
+    QCOMPARE(browser.Do("recargar"), QString("ok"));
+    QCOMPARE(browser.Do(QString("marcado %1 %2").arg(mine).arg(row[3])), QString("ok"));
     QCOMPARE(browser.Do("captura " + work_.filePath("movil.png")), QString("ok"));
     QCOMPARE(browser.Do("captura " + work_.filePath("movil-200.png") + " 2 entera"), QString("ok"));
 
@@ -155,8 +169,6 @@ class PageTest : public QObject {
       QCOMPARE(browser.Do("captura " + shots + "/movil.png"), QString("ok"));
       QCOMPARE(browser.Do("captura " + shots + "/movil-200.png 2 entera"), QString("ok"));
       window.grab().save(shots + "/ventana.png");
-      window.Hall()->resize(1280, 720);
-      QTest::qWait(100);
       window.Hall()->grab().save(shots + "/sala.png");
     }
     window.Hall()->close();
