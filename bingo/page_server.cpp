@@ -233,9 +233,7 @@ class Listener : public httplib::Server {
 
   PageServer* page_;
 };
-}  // namespace
 
-namespace {
 // The page talks only to its own server: no script, style or font from anywhere else.
 void GuardResponse(httplib::Response& response) {
   response.set_header("Content-Security-Policy",
@@ -268,9 +266,8 @@ std::shared_ptr<const PageState> CurrentState(PageServer* page) {
   return page->state;
 }
 
-// The snapshot once it is other than `seen`; the same one when the heartbeat is due; null
-// when the server stops.
-// The stream reads the snapshot announced, never the game's lock.
+// The snapshot announced (the stream never takes the game's lock): with `wait`, once it is
+// other than `seen`, or the same one when the heartbeat is due; null when the server stops.
 std::shared_ptr<const PageState> NextState(PageServer* page, uint64_t seen, bool wait) {
   std::unique_lock<std::mutex> lock(page->wait_mutex);
   const auto news = [page, seen] {
