@@ -193,11 +193,17 @@ QWidget* BingoWindow::MakePageBox() {
   page_address_->setTextInteractionFlags(Qt::TextSelectableByMouse);
   page_qr_ = Label("qr_pagina");
   page_qr_->setAlignment(Qt::AlignCenter);
-  for (QWidget* widget : std::initializer_list<QWidget*>{page_switch_, page_address_, page_qr_})
-    column->addWidget(widget);
+  column->addWidget(page_switch_);
+  column->addWidget(page_address_);
+  column->addWidget(page_qr_, 0, Qt::AlignHCenter);
   connect(page_switch_, &QCheckBox::toggled, this, [this] { Run(BingoCommand::kPage); });
   return box;
 }
+
+// The QR code at three pixels a module: a phone reads it from the caller's desk, and the
+// column keeps room for the forecast and the claimed card.
+constexpr int kQrModulePixels = 3;
+constexpr int kPageAddressMostPixels = 32;
 
 void BingoWindow::ShowPage(const BingoScreen& screen) {
   {
@@ -211,13 +217,15 @@ void BingoWindow::ShowPage(const BingoScreen& screen) {
   const int room = controls_->width() - 24;
   QFont large = page_address_->font();
   large.setBold(true);
-  large.setPixelSize(40);
+  large.setPixelSize(kPageAddressMostPixels);
   const int fits = QFontMetrics(large).horizontalAdvance(address);
-  if (fits > room) large.setPixelSize(qMax(10, 40 * room / fits));
+  if (fits > room) large.setPixelSize(qMax(10, kPageAddressMostPixels * room / fits));
   page_address_->setFont(large);
+  page_address_->setFixedHeight(QFontMetrics(large).height());
   page_address_->setText(address);
-  const int side = qMin(room, 180);
-  if (page_qr_->pixmap().width() != side || page_qr_->property("address").toString() != address) {
+  const int side = qMin(room, (screen.page_qr.side + 2 * kQrQuietModules) * kQrModulePixels);
+  if (page_qr_->property("address").toString() != address) {
+    page_qr_->setFixedSize(side, side);
     page_qr_->setPixmap(QrPixmap(screen.page_qr, side));
     page_qr_->setProperty("address", address);
   }
@@ -373,6 +381,7 @@ void BingoWindow::Refresh() {
   for (const std::string& winner : screen.winners) winners_->addItem(Text(winner));
   claim_heading_->setText(Text(screen.claim.heading));
   claim_card_->ShowClaim(screen.claim);
+  claim_card_->setVisible(screen.claim.has_card);  // no room kept for a card not claimed
   verdict_->setText(Text(screen.claim.verdict));
   verdict_->setStyleSheet(screen.claim.old ? "color: #808080"
                                            : screen.claim.valid ? "color: #1a7f1a" : "color: #b00000");

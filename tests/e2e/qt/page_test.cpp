@@ -89,6 +89,8 @@ class PageTest : public QObject {
     QVERIFY(window.Open().isEmpty());
     QVERIFY(window.StartGame(list, "1-6").isEmpty());
 
+    // Where to keep the screenshots to look at (docs/movil.png is one of them); none if unset.
+    const QString shots = qEnvironmentVariable("TESSARINE_PAGE_SHOTS");
     auto* page_switch = window.findChild<QCheckBox*>("pagina");
     QVERIFY(page_switch && !page_switch->isChecked());
     QVERIFY(window.findChild<QLabel*>("direccion_pagina")->isHidden());
@@ -97,6 +99,8 @@ class PageTest : public QObject {
     const QString address = window.findChild<QLabel*>("direccion_pagina")->text();
     QVERIFY2(address.startsWith("http://") && address.endsWith("/"), qPrintable(address));
     QVERIFY(!window.findChild<QLabel*>("qr_pagina")->pixmap().isNull());
+    QTest::qWait(50);  // laid out anew
+    if (!shots.isEmpty()) window.grab().save(shots + "/ventana-antes.png");
     QVERIFY(Choose(&window, "Pantalla de la sala…"));
     QVERIFY(window.Hall() != nullptr);
     QCOMPARE(QString::fromStdString(window.Hall()->Shown().page_address), address);
@@ -113,8 +117,6 @@ class PageTest : public QObject {
       for (int x = layout.page_qr.left; x < layout.page_qr.right; ++x) dark += qGray(seen.pixel(x, y)) < 64;
     QVERIFY2(dark > layout.page_qr.right - layout.page_qr.left, qPrintable(QString::number(dark)));
 
-    // Where to keep the screenshots to look at (docs/movil.png is one of them); none if unset.
-    const QString shots = qEnvironmentVariable("TESSARINE_PAGE_SHOTS");
     Browser browser;
     browser.Start();
     if (!browser.failed.isEmpty()) QSKIP(qPrintable("sin Chromium: " + browser.failed));
