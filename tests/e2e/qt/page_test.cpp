@@ -131,6 +131,7 @@ class PageTest : public QObject {
     QTest::mouseClick(window.findChild<QPushButton*>("sacar"), Qt::LeftButton);
     const int drawn = LastBall(window);
     QCOMPARE(browser.Do(QString("bola %1").arg(drawn)), QString("ok"));
+    QCOMPARE(browser.Do(QString("anuncia Bola %1. 1 bola").arg(drawn)), QString("ok"));
     ExpectDialog([](QDialog* dialog) { qobject_cast<QMessageBox*>(dialog)->button(QMessageBox::Yes)->click(); });
     window.Run(BingoCommand::kUndo);
     QCOMPARE(browser.Do(QString("sin-bola %1").arg(drawn)), QString("ok"));
