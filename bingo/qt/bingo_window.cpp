@@ -405,37 +405,31 @@ void BingoWindow::ToggleHall() {
     hall_->close();
     return;
   }
-  if (QGuiApplication::screens().size() < 2) return OpenHall(screen(), false);
-  QScreen* chosen = ChooseHallScreen();
-  if (chosen == nullptr) return;
-  const std::string failed = KeepHallScreenChoice(bingo_, chosen->name().toStdString());
-  if (!failed.empty()) Warn(failed);
-  OpenHall(chosen, true);
-}
-
-// The screen kept from last time first, else one that does not hold this window.
-QScreen* BingoWindow::ChooseHallScreen() {
-  const QString kept = Text(ReadHallScreenChoice(bingo_));
-  QList<QScreen*> screens = QGuiApplication::screens();
-  std::stable_sort(screens.begin(), screens.end(), [this, &kept](QScreen* a, QScreen* b) {
-    const auto rank = [this, &kept](QScreen* one) {
-      return one->name() == kept ? 0 : one != screen() ? 1 : 2;
-    };
-    return rank(a) < rank(b);
-  });
-  QStringList names;
-  for (QScreen* one : screens) names << one->name();
+  const QList<QScreen*> screens = QGuiApplication::screens();
+  std::vector<std::string> system_names;
+  for (QScreen* one : screens) system_names.push_back(one->name().toStdString());
+  const std::vector<std::string> names = DistinctScreenNames(system_names);
+  const auto name_of = [&](QScreen* one) { return names[size_t(screens.indexOf(one))]; };
+  if (screens.size() < 2) return OpenHall(screen(), Text(name_of(screen())), false);
+  const std::vector<std::string> offered =
+      HallScreensToOffer(names, ReadHallScreenChoice(bingo_), name_of(screen()));
+  QStringList items;
+  for (const std::string& name : offered) items << Text(name);
   bool chosen = false;
-  const QString name = QInputDialog::getItem(this, kBingoTitle, tr("¿En qué pantalla se ve la sala?"),
-                                             names, 0, false, &chosen);
-  if (!chosen) return nullptr;
-  return screens[int(names.indexOf(name))];
+  const QString name = QInputDialog::getItem(this, kBingoTitle, Text(kHallScreenQuestion), items,
+                                             0, false, &chosen);
+  if (!chosen) return;
+  const auto place = std::find(names.begin(), names.end(), name.toStdString());
+  if (place == names.end()) return;
+  const std::string failed = KeepHallScreenChoice(bingo_, name.toStdString());
+  if (!failed.empty()) Warn(failed);
+  OpenHall(screens[int(place - names.begin())], name, true);
 }
 
-void BingoWindow::OpenHall(QScreen* on, bool full_screen) {
+void BingoWindow::OpenHall(QScreen* on, const QString& name, bool full_screen) {
   hall_ = new HallWindow(this);
   hall_->setAttribute(Qt::WA_DeleteOnClose);
-  hall_screen_ = on->name();
+  hall_screen_ = name;
   connect(hall_, &HallWindow::closed, this, [this] {
     hall_ = nullptr;
     Refresh();
