@@ -19,6 +19,7 @@
 #include <list>
 #include <map>
 #include <mutex>
+#include <system_error>
 #include <thread>
 
 #include "bingo/page_net.h"
@@ -41,22 +42,21 @@ class Workers : public httplib::TaskQueue {
  public:
   explicit Workers(size_t most) : most_(most) {}
 
+  // A connection past the limit, or one the system gives no more threads for, is run on
+  // the accepting thread at once, to be refused.
   void enqueue(std::function<void()> job) override {
     std::unique_lock<std::mutex> lock(mutex_);
-    if (jobs_.size() >= idle_ + (most_ - threads_.size())) {
+    const bool room = jobs_.size() < idle_ + (most_ - threads_.size());
+    if (room && (jobs_.size() < idle_ || AddThread())) {
+      jobs_.push_back(std::move(job));
       lock.unlock();
-      refusing_connection = true;
-      job();
-      refusing_connection = false;
+      ready_.notify_one();
       return;
     }
-    jobs_.push_back(std::move(job));
-    if (jobs_.size() > idle_) {
-      ++idle_;  // idle from its start: a job queued meanwhile is its own
-      threads_.emplace_back([this] { Work(); });
-    }
     lock.unlock();
-    ready_.notify_one();
+    refusing_connection = true;
+    job();
+    refusing_connection = false;
   }
 
   void shutdown() override {
@@ -69,6 +69,17 @@ class Workers : public httplib::TaskQueue {
   }
 
  private:
+  // Under the lock; idle from its start, so that a job queued meanwhile is its own.
+  bool AddThread() {
+    try {
+      threads_.emplace_back([this] { Work(); });
+    } catch (const std::system_error&) {
+      return false;
+    }
+    ++idle_;
+    return true;
+  }
+
   void Work() {
     LowerThisThreadsPriority();
     std::unique_lock<std::mutex> lock(mutex_);
