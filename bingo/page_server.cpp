@@ -39,6 +39,9 @@ const char* const kUriTooLong =
 const char* const kHeartbeat = "event: latido\ndata: 0\n\n";
 constexpr int kWriteMilliseconds = 5000;
 constexpr int kWaitSliceMilliseconds = 200;  // how soon a wait notices the server stopping
+// The caller's window and the hall's screen repaint first, then the phones are woken: a
+// frame's time later, with what came meanwhile in one snapshot.
+constexpr int kAnnounceAfterMilliseconds = 20;
 
 // Set while the accepting thread itself runs a connection that found no worker.
 thread_local bool refusing_connection = false;
@@ -358,6 +361,8 @@ void Announce(PageServer* page) {
     {
       std::unique_lock<std::mutex> lock(page->announce_mutex);
       page->announce.wait(lock, [page] { return page->stopping || page->to_announce; });
+      page->announce.wait_for(lock, std::chrono::milliseconds(kAnnounceAfterMilliseconds),
+                              [page] { return page->stopping.load(); });
       if (page->stopping) return;
       page->to_announce = false;
     }
