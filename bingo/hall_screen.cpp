@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "disk/file_system.h"
-#include "disk/read_file.h"
+#include "bingo/kept_choice.h"
 #include "game/cards_in_play.h"
 #include "game/checkable_draw.h"
 #include "text/trim.h"
@@ -43,6 +43,8 @@ std::string CardsText(const std::vector<uint32_t>& cards) {
 HallScreen HallScreenOf(const BingoController& bingo) {
   HallScreen hall;
   hall.colour = bingo.colour;
+  hall.page_address = bingo.page_address;
+  if (bingo.page_on) hall.page_qr = bingo.page_qr;
   const Night& night = bingo.session.night;
   if (Selling(bingo.session)) {
     hall.prize = "Venta de cartones: partida " +
@@ -83,17 +85,11 @@ std::string HallScreenChoicePath(const BingoController& bingo) {
 }
 
 std::string ReadHallScreenChoice(const BingoController& bingo) {
-  std::string bytes;
-  if (ReadFileBytes(HallScreenChoicePath(bingo), 4096, &bytes) != ReadResult::kRead) return "";
-  return Trimmed(bytes);
+  return ReadKeptChoice(HallScreenChoicePath(bingo));
 }
 
 std::string KeepHallScreenChoice(const BingoController& bingo, const std::string& name) {
-  const std::string line = name + "\n";
-  const ByteSpan part{line.data(), line.size()};
-  if (ReadHallScreenChoice(bingo) == name) return "";
-  if (ReplaceFileWith(HallScreenChoicePath(bingo), &part, 1) == SaveError::kNone) return "";
-  return "No se pudo guardar la pantalla de la sala en " + HallScreenChoicePath(bingo);
+  return KeepChoice(HallScreenChoicePath(bingo), name, "la pantalla de la sala");
 }
 
 const char* const kHallScreenQuestion = "¿En qué pantalla se ve la sala?";
@@ -126,9 +122,22 @@ constexpr double kBandShare = 0.10;          // the top band, of the height
 constexpr double kBottomShare = 0.15;        // the bottom band
 constexpr double kCellTextShare = 0.62;      // of a cell's height
 constexpr double kCellTextWidthShare = 0.60;  // of a cell's width: "88" takes two thirds
+constexpr double kPageWidthShare = 0.22;      // the page's column, of the width
+constexpr double kPageMostHeightShare = 0.40;  // its QR code at most, of the height
 }  // namespace
 
-HallLayout LayOutHall(int width, int height, double eights_advance_per_pixel, int highest) {
+HallLayout LayOutHall(int width, int height, double eights_advance_per_pixel, int highest,
+                      bool with_page) {
+  if (with_page) {
+    const int column = static_cast<int>(std::min(width * kPageWidthShare, height * kPageMostHeightShare));
+    HallLayout hall = LayOutHall(width - column, height, eights_advance_per_pixel, highest);
+    const int margin = std::max(4, column / 20);
+    const int top = hall.top.bottom;
+    hall.page_qr = BoardBox{width - column + margin, top, width - margin, top + column - 2 * margin};
+    hall.page_address = BoardBox{width - column, hall.page_qr.bottom, width,
+                                 std::min(height, hall.page_qr.bottom + 3 * hall.line_pixels)};
+    return hall;
+  }
   HallLayout hall;
   const double advance = std::max(eights_advance_per_pixel, 0.01);
   const int top = static_cast<int>(height * kBandShare);

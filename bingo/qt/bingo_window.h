@@ -24,7 +24,7 @@ class QPushButton;
 
 enum class BingoCommand {
   kNewGame, kPrepareCards, kSaveRecord, kFullScreen, kHallScreen, kQuit,
-  kDraw, kMark, kUndo, kConfirmPrize, kClaim, kVoice,
+  kDraw, kMark, kUndo, kConfirmPrize, kClaim, kVoice, kPage,
   kNextGame, kSellCards, kStartSoldGame, kSaveNightRecord,
 };
 
@@ -71,6 +71,8 @@ class BingoWindow : public QMainWindow, public BingoFrontEnd {
   QWidget* MakeClaimBox();
   void MakeMenu();
   void Refresh();
+  QWidget* MakePageBox();
+  void ShowPage(const BingoScreen& screen);
   void ToggleHall();
   void OpenHall(QScreen* screen, const QString& name, bool full_screen);
 
@@ -100,4 +102,7 @@ class BingoWindow : public QMainWindow, public BingoFrontEnd {
   QString hall_screen_;  // the name of the screen it opened on
   QAction* hall_action_ = nullptr;
   QLabel* hall_label_ = nullptr;
+  QCheckBox* page_switch_ = nullptr;
+  QLabel* page_address_ = nullptr;
+  QLabel* page_qr_ = nullptr;
 };
