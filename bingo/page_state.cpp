@@ -5,6 +5,7 @@
 #include "card/win_check.h"
 #include "formats/card_list.h"
 #include "game/game.h"
+#include "game/night.h"
 #include "text/json.h"
 
 namespace {
@@ -74,6 +75,17 @@ std::shared_ptr<const PageCards> PageCardsOf(const BingoController& bingo) {
   return cards;
 }
 
+namespace {
+// What the prize in play pays where the night's games give money; "" (not shown) where not.
+std::string AmountInPlay(const BingoController& bingo) {
+  const Night& night = bingo.session.night;
+  if (!HasGame(bingo.session) || !HasMoney(night.money) || GameOver(bingo.session.game)) return "";
+  const std::vector<PrizePayout> payouts = PayoutsOf(bingo.session.game, night.money);
+  const size_t stage = bingo.session.game.prizes_won;
+  return stage < payouts.size() ? MoneyText(payouts[stage].amount, night.symbol) : "";
+}
+}  // namespace
+
 std::string PageFieldsOf(const BingoController& bingo, const HallScreen& hall) {
   std::string out = "\"partida\":" + JsonString(PageGameOf(bingo));
   out += std::string(",\"hay\":") + (hall.has_game ? "true" : "false");
@@ -89,8 +101,7 @@ std::string PageFieldsOf(const BingoController& bingo, const HallScreen& hall) {
   AppendNumbers(&out, hall.recent);
   AppendField(&out, "premio", hall.prize);
   AppendField(&out, "filas", RowsOfPrize(bingo));
-  // The prize's amount where the night's games give money; "" and not shown where not.
-  AppendField(&out, "importe", std::string());
+  AppendField(&out, "importe", AmountInPlay(bingo));
   AppendField(&out, "aviso", hall.banner);
   out += ",\"dados\":";
   AppendTexts(&out, hall.given);

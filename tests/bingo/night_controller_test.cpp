@@ -14,6 +14,7 @@
 #include <set>
 
 #include "bingo/hall_screen.h"
+#include "bingo/page_state.h"
 #include "card/card_code.h"
 #include "tests/bingo/fake_front_end.h"
 #include "tests/game/game_model.h"
@@ -196,6 +197,8 @@ TEST_F(NightControllerTest, ThreeGamesKilledDuringTheSecondSalesAndContinued) {
   ASSERT_EQ(game().play.count, 8u);
   EXPECT_EQ(BingoScreenOf(bingo).night, "Noche: partida 2");
   EXPECT_EQ(BingoScreenOf(bingo).money, selling.money) << "until the first ball";
+  // The phones' page says what the prize in play pays.
+  EXPECT_NE(PageFieldsOf(bingo, HallScreenOf(bingo)).find("\"importe\":\"3,20 €\""), std::string::npos);
   const std::vector<std::string> forecast = BingoScreenOf(bingo).forecast_money;
   ASSERT_EQ(forecast.size(), 2u);
   EXPECT_EQ(forecast[0].rfind("Línea compartida en el ", 0), 0u) << forecast[0];
