@@ -80,6 +80,13 @@ HallScreen HallScreenOf(const BingoController& bingo) {
   return hall;
 }
 
+std::vector<std::string> HallCommitmentLines(const HallScreen& hall) {
+  if (hall.last != 0 || hall.commitment.empty()) return {};
+  const size_t colon = hall.commitment.find(": ");
+  if (colon == std::string::npos) return {hall.commitment};
+  return {hall.commitment.substr(0, colon + 1), hall.commitment.substr(colon + 2)};
+}
+
 std::string HallScreenChoicePath(const BingoController& bingo) {
   return PathInFolder(bingo.game_folder, kHallChoiceFile);
 }
@@ -150,6 +157,7 @@ HallLayout LayOutHall(int width, int height, double eights_advance_per_pixel, in
   hall.last = BoardBox{0, top, last_width, bottom};
   hall.bottom = BoardBox{0, bottom, last_width, height};
   hall.given = BoardBox{last_width, bottom, width, height};
+  hall.commitment = BoardBox{0, bottom, width, height};
   hall.banner = BoardBox{0, height * 3 / 10, width, height * 7 / 10};
   hall.line_pixels = std::max(1, static_cast<int>(height * kBandShare * 0.6));
   hall.banner_pixels = std::max(1, height / 6);

@@ -31,6 +31,10 @@ struct HallScreen {
 };
 
 HallScreen HallScreenOf(const BingoController& bingo);
+// The commitment as the hall reads it, in two lines ("Compromiso del sorteo:", then its
+// sixteen groups of four), so that the whole of it is large enough to photograph; none
+// once a ball stands.
+std::vector<std::string> HallCommitmentLines(const HallScreen& hall);
 // The file in the game folder that keeps the screen the hall window last opened on.
 std::string HallScreenChoicePath(const BingoController& bingo);
 // The screen's name kept there, "" when none is.
@@ -59,6 +63,7 @@ struct HallLayout {
   BoardLayout board; // its grid and cells (BoardCellOf), over the whole window
   BoardBox bottom;   // the last five balls (or the commitment before the first)
   BoardBox given;    // the prizes given, one line each
+  BoardBox commitment;  // before the first ball: the draw's commitment, the whole width
   BoardBox banner;   // "¡LÍNEA! Cartón 0123", across the screen
   // While the phones' page is on, a column at the right: its QR code, its address under it.
   BoardBox page_qr;

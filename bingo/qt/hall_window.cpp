@@ -31,6 +31,19 @@ void PaintGrid(QPainter* painter, const HallPaint& paint, const HallScreen& hall
   }
 }
 
+// The whole commitment across the bottom, in two lines as large as the widest lets them be.
+void PaintCommitment(QPainter* painter, const HallPaint& paint, const HallScreen& hall) {
+  const QRect box = QRectOf(paint.layout.commitment).adjusted(20, 0, -20, 0);
+  QString lines;
+  for (const std::string& line : HallCommitmentLines(hall)) lines += (lines.isEmpty() ? "" : "\n") + Text(line);
+  QFont font = paint.line_font;
+  font.setPixelSize(qMax(1, qMin(font.pixelSize(), box.height() * 2 / 5)));
+  const int needs = QFontMetrics(font).boundingRect(box, Qt::AlignLeft | Qt::AlignVCenter, lines).width();
+  if (needs > box.width()) font.setPixelSize(qMax(1, font.pixelSize() * box.width() / needs));
+  painter->setFont(font);
+  painter->drawText(box, Qt::AlignLeft | Qt::AlignVCenter, lines);
+}
+
 void PaintBands(QPainter* painter, const HallPaint& paint, const HallScreen& hall) {
   const HallLayout& layout = paint.layout;
   painter->setFont(paint.line_font);
@@ -43,9 +56,9 @@ void PaintBands(QPainter* painter, const HallPaint& paint, const HallScreen& hal
   QString recent;
   for (int ball : hall.recent) recent += (recent.isEmpty() ? "" : "  ") + QString::number(ball);
   // The commitment stands where the last balls will be, until the first one.
-  const QString bottom = hall.last == 0 && !hall.commitment.empty() ? Text(hall.commitment) : recent;
+  if (hall.last == 0 && !hall.commitment.empty()) return PaintCommitment(painter, paint, hall);
   painter->drawText(QRectOf(layout.bottom).adjusted(20, 0, -20, 0), Qt::AlignLeft | Qt::AlignVCenter,
-                    bottom);
+                    recent);
   if (hall.given.empty()) return;
   const QRect given = QRectOf(layout.given).adjusted(20, 0, -20, 0);
   QFont font = paint.line_font;

@@ -73,6 +73,40 @@ void PaintGrid(HDC dc, const HallLayout& layout, const HallScreen& hall) {
   DeleteObject(called);
 }
 
+// The widest of these lines in a bold font of this size.
+long WidestLine(HDC dc, const std::vector<std::string>& lines, int pixels) {
+  long widest = 1;
+  const HFONT measure = BoldFont(pixels);
+  const HGDIOBJ old = SelectObject(dc, measure);
+  for (const std::string& line : lines) {
+    const std::wstring text = WideOfUtf8(line);
+    SIZE size{};
+    GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size);
+    widest = std::max(widest, static_cast<long>(size.cx));
+  }
+  SelectObject(dc, old);
+  DeleteObject(measure);
+  return widest;
+}
+
+// The whole commitment across the bottom, in two lines as large as the widest lets them be.
+void PaintCommitment(HDC dc, const HallLayout& layout, const HallScreen& hall) {
+  RECT box = RectOf(layout.commitment);
+  InflateRect(&box, -kBandMargin, 0);
+  const std::vector<std::string> lines = HallCommitmentLines(hall);
+  int pixels = std::max(1, std::min(layout.line_pixels, static_cast<int>(box.bottom - box.top) * 2 / 5));
+  const long widest = WidestLine(dc, lines, pixels), room = box.right - box.left;
+  if (widest > room) pixels = std::max(1, static_cast<int>(pixels * room / widest));
+  const int rows = static_cast<int>(lines.size());
+  const int top = (box.top + box.bottom) / 2 - pixels * 6 / 5 * rows / 2;
+  for (int row = 0; row < rows; ++row) {
+    RECT one = box;
+    one.top = top + row * pixels * 6 / 5;
+    one.bottom = one.top + pixels * 6 / 5;
+    Text(dc, lines[static_cast<size_t>(row)], one, pixels, kUncalledText, DT_LEFT | DT_VCENTER | DT_SINGLELINE);
+  }
+}
+
 void PaintBands(HDC dc, const HallLayout& layout, const HallScreen& hall) {
   const UINT line = DT_VCENTER | DT_SINGLELINE;
   RECT top = RectOf(layout.top);
@@ -86,8 +120,8 @@ void PaintBands(HDC dc, const HallLayout& layout, const HallScreen& hall) {
   RECT bottom = RectOf(layout.bottom);
   InflateRect(&bottom, -kBandMargin, 0);
   // The commitment stands where the last balls will be, until the first one.
-  Text(dc, hall.last == 0 && !hall.commitment.empty() ? hall.commitment : recent, bottom,
-       layout.line_pixels, kUncalledText, line | DT_LEFT);
+  if (hall.last == 0 && !hall.commitment.empty()) return PaintCommitment(dc, layout, hall);
+  Text(dc, recent, bottom, layout.line_pixels, kUncalledText, line | DT_LEFT);
   if (hall.given.empty()) return;
   RECT given = RectOf(layout.given);
   InflateRect(&given, -kBandMargin, 0);
@@ -108,17 +142,7 @@ void PaintMoney(HDC dc, const HallLayout& layout, const HallScreen& hall) {
   InflateRect(&box, -kBandMargin, -kBandMargin);
   const int rows = static_cast<int>(hall.money.size()) + 1;
   int pixels = std::max(1, static_cast<int>(box.bottom - box.top) / rows);
-  long widest = 1;
-  const HFONT measure = BoldFont(pixels);
-  const HGDIOBJ old = SelectObject(dc, measure);
-  for (const std::string& line : hall.money) {
-    const std::wstring text = WideOfUtf8(line);
-    SIZE size{};
-    GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size);
-    widest = std::max(widest, static_cast<long>(size.cx));
-  }
-  SelectObject(dc, old);
-  DeleteObject(measure);
+  const long widest = WidestLine(dc, hall.money, pixels);
   const long room = box.right - box.left;
   if (widest > room) pixels = std::max(1, static_cast<int>(pixels * room / widest));
   const int top = (box.top + box.bottom) / 2 - pixels * 6 / 5 * (rows - 1) / 2;

@@ -89,6 +89,14 @@ class HallWindowTest : public QObject {
 
     const HallLayout layout = LayoutOf(hall);
     QCOMPARE(InkIn(hall->grab().toImage(), layout.last), 0);
+    // Before the first ball the whole commitment, across the width, never cut at its edge.
+    const QImage before = hall->grab().toImage();
+    int rightmost = -1;
+    for (int y = layout.commitment.top; y < layout.commitment.bottom; ++y)
+      for (int x = layout.commitment.left; x < layout.commitment.right; ++x)
+        if (qGray(before.pixel(x, y)) < 128) rightmost = std::max(rightmost, x);
+    QVERIFY2(rightmost > layout.bottom.right && rightmost < layout.commitment.right - 10,
+             qPrintable(QString("the commitment's ink ends at %1").arg(rightmost)));
     Type(window.get(), "12");
     QImage image = hall->grab().toImage();
     QVERIFY(InkIn(image, layout.last) > 50);
