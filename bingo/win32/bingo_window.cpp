@@ -60,6 +60,23 @@ void ShowClaim(BingoWindow* bingo, const ClaimView& claim) {
   SetText(Control(*bingo, IDC_VERDICT), claim.verdict);
 }
 
+// The switch as the controller has it (it stays off when the server could not start); the
+// address and QR code under it while on, the controls laid out again when that changes.
+void ShowPage(BingoWindow* bingo, const BingoScreen& screen) {
+  SendMessageW(Control(*bingo, IDC_PAGE), BM_SETCHECK, screen.page_on ? BST_CHECKED : BST_UNCHECKED, 0);
+  const HWND view = Control(*bingo, IDC_PAGE_VIEW);
+  const bool was_shown = IsWindowVisible(view) != FALSE;
+  bingo->page.address = screen.page_address;
+  bingo->page.qr = screen.page_qr;
+  SetText(view, screen.page_address);
+  InvalidateRect(view, nullptr, FALSE);
+  if (was_shown == screen.page_on) return;
+  ShowWindow(view, screen.page_on ? SW_SHOW : SW_HIDE);
+  RECT client;
+  GetClientRect(bingo->window, &client);
+  PlaceControls(*bingo, client.right, client.bottom);
+}
+
 void Show(BingoWindow* bingo, const BingoScreen& screen) {
   bingo->board.called = screen.called;
   bingo->board.last = screen.last;
@@ -86,6 +103,7 @@ void Show(BingoWindow* bingo, const BingoScreen& screen) {
   ShowWindow(Control(*bingo, IDC_FORECAST), screen.shows_forecast ? SW_SHOW : SW_HIDE);
   InvalidateRect(Control(*bingo, IDC_FORECAST), nullptr, FALSE);
   ShowVoice(*bingo);
+  ShowPage(bingo, screen);
 }
 
 void ToggleFullScreen(BingoWindow* bingo) {
@@ -132,6 +150,9 @@ void Run(BingoWindow* bingo, int command) {
     case IDM_SAVE_RECORD: BingoSaveRecord(game); break;
     case IDM_FULL_SCREEN: ToggleFullScreen(bingo); break;
     case IDM_HALL_SCREEN: ToggleHallWindow(bingo); break;
+    case IDC_PAGE:
+      BingoSwitchPage(game, SendMessageW(Control(*bingo, IDC_PAGE), BM_GETCHECK, 0, 0) == BST_CHECKED);
+      break;
     case IDM_QUIT: DestroyWindow(bingo->window); return;
     case IDC_DRAW: BingoDraw(game); break;
     case IDM_ENTER_NUMBER:
@@ -286,12 +307,16 @@ bool RegisterBingoClasses(HINSTANCE instance) {
   WNDCLASSEXW hall_class = board_class;
   hall_class.lpfnWndProc = HallProcedure;
   hall_class.lpszClassName = kHallClass;
+  WNDCLASSEXW page_class = board_class;
+  page_class.lpfnWndProc = PageViewProcedure;
+  page_class.lpszClassName = kPageViewClass;
   return RegisterClassExW(&main_class) != 0 && RegisterClassExW(&board_class) != 0 &&
          RegisterClassExW(&card_class) != 0 && RegisterClassExW(&forecast_class) != 0 &&
-         RegisterClassExW(&hall_class) != 0;
+         RegisterClassExW(&hall_class) != 0 && RegisterClassExW(&page_class) != 0;
 }
 
 void RefreshBingo(BingoWindow* bingo) {
+  BingoPublishPage(&bingo->bingo);  // hands the phones a snapshot; never waits on them
   Show(bingo, BingoScreenOf(bingo->bingo));
   ShowHall(bingo);
   // The focus must not be left on a control just disabled, or the keys go nowhere.

@@ -14,6 +14,7 @@ constexpr int kEditHeight = 24;
 constexpr int kLabelHeight = 18;
 constexpr int kWinnersHeight = 70;
 constexpr int kForecastHeight = 100;
+constexpr int kPageViewHeight = 200;  // the address and a QR code a phone reads from the desk
 
 // The column: a fifth of the window, never narrower than the controls need.
 int ColumnWidth(int window_width) { return std::max(kControlsWidth, window_width / 5); }
@@ -134,6 +135,10 @@ void MakeControls(BingoWindow* bingo) {
   MakeControl(bingo, L"BUTTON", "Confirmar premio (Ctrl+Intro)", WS_TABSTOP | BS_PUSHBUTTON,
               IDC_CONFIRM);
   MakeControl(bingo, L"STATIC", "", SS_LEFT | SS_NOPREFIX, IDC_HALL_STATUS);
+  MakeControl(bingo, L"BUTTON", kPageSwitchText, WS_TABSTOP | BS_AUTOCHECKBOX, IDC_PAGE);
+  const HWND page = MakeControl(bingo, kPageViewClass, "", 0, IDC_PAGE_VIEW);
+  SetWindowLongPtrW(page, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&bingo->page));
+  ShowWindow(page, SW_HIDE);
   const HWND progress = MakeControl(bingo, PROGRESS_CLASSW, "", 0, IDC_PROGRESS);
   const HWND cancel = MakeControl(bingo, L"BUTTON", "Cancelar la tanda", WS_TABSTOP | BS_PUSHBUTTON,
                                   IDC_RUN_CANCEL);
@@ -178,6 +183,8 @@ void PlaceControls(const BingoWindow& bingo, int width, int height) {
   place(IDC_WINNERS, kWinnersHeight);
   place(IDC_CONFIRM, kButtonHeight);
   place(IDC_HALL_STATUS, 2 * kLabelHeight);
+  place(IDC_PAGE, kLabelHeight);
+  if (IsWindowVisible(Control(bingo, IDC_PAGE_VIEW))) place(IDC_PAGE_VIEW, kPageViewHeight);
   const bool running = IsWindowVisible(Control(bingo, IDC_PROGRESS)) != FALSE;
   if (running) {
     place(IDC_PROGRESS, kLabelHeight);

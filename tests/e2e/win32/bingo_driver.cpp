@@ -111,43 +111,75 @@ bool FocusComesTo(const Program& program, int id) {
   return false;
 }
 
-struct Colours {
-  int card = 0;   // pixels of the cards' colour
-  int white = 0;
+// What the screen shows of a control, read back from the screen: 0x00RRGGBB, row by row.
+struct Capture {
+  int width = 0, height = 0;
+  std::vector<uint32_t> pixels;
 };
-// What the screen shows of a control, read back from the screen: its pixels of the
-// cards' colour and its white ones.
-Colours ColoursOnScreen(HWND control) {
-  Colours found;
+Capture CaptureOnScreen(HWND control) {
+  Capture found;
   RECT place;
   if (!GetWindowRect(control, &place)) return found;
-  const int width = place.right - place.left;
-  const int height = place.bottom - place.top;
+  found.width = place.right - place.left;
+  found.height = place.bottom - place.top;
   const HDC screen = GetDC(nullptr);
   const HDC memory = CreateCompatibleDC(screen);
   BITMAPINFO info{};
   info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-  info.bmiHeader.biWidth = width;
-  info.bmiHeader.biHeight = -height;
+  info.bmiHeader.biWidth = found.width;
+  info.bmiHeader.biHeight = -found.height;
   info.bmiHeader.biPlanes = 1;
   info.bmiHeader.biBitCount = 32;
   info.bmiHeader.biCompression = BI_RGB;
   void* bits = nullptr;
   const HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
   const HGDIOBJ old = SelectObject(memory, bitmap);
-  BitBlt(memory, 0, 0, width, height, screen, place.left, place.top, SRCCOPY);
+  BitBlt(memory, 0, 0, found.width, found.height, screen, place.left, place.top, SRCCOPY);
   GdiFlush();
   const auto* pixels = static_cast<const uint32_t*>(bits);
-  for (int i = 0; pixels != nullptr && i < width * height; ++i) {
-    const uint32_t pixel = pixels[i] & 0xFFFFFF;
-    if (pixel == 0x1F5FBF) ++found.card;
-    if (pixel == 0xFFFFFF) ++found.white;
-  }
+  if (pixels != nullptr) found.pixels.assign(pixels, pixels + found.width * found.height);
   SelectObject(memory, old);
   DeleteObject(bitmap);
   DeleteDC(memory);
   ReleaseDC(nullptr, screen);
   return found;
+}
+
+struct Colours {
+  int card = 0;   // pixels of the cards' colour
+  int white = 0;
+};
+// A control's pixels of the cards' colour and its white ones, as the screen shows them.
+Colours ColoursOnScreen(HWND control) {
+  Colours found;
+  for (uint32_t pixel : CaptureOnScreen(control).pixels) {
+    if ((pixel & 0xFFFFFF) == 0x1F5FBF) ++found.card;
+    if ((pixel & 0xFFFFFF) == 0xFFFFFF) ++found.white;
+  }
+  return found;
+}
+
+// What the screen shows of a window, as a 32-bit BMP file for the tools on Linux.
+bool SaveOnScreen(HWND window, const std::string& path) {
+  const Capture shot = CaptureOnScreen(window);
+  if (shot.pixels.empty()) return false;
+  BITMAPINFOHEADER info{};
+  info.biSize = sizeof(info);
+  info.biWidth = shot.width;
+  info.biHeight = -shot.height;  // top-down, as captured
+  info.biPlanes = 1;
+  info.biBitCount = 32;
+  info.biCompression = BI_RGB;
+  const DWORD pixel_bytes = static_cast<DWORD>(shot.pixels.size() * 4);
+  BITMAPFILEHEADER file{};
+  file.bfType = 0x4D42;  // "BM"
+  file.bfOffBits = sizeof(file) + sizeof(info);
+  file.bfSize = file.bfOffBits + pixel_bytes;
+  std::ofstream out(path, std::ios::binary);
+  out.write(reinterpret_cast<const char*>(&file), sizeof(file));
+  out.write(reinterpret_cast<const char*>(&info), sizeof(info));
+  out.write(reinterpret_cast<const char*>(shot.pixels.data()), pixel_bytes);
+  return static_cast<bool>(out);
 }
 
 HWND MainWindowOf(const Program& program) {
@@ -291,6 +323,79 @@ std::string SaveRecordAs(const Program& program, const std::string& base, bool a
 
 // "Preparar cartones…" with how many cards and their folder filled in, not yet accepted;
 // null when the form did not come.
+// A cage's ball in no row of the first card and not yet called, from `highest` down.
+int BallOffTheCard(const std::vector<std::vector<int>>& rows, int highest) {
+  int ball = highest;
+  for (; ball > 0; --ball) {
+    bool taken = false;
+    for (const std::string& event : g_events)
+      taken = taken || (IsBall(event) && std::atoi(event.c_str() + 5) == ball);
+    for (const auto& row : rows)
+      for (int n : row) taken = taken || n == ball;
+    if (!taken) break;
+  }
+  return ball;
+}
+
+// The last ball that stands, from the events played: 0 before the first.
+int LastBall() {
+  std::vector<int> standing;
+  for (const std::string& event : g_events) {
+    if (event == "undo" && !standing.empty()) standing.pop_back();
+    if (IsBall(event)) standing.push_back(std::atoi(event.c_str() + 5));
+  }
+  return standing.empty() ? 0 : standing.back();
+}
+
+// One step of the players' page checked from Linux by run.sh (page_checks), which fetches
+// the page with curl as a phone would: its line written to WORK\NAME.txt (whole, by a
+// rename), then the end of its checks awaited in WORK\NAME.hecho. False when it did not come.
+bool CheckedFromLinux(const std::string& work, const std::string& name, const std::string& line) {
+  const std::string path = work + "\\" + name;
+  {
+    std::ofstream out(path + ".tmp", std::ios::binary);
+    out << line << "\n";
+  }
+  if (!MoveFileExW(Wide(path + ".tmp").c_str(), Wide(path + ".txt").c_str(), MOVEFILE_REPLACE_EXISTING))
+    return false;
+  return WaitUntil([&] { return FileExists(path + ".hecho"); }, 60000);
+}
+
+bool PageSwitchOn(const Program& program) {
+  return SendMessageW(Item(program, IDC_PAGE), BM_GETCHECK, 0, 0) == BST_CHECKED;
+}
+
+// "Página para móviles", off until the caller turns it on: its address and QR code shown
+// (the QR read back from the screen on Linux), the page and its state fetched by curl
+// with the last ball in it, then a ball called seen there, and nothing served once off.
+void CheckPlayersPage(const Program& program, const std::vector<std::vector<int>>& rows,
+                      const std::string& work) {
+  const HWND view = Item(program, IDC_PAGE_VIEW);
+  Check(!PageSwitchOn(program) && !IsWindowVisible(view), "«Página para móviles» empieza apagada");
+  PostMessageW(Item(program, IDC_PAGE), BM_CLICK, 0, 0);
+  WaitUntil([&] { return IsWindowVisible(view) && StartsWith(Utf8(WindowText(view)), "http://"); }, 10000);
+  const std::string address = Utf8(WindowText(view));
+  Check(PageSwitchOn(program) && StartsWith(address, "http://") && address.back() == '/',
+        "encendida, muestra su dirección: " + address);
+  Check(TextOf(program, IDC_STATUS) == "Página para móviles: " + address,
+        "y la dice: " + TextOf(program, IDC_STATUS));
+  Check(SaveOnScreen(view, work + "\\pagina-qr.bmp") && SaveOnScreen(program.main, work + "\\pagina-ventana.bmp"),
+        "la dirección y su código QR, tomados de la pantalla");
+  Check(CheckedFromLinux(work, "pagina-1", address + " " + std::to_string(LastBall())),
+        "curl lee la página y su estado desde Linux (pagina.log)");
+  const int ball = BallOffTheCard(rows, 97);
+  Type(program, IDC_NUMBER, std::to_string(ball));
+  g_events.push_back("call " + std::to_string(ball));
+  Check(CheckedFromLinux(work, "pagina-2", std::to_string(ball)),
+        "el " + std::to_string(ball) + " cantado, curl lo ve en el estado y en los eventos");
+  PostMessageW(Item(program, IDC_PAGE), BM_CLICK, 0, 0);
+  WaitUntil([&] { return !IsWindowVisible(view); }, 10000);
+  Check(!PageSwitchOn(program) && !IsWindowVisible(view) &&
+            TextOf(program, IDC_STATUS) == "Página para móviles: apagada",
+        "apagada, la dirección se va: " + TextOf(program, IDC_STATUS));
+  Check(CheckedFromLinux(work, "pagina-3", "apagada"), "y la página ya no se sirve");
+}
+
 // The hall's window of this program: its own class, not the caller's window; null if none.
 HWND HallWindowOf(const Program& program) {
   HWND found = nullptr;
@@ -311,15 +416,7 @@ void CheckHallScreen(const Program& program, const std::vector<std::vector<int>>
     return;
   Check(StartsWith(TextOf(program, IDC_HALL_STATUS), "Pantalla de la sala: abierta en "),
         "la ventana del locutor dice dónde: " + TextOf(program, IDC_HALL_STATUS));
-  int ball = 98;  // in no row of the first card, not yet called
-  for (; ball > 0; --ball) {
-    bool taken = false;
-    for (const std::string& event : g_events)
-      taken = taken || (IsBall(event) && std::atoi(event.c_str() + 5) == ball);
-    for (const auto& row : rows)
-      for (int n : row) taken = taken || n == ball;
-    if (!taken) break;
-  }
+  const int ball = BallOffTheCard(rows, 98);
   Type(program, IDC_NUMBER, std::to_string(ball));
   g_events.push_back("call " + std::to_string(ball));
   const std::string title = "Pantalla de la sala: " + std::to_string(ball);
@@ -558,15 +655,7 @@ int Drive(const std::wstring& exe, const std::string& list, const std::string& w
   PressKey(program, VK_SPACE);
   const std::string undo_asked = AnswerMessage(program, IDNO);
   Check(StartsWith(undo_asked, "¿Anular la bola "), "Espacio sobre «Deshacer» lo pulsa: " + undo_asked);
-  int cage = 99;  // a cage's ball in no row of the first card, not yet called
-  for (; cage > 0; --cage) {
-    bool taken = false;
-    for (const std::string& event : g_events)
-      taken = taken || (IsBall(event) && std::atoi(event.c_str() + 5) == cage);
-    for (const auto& row : rows)
-      for (int n : row) taken = taken || n == cage;
-    if (!taken) break;
-  }
+  const int cage = BallOffTheCard(rows, 99);
   Type(program, IDC_NUMBER, std::to_string(cage));
   g_events.push_back("call " + std::to_string(cage));
   Check(FocusComesTo(program, IDC_BOARD), "tras Intro en el número, el foco vuelve al tablero");
@@ -578,6 +667,7 @@ int Drive(const std::wstring& exe, const std::string& list, const std::string& w
             "Espacio saca una bola: " + TextOf(program, IDC_STATUS)))
     g_events.push_back("draw " + std::to_string(number));
   CheckHallScreen(program, rows);
+  CheckPlayersPage(program, rows, work);
   const std::string before = SaveRecordAs(program, work + "\\antes", false);
   Check(!before.empty(), "el acta de antes de matarlo: " + before);
   Kill(&program);

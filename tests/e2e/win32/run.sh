@@ -147,6 +147,70 @@ check() {
 # The Windows path of a file under Wine's Z: drive.
 windows_path() { echo "Z:${1//\//\\}"; }
 
+# The players' page served by the Windows window, fetched by curl as a phone would, step
+# by step as bingo_driver.exe (CheckPlayersPage) tells: it writes FOLDER/pagina-N.txt and
+# waits for pagina-N.hecho. A step's line, or a failure once the driver has ended without it.
+page_step() {
+  local folder=$1 name=$2
+  while [ ! -f "$folder/$name.txt" ]; do
+    [ -f "$folder/pagina-fin" ] && return 1
+    sleep 0.2
+  done
+  tr -d '\r' <"$folder/$name.txt"
+}
+# A field of the page's state (JSON), as Python reads it.
+state_field() {
+  python3 -c 'import json, sys; print(json.dumps(json.load(open(sys.argv[1]))[sys.argv[2]]))' "$1" "$2" 2>/dev/null
+}
+http_status() { curl -s -m 10 -o /dev/null -w '%{http_code}' "$@"; }
+
+page_checks() {
+  local folder=$1 passed=0 failed=0 line address last ball
+  if ! line=$(page_step "$folder" pagina-1); then
+    check "la ventana enciende la página para móviles" false
+    echo "$passed passed, $failed failed"
+    return 1
+  fi
+  read -r address last <<<"$line"
+  check "la dirección de la página es http://A.B.C.D:PUERTO/: $address" \
+    grep -qxE 'http://[0-9]+\.[0-9]+\.[0-9]+\.[0-9]+:[0-9]+/' <<<"$address"
+  check "el código QR de la ventana, leído por zbarimg, es esa dirección" \
+    [ "$(zbarimg -q --raw "$folder/pagina-qr.bmp" 2>/dev/null)" = "$address" ]
+  curl -s -m 10 -D "$folder/pagina.headers" -o "$folder/pagina.html" "$address"
+  check "GET / (curl): 200 y text/html" \
+    eval 'head -1 "$folder/pagina.headers" | grep -q " 200" && grep -qi "^content-type: text/html" "$folder/pagina.headers"'
+  check "la página es la de los jugadores, en español" grep -q 'lang="es"' "$folder/pagina.html"
+  curl -s -m 10 -o "$folder/estado.json" "${address}estado?cartones=4730F0CA,4730F0FF"
+  check "GET /estado: la última bola es la de la ventana, el $last" [ "$(state_field "$folder/estado.json" ultima)" = "$last" ]
+  check "GET /estado: el cartón 4730F0CA, en juego, con sus filas" \
+    grep -q '"4730F0CA":\[\[' "$folder/estado.json"
+  check "GET /estado: 4730F0FF no está en juego" grep -q '"4730F0FF":null' "$folder/estado.json"
+  check "POST /: 405" [ "$(http_status -X POST -d x "$address")" = 405 ]
+  check "GET /nada: 404" [ "$(http_status "${address}nada")" = 404 ]
+  touch "$folder/pagina-1.hecho"
+
+  if ball=$(page_step "$folder" pagina-2); then
+    curl -s -m 10 -o "$folder/estado-2.json" "${address}estado"
+    check "GET /estado tras cantar el $ball: es la última" [ "$(state_field "$folder/estado-2.json" ultima)" = "$ball" ]
+    check "y está entre las salidas" \
+      eval 'state_field "$folder/estado-2.json" salidas | tr -d "[] " | tr , "\n" | grep -qx "$ball"'
+    # The stream sends a phone that comes the state it has not seen, at once.
+    curl -s -N -m 3 -o "$folder/eventos.txt" "${address}eventos"
+    check "GET /eventos: el primer evento trae el $ball" grep -q "^data: .*\"ultima\":$ball," "$folder/eventos.txt"
+    touch "$folder/pagina-2.hecho"
+  else
+    check "la ventana canta una bola con la página encendida" false
+  fi
+  if page_step "$folder" pagina-3 >/dev/null; then
+    check "apagada, nadie responde en $address" [ "$(http_status "$address")" = 000 ]
+    touch "$folder/pagina-3.hecho"
+  else
+    check "la ventana apaga la página" false
+  fi
+  echo "$passed passed, $failed failed"
+  [ "$failed" -eq 0 ]
+}
+
 # The game in the bingo window, through the window; then its record beside the Linux one.
 bingo_checks() {
   local work=$1 linux_cli=$2 passed=0 failed=0
@@ -158,10 +222,16 @@ bingo_checks() {
     [ "$(tr -d '\r' <"$here_bingo/lista.csv" | sed -n 2p | cut -d, -f2)" = 4730F0CA ]
   local win_folder
   win_folder=$(windows_path "$here_bingo")
+  page_checks "$here_bingo" >"$work/page.log" 2>&1 &
+  local page_pid=$!
   (cd "$work" && timeout 600 "$wine" bingo_driver.exe 'app\tessarine-bingo.exe' \
      "$win_folder\\lista.csv" "$win_folder" "$win_folder\\eventos.txt") 2>&1 |
     tr -d '\r' | tee "$work/bingo.log" | sed 's/^/  /'
   check "bingo_driver.exe: la partida en la ventana (bingo.log)" [ "${PIPESTATUS[0]}" -eq 0 ]
+  touch "$here_bingo/pagina-fin"
+  wait "$page_pid"
+  echo "  # la página para móviles, desde Linux:"
+  sed 's/^/  /' "$work/page.log"
 
   local acta=$here_bingo/acta
   pdftotext "$acta.pdf" "$acta.txt" 2>/dev/null
@@ -409,7 +479,7 @@ status=$?
 passed=0
 failed=0
 for log in "$work/driver.log" "$work/handles.log" "$work/compare.log" "$work/compare-dark.log" \
-           "$work/cli.log" "$work/bingo.log" "$work/bingo-record.log"; do
+           "$work/cli.log" "$work/bingo.log" "$work/bingo-record.log" "$work/page.log"; do
   line=$(grep -E '^[0-9]+ passed, [0-9]+ failed$' "$log" 2>/dev/null | tail -1)
   if [ -z "$line" ]; then
     failed=$((failed + 1))  # a part that did not get to its end
