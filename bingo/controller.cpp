@@ -1,6 +1,12 @@
 #include "bingo/controller.h"
 
 #include "bingo/claim_card.h"
+#include "bingo/hall_screen.h"
+#include "bingo/kept_choice.h"
+#include "bingo/page_address.h"
+#include "bingo/page_net.h"
+#include "bingo/page_server.h"
+#include "bingo/page_state.h"
 #include "bingo/record_pdf.h"
 #include "card/card_code.h"
 #include "card/series_code.h"
@@ -13,6 +19,7 @@
 #include "game/game_clock.h"
 
 const char* const kBingoTitle = "Tessarine Bingo";
+const char* const kPageSwitchText = "Página para móviles";
 
 namespace {
 const char* const kCardsInPlayQuestion =
@@ -318,7 +325,68 @@ void BingoPrepareCards(BingoController* bingo) {
   StartGameOfRun(bingo, request);
 }
 
-void CloseBingo(BingoController* bingo) { CloseGameFolder(&bingo->session); }
+namespace {
+const char* const kPagePortFile = "pagina-puerto.txt";
+constexpr int kFirstPagePort = 8047;
+
+// The port kept, 0 when none is (or the file holds no port).
+int KeptPagePort(const BingoController& bingo) {
+  const std::string text = ReadKeptChoice(PagePortPath(bingo));
+  if (text.empty() || text.size() > 5 || text.find_first_not_of("0123456789") != std::string::npos)
+    return 0;
+  const int port = std::stoi(text);
+  return port >= 1024 && port <= 65535 ? port : 0;
+}
+}  // namespace
+
+std::string PagePortPath(const BingoController& bingo) {
+  return PathInFolder(bingo.game_folder, kPagePortFile);
+}
+
+void BingoSwitchPage(BingoController* bingo, bool on) {
+  if (!on) {
+    if (bingo->page) StopPageServer(bingo->page.get());
+    bingo->page_on = false;
+    bingo->page_address.clear();
+    bingo->page_qr = QrSquare();
+    return Say(bingo, std::string(kPageSwitchText) + ": apagada");
+  }
+  if (!bingo->page) bingo->page = NewPageServer();
+  const int kept = KeptPagePort(*bingo);
+  PageStart start = StartPageServer(bingo->page.get(), kept != 0 ? kept : kFirstPagePort);
+  if (!start.error.empty()) start = StartPageServer(bingo->page.get(), 0);
+  if (!start.error.empty()) return Say(bingo, start.error, true);
+  bingo->page_on = true;
+  bingo->page_address = PageAddressOf(HallNetworkAddress(MachineAddresses()), start.port);
+  bingo->page_qr = QrSquareOf(bingo->page_address);
+  BingoPublishPage(bingo);
+  std::string said = std::string(kPageSwitchText) + ": " + bingo->page_address;
+  if (kept != 0 && start.port != kept)
+    said += " (el puerto " + std::to_string(kept) + " lo usa otro programa)";
+  const std::string failed = KeepChoice(PagePortPath(*bingo), std::to_string(start.port),
+                                        "el puerto de la página");
+  Say(bingo, failed.empty() ? said : said + ". " + failed, !failed.empty());
+}
+
+void BingoPublishPage(BingoController* bingo) {
+  if (!bingo->page_on) return;
+  const std::string game = PageGameOf(*bingo);
+  if (game != bingo->page_game || (!bingo->page_cards && !game.empty())) {
+    bingo->page_game = game;
+    bingo->page_cards = PageCardsOf(*bingo);
+  }
+  const std::string fields = PageFieldsOf(*bingo, HallScreenOf(*bingo));
+  if (bingo->page_number > 0 && fields == bingo->page_fields) return;
+  bingo->page_fields = fields;
+  PublishPageState(bingo->page.get(), std::make_shared<const PageState>(
+                                          PageStateOf(++bingo->page_number, fields, bingo->page_cards)));
+}
+
+void CloseBingo(BingoController* bingo) {
+  if (bingo->page) StopPageServer(bingo->page.get());
+  bingo->page_on = false;
+  CloseGameFolder(&bingo->session);
+}
 
 BingoScreen BingoScreenOf(const BingoController& bingo) {
   BingoScreen screen;
@@ -357,5 +425,8 @@ BingoScreen BingoScreenOf(const BingoController& bingo) {
   }
   screen.shows_forecast = bingo.has_forecast && game.standing.empty();
   screen.forecast = bingo.has_forecast ? &bingo.forecast : nullptr;
+  screen.page_on = bingo.page_on;
+  screen.page_address = bingo.page_address;
+  screen.page_qr = bingo.page_qr;
   return screen;
 }

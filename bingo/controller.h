@@ -9,12 +9,17 @@
 //   - no run replaces the list of the game in play or of a saved game, and none replaces
 //     a list or sheets that exist without asking;
 //   - a game started from a run asks, as Ctrl+N does, before leaving one in progress,
-//     and asks which cards are in play.
+//     and asks which cards are in play;
+//   - the phones' page is off until the caller turns it on, and nothing a phone sends
+//     reaches the game: the page's server only reads the snapshots published to it.
 #pragma once
 #include <array>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
+
+#include "bingo/qr_code.h"
 
 #include "card/layout.h"
 #include "draw/draw.h"
@@ -85,7 +90,15 @@ struct BingoScreen {
   ClaimView claim;
   bool shows_forecast = false;  // until the first ball
   const Forecast* forecast = nullptr;
+  // "Página para móviles": while on, its address in large letters and its QR code.
+  bool page_on = false;
+  std::string page_address;  // "http://192.168.1.20:8047/"; "" while off
+  QrSquare page_qr;
 };
+
+struct PageServer;
+struct PageCards;
+extern const char* const kPageSwitchText;  // "Página para móviles"
 
 struct BingoController {
   BingoFrontEnd* front = nullptr;
@@ -102,6 +115,15 @@ struct BingoController {
   bool making_run = false;
   std::string sheets_title;  // the title of the sheets of the list in play, where known
   std::string record_title;  // asked once a game
+  // The phones' page: its server, and the last snapshot published to it.
+  std::shared_ptr<PageServer> page;
+  bool page_on = false;
+  std::string page_address;
+  QrSquare page_qr;
+  uint64_t page_number = 0;
+  std::string page_fields;  // the last snapshot's content but its number
+  std::string page_game;
+  std::shared_ptr<const PageCards> page_cards;  // of page_game
 };
 
 void InitBingo(BingoController* bingo, BingoFrontEnd* front, const std::string& game_folder);
@@ -124,6 +146,14 @@ void BingoConfirm(BingoController* bingo);
 void BingoClaim(BingoController* bingo, const std::string& typed);
 void BingoSaveRecord(BingoController* bingo);
 void BingoPrepareCards(BingoController* bingo);
+// "Página para móviles" on: listens on the port kept in the game folder (chosen once, the
+// first time), or on another when that one is taken, kept from then on; off: stops.
+void BingoSwitchPage(BingoController* bingo, bool on);
+// After every command, with the window's refresh: a new snapshot for the phones when what
+// they see has changed. It only hands a pointer over; it never waits on a phone.
+void BingoPublishPage(BingoController* bingo);
+// The file in the game folder that keeps the page's port.
+std::string PagePortPath(const BingoController& bingo);
 void CloseBingo(BingoController* bingo);
 
 BingoScreen BingoScreenOf(const BingoController& bingo);

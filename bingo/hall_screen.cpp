@@ -3,10 +3,9 @@
 #include <algorithm>
 
 #include "disk/file_system.h"
-#include "disk/read_file.h"
+#include "bingo/kept_choice.h"
 #include "game/cards_in_play.h"
 #include "game/checkable_draw.h"
-#include "text/trim.h"
 
 namespace {
 const char* const kHallChoiceFile = "pantalla-sala.txt";
@@ -67,6 +66,8 @@ std::vector<PrizeGiven> PrizesGiven(const Game& game) {
 HallScreen HallScreenOf(const BingoController& bingo) {
   HallScreen hall;
   hall.colour = bingo.colour;
+  hall.page_address = bingo.page_address;
+  if (bingo.page_on) hall.page_qr = bingo.page_qr;
   if (!HasGame(bingo.session)) return hall;
   const Game& game = bingo.session.game;
   hall.has_game = true;
@@ -96,17 +97,11 @@ std::string HallScreenChoicePath(const BingoController& bingo) {
 }
 
 std::string ReadHallScreenChoice(const BingoController& bingo) {
-  std::string bytes;
-  if (ReadFileBytes(HallScreenChoicePath(bingo), 4096, &bytes) != ReadResult::kRead) return "";
-  return Trimmed(bytes);
+  return ReadKeptChoice(HallScreenChoicePath(bingo));
 }
 
 std::string KeepHallScreenChoice(const BingoController& bingo, const std::string& name) {
-  const std::string line = name + "\n";
-  const ByteSpan part{line.data(), line.size()};
-  if (ReadHallScreenChoice(bingo) == name) return "";
-  if (ReplaceFileWith(HallScreenChoicePath(bingo), &part, 1) == SaveError::kNone) return "";
-  return "No se pudo guardar la pantalla de la sala en " + HallScreenChoicePath(bingo);
+  return KeepChoice(HallScreenChoicePath(bingo), name, "la pantalla de la sala");
 }
 
 namespace {

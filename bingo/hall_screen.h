@@ -23,6 +23,8 @@ struct HallScreen {
   std::string banner;      // "¡LÍNEA! Cartón 0123" while no ball came after the prize
   std::vector<std::string> given;  // "Línea: cartón 0123", one line a prize given
   std::string commitment;  // the draw's commitment, shown before the first ball
+  std::string page_address;  // the phones' page, while it is on: its address and QR code
+  QrSquare page_qr;
 };
 
 HallScreen HallScreenOf(const BingoController& bingo);

@@ -17,8 +17,10 @@
 
 #include "bingo/claim_card.h"
 #include "bingo/hall_screen.h"
+#include "bingo/page_server.h"
 #include "card/card_code.h"
 #include "card/series.h"
+#include "tests/bingo/page_client.h"
 #include "tests/game/game_model.h"
 #include "tests/support/test_support.h"
 
@@ -516,3 +518,82 @@ TEST_F(ControllerTest, AGameOfNinetyFromARunOfSeries) {
             std::string::npos);
 }
 }  // namespace
+
+namespace {
+// A port nobody listens on now.
+int FreePort() {
+  auto probe = NewPageServer();
+  const int port = StartPageServer(probe.get(), 0).port;
+  StopPageServer(probe.get());
+  return port;
+}
+
+std::string StateOf(int port, const std::string& codes = "") {
+  return GetFromPage(port, "/estado?cartones=" + codes);
+}
+}  // namespace
+
+// Off until the caller turns it on; then the page follows the game, snapshot by snapshot,
+// answers each phone's cartones, and nothing a phone sends reaches the game.
+TEST_F(ControllerTest, ThePhonesPageIsOffUntilTurnedOnAndFollowsTheGame) {
+  const int port = FreePort();
+  WriteWholeFile(PagePortPath(bingo), std::to_string(port) + "\n");
+  EXPECT_FALSE(BingoScreenOf(bingo).page_on);
+  EXPECT_LT(ConnectToPage(port), 0);
+  BingoSwitchPage(&bingo, true);
+  BingoScreen screen = BingoScreenOf(bingo);
+  ASSERT_TRUE(screen.page_on) << screen.status;
+  EXPECT_EQ(screen.page_address.rfind("http://", 0), 0u);
+  EXPECT_NE(screen.page_address.find(":" + std::to_string(port) + "/"), std::string::npos);
+  EXPECT_EQ(screen.status, "Página para móviles: " + screen.page_address);
+  EXPECT_GE(screen.page_qr.side, 21);
+  EXPECT_EQ(HallScreenOf(bingo).page_address, screen.page_address);
+  EXPECT_NE(StateOf(port).find("\"n\":1,\"partida\":\"\",\"hay\":false"), std::string::npos);
+
+  ASSERT_EQ(BingoStartGame(&bingo, list_path, "1-2"), "");
+  BingoDraw(&bingo);
+  BingoPublishPage(&bingo);
+  const int first = game().calls[game().standing[0]].number;
+  const std::string in_play = ListLineCode(list[0]), not_in_play = ListLineCode(list[2]);
+  std::string state = StateOf(port, in_play + "," + not_in_play);
+  EXPECT_NE(state.find("\"n\":2,"), std::string::npos) << state;
+  EXPECT_NE(state.find("\"ultima\":" + std::to_string(first) + ",\"bolas\":1"), std::string::npos) << state;
+  EXPECT_NE(state.find("\"filas\":1"), std::string::npos);
+  EXPECT_NE(state.find("\"" + in_play + "\":[["), std::string::npos) << state;
+  EXPECT_NE(state.find("\"" + not_in_play + "\":null"), std::string::npos) << state;
+  BingoPublishPage(&bingo);  // nothing changed: no new snapshot
+  EXPECT_NE(StateOf(port).find("\"n\":2,"), std::string::npos);
+
+  for (const char* method : {"POST", "PUT", "DELETE"})
+    EXPECT_EQ(StatusOf(ExchangeWithPage(port, std::string(method) + " /estado HTTP/1.1\r\n"
+                                              "Content-Length: 7\r\n\r\nbola=47")), 405);
+  EXPECT_EQ(Balls(), 1u);
+
+  BingoSwitchPage(&bingo, false);
+  EXPECT_FALSE(BingoScreenOf(bingo).page_on);
+  EXPECT_TRUE(BingoScreenOf(bingo).page_address.empty());
+  EXPECT_LT(ConnectToPage(port), 0);
+  BingoSwitchPage(&bingo, true);
+  EXPECT_NE(BingoScreenOf(bingo).page_address.find(":" + std::to_string(port) + "/"), std::string::npos);
+}
+
+// The port is chosen once and kept; taken by another program, the page moves and keeps that one.
+TEST_F(ControllerTest, ThePagesPortIsKeptAndMovesOnlyWhenTaken) {
+  BingoSwitchPage(&bingo, true);
+  ASSERT_TRUE(bingo.page_on) << bingo.status;
+  const std::string kept = ReadWholeFile(PagePortPath(bingo));
+  ASSERT_FALSE(kept.empty());
+  const int port = std::stoi(kept);
+  BingoSwitchPage(&bingo, false);
+
+  auto other = NewPageServer();
+  ASSERT_EQ(StartPageServer(other.get(), port).error, "");
+  BingoSwitchPage(&bingo, true);
+  ASSERT_TRUE(bingo.page_on);
+  const int moved = std::stoi(ReadWholeFile(PagePortPath(bingo)));
+  EXPECT_NE(moved, port);
+  EXPECT_NE(bingo.status.find("(el puerto " + std::to_string(port) + " lo usa otro programa)"),
+            std::string::npos)
+      << bingo.status;
+  EXPECT_NE(bingo.page_address.find(":" + std::to_string(moved) + "/"), std::string::npos);
+}
