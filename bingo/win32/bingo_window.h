@@ -123,12 +123,14 @@ extern const wchar_t* const kBoardClass;
 double EightsAdvancePerPixel(HDC dc);
 extern const wchar_t* const kCardViewClass;
 extern const wchar_t* const kForecastClass;
-// The page's address in the largest bold letters its width takes (up to `most_pixels`
-// high), and its QR code under it, black on white with its quiet zone, in whole pixels a
-// module: the caller's view of it and the hall's.
+// The phones' page in the caller's window: its address in large letters, its QR code under it.
 LRESULT CALLBACK PageViewProcedure(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
 extern const wchar_t* const kPageViewClass;
-void PaintPage(HDC dc, const PageView& page, RECT box, int most_pixels);
+// A QR code black on white with its quiet zone, centred, in whole pixels a module so that
+// a camera sees sharp edges; nothing for a code of no modules.
+void PaintQr(HDC dc, const QrSquare& qr, const RECT& box);
+// One line centred in the largest bold letters its box's width takes, up to `most_pixels`.
+void PaintFittedLine(HDC dc, const std::string& text, const RECT& box, int most_pixels, COLORREF colour);
 
 // The hall's window (bingo/win32/hall_window.cpp): opened, or closed when open, by the
 // menu; ShowHall draws it again and says in the caller's window where it is.

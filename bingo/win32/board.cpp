@@ -189,25 +189,6 @@ int FittedPixels(HDC dc, const std::wstring& text, int width, int most) {
   return size.cx > width ? std::max(1, static_cast<int>(most * static_cast<long>(width) / size.cx)) : most;
 }
 
-// The modules in whole pixels, so that a camera sees sharp edges; the quiet zone white.
-void PaintQr(HDC dc, const QrSquare& qr, const RECT& box) {
-  const int modules = qr.side + 2 * kQrQuietModules;
-  const int room = std::min(box.right - box.left, box.bottom - box.top);
-  const int module = room / modules;
-  if (qr.side == 0 || module < 1) return;
-  const int left = box.left + (box.right - box.left - module * modules) / 2 + module * kQrQuietModules;
-  const int top = box.top + (box.bottom - box.top - module * modules) / 2 + module * kQrQuietModules;
-  const HBRUSH dark = CreateSolidBrush(RGB(0, 0, 0));
-  for (int row = 0; row < qr.side; ++row)
-    for (int column = 0; column < qr.side; ++column) {
-      if (!QrDark(qr, row, column)) continue;
-      const RECT cell{left + column * module, top + row * module, left + (column + 1) * module,
-                      top + (row + 1) * module};
-      FillRect(dc, &cell, dark);
-    }
-  DeleteObject(dark);
-}
-
 // What every painted view answers alike: the paint covers every pixel, so there is
 // no background to erase, and a new size is painted again whole.
 LRESULT PaintedViewDefault(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
@@ -220,17 +201,34 @@ LRESULT PaintedViewDefault(HWND window, UINT message, WPARAM wparam, LPARAM lpar
 }
 }  // namespace
 
-void PaintPage(HDC dc, const PageView& page, RECT box, int most_pixels) {
-  FillBox(dc, box, kPaper);
-  if (page.address.empty()) return;
-  SetBkMode(dc, TRANSPARENT);
-  const std::wstring address = WideOfUtf8(page.address);
-  const int margin = std::max(2, (box.right - box.left) / 40);
-  const int pixels = FittedPixels(dc, address, box.right - box.left - 2 * margin, most_pixels);
-  RECT text = box;
-  text.bottom = box.top + pixels * 3 / 2;
-  CentredText(dc, address, text, pixels, RGB(0, 0, 0));
-  PaintQr(dc, page.qr, RECT{box.left, text.bottom, box.right, box.bottom});
+void PaintQr(HDC dc, const QrSquare& qr, const RECT& box) {
+  const int modules = qr.side + 2 * kQrQuietModules;
+  const int room = static_cast<int>(std::min(box.right - box.left, box.bottom - box.top));
+  const int module = room / modules;
+  if (qr.side == 0 || module < 1) return;
+  const int left = static_cast<int>(box.left + (box.right - box.left - module * modules) / 2) +
+                   module * kQrQuietModules;
+  const int top = static_cast<int>(box.top + (box.bottom - box.top - module * modules) / 2) +
+                  module * kQrQuietModules;
+  const int quiet = module * kQrQuietModules;
+  FillBox(dc, RECT{left - quiet, top - quiet, left + module * qr.side + quiet, top + module * qr.side + quiet},
+          kPaper);
+  const HBRUSH dark = CreateSolidBrush(RGB(0, 0, 0));
+  for (int row = 0; row < qr.side; ++row)
+    for (int column = 0; column < qr.side; ++column) {
+      if (!QrDark(qr, row, column)) continue;
+      const RECT cell{left + column * module, top + row * module, left + (column + 1) * module,
+                      top + (row + 1) * module};
+      FillRect(dc, &cell, dark);
+    }
+  DeleteObject(dark);
+}
+
+void PaintFittedLine(HDC dc, const std::string& text, const RECT& box, int most_pixels, COLORREF colour) {
+  const std::wstring wide = WideOfUtf8(text);
+  const int width = static_cast<int>(box.right - box.left);
+  const int margin = std::max(2, width / 40);
+  CentredText(dc, wide, box, FittedPixels(dc, wide, width - 2 * margin, most_pixels), colour);
 }
 
 double EightsAdvancePerPixel(HDC dc) {
@@ -317,7 +315,11 @@ LRESULT CALLBACK PageViewProcedure(HWND window, UINT message, WPARAM wparam, LPA
   const auto* page = reinterpret_cast<const PageView*>(GetWindowLongPtrW(window, GWLP_USERDATA));
   if (message == WM_PAINT && page != nullptr) {
     PaintBuffered(window, [&](HDC dc, int width, int height) {
-      PaintPage(dc, *page, RECT{0, 0, width, height}, kPageAddressPixels);
+      FillBox(dc, RECT{0, 0, width, height}, kPaper);
+      SetBkMode(dc, TRANSPARENT);
+      const int line = kPageAddressPixels * 3 / 2;
+      PaintFittedLine(dc, page->address, RECT{0, 0, width, line}, kPageAddressPixels, kUncalledText);
+      PaintQr(dc, page->qr, RECT{0, line, width, height});
     });
     return 0;
   }

@@ -474,6 +474,9 @@ cp "$program" "$work/app/tessarine-win98.exe"
 
 xvfb-run -a -s '-screen 0 1280x1024x24' "$0" --on-screen "$work" "$linux_cli" "$bits" "$linux_dir"
 status=$?
+# The windows as the screen showed them with the phones' page on, kept to be looked at.
+mkdir -p "$windows_dir/e2e-pantallas"
+cp "$work"/bingo/pagina-*.bmp "$windows_dir/e2e-pantallas/" 2>/dev/null
 
 # One closing count over both parts.
 passed=0
