@@ -112,9 +112,22 @@ constexpr double kBandShare = 0.10;          // the top band, of the height
 constexpr double kBottomShare = 0.15;        // the bottom band
 constexpr double kCellTextShare = 0.62;      // of a cell's height
 constexpr double kCellTextWidthShare = 0.60;  // of a cell's width: "88" takes two thirds
+constexpr double kPageWidthShare = 0.22;      // the page's column, of the width
+constexpr double kPageMostHeightShare = 0.40;  // its QR code at most, of the height
 }  // namespace
 
-HallLayout LayOutHall(int width, int height, double eights_advance_per_pixel, int highest) {
+HallLayout LayOutHall(int width, int height, double eights_advance_per_pixel, int highest,
+                      bool with_page) {
+  if (with_page) {
+    const int column = static_cast<int>(std::min(width * kPageWidthShare, height * kPageMostHeightShare));
+    HallLayout hall = LayOutHall(width - column, height, eights_advance_per_pixel, highest);
+    const int margin = std::max(4, column / 20);
+    const int top = hall.top.bottom;
+    hall.page_qr = BoardBox{width - column + margin, top, width - margin, top + column - 2 * margin};
+    hall.page_address = BoardBox{width - column, hall.page_qr.bottom, width,
+                                 hall.page_qr.bottom + 2 * hall.line_pixels};
+    return hall;
+  }
   HallLayout hall;
   const double advance = std::max(eights_advance_per_pixel, 0.01);
   const int top = static_cast<int>(height * kBandShare);

@@ -39,7 +39,8 @@ std::string KeepHallScreenChoice(const BingoController& bingo, const std::string
 // last ball's digits at least half the window high (as wide as the window allows), the
 // board beside it with its numbers at least 1/25 of the height, the prize and the count
 // along the top, the last five balls and the prizes given along the bottom, and the banner
-// across the middle. `eights_advance_per_pixel` as for LayOutBoard.
+// across the middle; with the phones' page on, its QR code and address in a column at the
+// right. `eights_advance_per_pixel` as for LayOutBoard.
 struct HallLayout {
   BoardBox top;      // the prize in play, and the count at its right
   BoardBox last;     // the last ball's digits
@@ -47,8 +48,12 @@ struct HallLayout {
   BoardBox bottom;   // the last five balls (or the commitment before the first)
   BoardBox given;    // the prizes given, one line each
   BoardBox banner;   // "¡LÍNEA! Cartón 0123", across the screen
+  // While the phones' page is on, a column at the right: its QR code, its address under it.
+  BoardBox page_qr;
+  BoardBox page_address;
   int last_pixels = 1;    // font sizes in pixels; the banner's shrinks to fit its width
   int line_pixels = 1;
   int banner_pixels = 1;
 };
-HallLayout LayOutHall(int width, int height, double eights_advance_per_pixel, int highest);
+HallLayout LayOutHall(int width, int height, double eights_advance_per_pixel, int highest,
+                      bool with_page = false);

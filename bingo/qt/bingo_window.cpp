@@ -22,6 +22,7 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QShortcut>
+#include <QSignalBlocker>
 #include <QUrl>
 #include <QVBoxLayout>
 
@@ -30,6 +31,7 @@
 #include "bingo/qt/forecast_chart.h"
 #include "bingo/qt/hall_window.h"
 #include "bingo/qt/prepare_cards.h"
+#include "bingo/qt/qr_paint.h"
 
 namespace {
 constexpr int kControlsWidth = 280;
@@ -143,6 +145,7 @@ QWidget* BingoWindow::MakeControls() {
   run_cancel_->hide();
   column->addWidget(run_progress_);
   column->addWidget(run_cancel_);
+  column->addWidget(MakePageBox());
   column->addWidget(MakeClaimBox());
   column->addWidget(forecast_);
   column->addStretch(1);
@@ -174,6 +177,49 @@ void BingoWindow::WireControls() {
   for (const int key : {int(Qt::Key_Return), int(Qt::Key_Enter)}) {
     auto* confirm = new QShortcut(QKeySequence(Qt::CTRL | key), this);
     connect(confirm, &QShortcut::activated, this, [this] { Run(BingoCommand::kConfirmPrize); });
+  }
+}
+
+// The switch, and while it is on the address in letters as large as the column allows,
+// with its QR code, for the caller to read out or show.
+QWidget* BingoWindow::MakePageBox() {
+  auto* box = new QWidget;
+  auto* column = new QVBoxLayout(box);
+  column->setContentsMargins(0, 8, 0, 0);
+  page_switch_ = new QCheckBox(tr(kPageSwitchText));
+  page_switch_->setObjectName("pagina");
+  page_address_ = Label("direccion_pagina");
+  page_address_->setWordWrap(false);
+  page_address_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+  page_qr_ = Label("qr_pagina");
+  page_qr_->setAlignment(Qt::AlignCenter);
+  for (QWidget* widget : std::initializer_list<QWidget*>{page_switch_, page_address_, page_qr_})
+    column->addWidget(widget);
+  connect(page_switch_, &QCheckBox::toggled, this, [this] { Run(BingoCommand::kPage); });
+  return box;
+}
+
+void BingoWindow::ShowPage(const BingoScreen& screen) {
+  {
+    const QSignalBlocker quiet(page_switch_);
+    page_switch_->setChecked(screen.page_on);
+  }
+  page_address_->setVisible(screen.page_on);
+  page_qr_->setVisible(screen.page_on && screen.page_qr.side > 0);
+  if (!screen.page_on) return;
+  const QString address = Text(screen.page_address);
+  const int room = controls_->width() - 24;
+  QFont large = page_address_->font();
+  large.setBold(true);
+  large.setPixelSize(40);
+  const int fits = QFontMetrics(large).horizontalAdvance(address);
+  if (fits > room) large.setPixelSize(qMax(10, 40 * room / fits));
+  page_address_->setFont(large);
+  page_address_->setText(address);
+  const int side = qMin(room, 220);
+  if (page_qr_->pixmap().width() != side || page_qr_->property("address").toString() != address) {
+    page_qr_->setPixmap(QrPixmap(screen.page_qr, side));
+    page_qr_->setProperty("address", address);
   }
 }
 
@@ -229,6 +275,7 @@ void BingoWindow::Run(BingoCommand command) {
       break;
     }
     case BingoCommand::kVoice: break;  // read when the next number is said
+    case BingoCommand::kPage: BingoSwitchPage(&bingo_, page_switch_->isChecked()); break;
   }
   Refresh();
 }
@@ -308,6 +355,7 @@ std::string BingoWindow::Speak(int number) {
 }
 
 void BingoWindow::Refresh() {
+  BingoPublishPage(&bingo_);
   const BingoScreen screen = BingoScreenOf(bingo_);
   board_->SetColour(QColorOf(screen.colour));
   board_->ShowCalls(screen.called, screen.last, screen.balls, screen.highest_ball);
@@ -334,6 +382,7 @@ void BingoWindow::Refresh() {
   voice_switch_->setToolTip(voice_.why_not);
   voice_why_not_->setText(voice_.why_not);
   voice_why_not_->setVisible(!voice_.why_not.isEmpty());
+  ShowPage(screen);
   if (hall_ != nullptr) hall_->Show(HallScreenOf(bingo_));
   hall_action_->setText(hall_ != nullptr ? tr("Cerrar la pantalla de la sala") : tr("Pantalla de la sala…"));
   hall_label_->setText(hall_ != nullptr ? tr("Pantalla de la sala: abierta en %1").arg(hall_screen_) : QString());

@@ -24,7 +24,7 @@ class QPushButton;
 
 enum class BingoCommand {
   kNewGame, kPrepareCards, kSaveRecord, kFullScreen, kHallScreen, kQuit,
-  kDraw, kMark, kUndo, kConfirmPrize, kClaim, kVoice,
+  kDraw, kMark, kUndo, kConfirmPrize, kClaim, kVoice, kPage,
 };
 
 class BingoWindow : public QMainWindow, public BingoFrontEnd {
@@ -69,6 +69,8 @@ class BingoWindow : public QMainWindow, public BingoFrontEnd {
   QWidget* MakeClaimBox();
   void MakeMenu();
   void Refresh();
+  QWidget* MakePageBox();
+  void ShowPage(const BingoScreen& screen);
   void ToggleHall();
   void OpenHall(QScreen* screen, bool full_screen);
   QScreen* ChooseHallScreen();
@@ -98,4 +100,7 @@ class BingoWindow : public QMainWindow, public BingoFrontEnd {
   QString hall_screen_;  // the name of the screen it opened on
   QAction* hall_action_ = nullptr;
   QLabel* hall_label_ = nullptr;
+  QCheckBox* page_switch_ = nullptr;
+  QLabel* page_address_ = nullptr;
+  QLabel* page_qr_ = nullptr;
 };

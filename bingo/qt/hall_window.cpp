@@ -1,5 +1,6 @@
 // The last ball on the left, the board on the right, the prize along the top, the last
-// balls and the prizes given along the bottom, and a prize just given across the middle.
+// balls and the prizes given along the bottom, a prize just given across the middle, and
+// while the phones' page is on its QR code and address at the right.
 #include "bingo/qt/hall_window.h"
 
 #include <QCloseEvent>
@@ -8,6 +9,7 @@
 #include <QShortcut>
 
 #include "bingo/qt/board_paint.h"
+#include "bingo/qt/qr_paint.h"
 
 namespace {
 QColor QColorOf(Colour colour) {
@@ -54,6 +56,19 @@ void PaintBands(QPainter* painter, const HallPaint& paint, const HallScreen& hal
   painter->drawText(given, Qt::AlignLeft | Qt::AlignVCenter, lines);
 }
 
+// Where phones find the page: its QR code, and its address in letters as large as fit.
+void PaintPage(QPainter* painter, const HallPaint& paint, const HallScreen& hall) {
+  PaintQr(painter, QRectOf(paint.layout.page_qr), hall.page_qr);
+  const QRect box = QRectOf(paint.layout.page_address).adjusted(8, 0, -8, 0);
+  const QString address = Text(hall.page_address);
+  QFont font = paint.line_font;
+  const int fits = QFontMetrics(font).horizontalAdvance(address);
+  if (fits > box.width()) font.setPixelSize(qMax(1, font.pixelSize() * box.width() / fits));
+  painter->setFont(font);
+  painter->setPen(kUncalledText);
+  painter->drawText(box, Qt::AlignCenter, address);
+}
+
 void PaintBanner(QPainter* painter, const HallPaint& paint, const HallScreen& hall, const QColor& ink) {
   const QRect banner = QRectOf(paint.layout.banner);
   painter->fillRect(banner, ink);
@@ -68,11 +83,12 @@ void PaintBanner(QPainter* painter, const HallPaint& paint, const HallScreen& ha
 }
 }  // namespace
 
-HallPaint HallPaintOf(int width, int height, int highest) {
+HallPaint HallPaintOf(int width, int height, int highest, bool with_page) {
   HallPaint paint;
   const double advance_per_pixel =
       QFontMetrics(BoldFont(kBoardMeasuredPixels)).horizontalAdvance("88") / double(kBoardMeasuredPixels);
-  paint.layout = LayOutHall(width, height, advance_per_pixel, highest);
+  paint.with_page = with_page;
+  paint.layout = LayOutHall(width, height, advance_per_pixel, highest, with_page);
   paint.last_font = BoldFont(paint.layout.last_pixels);
   paint.cell_font = BoldFont(paint.layout.board.cell_pixels);
   paint.line_font = BoldFont(paint.layout.line_pixels);
@@ -83,7 +99,7 @@ HallPaint HallPaintOf(int width, int height, int highest) {
 void PaintHallScreen(QPainter* painter, const HallPaint& paint, const HallScreen& hall) {
   const QColor ink = QColorOf(hall.colour);
   const HallLayout& layout = paint.layout;
-  painter->fillRect(QRect(0, 0, layout.top.right, layout.bottom.bottom), kPaper);
+  painter->fillRect(painter->viewport(), kPaper);
   if (hall.last > 0) {
     painter->setFont(paint.last_font);
     painter->setPen(ink);
@@ -91,6 +107,7 @@ void PaintHallScreen(QPainter* painter, const HallPaint& paint, const HallScreen
   }
   PaintGrid(painter, paint, hall, ink);
   PaintBands(painter, paint, hall);
+  if (paint.with_page && hall.page_qr.side > 0) PaintPage(painter, paint, hall);
   if (!hall.banner.empty()) PaintBanner(painter, paint, hall, ink);
 }
 
@@ -105,7 +122,9 @@ HallWindow::HallWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
 }
 
 void HallWindow::Show(const HallScreen& hall) {
-  if (hall.highest_ball != hall_.highest_ball) paint_ = HallPaintOf(width(), height(), hall.highest_ball);
+  const bool with_page = hall.page_qr.side > 0;
+  if (hall.highest_ball != hall_.highest_ball || with_page != paint_.with_page)
+    paint_ = HallPaintOf(width(), height(), hall.highest_ball, with_page);
   hall_ = hall;
   // The title follows the game too, for whoever looks for the window from outside.
   setWindowTitle(hall.last > 0 ? tr("Pantalla de la sala: %1").arg(hall.last) : tr("Pantalla de la sala"));
@@ -119,7 +138,7 @@ void HallWindow::paintEvent(QPaintEvent*) {
 
 void HallWindow::resizeEvent(QResizeEvent* event) {
   QWidget::resizeEvent(event);
-  paint_ = HallPaintOf(width(), height(), hall_.highest_ball);
+  paint_ = HallPaintOf(width(), height(), hall_.highest_ball, hall_.page_qr.side > 0);
 }
 
 void HallWindow::closeEvent(QCloseEvent* event) {

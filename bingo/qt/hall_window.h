@@ -13,8 +13,9 @@ class QPainter;
 struct HallPaint {
   HallLayout layout;
   QFont last_font, cell_font, line_font, banner_font;
+  bool with_page = false;
 };
-HallPaint HallPaintOf(int width, int height, int highest);
+HallPaint HallPaintOf(int width, int height, int highest, bool with_page = false);
 void PaintHallScreen(QPainter* painter, const HallPaint& paint, const HallScreen& hall);
 
 class HallWindow : public QWidget {
