@@ -6,8 +6,9 @@
 # either, so the Windows builds take Debian's own sources of them, which scripts/windows.sh
 # (fetch_windows_page_sources) unpacks into TESSARINE_THIRD_PARTY: httplib.h whole (header
 # only, over Winsock) and qrencode's C files, built here as a static library.
-# TESSARINE_PAGE says whether both were found; without them the program is built without
-# the page, and says so.
+# TESSARINE_PAGE says whether both were found. Linux requires them (scripts/packages.sh
+# installs them); a Windows build whose sources could not be fetched is made without the
+# page (bingo/page_absent.cpp), and says so.
 if(WIN32)
   set(TESSARINE_THIRD_PARTY "${CMAKE_SOURCE_DIR}/build/third_party" CACHE PATH
     "Where scripts/windows.sh unpacks the Debian sources of cpp-httplib and qrencode")
@@ -22,18 +23,10 @@ if(WIN32)
       "se hace sin la página para móviles.")
   endif()
 else()
-  find_package(PkgConfig)
-  if(PkgConfig_FOUND)
-    pkg_check_modules(HTTPLIB IMPORTED_TARGET cpp-httplib)
-    pkg_check_modules(QRENCODE IMPORTED_TARGET libqrencode)
-  endif()
-  if(HTTPLIB_FOUND AND QRENCODE_FOUND)
-    set(TESSARINE_PAGE ON)
-  else()
-    set(TESSARINE_PAGE OFF)
-    message(WARNING "Sin cpp-httplib o libqrencode (paquetes libcpp-httplib-dev y "
-      "libqrencode-dev): el programa se hace sin la página para móviles.")
-  endif()
+  find_package(PkgConfig REQUIRED)
+  pkg_check_modules(HTTPLIB REQUIRED IMPORTED_TARGET cpp-httplib)
+  pkg_check_modules(QRENCODE REQUIRED IMPORTED_TARGET libqrencode)
+  set(TESSARINE_PAGE ON)
 endif()
 
 if(TESSARINE_PAGE AND WIN32)

@@ -29,8 +29,10 @@ machine_runs_32bit_x86() {
 # the Wine that runs one of them. The 32-bit Wine is not among them: install_wine32 (in
 # scripts/packages.sh) tries it on its own, as it may not be had.
 # The recordings of the numbers are made on this machine, by its own compiler, espeak-ng and sox.
+# The players' page's libraries come from Debian's sources: curl fetches what apt-get source
+# misses, patch applies Debian's patches, bzip2 unpacks qrencode's tarball.
 TESSARINE_WINDOWS_PACKAGES=(g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix libz-mingw-w64-dev
-  g++ espeak-ng sox)
+  g++ espeak-ng sox curl patch bzip2)
 TESSARINE_WINE_PACKAGES=(wine wine64)
 
 # Sets TESSARINE_WINE_BITS (32 or 64), TESSARINE_WINE_BUILD (the build folder whose

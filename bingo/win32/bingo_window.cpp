@@ -47,7 +47,7 @@ void ShowVoice(const BingoWindow& bingo) {
   tool.lpszText = &tip[0];
   if (!tip.empty()) SendMessageW(bingo.tips, TTM_UPDATETIPTEXTW, 0, reinterpret_cast<LPARAM>(&tool));
   SendMessageW(bingo.tips, TTM_ACTIVATE, !tip.empty(), 0);
-  ShowWindow(Control(bingo, IDC_VOICE_WHY_NOT), bingo.voice.why_not.empty() ? SW_HIDE : SW_SHOW);
+  ShowInColumn(bingo, IDC_VOICE_WHY_NOT, !bingo.voice.why_not.empty());
 }
 
 void ShowClaim(BingoWindow* bingo, const ClaimView& claim) {
@@ -61,20 +61,15 @@ void ShowClaim(BingoWindow* bingo, const ClaimView& claim) {
 }
 
 // The switch as the controller has it (it stays off when the server could not start); the
-// address and QR code under it while on, the controls laid out again when that changes.
+// address and QR code under it while on.
 void ShowPage(BingoWindow* bingo, const BingoScreen& screen) {
   SendMessageW(Control(*bingo, IDC_PAGE), BM_SETCHECK, screen.page_on ? BST_CHECKED : BST_UNCHECKED, 0);
   const HWND view = Control(*bingo, IDC_PAGE_VIEW);
-  const bool was_shown = IsWindowVisible(view) != FALSE;
   bingo->page.address = screen.page_address;
   bingo->page.qr = screen.page_qr;
   SetText(view, screen.page_address);
   InvalidateRect(view, nullptr, FALSE);
-  if (was_shown == screen.page_on) return;
-  ShowWindow(view, screen.page_on ? SW_SHOW : SW_HIDE);
-  RECT client;
-  GetClientRect(bingo->window, &client);
-  PlaceControls(*bingo, client.right, client.bottom);
+  ShowInColumn(*bingo, IDC_PAGE_VIEW, screen.page_on);
 }
 
 void Show(BingoWindow* bingo, const BingoScreen& screen) {
@@ -100,7 +95,7 @@ void Show(BingoWindow* bingo, const BingoScreen& screen) {
   // The forecast is for before the game: it goes with the first ball.
   bingo->forecast.has_forecast = screen.shows_forecast;
   if (screen.shows_forecast) bingo->forecast.forecast = *screen.forecast;
-  ShowWindow(Control(*bingo, IDC_FORECAST), screen.shows_forecast ? SW_SHOW : SW_HIDE);
+  ShowInColumn(*bingo, IDC_FORECAST, screen.shows_forecast);
   InvalidateRect(Control(*bingo, IDC_FORECAST), nullptr, FALSE);
   ShowVoice(*bingo);
   ShowPage(bingo, screen);

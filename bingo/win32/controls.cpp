@@ -14,7 +14,13 @@ constexpr int kEditHeight = 24;
 constexpr int kLabelHeight = 18;
 constexpr int kWinnersHeight = 70;
 constexpr int kForecastHeight = 100;
-constexpr int kPageViewHeight = 200;  // the address and a QR code a phone reads from the desk
+constexpr int kPageViewHeight = 100;  // the address, and a QR code a phone reads at the desk
+
+// Shown by its own flag, not by IsWindowVisible, which is false for all of them until the
+// window itself is shown.
+bool Shown(const BingoWindow& bingo, int id) {
+  return (GetWindowLongPtrW(Control(bingo, id), GWL_STYLE) & WS_VISIBLE) != 0;
+}
 
 // The column: a fifth of the window, never narrower than the controls need.
 int ColumnWidth(int window_width) { return std::max(kControlsWidth, window_width / 5); }
@@ -158,6 +164,14 @@ void MakeControls(BingoWindow* bingo) {
   SetFocus(board);
 }
 
+void ShowInColumn(const BingoWindow& bingo, int id, bool shown) {
+  if (Shown(bingo, id) == shown) return;
+  ShowWindow(Control(bingo, id), shown ? SW_SHOW : SW_HIDE);
+  RECT client;
+  GetClientRect(bingo.window, &client);
+  PlaceControls(bingo, client.right, client.bottom);
+}
+
 void PlaceControls(const BingoWindow& bingo, int width, int height) {
   const int controls_width = ColumnWidth(width);
   const int board_width = width > controls_width ? width - controls_width : 0;
@@ -166,6 +180,7 @@ void PlaceControls(const BingoWindow& bingo, int width, int height) {
   const int column = controls_width - 2 * kMargin;
   int y = kMargin;
   const auto place = [&](int id, int control_height) {
+    if (!Shown(bingo, id)) return;
     MoveWindow(Control(bingo, id), x, y, column, control_height, TRUE);
     y += control_height + kGap;
   };
@@ -184,12 +199,9 @@ void PlaceControls(const BingoWindow& bingo, int width, int height) {
   place(IDC_CONFIRM, kButtonHeight);
   place(IDC_HALL_STATUS, 2 * kLabelHeight);
   place(IDC_PAGE, kLabelHeight);
-  if (IsWindowVisible(Control(bingo, IDC_PAGE_VIEW))) place(IDC_PAGE_VIEW, kPageViewHeight);
-  const bool running = IsWindowVisible(Control(bingo, IDC_PROGRESS)) != FALSE;
-  if (running) {
-    place(IDC_PROGRESS, kLabelHeight);
-    place(IDC_RUN_CANCEL, kButtonHeight);
-  }
+  place(IDC_PAGE_VIEW, kPageViewHeight);
+  place(IDC_PROGRESS, kLabelHeight);
+  place(IDC_RUN_CANCEL, kButtonHeight);
   y += kGap;
   place(IDC_CLAIM_LABEL, kLabelHeight);
   place(IDC_CLAIM, kEditHeight);

@@ -337,6 +337,38 @@ int BallOffTheCard(const std::vector<std::vector<int>>& rows, int highest) {
   return ball;
 }
 
+// The hall's window of this program: its own class, not the caller's window; null if none.
+HWND HallWindowOf(const Program& program) {
+  HWND found = nullptr;
+  while ((found = FindWindowExW(nullptr, found, L"TessarineBingoHall", nullptr)) != nullptr) {
+    DWORD process = 0;
+    GetWindowThreadProcessId(found, &process);
+    if (process == program.process.dwProcessId) return found;
+  }
+  return nullptr;
+}
+
+// Opened from the menu, the hall's window follows the next ball; the menu closes it.
+void CheckHallScreen(const Program& program, const std::vector<std::vector<int>>& rows) {
+  Command(program, IDM_HALL_SCREEN);
+  HWND hall = nullptr;
+  WaitUntil([&] { return (hall = HallWindowOf(program)) != nullptr && IsWindowVisible(hall); }, 10000);
+  if (!Check(hall != nullptr && hall != program.main, "«Pantalla de la sala…» abre su propia ventana"))
+    return;
+  Check(StartsWith(TextOf(program, IDC_HALL_STATUS), "Pantalla de la sala: abierta en "),
+        "la ventana del locutor dice dónde: " + TextOf(program, IDC_HALL_STATUS));
+  const int ball = BallOffTheCard(rows, 98);
+  Type(program, IDC_NUMBER, std::to_string(ball));
+  g_events.push_back("call " + std::to_string(ball));
+  const std::string title = "Pantalla de la sala: " + std::to_string(ball);
+  WaitUntil([&] { return Utf8(WindowText(hall)) == title; }, 10000);
+  Check(Utf8(WindowText(hall)) == title, "la sala sigue la bola: " + Utf8(WindowText(hall)));
+  Command(program, IDM_HALL_SCREEN);
+  WaitUntil([&] { return HallWindowOf(program) == nullptr; }, 10000);
+  Check(HallWindowOf(program) == nullptr && !IsWindowVisible(Item(program, IDC_HALL_STATUS)),
+        "el menú la cierra otra vez");
+}
+
 // The last ball that stands, from the events played: 0 before the first.
 int LastBall() {
   std::vector<int> standing;
@@ -381,6 +413,15 @@ void CheckPlayersPage(const Program& program, const std::vector<std::vector<int>
         "y la dice: " + TextOf(program, IDC_STATUS));
   Check(SaveOnScreen(view, work + "\\pagina-qr.bmp") && SaveOnScreen(program.main, work + "\\pagina-ventana.bmp"),
         "la dirección y su código QR, tomados de la pantalla");
+  // The hall's screen shows them too, for the room to scan.
+  Command(program, IDM_HALL_SCREEN);
+  HWND hall = nullptr;
+  WaitUntil([&] { return (hall = HallWindowOf(program)) != nullptr && IsWindowVisible(hall); }, 10000);
+  Settle(program);
+  Check(hall != nullptr && SaveOnScreen(hall, work + "\\pagina-sala.bmp"),
+        "la pantalla de la sala con la página encendida, tomada de la pantalla");
+  Command(program, IDM_HALL_SCREEN);
+  WaitUntil([&] { return HallWindowOf(program) == nullptr; }, 10000);
   Check(CheckedFromLinux(work, "pagina-1", address + " " + std::to_string(LastBall())),
         "curl lee la página y su estado desde Linux (pagina.log)");
   const int ball = BallOffTheCard(rows, 97);
@@ -394,38 +435,6 @@ void CheckPlayersPage(const Program& program, const std::vector<std::vector<int>
             TextOf(program, IDC_STATUS) == "Página para móviles: apagada",
         "apagada, la dirección se va: " + TextOf(program, IDC_STATUS));
   Check(CheckedFromLinux(work, "pagina-3", "apagada"), "y la página ya no se sirve");
-}
-
-// The hall's window of this program: its own class, not the caller's window; null if none.
-HWND HallWindowOf(const Program& program) {
-  HWND found = nullptr;
-  while ((found = FindWindowExW(nullptr, found, L"TessarineBingoHall", nullptr)) != nullptr) {
-    DWORD process = 0;
-    GetWindowThreadProcessId(found, &process);
-    if (process == program.process.dwProcessId) return found;
-  }
-  return nullptr;
-}
-
-// Opened from the menu, the hall's window follows the next ball; the menu closes it.
-void CheckHallScreen(const Program& program, const std::vector<std::vector<int>>& rows) {
-  Command(program, IDM_HALL_SCREEN);
-  HWND hall = nullptr;
-  WaitUntil([&] { return (hall = HallWindowOf(program)) != nullptr && IsWindowVisible(hall); }, 10000);
-  if (!Check(hall != nullptr && hall != program.main, "«Pantalla de la sala…» abre su propia ventana"))
-    return;
-  Check(StartsWith(TextOf(program, IDC_HALL_STATUS), "Pantalla de la sala: abierta en "),
-        "la ventana del locutor dice dónde: " + TextOf(program, IDC_HALL_STATUS));
-  const int ball = BallOffTheCard(rows, 98);
-  Type(program, IDC_NUMBER, std::to_string(ball));
-  g_events.push_back("call " + std::to_string(ball));
-  const std::string title = "Pantalla de la sala: " + std::to_string(ball);
-  WaitUntil([&] { return Utf8(WindowText(hall)) == title; }, 10000);
-  Check(Utf8(WindowText(hall)) == title, "la sala sigue la bola: " + Utf8(WindowText(hall)));
-  Command(program, IDM_HALL_SCREEN);
-  WaitUntil([&] { return HallWindowOf(program) == nullptr; }, 10000);
-  Check(HallWindowOf(program) == nullptr && !IsWindowVisible(Item(program, IDC_HALL_STATUS)),
-        "el menú la cierra otra vez");
 }
 
 HWND AskRun(const Program& program, const wchar_t* count, const std::string& folder) {

@@ -176,6 +176,8 @@ page_checks() {
     grep -qxE 'http://[0-9]+\.[0-9]+\.[0-9]+\.[0-9]+:[0-9]+/' <<<"$address"
   check "el código QR de la ventana, leído por zbarimg, es esa dirección" \
     [ "$(zbarimg -q --raw "$folder/pagina-qr.bmp" 2>/dev/null)" = "$address" ]
+  check "el de la pantalla de la sala también" \
+    [ "$(zbarimg -q --raw "$folder/pagina-sala.bmp" 2>/dev/null)" = "$address" ]
   curl -s -m 10 -D "$folder/pagina.headers" -o "$folder/pagina.html" "$address"
   check "GET / (curl): 200 y text/html" \
     eval 'head -1 "$folder/pagina.headers" | grep -q " 200" && grep -qi "^content-type: text/html" "$folder/pagina.headers"'
