@@ -19,6 +19,7 @@
 #include <list>
 #include <map>
 #include <mutex>
+#include <system_error>
 #include <thread>
 
 #include "bingo/page_net.h"
@@ -43,7 +44,9 @@ class Workers : public httplib::TaskQueue {
 
   void enqueue(std::function<void()> job) override {
     std::unique_lock<std::mutex> lock(mutex_);
-    if (jobs_.size() >= idle_ + (most_ - threads_.size())) {
+    // Refused on the accepting thread when there is no room, or when the system gives no
+    // more threads (a 32-bit process runs out of room for their stacks first).
+    if (jobs_.size() >= idle_ + (most_ - threads_.size()) || (jobs_.size() >= idle_ && !StartWorker())) {
       lock.unlock();
       refusing_connection = true;
       job();
@@ -51,7 +54,6 @@ class Workers : public httplib::TaskQueue {
       return;
     }
     jobs_.push_back(std::move(job));
-    if (jobs_.size() > idle_) threads_.emplace_back([this] { Work(); });
     lock.unlock();
     ready_.notify_one();
   }
@@ -79,6 +81,16 @@ class Workers : public httplib::TaskQueue {
         jobs_.pop_front();
       }
       job();
+    }
+  }
+
+  // With mutex_ held.
+  bool StartWorker() {
+    try {
+      threads_.emplace_back([this] { Work(); });
+      return true;
+    } catch (const std::system_error&) {
+      return false;
     }
   }
 

@@ -31,11 +31,15 @@ endif()
 
 if(TESSARINE_PAGE AND WIN32)
   # Header only. 0.11.4 calls inet_pton and inet_ntop, which Winsock has from Windows Vista
-  # on, and nothing newer; its constants stay at their defaults, as Debian's Linux library
-  # is built with them, so both programs' servers behave alike.
+  # on, and nothing newer. Its constants stay at the defaults Debian's Linux library is
+  # built with, but one: it matches a Range header with std::regex, whose matcher recurses
+  # once a character, and a Range of 7,000 digits (8,192 are allowed) overflows the 2 MB
+  # stack of a Windows thread, where Linux gives its threads 8 MB. Header lines of at most
+  # 2,048 bytes (a phone's are a few hundred) keep that under a third of the stack.
   add_library(tessarine_httplib INTERFACE)
   target_include_directories(tessarine_httplib SYSTEM INTERFACE "${httplib_dir}")
-  target_compile_definitions(tessarine_httplib INTERFACE _WIN32_WINNT=0x0600 WIN32_LEAN_AND_MEAN)
+  target_compile_definitions(tessarine_httplib INTERFACE _WIN32_WINNT=0x0600 WIN32_LEAN_AND_MEAN
+    CPPHTTPLIB_HEADER_MAX_LENGTH=2048)
   target_link_libraries(tessarine_httplib INTERFACE ws2_32)
 
   # qrencode's library (not its command-line tool), with the version its configure script

@@ -317,7 +317,7 @@ LRESULT CALLBACK PageViewProcedure(HWND window, UINT message, WPARAM wparam, LPA
     PaintBuffered(window, [&](HDC dc, int width, int height) {
       FillBox(dc, RECT{0, 0, width, height}, kPaper);
       SetBkMode(dc, TRANSPARENT);
-      const int line = kPageAddressPixels * 3 / 2;
+      const int line = kPageAddressPixels * 5 / 4;
       PaintFittedLine(dc, page->address, RECT{0, 0, width, line}, kPageAddressPixels, kUncalledText);
       PaintQr(dc, page->qr, RECT{0, line, width, height});
     });

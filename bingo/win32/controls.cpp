@@ -14,7 +14,9 @@ constexpr int kEditHeight = 24;
 constexpr int kLabelHeight = 18;
 constexpr int kWinnersHeight = 70;
 constexpr int kForecastHeight = 100;
-constexpr int kPageViewHeight = 100;  // the address, and a QR code a phone reads at the desk
+// The address, and under it a QR code of two pixels a module that a phone reads at the desk
+// (a version 3 code, for the longest addresses, with its quiet zone: 37 modules).
+constexpr int kPageViewHeight = 106;
 
 // Shown by its own flag, not by IsWindowVisible, which is false for all of them until the
 // window itself is shown.

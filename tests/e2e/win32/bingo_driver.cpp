@@ -12,6 +12,7 @@
 #include <commctrl.h>
 #include <mmsystem.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <fstream>
@@ -159,8 +160,10 @@ Colours ColoursOnScreen(HWND control) {
   return found;
 }
 
-// What the screen shows of a window, as a 32-bit BMP file for the tools on Linux.
+// What the screen shows of a window, painted anew first, as a 32-bit BMP file for the
+// tools on Linux.
 bool SaveOnScreen(HWND window, const std::string& path) {
+  RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
   const Capture shot = CaptureOnScreen(window);
   if (shot.pixels.empty()) return false;
   BITMAPINFOHEADER info{};
@@ -380,9 +383,12 @@ int LastBall() {
 }
 
 // One step of the players' page checked from Linux by run.sh (page_checks), which fetches
-// the page with curl as a phone would: its line written to WORK\NAME.txt (whole, by a
-// rename), then the end of its checks awaited in WORK\NAME.hecho. False when it did not come.
-bool CheckedFromLinux(const std::string& work, const std::string& name, const std::string& line) {
+// the page with curl as a phone would and sends it hostile requests: its line written to
+// WORK\\NAME.txt (whole, by a rename), then the end of its checks awaited in WORK\\NAME.hecho.
+// Meanwhile the window is asked, again and again, to answer a message: it must never hang
+// whatever the phones send. False when the step did not end or the window hung.
+bool CheckedFromLinux(const Program& program, const std::string& work, const std::string& name,
+                      const std::string& line) {
   const std::string path = work + "\\" + name;
   {
     std::ofstream out(path + ".tmp", std::ios::binary);
@@ -390,7 +396,18 @@ bool CheckedFromLinux(const std::string& work, const std::string& name, const st
   }
   if (!MoveFileExW(Wide(path + ".tmp").c_str(), Wide(path + ".txt").c_str(), MOVEFILE_REPLACE_EXISTING))
     return false;
-  return WaitUntil([&] { return FileExists(path + ".hecho"); }, 60000);
+  bool answered = true;
+  DWORD slowest = 0;
+  const bool done = WaitUntil([&] {
+    const DWORD asked = GetTickCount();
+    DWORD_PTR ignored = 0;
+    answered = answered && SendMessageTimeoutW(program.main, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 5000, &ignored) != 0;
+    slowest = std::max(slowest, GetTickCount() - asked);
+    return FileExists(path + ".hecho");
+  }, 90000);
+  std::printf("  # %s: la ventana respondió siempre (%s), en %lu ms a lo más\n", name.c_str(),
+              answered ? "sí" : "no", static_cast<unsigned long>(slowest));
+  return done && answered;
 }
 
 bool PageSwitchOn(const Program& program) {
@@ -417,24 +434,30 @@ void CheckPlayersPage(const Program& program, const std::vector<std::vector<int>
   Command(program, IDM_HALL_SCREEN);
   HWND hall = nullptr;
   WaitUntil([&] { return (hall = HallWindowOf(program)) != nullptr && IsWindowVisible(hall); }, 10000);
+  // Full screen, as a projector shows it.
+  PostMessageW(hall, WM_KEYDOWN, VK_F11, 1);
+  WaitUntil([&] {
+    RECT place{};
+    return GetWindowRect(hall, &place) && place.right - place.left == GetSystemMetrics(SM_CXSCREEN);
+  }, 10000);
   Settle(program);
   Check(hall != nullptr && SaveOnScreen(hall, work + "\\pagina-sala.bmp"),
-        "la pantalla de la sala con la página encendida, tomada de la pantalla");
+        "la pantalla de la sala, a pantalla completa con la página encendida, tomada de la pantalla");
   Command(program, IDM_HALL_SCREEN);
   WaitUntil([&] { return HallWindowOf(program) == nullptr; }, 10000);
-  Check(CheckedFromLinux(work, "pagina-1", address + " " + std::to_string(LastBall())),
-        "curl lee la página y su estado desde Linux (pagina.log)");
+  Check(CheckedFromLinux(program, work, "pagina-1", address + " " + std::to_string(LastBall())),
+        "curl lee la página y su estado desde Linux, y la ventana responde a las peticiones hostiles (pagina.log)");
   const int ball = BallOffTheCard(rows, 97);
   Type(program, IDC_NUMBER, std::to_string(ball));
   g_events.push_back("call " + std::to_string(ball));
-  Check(CheckedFromLinux(work, "pagina-2", std::to_string(ball)),
+  Check(CheckedFromLinux(program, work, "pagina-2", std::to_string(ball)),
         "el " + std::to_string(ball) + " cantado, curl lo ve en el estado y en los eventos");
   PostMessageW(Item(program, IDC_PAGE), BM_CLICK, 0, 0);
   WaitUntil([&] { return !IsWindowVisible(view); }, 10000);
   Check(!PageSwitchOn(program) && !IsWindowVisible(view) &&
             TextOf(program, IDC_STATUS) == "Página para móviles: apagada",
         "apagada, la dirección se va: " + TextOf(program, IDC_STATUS));
-  Check(CheckedFromLinux(work, "pagina-3", "apagada"), "y la página ya no se sirve");
+  Check(CheckedFromLinux(program, work, "pagina-3", "apagada"), "y la página ya no se sirve");
 }
 
 HWND AskRun(const Program& program, const wchar_t* count, const std::string& folder) {

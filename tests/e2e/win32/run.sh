@@ -164,6 +164,33 @@ state_field() {
 }
 http_status() { curl -s -m 10 -o /dev/null -w '%{http_code}' "$@"; }
 
+# Hostile requests to the Windows program's server (its limits run on Winsock there), each
+# answered with its status, the page still served after it; meanwhile bingo_driver.exe
+# checks that the window keeps answering.
+hostile_checks() {
+  local folder=$1 address=$2
+  local hostport=${address#http://}
+  hostport=${hostport%/}
+  served() { [ "$(http_status "$address")" = 200 ]; }
+  check "POST /: 405, y la página se sirve" eval '[ "$(http_status -X POST -d bola=47 "$address")" = 405 ] && served'
+  check "PUT /estado: 405" eval '[ "$(http_status -X PUT -d "{}" "${address}estado")" = 405 ] && served'
+  check "GET /nada: 404" eval '[ "$(http_status "${address}nada")" = 404 ] && served'
+  check "GET /../../windows/win.ini: 404" \
+    eval '[ "$(http_status --path-as-is "${address}../../windows/win.ini")" = 404 ] && served'
+  check "una ruta de 100 000 caracteres: 414" \
+    eval '[ "$(http_status "${address}$(head -c 100000 /dev/zero | tr "\0" a)")" = 414 ] && served'
+  raw() { python3 "$here/raw_request.py" "$hostport" "$1"; }
+  local answer
+  answer=$(raw megabyte)
+  check "una cabecera de un megabyte: 400 («$answer»)" eval '[[ "$answer" == "HTTP/1.1 400 "* ]] && served'
+  # A byte at a time, slower than the headers' time allows: answered 408 at its end.
+  answer=$(raw drip)
+  check "un goteo lento de bytes: 408 al pasar el tiempo de las cabeceras («$answer»)" \
+    eval '[[ "$answer" == "HTTP/1.1 408 "* ]] && served'
+  answer=$(raw range)
+  check "una cabecera Range de 7000 cifras: respondida («$answer»)" eval '[ -n "$answer" ] && served'
+}
+
 page_checks() {
   local folder=$1 passed=0 failed=0 line address last ball
   if ! line=$(page_step "$folder" pagina-1); then
@@ -187,8 +214,7 @@ page_checks() {
   check "GET /estado: el cartón 4730F0CA, en juego, con sus filas" \
     grep -q '"4730F0CA":\[\[' "$folder/estado.json"
   check "GET /estado: 4730F0FF no está en juego" grep -q '"4730F0FF":null' "$folder/estado.json"
-  check "POST /: 405" [ "$(http_status -X POST -d x "$address")" = 405 ]
-  check "GET /nada: 404" [ "$(http_status "${address}nada")" = 404 ]
+  hostile_checks "$folder" "$address"
   touch "$folder/pagina-1.hecho"
 
   if ball=$(page_step "$folder" pagina-2); then
