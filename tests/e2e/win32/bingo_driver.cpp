@@ -160,11 +160,17 @@ Colours ColoursOnScreen(HWND control) {
   return found;
 }
 
-// What the screen shows of a window, painted anew first, as a 32-bit BMP file for the
-// tools on Linux.
+// What the screen shows of a window once its paint has settled (two looks a tenth of a
+// second apart the same), as a 32-bit BMP file for the tools on Linux.
 bool SaveOnScreen(HWND window, const std::string& path) {
-  RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
-  const Capture shot = CaptureOnScreen(window);
+  Capture shot = CaptureOnScreen(window);
+  for (int look = 0; look < 50; ++look) {
+    Sleep(100);
+    Capture again = CaptureOnScreen(window);
+    const bool settled = again.pixels == shot.pixels;
+    shot = std::move(again);
+    if (settled) break;
+  }
   if (shot.pixels.empty()) return false;
   BITMAPINFOHEADER info{};
   info.biSize = sizeof(info);
