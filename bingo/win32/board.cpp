@@ -226,9 +226,8 @@ void PaintQr(HDC dc, const QrSquare& qr, const RECT& box) {
 
 void PaintFittedLine(HDC dc, const std::string& text, const RECT& box, int most_pixels, COLORREF colour) {
   const std::wstring wide = WideOfUtf8(text);
-  const int width = static_cast<int>(box.right - box.left);
-  const int margin = std::max(2, width / 40);
-  CentredText(dc, wide, box, FittedPixels(dc, wide, width - 2 * margin, most_pixels), colour);
+  CentredText(dc, wide, box, FittedPixels(dc, wide, static_cast<int>(box.right - box.left), most_pixels),
+              colour);
 }
 
 double EightsAdvancePerPixel(HDC dc) {
@@ -318,7 +317,8 @@ LRESULT CALLBACK PageViewProcedure(HWND window, UINT message, WPARAM wparam, LPA
       FillBox(dc, RECT{0, 0, width, height}, kPaper);
       SetBkMode(dc, TRANSPARENT);
       const int line = kPageAddressPixels * 5 / 4;
-      PaintFittedLine(dc, page->address, RECT{0, 0, width, line}, kPageAddressPixels, kUncalledText);
+      PaintFittedLine(dc, page->address, RECT{width / 40, 0, width - width / 40, line}, kPageAddressPixels,
+                      kUncalledText);
       PaintQr(dc, page->qr, RECT{0, line, width, height});
     });
     return 0;

@@ -183,7 +183,10 @@ void PlaceControls(const BingoWindow& bingo, int width, int height) {
   int y = kMargin;
   const auto place = [&](int id, int control_height) {
     if (!Shown(bingo, id)) return;
-    MoveWindow(Control(bingo, id), x, y, column, control_height, TRUE);
+    // Painted anew where it lands: bits copied from its old place would bring what a
+    // control moved before it had just drawn there.
+    SetWindowPos(Control(bingo, id), nullptr, x, y, column, control_height,
+                 SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOCOPYBITS);
     y += control_height + kGap;
   };
   place(IDC_DRAW, kButtonHeight);

@@ -103,19 +103,10 @@ void PaintBands(HDC dc, const HallLayout& layout, const HallScreen& hall) {
 }
 
 void PaintBanner(HDC dc, const HallLayout& layout, const HallScreen& hall) {
-  const RECT banner = RectOf(layout.banner);
+  RECT banner = RectOf(layout.banner);
   Fill(dc, banner, hall.colour);
-  const std::wstring text = WideOfUtf8(hall.banner);
-  int pixels = layout.banner_pixels;
-  const HFONT measure = BoldFont(pixels);
-  const HGDIOBJ old = SelectObject(dc, measure);
-  SIZE size{};
-  GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size);
-  SelectObject(dc, old);
-  DeleteObject(measure);
-  const int room = (banner.right - banner.left) * 9 / 10;
-  if (size.cx > room) pixels = static_cast<int>(pixels * static_cast<long>(room) / size.cx);
-  Text(dc, hall.banner, banner, pixels, kPaper, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
+  InflateRect(&banner, -(banner.right - banner.left) / 20, 0);  // nine tenths of it at most
+  PaintFittedLine(dc, hall.banner, banner, layout.banner_pixels, kPaper);
 }
 
 void PaintHall(HDC dc, const HallScreen& hall, int width, int height) {
@@ -129,7 +120,9 @@ void PaintHall(HDC dc, const HallScreen& hall, int width, int height) {
   PaintBands(dc, layout, hall);
   if (hall.page_qr.side > 0) {
     PaintQr(dc, hall.page_qr, RectOf(layout.page_qr));
-    PaintFittedLine(dc, hall.page_address, RectOf(layout.page_address), layout.line_pixels, kUncalledText);
+    RECT address = RectOf(layout.page_address);
+    InflateRect(&address, -kBandMargin / 2, 0);
+    PaintFittedLine(dc, hall.page_address, address, layout.line_pixels, kUncalledText);
   }
   if (!hall.banner.empty()) PaintBanner(dc, layout, hall);
 }
