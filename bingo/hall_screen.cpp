@@ -104,6 +104,28 @@ std::string KeepHallScreenChoice(const BingoController& bingo, const std::string
   return KeepChoice(HallScreenChoicePath(bingo), name, "la pantalla de la sala");
 }
 
+const char* const kHallScreenQuestion = "¿En qué pantalla se ve la sala?";
+
+std::vector<std::string> HallScreensToOffer(const std::vector<std::string>& names,
+                                            const std::string& kept, const std::string& callers) {
+  std::vector<std::string> offered = names;
+  const auto rank = [&](const std::string& name) {
+    return name == kept ? 0 : name != callers ? 1 : 2;
+  };
+  std::stable_sort(offered.begin(), offered.end(),
+                   [&](const std::string& a, const std::string& b) { return rank(a) < rank(b); });
+  return offered;
+}
+
+std::vector<std::string> DistinctScreenNames(const std::vector<std::string>& names) {
+  std::vector<std::string> distinct;
+  for (size_t i = 0; i < names.size(); ++i) {
+    const size_t same = size_t(std::count(names.begin(), names.begin() + long(i), names[i]));
+    distinct.push_back(same == 0 ? names[i] : names[i] + " " + std::to_string(same + 1));
+  }
+  return distinct;
+}
+
 namespace {
 constexpr double kHallDigitsShare = 0.56;    // the last ball's digits, of the height
 constexpr double kDigitHeightOfFont = 0.72;  // a bold face's digits, of its pixel size
@@ -125,7 +147,7 @@ HallLayout LayOutHall(int width, int height, double eights_advance_per_pixel, in
     const int top = hall.top.bottom;
     hall.page_qr = BoardBox{width - column + margin, top, width - margin, top + column - 2 * margin};
     hall.page_address = BoardBox{width - column, hall.page_qr.bottom, width,
-                                 hall.page_qr.bottom + 2 * hall.line_pixels};
+                                 std::min(height, hall.page_qr.bottom + 3 * hall.line_pixels)};
     hall.given.right = width;  // the column ends above the bottom band, which keeps its width
     return hall;
   }

@@ -35,6 +35,15 @@ std::string ReadHallScreenChoice(const BingoController& bingo);
 // "" when kept, else why not.
 std::string KeepHallScreenChoice(const BingoController& bingo, const std::string& name);
 
+extern const char* const kHallScreenQuestion;  // "¿En qué pantalla se ve la sala?"
+// The screens as the caller is asked for the hall's, the likeliest first: the one kept
+// from last time, then those that do not hold the caller's window, in the system's order.
+std::vector<std::string> HallScreensToOffer(const std::vector<std::string>& names,
+                                            const std::string& kept, const std::string& callers);
+// Names that tell the screens apart where the system gives two the same name (two X
+// screens are both "screen"): the second of them is "screen 2", and so on.
+std::vector<std::string> DistinctScreenNames(const std::vector<std::string>& names);
+
 // Where the hall screen's parts go in a window of a given size, for both front ends: the
 // last ball's digits at least half the window high (as wide as the window allows), the
 // board beside it with its numbers at least 1/25 of the height, the prize and the count

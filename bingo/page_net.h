@@ -37,6 +37,9 @@ void EndConnection(NetSocket socket, const std::string& bytes);
 void SetListeningOptions(NetSocket listening);
 // The listening socket's queue of connections not yet accepted, as long as the system allows.
 void WidenListenQueue(NetSocket listening);
+// The calling thread yields the processor to the program's own: the window and the game
+// go first when a thousand phones wake at once.
+void LowerThisThreadsPriority();
 // Room for a thousand phones: the open files a process may hold, raised to what the system
 // allows, and a write to a phone gone away is an error returned, never a signal.
 void PrepareProcessForConnections();

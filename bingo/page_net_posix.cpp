@@ -7,6 +7,7 @@
 #include <signal.h>
 #include <sys/resource.h>
 #include <sys/socket.h>
+#include <sys/syscall.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -38,31 +39,27 @@ std::vector<std::string> MachineAddresses() {
   return found;
 }
 
-NetPeer PeerOf(NetSocket socket) {
-  NetPeer peer;
-  sockaddr_storage other{};
-  socklen_t size = sizeof other;
-  if (getpeername(Fd(socket), reinterpret_cast<sockaddr*>(&other), &size) != 0) return peer;
-  if (other.ss_family != AF_INET) {
-    peer.address = "?";
-    return peer;
+namespace {
+// One end of a connection, as getpeername or getsockname gives it.
+template <typename GetName>
+NetPeer EndOf(NetSocket socket, GetName get_name) {
+  NetPeer end;
+  sockaddr_storage name{};
+  socklen_t size = sizeof name;
+  if (get_name(Fd(socket), reinterpret_cast<sockaddr*>(&name), &size) != 0) return end;
+  if (name.ss_family != AF_INET) {
+    end.address = "?";
+    return end;
   }
-  const auto* ipv4 = reinterpret_cast<const sockaddr_in*>(&other);
-  peer.address = TextOf(ipv4->sin_addr);
-  peer.port = ntohs(ipv4->sin_port);
-  return peer;
+  const auto* ipv4 = reinterpret_cast<const sockaddr_in*>(&name);
+  end.address = TextOf(ipv4->sin_addr);
+  end.port = ntohs(ipv4->sin_port);
+  return end;
 }
+}  // namespace
 
-NetPeer LocalOf(NetSocket socket) {
-  NetPeer local;
-  sockaddr_in own{};
-  socklen_t size = sizeof own;
-  if (getsockname(Fd(socket), reinterpret_cast<sockaddr*>(&own), &size) != 0 || own.sin_family != AF_INET)
-    return local;
-  local.address = TextOf(own.sin_addr);
-  local.port = ntohs(own.sin_port);
-  return local;
-}
+NetPeer PeerOf(NetSocket socket) { return EndOf(socket, getpeername); }
+NetPeer LocalOf(NetSocket socket) { return EndOf(socket, getsockname); }
 
 long ReceiveWithin(NetSocket socket, char* into, std::size_t most, int milliseconds) {
   pollfd wait{Fd(socket), POLLIN, 0};
@@ -93,6 +90,11 @@ void SetListeningOptions(NetSocket listening) {
 }
 
 void WidenListenQueue(NetSocket listening) { listen(Fd(listening), SOMAXCONN); }
+
+void LowerThisThreadsPriority() {
+  // Linux gives each thread its own nice value, named by its thread id.
+  setpriority(PRIO_PROCESS, static_cast<id_t>(syscall(SYS_gettid)), 10);
+}
 
 void PrepareProcessForConnections() {
   rlimit files{};

@@ -35,31 +35,27 @@ std::vector<std::string> MachineAddresses() {
   return found;
 }
 
-NetPeer PeerOf(NetSocket socket) {
-  NetPeer peer;
-  sockaddr_storage other{};
-  int size = sizeof other;
-  if (getpeername(Handle(socket), reinterpret_cast<sockaddr*>(&other), &size) != 0) return peer;
-  if (other.ss_family != AF_INET) {
-    peer.address = "?";
-    return peer;
+namespace {
+// One end of a connection, as getpeername or getsockname gives it.
+template <typename GetName>
+NetPeer EndOf(NetSocket socket, GetName get_name) {
+  NetPeer end;
+  sockaddr_storage name{};
+  int size = sizeof name;
+  if (get_name(Handle(socket), reinterpret_cast<sockaddr*>(&name), &size) != 0) return end;
+  if (name.ss_family != AF_INET) {
+    end.address = "?";
+    return end;
   }
-  const auto* ipv4 = reinterpret_cast<const sockaddr_in*>(&other);
-  peer.address = TextOf(ipv4->sin_addr);
-  peer.port = ntohs(ipv4->sin_port);
-  return peer;
+  const auto* ipv4 = reinterpret_cast<const sockaddr_in*>(&name);
+  end.address = TextOf(ipv4->sin_addr);
+  end.port = ntohs(ipv4->sin_port);
+  return end;
 }
+}  // namespace
 
-NetPeer LocalOf(NetSocket socket) {
-  NetPeer local;
-  sockaddr_in own{};
-  int size = sizeof own;
-  if (getsockname(Handle(socket), reinterpret_cast<sockaddr*>(&own), &size) != 0 || own.sin_family != AF_INET)
-    return local;
-  local.address = TextOf(own.sin_addr);
-  local.port = ntohs(own.sin_port);
-  return local;
-}
+NetPeer PeerOf(NetSocket socket) { return EndOf(socket, getpeername); }
+NetPeer LocalOf(NetSocket socket) { return EndOf(socket, getsockname); }
 
 namespace {
 // select takes any socket on Windows (its sets are lists, not bit masks).
@@ -102,5 +98,7 @@ void SetListeningOptions(NetSocket listening) {
 }
 
 void WidenListenQueue(NetSocket listening) { listen(Handle(listening), SOMAXCONN); }
+
+void LowerThisThreadsPriority() { SetThreadPriority(GetCurrentThread(), THREAD_PRIORITY_BELOW_NORMAL); }
 
 void PrepareProcessForConnections() {}

@@ -42,20 +42,21 @@ class Workers : public httplib::TaskQueue {
  public:
   explicit Workers(size_t most) : most_(most) {}
 
+  // A connection past the limit, or one the system gives no more threads for, is run on
+  // the accepting thread at once, to be refused.
   void enqueue(std::function<void()> job) override {
     std::unique_lock<std::mutex> lock(mutex_);
-    // Refused on the accepting thread when there is no room, or when the system gives no
-    // more threads (a 32-bit process runs out of room for their stacks first).
-    if (jobs_.size() >= idle_ + (most_ - threads_.size()) || (jobs_.size() >= idle_ && !StartWorker())) {
+    const bool room = jobs_.size() < idle_ + (most_ - threads_.size());
+    if (room && (jobs_.size() < idle_ || AddThread())) {
+      jobs_.push_back(std::move(job));
       lock.unlock();
-      refusing_connection = true;
-      job();
-      refusing_connection = false;
+      ready_.notify_one();
       return;
     }
-    jobs_.push_back(std::move(job));
     lock.unlock();
-    ready_.notify_one();
+    refusing_connection = true;
+    job();
+    refusing_connection = false;
   }
 
   void shutdown() override {
@@ -68,29 +69,30 @@ class Workers : public httplib::TaskQueue {
   }
 
  private:
-  void Work() {
-    for (;;) {
-      std::function<void()> job;
-      {
-        std::unique_lock<std::mutex> lock(mutex_);
-        ++idle_;
-        ready_.wait(lock, [this] { return stopping_ || !jobs_.empty(); });
-        --idle_;
-        if (jobs_.empty()) return;
-        job = std::move(jobs_.front());
-        jobs_.pop_front();
-      }
-      job();
-    }
-  }
-
-  // With mutex_ held.
-  bool StartWorker() {
+  // Under the lock; idle from its start, so that a job queued meanwhile is its own.
+  bool AddThread() {
     try {
       threads_.emplace_back([this] { Work(); });
-      return true;
     } catch (const std::system_error&) {
       return false;
+    }
+    ++idle_;
+    return true;
+  }
+
+  void Work() {
+    LowerThisThreadsPriority();
+    std::unique_lock<std::mutex> lock(mutex_);
+    for (;;) {
+      ready_.wait(lock, [this] { return stopping_ || !jobs_.empty(); });
+      if (jobs_.empty()) return;
+      std::function<void()> job = std::move(jobs_.front());
+      jobs_.pop_front();
+      --idle_;
+      lock.unlock();
+      job();
+      lock.lock();
+      ++idle_;
     }
   }
 
@@ -99,7 +101,7 @@ class Workers : public httplib::TaskQueue {
   std::condition_variable ready_;
   std::list<std::function<void()>> jobs_;
   std::vector<std::thread> threads_;
-  size_t idle_ = 0;
+  size_t idle_ = 0;  // threads not running a job, those just started included
   bool stopping_ = false;
 };
 
@@ -108,10 +110,19 @@ class Listener;
 
 struct PageServer {
   PageLimits limits;
-  std::mutex mutex;  // guards state
-  std::condition_variable changed;
+  // Waking a thousand connections takes milliseconds, and they all take the lock they
+  // waited on: a thread of its own wakes them, on a lock the game never takes, so that
+  // publishing costs the game only the hand-over of a pointer.
+  std::mutex state_mutex;  // guards state
   std::shared_ptr<const PageState> state;
+  std::mutex announce_mutex;  // guards to_announce: the game and the announcer
+  std::condition_variable announce;
+  bool to_announce = false;
+  std::mutex wait_mutex;  // guards announced: the announcer and the stream's connections
+  std::condition_variable changed;
+  std::shared_ptr<const PageState> announced;
   std::atomic<bool> stopping{false};
+  std::thread announcer;
 
   std::mutex gate;  // guards per_address
   std::map<std::string, int> per_address;
@@ -233,9 +244,7 @@ class Listener : public httplib::Server {
 
   PageServer* page_;
 };
-}  // namespace
 
-namespace {
 // The page talks only to its own server: no script, style or font from anywhere else.
 void GuardResponse(httplib::Response& response) {
   response.set_header("Content-Security-Policy",
@@ -264,19 +273,19 @@ httplib::Server::HandlerResponse Screen(const PageLimits& limits, const httplib:
 }
 
 std::shared_ptr<const PageState> CurrentState(PageServer* page) {
-  std::lock_guard<std::mutex> lock(page->mutex);
+  std::lock_guard<std::mutex> lock(page->state_mutex);
   return page->state;
 }
 
-// The snapshot once it is other than `seen`; the same one when the heartbeat is due; null
-// when the server stops.
-std::shared_ptr<const PageState> NextState(PageServer* page, uint64_t seen) {
-  std::unique_lock<std::mutex> lock(page->mutex);
-  page->changed.wait_for(lock, std::chrono::milliseconds(page->limits.heartbeat_milliseconds),
-                         [page, seen] {
-                           return page->stopping || (page->state && page->state->number != seen);
-                         });
-  return page->stopping ? nullptr : page->state;
+// The snapshot announced (the stream never takes the game's lock): with `wait`, once it is
+// other than `seen`, or the same one when the heartbeat is due; null when the server stops.
+std::shared_ptr<const PageState> NextState(PageServer* page, uint64_t seen, bool wait) {
+  std::unique_lock<std::mutex> lock(page->wait_mutex);
+  const auto news = [page, seen] {
+    return page->stopping || (page->announced && page->announced->number != seen);
+  };
+  if (wait) page->changed.wait_for(lock, std::chrono::milliseconds(page->limits.heartbeat_milliseconds), news);
+  return page->stopping ? nullptr : page->announced;
 }
 
 // The snapshot a phone last had: the stream's Last-Event-ID, or ?desde= from a page that
@@ -294,9 +303,9 @@ void StreamEvents(PageServer* page, const httplib::Request& request, httplib::Re
   auto first = std::make_shared<bool>(true);
   response.set_chunked_content_provider(
       "text/event-stream", [page, seen, first](size_t, httplib::DataSink& sink) {
-        const std::shared_ptr<const PageState> state =
-            *first && CurrentState(page) && CurrentState(page)->number != *seen ? CurrentState(page)
-                                                                              : NextState(page, *seen);
+        // At first what the phone missed, at once; then each change as it comes.
+        std::shared_ptr<const PageState> state = *first ? NextState(page, *seen, false) : nullptr;
+        if (!state || state->number == *seen) state = NextState(page, *seen, true);
         *first = false;
         if (!state) return false;
         // A named event the page listens for: it tells a live stream from one gone silent.
@@ -325,6 +334,31 @@ void Route(PageServer* page, Listener* listener) {
   listener->Get("/eventos", [page](const httplib::Request& request, httplib::Response& response) {
     StreamEvents(page, request, response);
   });
+}
+
+void Announce(PageServer* page) {
+  LowerThisThreadsPriority();
+  for (;;) {
+    {
+      std::unique_lock<std::mutex> lock(page->announce_mutex);
+      page->announce.wait(lock, [page] { return page->stopping || page->to_announce; });
+      if (page->stopping) return;
+      page->to_announce = false;
+    }
+    std::shared_ptr<const PageState> state = CurrentState(page);
+    {
+      std::lock_guard<std::mutex> lock(page->wait_mutex);
+      page->announced.swap(state);
+    }
+    page->changed.notify_all();
+  }
+}
+
+// Wakes every wait at once, under its lock so that no waiter misses it.
+template <typename Wake>
+void WakeUnder(std::mutex* mutex, Wake wake) {
+  { std::lock_guard<std::mutex> lock(*mutex); }
+  wake();
 }
 
 void SetLimits(PageServer* page, Listener* listener) {
@@ -359,9 +393,11 @@ PageStart StartPageServer(PageServer* page, int port) {
   }
   WidenListenQueue(listener->Listening());
   page->stopping = false;
+  page->to_announce = true;  // the snapshot published while stopped
   page->listener = std::move(listener);
   page->port = start.port;
   page->listening = std::thread([page] { page->listener->listen_after_bind(); });
+  page->announcer = std::thread([page] { Announce(page); });
   // Stopped before it runs, the library would go on listening.
   while (!page->listener->is_running()) std::this_thread::sleep_for(std::chrono::milliseconds(1));
   return start;
@@ -369,11 +405,10 @@ PageStart StartPageServer(PageServer* page, int port) {
 
 void StopPageServer(PageServer* page) {
   if (!page->listener) return;
-  {
-    std::lock_guard<std::mutex> lock(page->mutex);
-    page->stopping = true;
-  }
-  page->changed.notify_all();
+  page->stopping = true;
+  WakeUnder(&page->wait_mutex, [page] { page->changed.notify_all(); });
+  WakeUnder(&page->announce_mutex, [page] { page->announce.notify_all(); });
+  page->announcer.join();
   page->listener->stop();
   page->listening.join();
   page->listener.reset();
@@ -384,8 +419,12 @@ bool PageServerListening(const PageServer& server) { return server.listener != n
 
 void PublishPageState(PageServer* page, std::shared_ptr<const PageState> state) {
   {
-    std::lock_guard<std::mutex> lock(page->mutex);
+    std::lock_guard<std::mutex> lock(page->state_mutex);
     page->state = std::move(state);
   }
-  page->changed.notify_all();
+  {
+    std::lock_guard<std::mutex> lock(page->announce_mutex);
+    page->to_announce = true;
+  }
+  page->announce.notify_one();
 }

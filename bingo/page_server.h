@@ -13,8 +13,12 @@
 
 #include "bingo/page_state.h"
 
+// Each connection holds a thread, and each thread reserves its stack's address space: a
+// 32-bit program has room for fewer of them.
+constexpr int kMostPageConnections = sizeof(void*) >= 8 ? 1100 : 500;
+
 struct PageLimits {
-  int connections = 1100;     // in all: a thousand phones, and room to fetch the page
+  int connections = kMostPageConnections;  // in all: a thousand phones, and room to fetch the page
   int per_address = 12;       // a phone with a few tabs
   size_t request_bytes = 4096;  // a GET has no body to speak of
   int header_milliseconds = 10000;  // from the connection to the end of its headers

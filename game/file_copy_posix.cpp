@@ -2,6 +2,8 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <vector>
+
 #include "game/file_copy.h"
 
 namespace {
@@ -16,10 +18,13 @@ SaveError CopyFileInPieces(const std::string& from, const std::string& to) {
     ::close(source);
     return copy.error;
   }
-  static thread_local char piece[kPieceBytes];
+  // On the heap, for this copy only: a thread_local array would cost every thread of the
+  // program (the phones' page's included) its 64 KB.
+  std::vector<char> buffer(kPieceBytes);
+  char* const piece = buffer.data();
   bool read_whole = false;
   for (;;) {
-    const ssize_t got = ::read(source, piece, sizeof piece);
+    const ssize_t got = ::read(source, piece, kPieceBytes);
     if (got < 0 && errno == EINTR) continue;
     read_whole = got == 0;
     if (got <= 0 || AppendToReplacement(&copy, piece, static_cast<size_t>(got)) != SaveError::kNone)

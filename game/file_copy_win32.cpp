@@ -1,6 +1,8 @@
 #include <windows.h>
 
 #include "text/utf16_win32.h"
+#include <vector>
+
 #include "game/file_copy.h"
 
 namespace {
@@ -19,7 +21,10 @@ SaveError CopyFileInPieces(const std::string& from, const std::string& to) {
     CloseHandle(source);
     return copy.error;
   }
-  static thread_local char piece[kPieceBytes];
+  // On the heap, for this copy only: a thread_local array would cost every thread of the
+  // program (the phones' page's included) its 64 KB.
+  std::vector<char> buffer(kPieceBytes);
+  char* const piece = buffer.data();
   bool read_whole = false;
   for (;;) {
     DWORD got = 0;

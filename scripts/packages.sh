@@ -17,7 +17,11 @@ TESSARINE_PACKAGES=(
   librsvg2-bin  # the icon's PNG sizes, drawn from its SVG at build time
   e2fsprogs     # mkfs.ext4, for the power-cut test's disk image
   faketime      # a run fixed by --time, tested with the clock set before and after it
+  libcpp-httplib-dev libqrencode-dev  # the phones' page: its HTTP server and its address's QR code
 )
+# The phones' page in a real browser (tests/e2e/qt/page_test.cpp): optional, the test says
+# it was skipped and why where these cannot be had.
+TESSARINE_BROWSER_PACKAGES=(chromium chromium-driver python3-selenium)
 source "$(dirname "${BASH_SOURCE[0]}")/windows.sh"
 # Making the Debian package (dpkg-shlibdeps, dpkg-buildflags) and checking it and the zip.
 TESSARINE_PACKAGING_PACKAGES=(dpkg-dev desktop-file-utils appstream lintian man-db unzip)
@@ -83,6 +87,24 @@ install_packages() {
   } >&2
   rm -f "$log"
   exit 1
+}
+
+# Packages a test can do without: installed where they can be, else a warning naming them
+# and apt's reason; the rest of the install goes on either way.
+install_optional_packages() {
+  local -a missing
+  mapfile -t missing < <(missing_packages "$@")
+  [ ${#missing[@]} -eq 0 ] && return 0
+  echo "Instalando: ${missing[*]} (opcionales: sin ellos se omiten sus pruebas)"
+  local log
+  log=$(mktemp)
+  if ! apt_install "$log" "${missing[@]}"; then
+    {
+      echo "aviso: no se pudieron instalar ${missing[*]}; apt-get dijo:"
+      grep '^E:\|: Depends\|Breaks' "$log" | sed 's/^/  /' | tail -n 10
+    } >&2
+  fi
+  rm -f "$log"
 }
 
 # The 32-bit Wine, a step of its own: where it cannot be installed, the Windows tests run

@@ -193,11 +193,17 @@ QWidget* BingoWindow::MakePageBox() {
   page_address_->setTextInteractionFlags(Qt::TextSelectableByMouse);
   page_qr_ = Label("qr_pagina");
   page_qr_->setAlignment(Qt::AlignCenter);
-  for (QWidget* widget : std::initializer_list<QWidget*>{page_switch_, page_address_, page_qr_})
-    column->addWidget(widget);
+  column->addWidget(page_switch_);
+  column->addWidget(page_address_);
+  column->addWidget(page_qr_, 0, Qt::AlignHCenter);
   connect(page_switch_, &QCheckBox::toggled, this, [this] { Run(BingoCommand::kPage); });
   return box;
 }
+
+// The QR code at three pixels a module: a phone reads it from the caller's desk, and the
+// column keeps room for the forecast and the claimed card.
+constexpr int kQrModulePixels = 3;
+constexpr int kPageAddressMostPixels = 32;
 
 void BingoWindow::ShowPage(const BingoScreen& screen) {
   {
@@ -211,13 +217,15 @@ void BingoWindow::ShowPage(const BingoScreen& screen) {
   const int room = controls_->width() - 24;
   QFont large = page_address_->font();
   large.setBold(true);
-  large.setPixelSize(40);
+  large.setPixelSize(kPageAddressMostPixels);
   const int fits = QFontMetrics(large).horizontalAdvance(address);
-  if (fits > room) large.setPixelSize(qMax(10, 40 * room / fits));
+  if (fits > room) large.setPixelSize(qMax(10, kPageAddressMostPixels * room / fits));
   page_address_->setFont(large);
+  page_address_->setFixedHeight(QFontMetrics(large).height());
   page_address_->setText(address);
-  const int side = qMin(room, 220);
-  if (page_qr_->pixmap().width() != side || page_qr_->property("address").toString() != address) {
+  const int side = qMin(room, (screen.page_qr.side + 2 * kQrQuietModules) * kQrModulePixels);
+  if (page_qr_->property("address").toString() != address) {
+    page_qr_->setFixedSize(side, side);
     page_qr_->setPixmap(QrPixmap(screen.page_qr, side));
     page_qr_->setProperty("address", address);
   }
@@ -373,6 +381,7 @@ void BingoWindow::Refresh() {
   for (const std::string& winner : screen.winners) winners_->addItem(Text(winner));
   claim_heading_->setText(Text(screen.claim.heading));
   claim_card_->ShowClaim(screen.claim);
+  claim_card_->setVisible(screen.claim.has_card);  // no room kept for a card not claimed
   verdict_->setText(Text(screen.claim.verdict));
   verdict_->setStyleSheet(screen.claim.old ? "color: #808080"
                                            : screen.claim.valid ? "color: #1a7f1a" : "color: #b00000");
@@ -396,37 +405,31 @@ void BingoWindow::ToggleHall() {
     hall_->close();
     return;
   }
-  if (QGuiApplication::screens().size() < 2) return OpenHall(screen(), false);
-  QScreen* chosen = ChooseHallScreen();
-  if (chosen == nullptr) return;
-  const std::string failed = KeepHallScreenChoice(bingo_, chosen->name().toStdString());
-  if (!failed.empty()) Warn(failed);
-  OpenHall(chosen, true);
-}
-
-// The screen kept from last time first, else one that does not hold this window.
-QScreen* BingoWindow::ChooseHallScreen() {
-  const QString kept = Text(ReadHallScreenChoice(bingo_));
-  QList<QScreen*> screens = QGuiApplication::screens();
-  std::stable_sort(screens.begin(), screens.end(), [this, &kept](QScreen* a, QScreen* b) {
-    const auto rank = [this, &kept](QScreen* one) {
-      return one->name() == kept ? 0 : one != screen() ? 1 : 2;
-    };
-    return rank(a) < rank(b);
-  });
-  QStringList names;
-  for (QScreen* one : screens) names << one->name();
+  const QList<QScreen*> screens = QGuiApplication::screens();
+  std::vector<std::string> system_names;
+  for (QScreen* one : screens) system_names.push_back(one->name().toStdString());
+  const std::vector<std::string> names = DistinctScreenNames(system_names);
+  const auto name_of = [&](QScreen* one) { return names[size_t(screens.indexOf(one))]; };
+  if (screens.size() < 2) return OpenHall(screen(), Text(name_of(screen())), false);
+  const std::vector<std::string> offered =
+      HallScreensToOffer(names, ReadHallScreenChoice(bingo_), name_of(screen()));
+  QStringList items;
+  for (const std::string& name : offered) items << Text(name);
   bool chosen = false;
-  const QString name = QInputDialog::getItem(this, kBingoTitle, tr("¿En qué pantalla se ve la sala?"),
-                                             names, 0, false, &chosen);
-  if (!chosen) return nullptr;
-  return screens[int(names.indexOf(name))];
+  const QString name = QInputDialog::getItem(this, kBingoTitle, Text(kHallScreenQuestion), items,
+                                             0, false, &chosen);
+  if (!chosen) return;
+  const auto place = std::find(names.begin(), names.end(), name.toStdString());
+  if (place == names.end()) return;
+  const std::string failed = KeepHallScreenChoice(bingo_, name.toStdString());
+  if (!failed.empty()) Warn(failed);
+  OpenHall(screens[int(place - names.begin())], name, true);
 }
 
-void BingoWindow::OpenHall(QScreen* on, bool full_screen) {
+void BingoWindow::OpenHall(QScreen* on, const QString& name, bool full_screen) {
   hall_ = new HallWindow(this);
   hall_->setAttribute(Qt::WA_DeleteOnClose);
-  hall_screen_ = on->name();
+  hall_screen_ = name;
   connect(hall_, &HallWindow::closed, this, [this] {
     hall_ = nullptr;
     Refresh();

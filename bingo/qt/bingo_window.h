@@ -38,6 +38,7 @@ class BingoWindow : public QMainWindow, public BingoFrontEnd {
   // A new game from a list, every card in play, a línea then bingo.
   QString StartGame(const QString& list_path, const QString& in_play);
   const GameSession& Session() const { return bingo_.session; }
+  const BingoController& Controller() const { return bingo_; }
   // The hall's window while it is open, else null.
   HallWindow* Hall() const { return hall_; }
 
@@ -72,8 +73,7 @@ class BingoWindow : public QMainWindow, public BingoFrontEnd {
   QWidget* MakePageBox();
   void ShowPage(const BingoScreen& screen);
   void ToggleHall();
-  void OpenHall(QScreen* screen, bool full_screen);
-  QScreen* ChooseHallScreen();
+  void OpenHall(QScreen* screen, const QString& name, bool full_screen);
 
 
   BingoController bingo_;

@@ -56,17 +56,20 @@ void PaintBands(QPainter* painter, const HallPaint& paint, const HallScreen& hal
   painter->drawText(given, Qt::AlignLeft | Qt::AlignVCenter, lines);
 }
 
-// Where phones find the page: its QR code, and its address in letters as large as fit.
+// Where phones find the page: its QR code, and its address in letters as large as fit,
+// broken after "http://" so that the rest takes the column's whole width.
 void PaintPage(QPainter* painter, const HallPaint& paint, const HallScreen& hall) {
   PaintQr(painter, QRectOf(paint.layout.page_qr), hall.page_qr);
   const QRect box = QRectOf(paint.layout.page_address).adjusted(8, 0, -8, 0);
-  const QString address = Text(hall.page_address);
+  QString address = Text(hall.page_address);
+  const QString scheme = "http://";
+  if (address.startsWith(scheme)) address = address.mid(scheme.size());
   QFont font = paint.line_font;
   const int fits = QFontMetrics(font).horizontalAdvance(address);
   if (fits > box.width()) font.setPixelSize(qMax(1, font.pixelSize() * box.width() / fits));
   painter->setFont(font);
   painter->setPen(kUncalledText);
-  painter->drawText(box, Qt::AlignCenter, address);
+  painter->drawText(box, Qt::AlignHCenter | Qt::AlignTop, scheme + "\n" + address);
 }
 
 void PaintBanner(QPainter* painter, const HallPaint& paint, const HallScreen& hall, const QColor& ink) {

@@ -1,12 +1,17 @@
 // Qt's speechd engine asks the service for its voices when it is made, and waits for ever
 // if the service is stuck; so the service is first asked by spd-say, with a deadline,
-// and the engine made only once it has answered.
+// and the engine made only once it has answered. Even then the engine talks to the service
+// synchronously, when it is made and each time it speaks, and a service that stops
+// answering half-way (its speech module gone) would hold the window for ever: so the engine
+// lives on a thread of its own, made there with a deadline, and the window only posts it
+// the words.
 #include "bingo/qt/voice.h"
 
 #include <QFile>
 #include <QLocale>
 #include <QProcess>
 #include <QSoundEffect>
+#include <QThread>
 #include <QTimer>
 #include <QUrl>
 #include <memory>
@@ -25,37 +30,70 @@ static bool RecordingsEmbedded() {
   return QFile::exists(QStringLiteral(":/voz/1.wav"));
 }
 
-namespace {
-constexpr int kAnswerDeadlineMs = 4000;
+struct SystemSpeech {
+  QThread* thread = nullptr;
+  QTextToSpeech* engine = nullptr;  // made on `thread`, and used only there
 
-Voice SpanishVoice(QObject* owner) {
-  Voice voice;
-  if (QTextToSpeech::availableEngines().isEmpty()) {
-    voice.why_not = QObject::tr("Sin voz: falta el módulo de voz de Qt (paquete "
-                                "qt6-speech-speechd-plugin)");
-    return voice;
-  }
-  auto* speech = new QTextToSpeech(owner);
-  if (speech->state() == QTextToSpeech::Error) {
-    voice.why_not = QObject::tr("Sin voz: %1").arg(speech->errorString());
-    delete speech;
-    return voice;
-  }
-  for (const QLocale& locale : speech->availableLocales())
-    if (locale.language() == QLocale::Spanish) {
-      speech->setLocale(locale);
-      voice.speech = speech;
-      return voice;
+  ~SystemSpeech() {
+    // The engine goes on its own thread, which then ends; a thread held by a service that
+    // no longer answers ends with the program, since waiting for it would hold the window.
+    if (engine != nullptr) {
+      QTextToSpeech* going = engine;
+      QMetaObject::invokeMethod(going, [going] {
+        delete going;
+        QThread::currentThread()->quit();
+      });
+    } else {
+      thread->quit();
     }
-  voice.why_not = QObject::tr("Sin voz: el servicio de voz no tiene español (paquete espeak-ng)");
-  delete speech;
-  return voice;
-}
+    if (thread->wait(kEngineLetGoMs)) delete thread;
+  }
+  static constexpr int kEngineLetGoMs = 500;
+};
+
+namespace {
+constexpr int kAnswerDeadlineMs = 6000;
 
 Voice NoVoice(const QString& why) {
   Voice voice;
   voice.why_not = why;
   return voice;
+}
+
+// On the voice's own thread: the engine, set to Spanish, or why there is none.
+QString MakeSpanishEngine(SystemSpeech* speech) {
+  if (QTextToSpeech::availableEngines().isEmpty())
+    return QObject::tr("Sin voz: falta el módulo de voz de Qt (paquete qt6-speech-speechd-plugin)");
+  auto engine = std::make_unique<QTextToSpeech>();
+  if (engine->state() == QTextToSpeech::Error)
+    return QObject::tr("Sin voz: %1").arg(engine->errorString());
+  for (const QLocale& locale : engine->availableLocales())
+    if (locale.language() == QLocale::Spanish) {
+      engine->setLocale(locale);
+      speech->engine = engine.release();
+      return QString();
+    }
+  return QObject::tr("Sin voz: el servicio de voz no tiene español (paquete espeak-ng)");
+}
+
+// Makes the engine on a thread of its own and hands the voice, or why there is none, to
+// `done` on the owner's thread; a service that does not answer in time is told so.
+void OpenSpanishVoice(QObject* owner, std::function<void(const Voice&)> done) {
+  auto speech = std::make_shared<SystemSpeech>();
+  speech->thread = new QThread();
+  speech->thread->setObjectName("voz");
+  speech->thread->start();
+  auto* maker = new QObject();
+  maker->moveToThread(speech->thread);
+  QMetaObject::invokeMethod(maker, [owner, maker, speech, done] {
+    const QString why_not = MakeSpanishEngine(speech.get());
+    QMetaObject::invokeMethod(owner, [speech, why_not, done] {
+      Voice voice = NoVoice(why_not);
+      if (speech->engine != nullptr) voice.speech = speech;
+      done(voice);
+    }, Qt::QueuedConnection);
+    delete maker;
+  }, Qt::QueuedConnection);
 }
 }  // namespace
 
@@ -83,15 +121,17 @@ void OpenVoice(QObject* owner, std::function<void(const Voice&)> done) {
     probe->deleteLater();
   };
   QObject::connect(probe, &QProcess::finished, owner, [owner, probe, finish](int code) {
-    finish(code == 0 ? SpanishVoice(owner)
-                     : NoVoice(QObject::tr("Sin voz: el servicio de voz falló (%1)")
-                                   .arg(QString(probe->readAllStandardError()).trimmed())));
+    if (code == 0) return OpenSpanishVoice(owner, finish);
+    finish(NoVoice(QObject::tr("Sin voz: el servicio de voz falló (%1)")
+                       .arg(QString(probe->readAllStandardError()).trimmed())));
   });
   QObject::connect(probe, &QProcess::errorOccurred, owner, [finish](QProcess::ProcessError error) {
     if (error == QProcess::FailedToStart)
       finish(NoVoice(QObject::tr("Sin voz: no hay servicio de voz (paquete speech-dispatcher)")));
   });
-  QTimer::singleShot(kAnswerDeadlineMs, probe, [probe, finish] {
+  // One deadline for the service's answer and the engine's making alike.
+  QTimer::singleShot(kAnswerDeadlineMs, owner, [probe, finish, answered] {
+    if (*answered) return;
     probe->kill();
     finish(NoVoice(QObject::tr("Sin voz: el servicio de voz (speech-dispatcher) no responde")));
   });
@@ -105,7 +145,8 @@ QString SayNumber(const Voice& voice, int number) {
   const QString words = QString::fromStdString(SpanishNumberWords(number));
   if (words.isEmpty()) return QString();
   if (voice.speech != nullptr) {
-    voice.speech->say(words);
+    QTextToSpeech* engine = voice.speech->engine;
+    QMetaObject::invokeMethod(engine, [engine, words] { engine->say(words); });
   } else {
     // A new number cuts the last one short, as the system voice's say() does.
     voice.recordings->setSource(QUrl(QStringLiteral("qrc:/voz/%1.wav").arg(number)));

@@ -6,13 +6,14 @@
 #pragma once
 #include <QString>
 #include <functional>
+#include <memory>
 
-class QTextToSpeech;
 class QSoundEffect;
 class QObject;
+struct SystemSpeech;  // the system's engine, on a thread of its own
 
 struct Voice {
-  QTextToSpeech* speech = nullptr;     // the system's Spanish voice, owned by the window
+  std::shared_ptr<SystemSpeech> speech;  // the system's Spanish voice
   QSoundEffect* recordings = nullptr;  // else the recordings' player, owned by the window
   QString why_not;                     // the voice in use, or why there is none
 };

@@ -13,6 +13,7 @@
 #include "bingo/win32/bingo_window.h"
 #include "bingo/win32/controls.h"
 #include "bingo/win32/paint_buffered.h"
+#include "text/trim.h"
 #include "text/utf16_win32.h"
 
 const wchar_t* const kHallClass = L"TessarineBingoHall";
@@ -143,15 +144,30 @@ BOOL CALLBACK AddMonitor(HMONITOR monitor, HDC, LPRECT, LPARAM list) {
   return TRUE;
 }
 
-// The one kept from last time, else the first that does not hold the caller's window.
-HMONITOR HallMonitor(const BingoWindow& bingo, const std::vector<HMONITOR>& monitors) {
-  const std::string kept = ReadHallScreenChoice(bingo.bingo);
-  for (HMONITOR monitor : monitors)
-    if (!kept.empty() && Utf8OfWide(InfoOf(monitor).szDevice) == kept) return monitor;
-  const HMONITOR caller = MonitorFromWindow(bingo.window, MONITOR_DEFAULTTONEAREST);
-  for (HMONITOR monitor : monitors)
-    if (monitor != caller) return monitor;
-  return monitors.front();
+// The caller is asked, offered the one kept from last time, else one that does not hold
+// the caller's window; nullptr when the caller cancels or names no screen there is.
+HMONITOR AskHallMonitor(BingoWindow* bingo, const std::vector<HMONITOR>& monitors) {
+  std::vector<std::string> system_names;
+  for (HMONITOR monitor : monitors) system_names.push_back(Utf8OfWide(InfoOf(monitor).szDevice));
+  const std::vector<std::string> names = DistinctScreenNames(system_names);
+  const HMONITOR caller = MonitorFromWindow(bingo->window, MONITOR_DEFAULTTONEAREST);
+  const auto place_of_caller = std::find(monitors.begin(), monitors.end(), caller);
+  const std::string callers =
+      place_of_caller == monitors.end() ? "" : names[size_t(place_of_caller - monitors.begin())];
+  const std::vector<std::string> offered =
+      HallScreensToOffer(names, ReadHallScreenChoice(bingo->bingo), callers);
+  std::string listed;
+  for (const std::string& name : offered) listed += (listed.empty() ? "" : ", ") + name;
+  std::string answer;
+  if (!bingo->front.AskText(std::string(kHallScreenQuestion) + " (" + listed + ")", offered.front(),
+                            &answer))
+    return nullptr;
+  const auto place = std::find(names.begin(), names.end(), Trimmed(answer));
+  if (place == names.end()) {
+    bingo->front.Warn("No hay ninguna pantalla «" + Trimmed(answer) + "»: son " + listed);
+    return nullptr;
+  }
+  return monitors[size_t(place - names.begin())];
 }
 
 void SetFullScreen(HallWindowState* hall, bool full_screen) {
@@ -214,8 +230,9 @@ void ToggleHallWindow(BingoWindow* bingo) {
   std::vector<HMONITOR> monitors;
   EnumDisplayMonitors(nullptr, nullptr, AddMonitor, reinterpret_cast<LPARAM>(&monitors));
   const bool full_screen = monitors.size() >= 2;
-  const HMONITOR monitor = full_screen ? HallMonitor(*bingo, monitors)
+  const HMONITOR monitor = full_screen ? AskHallMonitor(bingo, monitors)
                                        : MonitorFromWindow(bingo->window, MONITOR_DEFAULTTONEAREST);
+  if (monitor == nullptr) return;
   const MONITORINFOEXW info = InfoOf(monitor);
   const RECT area = info.rcMonitor;
   const int width = area.right - area.left, height = area.bottom - area.top;

@@ -471,6 +471,13 @@ TEST_F(ControllerTest, TheHallScreenOfAGameOfNinetyAndItsScreenKept) {
   EXPECT_EQ(ReadHallScreenChoice(bingo), "");
   EXPECT_EQ(KeepHallScreenChoice(bingo, "HDMI-1"), "");
   EXPECT_EQ(ReadHallScreenChoice(bingo), "HDMI-1");
+  // Offered first: the one kept, then those the caller's window is not on.
+  const std::vector<std::string> names{"eDP-1", "HDMI-1", "DP-2"};
+  EXPECT_EQ(HallScreensToOffer(names, "HDMI-1", "eDP-1"), (std::vector<std::string>{"HDMI-1", "DP-2", "eDP-1"}));
+  EXPECT_EQ(HallScreensToOffer(names, "", "HDMI-1"), (std::vector<std::string>{"eDP-1", "DP-2", "HDMI-1"}));
+  EXPECT_EQ(HallScreensToOffer(names, "VGA-1", "eDP-1"), (std::vector<std::string>{"HDMI-1", "DP-2", "eDP-1"}));
+  EXPECT_EQ(DistinctScreenNames({"screen", "screen", "HDMI-1", "screen"}),
+            (std::vector<std::string>{"screen", "screen 2", "HDMI-1", "screen 3"}));
 }
 
 namespace {

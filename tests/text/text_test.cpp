@@ -4,6 +4,7 @@
 
 #include "text/csv.h"
 #include "text/hex.h"
+#include "text/json.h"
 #include "text/path.h"
 #include "text/trim.h"
 
@@ -75,3 +76,10 @@ TEST(TextTest, CsvFaultsNameTheirLine) {
             "línea 1: comillas dentro de un campo que no empieza con comillas");
 }
 }  // namespace
+
+TEST(TextTest, JsonStringsEscapeWhatCouldEndThemOrAScript) {
+  EXPECT_EQ(JsonString("Línea: cartón 0123"), "\"Línea: cartón 0123\"");
+  EXPECT_EQ(JsonString("a\"b\\c"), "\"a\\\"b\\\\c\"");
+  EXPECT_EQ(JsonString(std::string("\n\x01\x7f", 3)), "\"\\u000A\\u0001\\u007F\"");
+  EXPECT_EQ(JsonString("</script>"), "\"\\u003C/script>\"");
+}

@@ -7,9 +7,11 @@ sends one command a line on standard input; each is answered with one line, "ok"
 "fallo: why", once the page shows what was asked or 10 seconds have passed:
 
   abrir URL             open the page
+  recargar              open it again (what the phone kept, it still has)
   bola N                N is the last ball and is marked on the board
   sin-bola N            N is marked nowhere on the board
   tablero N             N is marked on the board
+  anuncia TEXT          the screen readers' live region says TEXT (a part of it)
   carton CODE           type the cartón's code into "Mis cartones"
   marcado CODE N        the cartón shows N marked
   dice CODE TEXT        the cartón's line says TEXT (a part of it)
@@ -82,8 +84,11 @@ def card_marks(driver, code):
 
 def run(driver, words):
     command, arguments = words[0], words[1:]
-    if command == "abrir":
-        driver.get(arguments[0])
+    if command in ("abrir", "recargar"):
+        if command == "abrir":
+            driver.get(arguments[0])
+        else:
+            driver.refresh()
         return until(lambda: driver.execute_script("return document.readyState") == "complete" and
                      not driver.find_element(By.ID, "partida").get_attribute("hidden"),
                      "la página con la partida")
@@ -100,6 +105,12 @@ def run(driver, words):
         number = int(arguments[0])
         return until(lambda: "salida" in board_cell(driver, number).get_attribute("class"),
                      "la bola %d en el tablero" % number)
+    if command == "anuncia":
+        text = " ".join(arguments)
+        region = lambda: driver.find_element(By.ID, "anuncio")
+        return until(lambda: region().get_attribute("aria-live") == "assertive" and
+                     text in region().get_attribute("textContent") or region().get_attribute("textContent"),
+                     "«%s» anunciado" % text)
     if command == "carton":
         field = driver.find_element(By.ID, "codigo")
         field.clear()

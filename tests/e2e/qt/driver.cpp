@@ -214,3 +214,12 @@ std::string ReadFileBytes(const std::string& path) {
   return file.readAll().toStdString();
 }
 
+
+QString DialogTroubleThenForget() {
+  QString trouble;
+  if (!AllExpectedDialogsSeen()) trouble = "a dialog the test waited for never came";
+  const QStringList unexpected = TakeUnexpectedDialogs();
+  if (!unexpected.isEmpty()) trouble += (trouble.isEmpty() ? "" : "; ") + unexpected.join(" | ");
+  ForgetDialogs();
+  return trouble;
+}

@@ -26,6 +26,8 @@ QStringList TakeUnexpectedDialogs();  // "title: text" of each
 // Starts watching for dialogs (RunProgram does it); stops with ForgetDialogs.
 void WatchDialogs();
 void ForgetDialogs();
+// At a test's end: what went wrong with its dialogs ("" when nothing did), then forgets them.
+QString DialogTroubleThenForget();
 
 struct Message {
   QString title;

@@ -1,6 +1,7 @@
 // The hall's window end to end: opened from the caller's menu, it follows the game (a
 // ball, an undo, a prize confirmed) and shows nothing of the caller's desk.
 #include <QApplication>
+#include <QDir>
 #include <QGuiApplication>
 #include <QInputDialog>
 #include <QLabel>
@@ -153,23 +154,67 @@ class HallWindowTest : public QObject {
     QVERIFY(InkIn(shown, LayoutOf(hall).last) > 50);
   }
 
-  // Two screens: the hall's asked for and full screen there, kept for next time.
+  // Two screens, the caller's desk and the projector: the hall's asked for and put full
+  // screen on the second, which shows it and nothing else, while the caller's keeps its
+  // window; asked again, the screen kept from last time is offered first.
   void opensFullScreenOnTheSecondScreen() {
-    // Xvfb has one RandR output, so its RandR monitors give Qt one screen; with Xinerama
-    // Qt sees only the first X screen.
-    if (QGuiApplication::screens().size() < 2)
-      QSKIP("Xvfb gives Qt a single screen here: two screens cannot be had on this display");
+    const QList<QScreen*> screens = QGuiApplication::screens();
+    if (screens.size() < 2) QSKIP("one screen on this display: run on the two-screen Xvfb");
     auto window = OpenWindow();
     QVERIFY(window);
-    ExpectDialog([](QDialog* dialog) {
-      qobject_cast<QInputDialog*>(dialog)->setTextValue(QGuiApplication::screens().at(1)->name());
-      dialog->accept();
-    });
+    QCOMPARE(window->screen(), screens.at(0));
+    QStringList offered;
+    const auto answer = [&offered](int item) {
+      return [&offered, item](QDialog* dialog) {
+        auto* ask = qobject_cast<QInputDialog*>(dialog);
+        offered = ask->comboBoxItems();
+        ask->setTextValue(offered.at(item));
+        dialog->accept();
+      };
+    };
+    ExpectDialog(answer(0));
     QVERIFY(Choose(window.get(), "Pantalla de la sala…"));
+    // Not the caller's own screen first; two X screens of one name told apart.
+    QCOMPARE(offered.size(), 2);
+    QVERIFY(offered.at(0) != offered.at(1));
     HallWindow* hall = window->Hall();
     QVERIFY(hall != nullptr);
     QTRY_VERIFY(hall->isFullScreen());
-    QCOMPARE(hall->screen(), QGuiApplication::screens().at(1));
+    QCOMPARE(hall->screen(), screens.at(1));
+    QTRY_COMPARE(hall->geometry(), screens.at(1)->geometry());
+    QCOMPARE(window->findChild<QLabel*>("estado_sala")->text(),
+             "Pantalla de la sala: abierta en " + offered.at(0));
+    Type(window.get(), "47");
+    QTest::qWait(300);  // the window system draws it
+
+    // The projector's screen: the hall, pixel for pixel, and nothing of the controls.
+    const QImage hall_shown = screens.at(1)->grabWindow(0).toImage().convertToFormat(QImage::Format_RGB32);
+    const QImage hall_painted = hall->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    QCOMPARE(hall_shown.size(), hall_painted.size());
+    int differ = 0;
+    for (int y = 0; y < hall_shown.height(); y += 3)
+      for (int x = 0; x < hall_shown.width(); x += 3)
+        if (hall_shown.pixel(x, y) != hall_painted.pixel(x, y)) ++differ;
+    QVERIFY2(differ == 0, qPrintable(QString("%1 pixels differ").arg(differ)));
+    QVERIFY(InkIn(hall_shown, LayoutOf(hall).last) > 50);
+    // The caller's screen: the caller's window, where the hall's last ball is not.
+    const QImage desk = screens.at(0)->grabWindow(0).toImage().convertToFormat(QImage::Format_RGB32);
+    const QImage caller = window->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    const QRect seen = window->geometry().intersected(desk.rect());
+    const QPoint at = window->geometry().topLeft();
+    QVERIFY(seen.height() > 400);
+    differ = 0;
+    for (int y = seen.top(); y <= seen.bottom(); y += 5)
+      for (int x = seen.left(); x <= seen.right(); x += 5)
+        if (desk.pixel(x, y) != caller.pixel(x - at.x(), y - at.y())) ++differ;
+    QVERIFY2(differ < seen.width() * seen.height() / 25 / 100,
+             qPrintable(QString("%1 pixels of the caller's window differ").arg(differ)));
+    const QString shots = qEnvironmentVariable("TESSARINE_SCREENSHOTS");
+    if (!shots.isEmpty()) {
+      desk.save(QDir(shots).filePath("two-screens-caller.png"));
+      hall_shown.save(QDir(shots).filePath("two-screens-hall.png"));
+    }
+    QCOMPARE(QString::fromStdString(ReadHallScreenChoice(window->Controller())), offered.at(0));
   }
 };
 

@@ -1,7 +1,8 @@
 # Writes one CTest case per function of a QtTest program (its own "-functions" list), for
 # each display it runs on: "offscreen" (Qt's offscreen platform), "xvfb" (an X display
-# without a window manager) or "openbox" (an X display with openbox), the last two
-# through WRAPPER. Run after each build with PROGRAM, PREFIX, DISPLAYS, WRAPPER, OUTPUT.
+# without a window manager), "openbox" (an X display with openbox) or "twoscreens" (an X
+# display of two screens, 1280 x 800 and 1920 x 1080, without a window manager), the
+# last three through WRAPPER. Run after each build with PROGRAM, PREFIX, DISPLAYS, WRAPPER, OUTPUT.
 execute_process(
   COMMAND ${CMAKE_COMMAND} -E env QT_QPA_PLATFORM=offscreen ${PROGRAM} -functions
   OUTPUT_VARIABLE listing
@@ -28,6 +29,9 @@ foreach(display ${displays})
       endif()
       set(command "\"${WRAPPER}\" ${manager} \"${PROGRAM}\" \"${function}\"")
       set(environment "")
+      if(display STREQUAL "twoscreens")
+        set(environment "TESSARINE_X_SCREENS=1280x800x24 1920x1080x24")
+      endif()
     endif()
     string(APPEND content
       "add_test(\"${test}\" ${command})\n"

@@ -35,8 +35,16 @@ finish() {
 }
 trap finish EXIT
 
-# Xvfb picks a free display itself and writes its number to the descriptor given.
-Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp 3>"$work/display" \
+# Xvfb picks a free display itself and writes its number to the descriptor given. With
+# TESSARINE_X_SCREENS="1280x800x24 1920x1080x24" it has one X screen for each, as a
+# caller's desk with a projector beside it: Qt sees each as a screen of its own.
+screens=()
+index=0
+for size in ${TESSARINE_X_SCREENS:-1280x800x24}; do
+  screens+=(-screen "$index" "$size")
+  index=$((index + 1))
+done
+Xvfb -displayfd 3 "${screens[@]}" -nolisten tcp 3>"$work/display" \
   >"$work/xvfb.log" 2>&1 &
 xvfb_pid=$!
 for _ in $(seq 100); do

@@ -1,17 +1,13 @@
-// The phones' page where the program was built without its libraries (a Windows build
-// whose Debian sources of cpp-httplib and qrencode could not be fetched; see
-// cmake/page_libraries.cmake): the same calls as page_server.cpp and qr_code.cpp, and the
-// switch that turns it on says why it cannot.
+// The phones' page where the program was built without its libraries (cpp-httplib and
+// libqrencode, see cmake/): the switch stays off and says why; nothing else changes.
 #include "bingo/page_server.h"
 #include "bingo/qr_code.h"
 
-namespace {
-const char* const kBuiltWithout =
-    "Esta versión del programa se hizo sin la página para móviles (faltaban cpp-httplib y "
-    "qrencode al compilarla)";
-}  // namespace
-
 struct PageServer {};
+
+namespace {
+const char* const kBuiltWithout = "Este programa se hizo sin la página para móviles";
+}  // namespace
 
 std::shared_ptr<PageServer> NewPageServer(const PageLimits&) { return std::make_shared<PageServer>(); }
 
