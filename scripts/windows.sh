@@ -75,6 +75,8 @@ choose_windows_build_to_run() {
 # They are fetched once into TESSARINE_THIRD_PARTY (build/third_party, never committed)
 # through a private apt configuration, so the system's sources stay as they are.
 TESSARINE_THIRD_PARTY=${TESSARINE_THIRD_PARTY:-build/third_party}
+# Another Debian mirror where the hall's machine has one nearer.
+TESSARINE_DEBIAN_MIRROR=${TESSARINE_DEBIAN_MIRROR:-http://deb.debian.org/debian}
 TESSARINE_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 
 # apt-get with a private list of sources: bookworm's deb-src only, with its own lists and cache.
@@ -140,7 +142,7 @@ fetch_windows_page_sources() {
   [ -f "$out/cpp-httplib/httplib.h" ] && [ -f "$out/qrencode/qrencode.h" ] && return 0
   echo "Fuentes de Debian de cpp-httplib y qrencode para los programas de Windows"
   mkdir -p "$out/apt/lists/partial" "$out/apt/cache/archives/partial" "$out/downloads" || return 0
-  printf '%s\n' "Types: deb-src" "URIs: http://deb.debian.org/debian" "Suites: bookworm" \
+  printf '%s\n' "Types: deb-src" "URIs: $TESSARINE_DEBIAN_MIRROR" "Suites: bookworm" \
     "Components: main" "Signed-By: /usr/share/keyrings/debian-archive-keyring.gpg" \
     >"$out/apt/debian-sources.sources"
   local problem=""
