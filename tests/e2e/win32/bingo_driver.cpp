@@ -1,7 +1,8 @@
 // Drives tessarine-bingo.exe as the organiser would, from another process: starts a game
 // from a list through the menu and the file dialog, draws a ball, marks typed and clicked
 // numbers, undoes one, claims by card number, by code and by a scanned barcode, confirms
-// a prize, saves the record, kills the program and continues the game in a new one.
+// a prize, turns on the players' page (checked from Linux by run.sh with curl), saves the
+// record, kills the program and continues the game in a new one.
 // Writes the events it played to EVENTS (for the Linux record beside the Windows one).
 // Prints one line per check and "N passed, M failed" at the end.
 //
@@ -421,10 +422,11 @@ bool PageSwitchOn(const Program& program) {
 }
 
 // "Página para móviles", off until the caller turns it on: its address and QR code shown
-// (the QR read back from the screen on Linux), the page and its state fetched by curl
-// with the last ball in it, then a ball called seen there, and nothing served once off.
-void CheckPlayersPage(const Program& program, const std::vector<std::vector<int>>& rows,
-                      const std::string& work) {
+// on the caller's window and the hall's (both QR codes read back from the screen on Linux),
+// the page and its state fetched by curl with the last ball in it, hostile requests
+// answered while the window keeps answering, a ball drawn then seen in the state and the
+// event stream, and nothing served once off.
+void CheckPlayersPage(const Program& program, const std::string& work) {
   const HWND view = Item(program, IDC_PAGE_VIEW);
   Check(!PageSwitchOn(program) && !IsWindowVisible(view), "«Página para móviles» empieza apagada");
   PostMessageW(Item(program, IDC_PAGE), BM_CLICK, 0, 0);
@@ -453,11 +455,13 @@ void CheckPlayersPage(const Program& program, const std::vector<std::vector<int>
   WaitUntil([&] { return HallWindowOf(program) == nullptr; }, 10000);
   Check(CheckedFromLinux(program, work, "pagina-1", address + " " + std::to_string(LastBall())),
         "curl lee la página y su estado desde Linux, y la ventana responde a las peticiones hostiles (pagina.log)");
-  const int ball = BallOffTheCard(rows, 97);
-  Type(program, IDC_NUMBER, std::to_string(ball));
-  g_events.push_back("call " + std::to_string(ball));
+  // Fewer than fifteen balls stand: this one cannot make a bingo that would ask first.
+  Click(program, IDC_DRAW);
+  const int ball = CalledNumber(TextOf(program, IDC_STATUS));
+  Check(ball >= 1, "con la página encendida, «Sacar bola» saca una: " + TextOf(program, IDC_STATUS));
+  g_events.push_back("draw " + std::to_string(ball));
   Check(CheckedFromLinux(program, work, "pagina-2", std::to_string(ball)),
-        "el " + std::to_string(ball) + " cantado, curl lo ve en el estado y en los eventos");
+        "el " + std::to_string(ball) + " sacado, curl lo ve en el estado y en los eventos");
   PostMessageW(Item(program, IDC_PAGE), BM_CLICK, 0, 0);
   WaitUntil([&] { return !IsWindowVisible(view); }, 10000);
   Check(!PageSwitchOn(program) && !IsWindowVisible(view) &&
@@ -705,7 +709,7 @@ int Drive(const std::wstring& exe, const std::string& list, const std::string& w
             "Espacio saca una bola: " + TextOf(program, IDC_STATUS)))
     g_events.push_back("draw " + std::to_string(number));
   CheckHallScreen(program, rows);
-  CheckPlayersPage(program, rows, work);
+  CheckPlayersPage(program, work);
   const std::string before = SaveRecordAs(program, work + "\\antes", false);
   Check(!before.empty(), "el acta de antes de matarlo: " + before);
   Kill(&program);

@@ -14,8 +14,10 @@
 #      every card of their codes, and its PNG cards are the bytes the Linux PNG writer
 #      makes of the same pixels (png_of_bitmap, built here);
 #   5. bingo_driver.exe (built here) plays a game in tessarine-bingo.exe, kills it and
-#      continues it; the record it saved is read back by pdftotext, and its calls and
-#      prizes are those of the record the Linux core makes of the same list and events
+#      continues it, with the players' page turned on meanwhile and fetched by curl from
+#      here (page_checks: the page, its state, its events, hostile requests, its QR codes
+#      read by zbarimg from the screen); the record it saved is read back by pdftotext,
+#      and its calls and prizes are those of the record the Linux core makes of the same list and events
 #      (bingo_record_of_events, from the Linux build), and the Linux tessarine-cards
 #      --verify-draw finds its drawn balls to be those of its key.
 # One private Wine prefix per run, made once. Prints one line per check and exits
@@ -219,7 +221,7 @@ page_checks() {
 
   if ball=$(page_step "$folder" pagina-2); then
     curl -s -m 10 -o "$folder/estado-2.json" "${address}estado"
-    check "GET /estado tras cantar el $ball: es la última" [ "$(state_field "$folder/estado-2.json" ultima)" = "$ball" ]
+    check "GET /estado tras sacar el $ball: es la última" [ "$(state_field "$folder/estado-2.json" ultima)" = "$ball" ]
     check "y está entre las salidas" \
       eval 'state_field "$folder/estado-2.json" salidas | tr -d "[] " | tr , "\n" | grep -qx "$ball"'
     # The stream sends a phone that comes the state it has not seen, at once.
@@ -227,7 +229,7 @@ page_checks() {
     check "GET /eventos: el primer evento trae el $ball" grep -q "^data: .*\"ultima\":$ball," "$folder/eventos.txt"
     touch "$folder/pagina-2.hecho"
   else
-    check "la ventana canta una bola con la página encendida" false
+    check "la ventana saca una bola con la página encendida" false
   fi
   if page_step "$folder" pagina-3 >/dev/null; then
     check "apagada, nadie responde en $address" [ "$(http_status "$address")" = 000 ]
