@@ -4,7 +4,8 @@
 // on the accepting thread at once, as is one past its address's share. The library bounds
 // each read but not the time a client takes to send its request, so the connection is
 // read through a stream of our own with one deadline for the whole request: a slow drip
-// of bytes is answered 408 and holds no worker for long. One request a connection.
+// of bytes is answered 408 and holds no worker for long, and a request larger than any the
+// page makes is answered 431 however its lines are cut. One request a connection.
 #include "bingo/page_server.h"
 
 #include <httplib.h>
@@ -31,9 +32,16 @@ const char* const kBusy =
     "HTTP/1.1 503 Service Unavailable\r\nContent-Length: 0\r\nConnection: close\r\n\r\n";
 const char* const kTooSlow =
     "HTTP/1.1 408 Request Timeout\r\nContent-Length: 0\r\nConnection: close\r\n\r\n";
+const char* const kTooLarge =
+    "HTTP/1.1 431 Request Header Fields Too Large\r\nContent-Length: 0\r\nConnection: close\r\n\r\n";
+const char* const kUriTooLong =
+    "HTTP/1.1 414 URI Too Long\r\nContent-Length: 0\r\nConnection: close\r\n\r\n";
 const char* const kHeartbeat = "event: latido\ndata: 0\n\n";
 constexpr int kWriteMilliseconds = 5000;
 constexpr int kWaitSliceMilliseconds = 200;  // how soon a wait notices the server stopping
+// The caller's window and the hall's screen repaint first, then the phones are woken: a
+// frame's time later, with what came meanwhile in one snapshot.
+constexpr int kAnnounceAfterMilliseconds = 20;
 
 // Set while the accepting thread itself runs a connection that found no worker.
 thread_local bool refusing_connection = false;
@@ -205,6 +213,14 @@ class PageStream : public httplib::Stream {
       const long got = ReceiveWithin(socket_, buffer_.data(), buffer_.size(), wait);
       if (got == kNetTimedOut) continue;
       if (got <= 0) return false;
+      // The library reads a line whole before it judges its length: the request is bounded here.
+      read_ += static_cast<size_t>(got);
+      if (!first_line_read_)
+        first_line_read_ = std::memchr(buffer_.data(), '\n', static_cast<size_t>(got)) != nullptr;
+      if (read_ > page_->limits.header_bytes + page_->limits.request_bytes) {
+        EndConnection(socket_, first_line_read_ ? kTooLarge : kUriTooLong);
+        return false;
+      }
       begin_ = 0;
       end_ = static_cast<size_t>(got);
       return true;
@@ -217,6 +233,8 @@ class PageStream : public httplib::Stream {
   Clock::time_point deadline_;
   std::array<char, 4096> buffer_{};
   size_t begin_ = 0, end_ = 0;
+  size_t read_ = 0;  // all the connection sent
+  bool first_line_read_ = false;
 };
 
 class Listener : public httplib::Server {
@@ -284,7 +302,8 @@ std::shared_ptr<const PageState> NextState(PageServer* page, uint64_t seen, bool
   const auto news = [page, seen] {
     return page->stopping || (page->announced && page->announced->number != seen);
   };
-  if (wait) page->changed.wait_for(lock, std::chrono::milliseconds(page->limits.heartbeat_milliseconds), news);
+  const auto heartbeat = std::chrono::milliseconds(page->limits.heartbeat_milliseconds);
+  if (wait) page->changed.wait_for(lock, heartbeat, news);
   return page->stopping ? nullptr : page->announced;
 }
 
@@ -342,6 +361,8 @@ void Announce(PageServer* page) {
     {
       std::unique_lock<std::mutex> lock(page->announce_mutex);
       page->announce.wait(lock, [page] { return page->stopping || page->to_announce; });
+      page->announce.wait_for(lock, std::chrono::milliseconds(kAnnounceAfterMilliseconds),
+                              [page] { return page->stopping.load(); });
       if (page->stopping) return;
       page->to_announce = false;
     }

@@ -20,7 +20,8 @@ constexpr int kMostPageConnections = sizeof(void*) >= 8 ? 1100 : 500;
 struct PageLimits {
   int connections = kMostPageConnections;  // in all: a thousand phones, and room to fetch the page
   int per_address = 12;       // a phone with a few tabs
-  size_t request_bytes = 4096;  // a GET has no body to speak of
+  size_t request_bytes = 4096;  // a body: a GET has none to speak of
+  size_t header_bytes = 16384;  // the request's line and headers, all of them
   int header_milliseconds = 10000;  // from the connection to the end of its headers
   int heartbeat_milliseconds = 15000;  // a comment on the stream, so that dead phones are found
 };

@@ -69,7 +69,8 @@ std::shared_ptr<const PageCards> PageCardsOf(const BingoController& bingo) {
   const Game& game = bingo.session.game;
   auto cards = std::make_shared<PageCards>();
   for (size_t card = 0; card < game.cards.size(); ++card)
-    if (game.play.in_play[card]) cards->by_code.emplace(ListLineCode(game.cards[card]), game.cards[card].layout);
+    if (game.play.in_play[card])
+      cards->by_code.emplace(ListLineCode(game.cards[card]), game.cards[card].layout);
   return cards;
 }
 

@@ -12,7 +12,7 @@ QrSquare QrSquareOf(const std::string& text) {
   square.side = code->width;
   const size_t modules = static_cast<size_t>(code->width) * static_cast<size_t>(code->width);
   square.dark.resize(modules);
-  // Bit 0 of each byte is the module's colour; the others say what part of the code it is.
+  // Bit 0 of each byte is the module's colour; the others say what the module is for.
   for (size_t at = 0; at < modules; ++at) square.dark[at] = code->data[at] & 1;
   QRcode_free(code);
   return square;

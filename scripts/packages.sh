@@ -61,50 +61,52 @@ apt_install() {
   DEBIAN_FRONTEND=noninteractive as_root apt-get install -y -qq "$@" >"$log" 2>&1
 }
 
+# Installs the packages named after NOTE ($1, said beside their names) that are missing:
+# their names in missing_now, apt's words in the file install_log; apt's status, 0 when
+# none was missing.
+install_missing() {
+  local note=$1
+  shift
+  install_log=""
+  mapfile -t missing_now < <(missing_packages "$@")
+  [ ${#missing_now[@]} -eq 0 ] && return 0
+  echo "Instalando: ${missing_now[*]}$note"
+  install_log=$(mktemp)
+  apt_install "$install_log" "${missing_now[@]}"
+}
+
 # The packages every build needs: all of them, or the script stops with apt's reason and
 # the names of the packages that cannot be had.
 install_packages() {
-  local -a missing
-  mapfile -t missing < <(missing_packages "$@")
-  [ ${#missing[@]} -eq 0 ] && return 0
-  echo "Instalando: ${missing[*]}"
-  local log
-  log=$(mktemp)
-  if apt_install "$log" "${missing[@]}"; then
-    rm -f "$log"
+  if install_missing "" "$@"; then
+    rm -f "$install_log"
     return 0
   fi
   local -a broken=() package
-  for package in "${missing[@]}"; do
+  for package in "${missing_now[@]}"; do
     DEBIAN_FRONTEND=noninteractive as_root apt-get install -s -qq "$package" >/dev/null 2>&1 ||
       broken+=("$package")
   done
   {
-    echo "No se pudieron instalar los paquetes que hacen falta: ${broken[*]:-${missing[*]}}"
+    echo "No se pudieron instalar los paquetes que hacen falta: ${broken[*]:-${missing_now[*]}}"
     echo "apt-get dijo:"
-    grep -v '^\(Selecting\|Preparing\|Unpacking\|Setting up\|Processing\|(Reading\)' "$log" |
+    grep -v '^\(Selecting\|Preparing\|Unpacking\|Setting up\|Processing\|(Reading\)' "$install_log" |
       sed 's/^/  /' | tail -n 20
   } >&2
-  rm -f "$log"
+  rm -f "$install_log"
   exit 1
 }
 
 # Packages a test can do without: installed where they can be, else a warning naming them
 # and apt's reason; the rest of the install goes on either way.
 install_optional_packages() {
-  local -a missing
-  mapfile -t missing < <(missing_packages "$@")
-  [ ${#missing[@]} -eq 0 ] && return 0
-  echo "Instalando: ${missing[*]} (opcionales: sin ellos se omiten sus pruebas)"
-  local log
-  log=$(mktemp)
-  if ! apt_install "$log" "${missing[@]}"; then
+  if ! install_missing " (opcionales: sin ellos se omiten sus pruebas)" "$@"; then
     {
-      echo "aviso: no se pudieron instalar ${missing[*]}; apt-get dijo:"
-      grep '^E:\|: Depends\|Breaks' "$log" | sed 's/^/  /' | tail -n 10
+      echo "aviso: no se pudieron instalar ${missing_now[*]}; apt-get dijo:"
+      grep '^E:\|: Depends\|Breaks' "$install_log" | sed 's/^/  /' | tail -n 10
     } >&2
   fi
-  rm -f "$log"
+  rm -f "$install_log"
 }
 
 # The 32-bit Wine, a step of its own: where it cannot be installed, the Windows tests run

@@ -25,6 +25,14 @@ std::shared_ptr<const PageState> StateNumber(uint64_t number, int last) {
   return std::make_shared<const PageState>(PageStateOf(number, fields, cards));
 }
 
+// Header lines of 1 KB each, `bytes` of them in all.
+std::string ManyHeaders(size_t bytes) {
+  std::string headers;
+  for (size_t line = 0; headers.size() < bytes; ++line)
+    headers += "X-Relleno-" + std::to_string(line) + ": " + std::string(1000, 'x') + "\r\n";
+  return headers;
+}
+
 struct PageServerTest : ::testing::Test {
   void SetUp() override { Start(PageLimits()); }
   // The server again, with other limits.
@@ -129,10 +137,13 @@ TEST_F(PageServerTest, HostileRequestsGetTheirStatusAndThePageIsStillServed) {
   } hostile[] = {
       {"a long path", "GET /" + std::string(100000, 'a') + " HTTP/1.1\r\n\r\n", 414},
       {"a path of 8 KB", "GET /" + std::string(8000, 'a') + " HTTP/1.1\r\n\r\n", 404},
+      {"a path of 9 KB", "GET /" + std::string(9000, 'a') + " HTTP/1.1\r\n\r\n", 414},
       {"..", "GET /../../etc/passwd HTTP/1.1\r\n\r\n", 404},
       {".. escaped", "GET /%2e%2e/%2e%2e/etc/passwd HTTP/1.1\r\n\r\n", 404},
       {".. after the page", "GET /estado/../../bingo/page/pagina.html HTTP/1.1\r\n\r\n", 404},
-      {"a header of a megabyte", "GET / HTTP/1.1\r\nX-Relleno: " + std::string(1 << 20, 'x') + "\r\n\r\n", 400},
+      {"a header of 9 KB", "GET / HTTP/1.1\r\nX-Relleno: " + std::string(9000, 'x') + "\r\n\r\n", 400},
+      {"a header of a megabyte", "GET / HTTP/1.1\r\nX-Relleno: " + std::string(1 << 20, 'x') + "\r\n\r\n", 431},
+      {"a megabyte of short headers", "GET / HTTP/1.1\r\n" + ManyHeaders(1 << 20) + "\r\n", 431},
       {"POST", "POST /estado HTTP/1.1\r\nContent-Length: 5\r\n\r\nbola=", 405},
       {"PUT", "PUT / HTTP/1.1\r\nContent-Length: 2\r\n\r\n{}", 405},
       {"DELETE", "DELETE /eventos HTTP/1.1\r\n\r\n", 405},

@@ -11,10 +11,10 @@ sends one command a line on standard input; each is answered with one line, "ok"
   bola N                N is the last ball and is marked on the board
   sin-bola N            N is marked nowhere on the board
   tablero N             N is marked on the board
-  anuncia TEXT          the screen readers' live region says TEXT (a part of it)
+  anuncia TEXT          the screen readers' live region says TEXT (among what it says)
   carton CODE           type the cartón's code into "Mis cartones"
   marcado CODE N        the cartón shows N marked
-  dice CODE TEXT        the cartón's line says TEXT (a part of it)
+  dice CODE TEXT        the cartón's line says TEXT (among what it says)
   reconectando          "Reconectando…" is shown
   conectado             it is not
   captura PATH [ZOOM [entera]]  a screenshot, at ZOOM times the text (2 = 200 %), of the
