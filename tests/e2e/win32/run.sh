@@ -185,7 +185,7 @@ hostile_checks() {
   raw() { python3 "$here/raw_request.py" "$hostport" "$1"; }
   local answer
   answer=$(raw megabyte)
-  check "una cabecera de un megabyte: 400 («$answer»)" eval '[[ "$answer" == "HTTP/1.1 400 "* ]] && served'
+  check "una cabecera de un megabyte: 431 («$answer»)" eval '[[ "$answer" == "HTTP/1.1 431 "* ]] && served'
   # A byte at a time, slower than the headers' time allows: answered 408 at its end.
   answer=$(raw drip)
   check "un goteo lento de bytes: 408 al pasar el tiempo de las cabeceras («$answer»)" \
