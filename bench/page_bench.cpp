@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "bench/page_phones.h"
+#include "bench/page_snapshot.h"
 #include "bingo/page_server.h"
 
 namespace {
@@ -23,25 +24,13 @@ using Clock = std::chrono::steady_clock;
 constexpr double kTargetMs = 200.0;
 constexpr double kTargetKilobytes = 64.0;
 
-// A snapshot the size of a real one in the middle of a game: 40 balls, five recent, a prize.
-std::shared_ptr<const PageState> Snapshot(uint64_t number) {
-  std::string called;
-  for (int ball = 1; ball <= 40; ++ball) called += (ball > 1 ? "," : "") + std::to_string(ball * 2);
-  const std::string fields =
-      "\"partida\":\"1733775240000-3b0c91ae04f2\",\"hay\":true,\"ultima\":" + std::to_string(number % 99 + 1) +
-      ",\"bolas\":40,\"maximo\":99,\"salidas\":[" + called + "],\"recientes\":[80,78,76,74,72],"
-      "\"premio\":\"Se juega: bingo\",\"filas\":3,\"importe\":\"\",\"aviso\":\"\","
-      "\"dados\":[\"Línea: cartón 0123\"],\"compromiso\":\"\"";
-  return std::make_shared<const PageState>(PageStateOf(number, fields, nullptr));
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
   const int phone_count = argc > 1 ? std::atoi(argv[1]) : 1000;
   const int balls = argc > 2 ? std::atoi(argv[2]) : 100;
   auto server = NewPageServer();
-  PublishPageState(server.get(), Snapshot(1));
+  PublishPageState(server.get(), BenchSnapshot(1));
   const PageStart start = StartPageServer(server.get(), 0);
   if (!start.error.empty()) return std::fprintf(stderr, "%s\n", start.error.c_str()), 1;
   std::this_thread::sleep_for(std::chrono::milliseconds(200));
@@ -60,7 +49,7 @@ int main(int argc, char** argv) {
   std::vector<double> all_reached, deliveries, publish_us;
   for (int ball = 0; ball < balls; ++ball) {
     const uint64_t number = static_cast<uint64_t>(ball) + 2;
-    const auto snapshot = Snapshot(number);
+    const auto snapshot = BenchSnapshot(number);
     const Clock::time_point called = Clock::now();
     PublishPageState(server.get(), snapshot);
     publish_us.push_back(std::chrono::duration<double, std::micro>(Clock::now() - called).count());

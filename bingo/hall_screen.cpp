@@ -143,6 +143,7 @@ HallLayout LayOutHall(int width, int height, double eights_advance_per_pixel, in
     hall.page_qr = BoardBox{width - column + margin, top, width - margin, top + column - 2 * margin};
     hall.page_address = BoardBox{width - column, hall.page_qr.bottom, width,
                                  std::min(height, hall.page_qr.bottom + 3 * hall.line_pixels)};
+    hall.given.right = width;  // the column ends above the bottom band, which keeps its width
     return hall;
   }
   HallLayout hall;

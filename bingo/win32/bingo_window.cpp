@@ -47,7 +47,7 @@ void ShowVoice(const BingoWindow& bingo) {
   tool.lpszText = &tip[0];
   if (!tip.empty()) SendMessageW(bingo.tips, TTM_UPDATETIPTEXTW, 0, reinterpret_cast<LPARAM>(&tool));
   SendMessageW(bingo.tips, TTM_ACTIVATE, !tip.empty(), 0);
-  ShowWindow(Control(bingo, IDC_VOICE_WHY_NOT), bingo.voice.why_not.empty() ? SW_HIDE : SW_SHOW);
+  ShowInColumn(bingo, IDC_VOICE_WHY_NOT, !bingo.voice.why_not.empty());
 }
 
 // The night's game and its money, a line each; the column is laid out again when the
@@ -60,12 +60,7 @@ void ShowMoney(const BingoWindow& bingo, const BingoScreen& screen) {
   SetText(money, lines);
   SetText(Control(bingo, IDC_NUMBER_LABEL),
           screen.selling ? "Código del cartón vendido y Intro" : "Número de la jaula y Intro");
-  const bool shown = IsWindowVisible(money) != FALSE;
-  if (shown == !lines.empty()) return;
-  ShowWindow(money, lines.empty() ? SW_HIDE : SW_SHOW);
-  RECT client{};
-  GetClientRect(bingo.window, &client);
-  PlaceControls(bingo, client.right, client.bottom);
+  ShowInColumn(bingo, IDC_MONEY, !lines.empty());
 }
 
 void ShowClaim(BingoWindow* bingo, const ClaimView& claim) {
@@ -76,6 +71,18 @@ void ShowClaim(BingoWindow* bingo, const ClaimView& claim) {
   bingo->verdict_valid = claim.valid;
   bingo->verdict_old = claim.old;
   SetText(Control(*bingo, IDC_VERDICT), claim.verdict);
+}
+
+// The switch as the controller has it (it stays off when the server could not start); the
+// address and QR code under it while on.
+void ShowPage(BingoWindow* bingo, const BingoScreen& screen) {
+  SendMessageW(Control(*bingo, IDC_PAGE), BM_SETCHECK, screen.page_on ? BST_CHECKED : BST_UNCHECKED, 0);
+  const HWND view = Control(*bingo, IDC_PAGE_VIEW);
+  bingo->page.address = screen.page_address;
+  bingo->page.qr = screen.page_qr;
+  SetText(view, screen.page_address);
+  InvalidateRect(view, nullptr, FALSE);
+  ShowInColumn(*bingo, IDC_PAGE_VIEW, screen.page_on);
 }
 
 void Show(BingoWindow* bingo, const BingoScreen& screen) {
@@ -103,9 +110,10 @@ void Show(BingoWindow* bingo, const BingoScreen& screen) {
   // The forecast is for before the game: it goes with the first ball.
   bingo->forecast.has_forecast = screen.shows_forecast;
   if (screen.shows_forecast) bingo->forecast.forecast = *screen.forecast;
-  ShowWindow(Control(*bingo, IDC_FORECAST), screen.shows_forecast ? SW_SHOW : SW_HIDE);
+  ShowInColumn(*bingo, IDC_FORECAST, screen.shows_forecast);
   InvalidateRect(Control(*bingo, IDC_FORECAST), nullptr, FALSE);
   ShowVoice(*bingo);
+  ShowPage(bingo, screen);
 }
 
 void ToggleFullScreen(BingoWindow* bingo) {
@@ -156,6 +164,9 @@ void Run(BingoWindow* bingo, int command) {
     case IDM_SELL_CARDS: BingoSellCards(game); break;
     case IDM_START_SOLD_GAME: BingoStartSoldGame(game); break;
     case IDM_SAVE_NIGHT_RECORD: BingoSaveNightRecord(game); break;
+    case IDC_PAGE:
+      BingoSwitchPage(game, SendMessageW(Control(*bingo, IDC_PAGE), BM_GETCHECK, 0, 0) == BST_CHECKED);
+      break;
     case IDM_QUIT: DestroyWindow(bingo->window); return;
     case IDC_DRAW: BingoDraw(game); break;
     case IDM_ENTER_NUMBER:
@@ -310,12 +321,16 @@ bool RegisterBingoClasses(HINSTANCE instance) {
   WNDCLASSEXW hall_class = board_class;
   hall_class.lpfnWndProc = HallProcedure;
   hall_class.lpszClassName = kHallClass;
+  WNDCLASSEXW page_class = board_class;
+  page_class.lpfnWndProc = PageViewProcedure;
+  page_class.lpszClassName = kPageViewClass;
   return RegisterClassExW(&main_class) != 0 && RegisterClassExW(&board_class) != 0 &&
          RegisterClassExW(&card_class) != 0 && RegisterClassExW(&forecast_class) != 0 &&
-         RegisterClassExW(&hall_class) != 0;
+         RegisterClassExW(&hall_class) != 0 && RegisterClassExW(&page_class) != 0;
 }
 
 void RefreshBingo(BingoWindow* bingo) {
+  BingoPublishPage(&bingo->bingo);  // hands the phones a snapshot; never waits on them
   Show(bingo, BingoScreenOf(bingo->bingo));
   ShowHall(bingo);
   // The focus must not be left on a control just disabled, or the keys go nowhere.

@@ -39,6 +39,12 @@ struct ForecastView {
   Forecast forecast;
 };
 
+// The phones' page while it is on: its address and QR code; in its view's user data.
+struct PageView {
+  std::string address;
+  QrSquare qr;
+};
+
 struct Voice {
   void* speech = nullptr;   // the SAPI voice (ISpVoice), null when there is none
   bool recordings = false;  // else the program's own recordings, played by PlaySound
@@ -81,6 +87,7 @@ struct BingoWindow {
   BoardState board;
   CardViewState claim_card;
   ForecastView forecast;
+  PageView page;
   bool verdict_valid = false;
   bool verdict_old = false;
   bool status_refusal = false;
@@ -116,6 +123,14 @@ extern const wchar_t* const kBoardClass;
 double EightsAdvancePerPixel(HDC dc);
 extern const wchar_t* const kCardViewClass;
 extern const wchar_t* const kForecastClass;
+// The phones' page in the caller's window: its address in large letters, its QR code under it.
+LRESULT CALLBACK PageViewProcedure(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
+extern const wchar_t* const kPageViewClass;
+// A QR code black on white with its quiet zone, centred, in whole pixels a module so that
+// a camera sees sharp edges; nothing for a code of no modules.
+void PaintQr(HDC dc, const QrSquare& qr, const RECT& box);
+// One line centred in the largest bold letters its box's width takes, up to `most_pixels`.
+void PaintFittedLine(HDC dc, const std::string& text, const RECT& box, int most_pixels, COLORREF colour);
 
 // The hall's window (bingo/win32/hall_window.cpp): opened, or closed when open, by the
 // menu; ShowHall draws it again and says in the caller's window where it is.

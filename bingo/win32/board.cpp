@@ -1,4 +1,4 @@
-// The board and the claim's card, painted with GDI into a memory bitmap and copied to
+// The board, the claim's card and the phones' page's address, painted with GDI into a memory bitmap and copied to
 // the screen in one call, so the hall never sees a half-drawn board. The last number
 // takes a column as high as the board, its digits at least a third of its height; the
 // grid of 1 to 99 takes the rest. Fonts are made and released within each paint.
@@ -16,12 +16,14 @@
 const wchar_t* const kBoardClass = L"TessarineBingoBoard";
 const wchar_t* const kCardViewClass = L"TessarineBingoCard";
 const wchar_t* const kForecastClass = L"TessarineBingoForecast";
+const wchar_t* const kPageViewClass = L"TessarineBingoPage";
 
 namespace {
 constexpr COLORREF kPaper = RGB(0xFF, 0xFF, 0xFF);
 constexpr COLORREF kUncalledText = RGB(0x30, 0x30, 0x30);
 constexpr COLORREF kGridLine = RGB(0xB0, 0xB0, 0xB0);
 const wchar_t* const kFace = L"Tahoma";
+constexpr int kPageAddressPixels = 26;  // the caller reads it out to whoever asks
 
 HFONT BoldFont(int pixels) {
   return CreateFontW(-std::max(1, pixels), 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
@@ -176,6 +178,17 @@ void PaintForecast(HDC dc, HFONT font, const ForecastView& view, int width, int 
   SelectObject(dc, old);
 }
 
+// The height of the largest bold font, up to `most`, in which the text fits the width.
+int FittedPixels(HDC dc, const std::wstring& text, int width, int most) {
+  const HFONT measure = BoldFont(most);
+  const HGDIOBJ old = SelectObject(dc, measure);
+  SIZE size{};
+  GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size);
+  SelectObject(dc, old);
+  DeleteObject(measure);
+  return size.cx > width ? std::max(1, static_cast<int>(most * static_cast<long>(width) / size.cx)) : most;
+}
+
 // What every painted view answers alike: the paint covers every pixel, so there is
 // no background to erase, and a new size is painted again whole.
 LRESULT PaintedViewDefault(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
@@ -187,6 +200,35 @@ LRESULT PaintedViewDefault(HWND window, UINT message, WPARAM wparam, LPARAM lpar
   return DefWindowProcW(window, message, wparam, lparam);
 }
 }  // namespace
+
+void PaintQr(HDC dc, const QrSquare& qr, const RECT& box) {
+  const int modules = qr.side + 2 * kQrQuietModules;
+  const int room = static_cast<int>(std::min(box.right - box.left, box.bottom - box.top));
+  const int module = room / modules;
+  if (qr.side == 0 || module < 1) return;
+  const int left = static_cast<int>(box.left + (box.right - box.left - module * modules) / 2) +
+                   module * kQrQuietModules;
+  const int top = static_cast<int>(box.top + (box.bottom - box.top - module * modules) / 2) +
+                  module * kQrQuietModules;
+  const int quiet = module * kQrQuietModules;
+  FillBox(dc, RECT{left - quiet, top - quiet, left + module * qr.side + quiet, top + module * qr.side + quiet},
+          kPaper);
+  const HBRUSH dark = CreateSolidBrush(RGB(0, 0, 0));
+  for (int row = 0; row < qr.side; ++row)
+    for (int column = 0; column < qr.side; ++column) {
+      if (!QrDark(qr, row, column)) continue;
+      const RECT cell{left + column * module, top + row * module, left + (column + 1) * module,
+                      top + (row + 1) * module};
+      FillRect(dc, &cell, dark);
+    }
+  DeleteObject(dark);
+}
+
+void PaintFittedLine(HDC dc, const std::string& text, const RECT& box, int most_pixels, COLORREF colour) {
+  const std::wstring wide = WideOfUtf8(text);
+  CentredText(dc, wide, box, FittedPixels(dc, wide, static_cast<int>(box.right - box.left), most_pixels),
+              colour);
+}
 
 double EightsAdvancePerPixel(HDC dc) {
   const HFONT measure = BoldFont(kBoardMeasuredPixels);
@@ -264,6 +306,22 @@ LRESULT CALLBACK ForecastProcedure(HWND window, UINT message, WPARAM wparam, LPA
       break;
     default:
       break;
+  }
+  return PaintedViewDefault(window, message, wparam, lparam);
+}
+
+LRESULT CALLBACK PageViewProcedure(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
+  const auto* page = reinterpret_cast<const PageView*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+  if (message == WM_PAINT && page != nullptr) {
+    PaintBuffered(window, [&](HDC dc, int width, int height) {
+      FillBox(dc, RECT{0, 0, width, height}, kPaper);
+      SetBkMode(dc, TRANSPARENT);
+      const int line = kPageAddressPixels * 5 / 4;
+      PaintFittedLine(dc, page->address, RECT{width / 40, 0, width - width / 40, line}, kPageAddressPixels,
+                      kUncalledText);
+      PaintQr(dc, page->qr, RECT{0, line, width, height});
+    });
+    return 0;
   }
   return PaintedViewDefault(window, message, wparam, lparam);
 }

@@ -15,6 +15,15 @@ constexpr int kLabelHeight = 18;
 constexpr int kWinnersHeight = 70;
 constexpr int kForecastHeight = 100;
 constexpr int kMoneyLines = 9;
+// The address, and under it a QR code of two pixels a module that a phone reads at the desk
+// (a version 3 code, for the longest addresses, with its quiet zone: 37 modules).
+constexpr int kPageViewHeight = 106;
+
+// Shown by its own flag, not by IsWindowVisible, which is false for all of them until the
+// window itself is shown.
+bool Shown(const BingoWindow& bingo, int id) {
+  return (GetWindowLongPtrW(Control(bingo, id), GWL_STYLE) & WS_VISIBLE) != 0;
+}
 
 // The column: a fifth of the window, never narrower than the controls need.
 int ColumnWidth(int window_width) { return std::max(kControlsWidth, window_width / 5); }
@@ -152,6 +161,10 @@ void MakeControls(BingoWindow* bingo) {
   MakeControl(bingo, L"BUTTON", "Confirmar premio (Ctrl+Intro)", WS_TABSTOP | BS_PUSHBUTTON,
               IDC_CONFIRM);
   MakeControl(bingo, L"STATIC", "", SS_LEFT | SS_NOPREFIX, IDC_HALL_STATUS);
+  MakeControl(bingo, L"BUTTON", kPageSwitchText, WS_TABSTOP | BS_AUTOCHECKBOX, IDC_PAGE);
+  const HWND page = MakeControl(bingo, kPageViewClass, "", 0, IDC_PAGE_VIEW);
+  SetWindowLongPtrW(page, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&bingo->page));
+  ShowWindow(page, SW_HIDE);
   const HWND progress = MakeControl(bingo, PROGRESS_CLASSW, "", 0, IDC_PROGRESS);
   const HWND cancel = MakeControl(bingo, L"BUTTON", "Cancelar la tanda", WS_TABSTOP | BS_PUSHBUTTON,
                                   IDC_RUN_CANCEL);
@@ -171,6 +184,14 @@ void MakeControls(BingoWindow* bingo) {
   SetFocus(board);
 }
 
+void ShowInColumn(const BingoWindow& bingo, int id, bool shown) {
+  if (Shown(bingo, id) == shown) return;
+  ShowWindow(Control(bingo, id), shown ? SW_SHOW : SW_HIDE);
+  RECT client;
+  GetClientRect(bingo.window, &client);
+  PlaceControls(bingo, client.right, client.bottom);
+}
+
 void PlaceControls(const BingoWindow& bingo, int width, int height) {
   const int controls_width = ColumnWidth(width);
   const int board_width = width > controls_width ? width - controls_width : 0;
@@ -179,7 +200,11 @@ void PlaceControls(const BingoWindow& bingo, int width, int height) {
   const int column = controls_width - 2 * kMargin;
   int y = kMargin;
   const auto place = [&](int id, int control_height) {
-    MoveWindow(Control(bingo, id), x, y, column, control_height, TRUE);
+    if (!Shown(bingo, id)) return;
+    // Painted anew where it lands: bits copied from its old place would bring what a
+    // control moved before it had just drawn there.
+    SetWindowPos(Control(bingo, id), nullptr, x, y, column, control_height,
+                 SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOCOPYBITS);
     y += control_height + kGap;
   };
   place(IDC_DRAW, kButtonHeight);
@@ -194,15 +219,14 @@ void PlaceControls(const BingoWindow& bingo, int width, int height) {
   place(IDC_STATUS, 3 * kLabelHeight);
   place(IDC_PRIZE, kLabelHeight);
   // The night's money, from the sale to the first ball: its lines wrap in the column.
-  if (IsWindowVisible(Control(bingo, IDC_MONEY)) != FALSE) place(IDC_MONEY, kMoneyLines * kLabelHeight);
+  place(IDC_MONEY, kMoneyLines * kLabelHeight);
   place(IDC_WINNERS, kWinnersHeight);
   place(IDC_CONFIRM, kButtonHeight);
   place(IDC_HALL_STATUS, 2 * kLabelHeight);
-  const bool running = IsWindowVisible(Control(bingo, IDC_PROGRESS)) != FALSE;
-  if (running) {
-    place(IDC_PROGRESS, kLabelHeight);
-    place(IDC_RUN_CANCEL, kButtonHeight);
-  }
+  place(IDC_PAGE, kLabelHeight);
+  place(IDC_PAGE_VIEW, kPageViewHeight);
+  place(IDC_PROGRESS, kLabelHeight);
+  place(IDC_RUN_CANCEL, kButtonHeight);
   y += kGap;
   place(IDC_CLAIM_LABEL, kLabelHeight);
   place(IDC_CLAIM, kEditHeight);

@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "bingo/win32/bingo_window.h"
+#include "bingo/win32/controls.h"
 #include "bingo/win32/form.h"
 #include "text/utf16_win32.h"
 #include "card/series.h"
@@ -118,11 +119,8 @@ void ShowRunBar(BingoWindow* bingo, int32_t count, bool shown) {
     SendMessageW(bar, PBM_SETRANGE32, 0, count);
     SendMessageW(bar, PBM_SETPOS, 0, 0);
   }
-  ShowWindow(bar, shown ? SW_SHOW : SW_HIDE);
-  ShowWindow(GetDlgItem(bingo->window, IDC_RUN_CANCEL), shown ? SW_SHOW : SW_HIDE);
-  RECT client;
-  GetClientRect(bingo->window, &client);
-  SendMessageW(bingo->window, WM_SIZE, SIZE_RESTORED, MAKELPARAM(client.right, client.bottom));
+  ShowInColumn(*bingo, IDC_PROGRESS, shown);
+  ShowInColumn(*bingo, IDC_RUN_CANCEL, shown);
 }
 
 // The run on a thread of its own while this one keeps the window answering (Cancel among

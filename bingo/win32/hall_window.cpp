@@ -1,7 +1,8 @@
 // The hall's own window on Win32: the controller's HallScreen painted with GDI through a
 // memory bitmap, whole on every change, with the layout the Qt window uses. With two
 // monitors or more it opens full screen on the one kept from last time, else on one that
-// does not hold the caller's window; with one it is an ordinary window (F11 in it).
+// does not hold the caller's window; with one it is an ordinary window (F11 in it). While
+// the phones' page is on, its QR code and address stand in a column at the right.
 #include <windows.h>
 
 #include <algorithm>
@@ -10,6 +11,7 @@
 
 #include "bingo/hall_screen.h"
 #include "bingo/win32/bingo_window.h"
+#include "bingo/win32/controls.h"
 #include "bingo/win32/paint_buffered.h"
 #include "text/trim.h"
 #include "text/utf16_win32.h"
@@ -47,8 +49,8 @@ void Fill(HDC dc, const RECT& box, COLORREF colour) {
   DeleteObject(brush);
 }
 
-HallLayout LayOut(HDC dc, int width, int height, int highest) {
-  return LayOutHall(width, height, EightsAdvancePerPixel(dc), highest);
+HallLayout LayOut(HDC dc, int width, int height, const HallScreen& hall) {
+  return LayOutHall(width, height, EightsAdvancePerPixel(dc), hall.highest_ball, hall.page_qr.side > 0);
 }
 
 void PaintGrid(HDC dc, const HallLayout& layout, const HallScreen& hall) {
@@ -155,25 +157,16 @@ void PaintMoney(HDC dc, const HallLayout& layout, const HallScreen& hall) {
 }
 
 void PaintBanner(HDC dc, const HallLayout& layout, const HallScreen& hall) {
-  const RECT banner = RectOf(layout.banner);
+  RECT banner = RectOf(layout.banner);
   Fill(dc, banner, hall.colour);
-  const std::wstring text = WideOfUtf8(hall.banner);
-  int pixels = layout.banner_pixels;
-  const HFONT measure = BoldFont(pixels);
-  const HGDIOBJ old = SelectObject(dc, measure);
-  SIZE size{};
-  GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size);
-  SelectObject(dc, old);
-  DeleteObject(measure);
-  const int room = (banner.right - banner.left) * 9 / 10;
-  if (size.cx > room) pixels = static_cast<int>(pixels * static_cast<long>(room) / size.cx);
-  Text(dc, hall.banner, banner, pixels, kPaper, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
+  InflateRect(&banner, -(banner.right - banner.left) / 20, 0);  // nine tenths of it at most
+  PaintFittedLine(dc, hall.banner, banner, layout.banner_pixels, kPaper);
 }
 
 void PaintHall(HDC dc, const HallScreen& hall, int width, int height) {
   Fill(dc, RECT{0, 0, width, height}, kPaper);
   SetBkMode(dc, TRANSPARENT);
-  const HallLayout layout = LayOut(dc, width, height, hall.highest_ball);
+  const HallLayout layout = LayOut(dc, width, height, hall);
   if (hall.last > 0)
     Text(dc, std::to_string(hall.last), RectOf(layout.last), layout.last_pixels, hall.colour,
          DT_CENTER | DT_VCENTER | DT_SINGLELINE);
@@ -181,6 +174,12 @@ void PaintHall(HDC dc, const HallScreen& hall, int width, int height) {
     PaintMoney(dc, layout, hall);
   PaintGrid(dc, layout, hall);
   PaintBands(dc, layout, hall);
+  if (hall.page_qr.side > 0) {
+    PaintQr(dc, hall.page_qr, RectOf(layout.page_qr));
+    RECT address = RectOf(layout.page_address);
+    InflateRect(&address, -kBandMargin / 2, 0);
+    PaintFittedLine(dc, hall.page_address, address, layout.line_pixels, kUncalledText);
+  }
   if (!hall.banner.empty()) PaintBanner(dc, layout, hall);
 }
 
@@ -324,5 +323,5 @@ void ShowHall(BingoWindow* bingo) {
   const HWND label = GetDlgItem(bingo->window, IDC_HALL_STATUS);
   const std::wstring said = open ? WideOfUtf8("Pantalla de la sala: abierta en " + hall.monitor) : L"";
   SetWindowTextW(label, said.c_str());
-  ShowWindow(label, open ? SW_SHOW : SW_HIDE);
+  ShowInColumn(*bingo, IDC_HALL_STATUS, open);
 }

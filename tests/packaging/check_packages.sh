@@ -325,7 +325,7 @@ imported_dlls() { "$objdump" -p "$1" | sed -n 's/^\tDLL Name: //p' | tr a-z A-Z;
 only_windows_dlls() {
   [ -n "$(imported_dlls "$1")" ] &&
     [ -z "$(imported_dlls "$1" | grep -vxE \
-      '(KERNEL32|USER32|GDI32|COMDLG32|COMCTL32|OLE32|MSVCRT|ADVAPI32|SHELL32|WINMM)\.DLL')" ]
+      '(KERNEL32|USER32|GDI32|COMDLG32|COMCTL32|OLE32|MSVCRT|ADVAPI32|SHELL32|WINMM|WS2_32|IPHLPAPI)\.DLL')" ]
 }
 subsystem() { "$objdump" -p "$1" | sed -n 's/^Subsystem.*(\(.*\))$/\1/p'; }
 crlf_only() { [ "$(grep -c $'\r$' "$1")" -eq "$(wc -l <"$1")" ] && [ "$(wc -l <"$1")" -gt 0 ]; }

@@ -1,7 +1,8 @@
 // Drives tessarine-bingo.exe as the organiser would, from another process: starts a game
 // from a list through the menu and the file dialog, draws a ball, marks typed and clicked
 // numbers, undoes one, claims by card number, by code and by a scanned barcode, confirms
-// a prize, saves the record, kills the program and continues the game in a new one.
+// a prize, turns on the players' page (checked from Linux by run.sh with curl), saves the
+// record, kills the program and continues the game in a new one.
 // Writes the events it played to EVENTS (for the Linux record beside the Windows one).
 // Prints one line per check and "N passed, M failed" at the end.
 //
@@ -12,6 +13,7 @@
 #include <commctrl.h>
 #include <mmsystem.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <fstream>
@@ -113,43 +115,83 @@ bool FocusComesTo(const Program& program, int id) {
   return false;
 }
 
-struct Colours {
-  int card = 0;   // pixels of the cards' colour
-  int white = 0;
+// What the screen shows of a control, read back from the screen: 0x00RRGGBB, row by row.
+struct Capture {
+  int width = 0, height = 0;
+  std::vector<uint32_t> pixels;
 };
-// What the screen shows of a control, read back from the screen: its pixels of the
-// cards' colour and its white ones.
-Colours ColoursOnScreen(HWND control) {
-  Colours found;
+Capture CaptureOnScreen(HWND control) {
+  Capture found;
   RECT place;
   if (!GetWindowRect(control, &place)) return found;
-  const int width = place.right - place.left;
-  const int height = place.bottom - place.top;
+  found.width = place.right - place.left;
+  found.height = place.bottom - place.top;
   const HDC screen = GetDC(nullptr);
   const HDC memory = CreateCompatibleDC(screen);
   BITMAPINFO info{};
   info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-  info.bmiHeader.biWidth = width;
-  info.bmiHeader.biHeight = -height;
+  info.bmiHeader.biWidth = found.width;
+  info.bmiHeader.biHeight = -found.height;
   info.bmiHeader.biPlanes = 1;
   info.bmiHeader.biBitCount = 32;
   info.bmiHeader.biCompression = BI_RGB;
   void* bits = nullptr;
   const HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
   const HGDIOBJ old = SelectObject(memory, bitmap);
-  BitBlt(memory, 0, 0, width, height, screen, place.left, place.top, SRCCOPY);
+  BitBlt(memory, 0, 0, found.width, found.height, screen, place.left, place.top, SRCCOPY);
   GdiFlush();
   const auto* pixels = static_cast<const uint32_t*>(bits);
-  for (int i = 0; pixels != nullptr && i < width * height; ++i) {
-    const uint32_t pixel = pixels[i] & 0xFFFFFF;
-    if (pixel == 0x1F5FBF) ++found.card;
-    if (pixel == 0xFFFFFF) ++found.white;
-  }
+  if (pixels != nullptr) found.pixels.assign(pixels, pixels + found.width * found.height);
   SelectObject(memory, old);
   DeleteObject(bitmap);
   DeleteDC(memory);
   ReleaseDC(nullptr, screen);
   return found;
+}
+
+struct Colours {
+  int card = 0;   // pixels of the cards' colour
+  int white = 0;
+};
+// A control's pixels of the cards' colour and its white ones, as the screen shows them.
+Colours ColoursOnScreen(HWND control) {
+  Colours found;
+  for (uint32_t pixel : CaptureOnScreen(control).pixels) {
+    if ((pixel & 0xFFFFFF) == 0x1F5FBF) ++found.card;
+    if ((pixel & 0xFFFFFF) == 0xFFFFFF) ++found.white;
+  }
+  return found;
+}
+
+// What the screen shows of a window once its paint has settled (two looks a tenth of a
+// second apart the same), as a 32-bit BMP file for the tools on Linux.
+bool SaveOnScreen(HWND window, const std::string& path) {
+  Capture shot = CaptureOnScreen(window);
+  for (int look = 0; look < 50; ++look) {
+    Sleep(100);
+    Capture again = CaptureOnScreen(window);
+    const bool settled = again.pixels == shot.pixels;
+    shot = std::move(again);
+    if (settled) break;
+  }
+  if (shot.pixels.empty()) return false;
+  BITMAPINFOHEADER info{};
+  info.biSize = sizeof(info);
+  info.biWidth = shot.width;
+  info.biHeight = -shot.height;  // top-down, as captured
+  info.biPlanes = 1;
+  info.biBitCount = 32;
+  info.biCompression = BI_RGB;
+  const DWORD pixel_bytes = static_cast<DWORD>(shot.pixels.size() * 4);
+  BITMAPFILEHEADER file{};
+  file.bfType = 0x4D42;  // "BM"
+  file.bfOffBits = sizeof(file) + sizeof(info);
+  file.bfSize = file.bfOffBits + pixel_bytes;
+  std::ofstream out(path, std::ios::binary);
+  out.write(reinterpret_cast<const char*>(&file), sizeof(file));
+  out.write(reinterpret_cast<const char*>(&info), sizeof(info));
+  out.write(reinterpret_cast<const char*>(shot.pixels.data()), pixel_bytes);
+  return static_cast<bool>(out);
 }
 
 HWND MainWindowOf(const Program& program) {
@@ -307,6 +349,20 @@ std::string SaveRecordAs(const Program& program, const std::string& base, bool a
 
 // "Preparar cartones…" with how many cards and their folder filled in, not yet accepted;
 // null when the form did not come.
+// A cage's ball in no row of the first card and not yet called, from `highest` down.
+int BallOffTheCard(const std::vector<std::vector<int>>& rows, int highest) {
+  int ball = highest;
+  for (; ball > 0; --ball) {
+    bool taken = false;
+    for (const std::string& event : g_events)
+      taken = taken || (IsBall(event) && std::atoi(event.c_str() + 5) == ball);
+    for (const auto& row : rows)
+      for (int n : row) taken = taken || n == ball;
+    if (!taken) break;
+  }
+  return ball;
+}
+
 // The hall's window of this program: its own class, not the caller's window; null if none.
 HWND HallWindowOf(const Program& program) {
   HWND found = nullptr;
@@ -327,15 +383,7 @@ void CheckHallScreen(const Program& program, const std::vector<std::vector<int>>
     return;
   Check(StartsWith(TextOf(program, IDC_HALL_STATUS), "Pantalla de la sala: abierta en "),
         "la ventana del locutor dice dónde: " + TextOf(program, IDC_HALL_STATUS));
-  int ball = 98;  // in no row of the first card, not yet called
-  for (; ball > 0; --ball) {
-    bool taken = false;
-    for (const std::string& event : g_events)
-      taken = taken || (IsBall(event) && std::atoi(event.c_str() + 5) == ball);
-    for (const auto& row : rows)
-      for (int n : row) taken = taken || n == ball;
-    if (!taken) break;
-  }
+  const int ball = BallOffTheCard(rows, 98);
   Type(program, IDC_NUMBER, std::to_string(ball));
   g_events.push_back("call " + std::to_string(ball));
   const std::string title = "Pantalla de la sala: " + std::to_string(ball);
@@ -345,6 +393,103 @@ void CheckHallScreen(const Program& program, const std::vector<std::vector<int>>
   WaitUntil([&] { return HallWindowOf(program) == nullptr; }, 10000);
   Check(HallWindowOf(program) == nullptr && !IsWindowVisible(Item(program, IDC_HALL_STATUS)),
         "el menú la cierra otra vez");
+}
+
+// The last ball that stands, from the events played: 0 before the first.
+int LastBall() {
+  std::vector<int> standing;
+  for (const std::string& event : g_events) {
+    if (event == "undo" && !standing.empty()) standing.pop_back();
+    if (IsBall(event)) standing.push_back(std::atoi(event.c_str() + 5));
+  }
+  return standing.empty() ? 0 : standing.back();
+}
+
+// One step of the players' page checked from Linux by run.sh (page_checks), which fetches
+// the page with curl as a phone would and sends it hostile requests: its line written to
+// WORK\\NAME.txt (whole, by a rename), then the end of its checks awaited in WORK\\NAME.hecho.
+// Meanwhile the window is asked, again and again, to answer a message: it must never hang
+// whatever the phones send. False when the step did not end or the window hung.
+bool CheckedFromLinux(const Program& program, const std::string& work, const std::string& name,
+                      const std::string& line) {
+  const std::string path = work + "\\" + name;
+  {
+    std::ofstream out(path + ".tmp", std::ios::binary);
+    out << line << "\n";
+  }
+  if (!MoveFileExW(Wide(path + ".tmp").c_str(), Wide(path + ".txt").c_str(), MOVEFILE_REPLACE_EXISTING))
+    return false;
+  bool answered = true;
+  DWORD slowest = 0;
+  const bool done = WaitUntil([&] {
+    const DWORD asked = GetTickCount();
+    DWORD_PTR ignored = 0;
+    answered = answered && SendMessageTimeoutW(program.main, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 5000, &ignored) != 0;
+    slowest = std::max(slowest, GetTickCount() - asked);
+    return FileExists(path + ".hecho");
+  }, 90000);
+  std::printf("  # %s: la ventana respondió siempre (%s), en %lu ms a lo más\n", name.c_str(),
+              answered ? "sí" : "no", static_cast<unsigned long>(slowest));
+  return done && answered;
+}
+
+bool PageSwitchOn(const Program& program) {
+  return SendMessageW(Item(program, IDC_PAGE), BM_GETCHECK, 0, 0) == BST_CHECKED;
+}
+
+// "Página para móviles", off until the caller turns it on: its address and QR code shown
+// on the caller's window and the hall's (both QR codes read back from the screen on Linux),
+// the page and its state fetched by curl with the last ball in it, hostile requests
+// answered while the window keeps answering, a ball drawn then seen in the state and the
+// event stream, and nothing served once off.
+void CheckPlayersPage(const Program& program, const std::string& work) {
+  const HWND view = Item(program, IDC_PAGE_VIEW);
+  Check(!PageSwitchOn(program) && !IsWindowVisible(view), "«Página para móviles» empieza apagada");
+  PostMessageW(Item(program, IDC_PAGE), BM_CLICK, 0, 0);
+  WaitUntil([&] { return IsWindowVisible(view) && StartsWith(Utf8(WindowText(view)), "http://"); }, 10000);
+  // A Windows build made where the page's libraries could not be fetched says so.
+  if (TextOf(program, IDC_STATUS) == "Este programa se hizo sin la página para móviles") {
+    std::printf("  omitida - la página para móviles: este programa se hizo sin ella\n");
+    std::ofstream(work + "\\pagina-sin.txt") << "sin\n";
+    return;
+  }
+  const std::string address = Utf8(WindowText(view));
+  Check(PageSwitchOn(program) && StartsWith(address, "http://") && address.back() == '/',
+        "encendida, muestra su dirección: " + address);
+  Check(TextOf(program, IDC_STATUS) == "Página para móviles: " + address,
+        "y la dice: " + TextOf(program, IDC_STATUS));
+  Check(SaveOnScreen(view, work + "\\pagina-qr.bmp") && SaveOnScreen(program.main, work + "\\pagina-ventana.bmp"),
+        "la dirección y su código QR, tomados de la pantalla");
+  // The hall's screen shows them too, for the room to scan.
+  Command(program, IDM_HALL_SCREEN);
+  HWND hall = nullptr;
+  WaitUntil([&] { return (hall = HallWindowOf(program)) != nullptr && IsWindowVisible(hall); }, 10000);
+  // Full screen, as a projector shows it.
+  PostMessageW(hall, WM_KEYDOWN, VK_F11, 1);
+  WaitUntil([&] {
+    RECT place{};
+    return GetWindowRect(hall, &place) && place.right - place.left == GetSystemMetrics(SM_CXSCREEN);
+  }, 10000);
+  Settle(program);
+  Check(hall != nullptr && SaveOnScreen(hall, work + "\\pagina-sala.bmp"),
+        "la pantalla de la sala, a pantalla completa con la página encendida, tomada de la pantalla");
+  Command(program, IDM_HALL_SCREEN);
+  WaitUntil([&] { return HallWindowOf(program) == nullptr; }, 10000);
+  Check(CheckedFromLinux(program, work, "pagina-1", address + " " + std::to_string(LastBall())),
+        "curl lee la página y su estado desde Linux, y la ventana responde a las peticiones hostiles (pagina.log)");
+  // Fewer than fifteen balls stand: this one cannot make a bingo that would ask first.
+  Click(program, IDC_DRAW);
+  const int ball = CalledNumber(TextOf(program, IDC_STATUS));
+  Check(ball >= 1, "con la página encendida, «Sacar bola» saca una: " + TextOf(program, IDC_STATUS));
+  g_events.push_back("draw " + std::to_string(ball));
+  Check(CheckedFromLinux(program, work, "pagina-2", std::to_string(ball)),
+        "el " + std::to_string(ball) + " sacado, curl lo ve en el estado y en los eventos");
+  PostMessageW(Item(program, IDC_PAGE), BM_CLICK, 0, 0);
+  WaitUntil([&] { return !IsWindowVisible(view); }, 10000);
+  Check(!PageSwitchOn(program) && !IsWindowVisible(view) &&
+            TextOf(program, IDC_STATUS) == "Página para móviles: apagada",
+        "apagada, la dirección se va: " + TextOf(program, IDC_STATUS));
+  Check(CheckedFromLinux(program, work, "pagina-3", "apagada"), "y la página ya no se sirve");
 }
 
 HWND AskRun(const Program& program, const wchar_t* count, const std::string& folder) {
@@ -765,15 +910,7 @@ int Drive(const std::wstring& exe, const std::string& list, const std::string& w
   PressKey(program, VK_SPACE);
   const std::string undo_asked = AnswerMessage(program, IDNO);
   Check(StartsWith(undo_asked, "¿Anular la bola "), "Espacio sobre «Deshacer» lo pulsa: " + undo_asked);
-  int cage = 99;  // a cage's ball in no row of the first card, not yet called
-  for (; cage > 0; --cage) {
-    bool taken = false;
-    for (const std::string& event : g_events)
-      taken = taken || (IsBall(event) && std::atoi(event.c_str() + 5) == cage);
-    for (const auto& row : rows)
-      for (int n : row) taken = taken || n == cage;
-    if (!taken) break;
-  }
+  const int cage = BallOffTheCard(rows, 99);
   Type(program, IDC_NUMBER, std::to_string(cage));
   g_events.push_back("call " + std::to_string(cage));
   Check(FocusComesTo(program, IDC_BOARD), "tras Intro en el número, el foco vuelve al tablero");
@@ -785,6 +922,7 @@ int Drive(const std::wstring& exe, const std::string& list, const std::string& w
             "Espacio saca una bola: " + TextOf(program, IDC_STATUS)))
     g_events.push_back("draw " + std::to_string(number));
   CheckHallScreen(program, rows);
+  CheckPlayersPage(program, work);
   const std::string before = SaveRecordAs(program, work + "\\antes", false);
   Check(!before.empty(), "el acta de antes de matarlo: " + before);
   Kill(&program);

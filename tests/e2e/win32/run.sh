@@ -14,8 +14,10 @@
 #      every card of their codes, and its PNG cards are the bytes the Linux PNG writer
 #      makes of the same pixels (png_of_bitmap, built here);
 #   5. bingo_driver.exe (built here) plays a game in tessarine-bingo.exe, kills it and
-#      continues it; the record it saved is read back by pdftotext, and its calls and
-#      prizes are those of the record the Linux core makes of the same list and events
+#      continues it, with the players' page turned on meanwhile and fetched by curl from
+#      here (page_checks: the page, its state, its events, hostile requests, its QR codes
+#      read by zbarimg from the screen); the record it saved is read back by pdftotext,
+#      and its calls and prizes are those of the record the Linux core makes of the same list and events
 #      (bingo_record_of_events, from the Linux build), and the Linux tessarine-cards
 #      --verify-draw finds its drawn balls to be those of its key; then a night of three
 #      games, killed during the second game's sales and continued, its record reconciled by
@@ -149,6 +151,105 @@ check() {
 # The Windows path of a file under Wine's Z: drive.
 windows_path() { echo "Z:${1//\//\\}"; }
 
+# The players' page served by the Windows window, fetched by curl as a phone would, step
+# by step as bingo_driver.exe (CheckPlayersPage) tells: it writes FOLDER/pagina-N.txt and
+# waits for pagina-N.hecho. A step's line, or a failure once the driver has ended without it.
+page_step() {
+  local folder=$1 name=$2
+  while [ ! -f "$folder/$name.txt" ]; do
+    [ -f "$folder/pagina-sin.txt" ] && return 2
+    [ -f "$folder/pagina-fin" ] && return 1
+    sleep 0.2
+  done
+  tr -d '\r' <"$folder/$name.txt"
+}
+# A field of the page's state (JSON), as Python reads it.
+state_field() {
+  python3 -c 'import json, sys; print(json.dumps(json.load(open(sys.argv[1]))[sys.argv[2]]))' "$1" "$2" 2>/dev/null
+}
+http_status() { curl -s -m 10 -o /dev/null -w '%{http_code}' "$@"; }
+
+# Hostile requests to the Windows program's server (its limits run on Winsock there), each
+# answered with its status, the page still served after it; meanwhile bingo_driver.exe
+# checks that the window keeps answering.
+hostile_checks() {
+  local folder=$1 address=$2
+  local hostport=${address#http://}
+  hostport=${hostport%/}
+  served() { [ "$(http_status "$address")" = 200 ]; }
+  check "POST /: 405, y la página se sirve" eval '[ "$(http_status -X POST -d bola=47 "$address")" = 405 ] && served'
+  check "PUT /estado: 405" eval '[ "$(http_status -X PUT -d "{}" "${address}estado")" = 405 ] && served'
+  check "GET /nada: 404" eval '[ "$(http_status "${address}nada")" = 404 ] && served'
+  check "GET /../../windows/win.ini: 404" \
+    eval '[ "$(http_status --path-as-is "${address}../../windows/win.ini")" = 404 ] && served'
+  check "una ruta de 100 000 caracteres: 414" \
+    eval '[ "$(http_status "${address}$(head -c 100000 /dev/zero | tr "\0" a)")" = 414 ] && served'
+  raw() { python3 "$here/raw_request.py" "$hostport" "$1"; }
+  local answer
+  answer=$(raw megabyte)
+  check "una cabecera de un megabyte: 431 («$answer»)" eval '[[ "$answer" == "HTTP/1.1 431 "* ]] && served'
+  # A byte at a time, slower than the headers' time allows: answered 408 at its end.
+  answer=$(raw drip)
+  check "un goteo lento de bytes: 408 al pasar el tiempo de las cabeceras («$answer»)" \
+    eval '[[ "$answer" == "HTTP/1.1 408 "* ]] && served'
+  answer=$(raw range)
+  check "una cabecera Range de 7000 cifras: respondida («$answer»)" eval '[ -n "$answer" ] && served'
+}
+
+page_checks() {
+  local folder=$1 passed=0 failed=0 line address last ball
+  line=$(page_step "$folder" pagina-1)
+  if [ $? -eq 2 ]; then
+    echo "omitida - la página para móviles: el programa de Windows se hizo sin ella"
+    echo "$passed passed, $failed failed"
+    return 0
+  fi
+  if [ -z "$line" ]; then
+    check "la ventana enciende la página para móviles" false
+    echo "$passed passed, $failed failed"
+    return 1
+  fi
+  read -r address last <<<"$line"
+  check "la dirección de la página es http://A.B.C.D:PUERTO/: $address" \
+    grep -qxE 'http://[0-9]+\.[0-9]+\.[0-9]+\.[0-9]+:[0-9]+/' <<<"$address"
+  check "el código QR de la ventana, leído por zbarimg, es esa dirección" \
+    [ "$(zbarimg -q --raw "$folder/pagina-qr.bmp" 2>/dev/null)" = "$address" ]
+  check "el de la pantalla de la sala también" \
+    [ "$(zbarimg -q --raw "$folder/pagina-sala.bmp" 2>/dev/null)" = "$address" ]
+  curl -s -m 10 -D "$folder/pagina.headers" -o "$folder/pagina.html" "$address"
+  check "GET / (curl): 200 y text/html" \
+    eval 'head -1 "$folder/pagina.headers" | grep -q " 200" && grep -qi "^content-type: text/html" "$folder/pagina.headers"'
+  check "la página es la de los jugadores, en español" grep -q 'lang="es"' "$folder/pagina.html"
+  curl -s -m 10 -o "$folder/estado.json" "${address}estado?cartones=4730F0CA,4730F0FF"
+  check "GET /estado: la última bola es la de la ventana, el $last" [ "$(state_field "$folder/estado.json" ultima)" = "$last" ]
+  check "GET /estado: el cartón 4730F0CA, en juego, con sus filas" \
+    grep -q '"4730F0CA":\[\[' "$folder/estado.json"
+  check "GET /estado: 4730F0FF no está en juego" grep -q '"4730F0FF":null' "$folder/estado.json"
+  hostile_checks "$folder" "$address"
+  touch "$folder/pagina-1.hecho"
+
+  if ball=$(page_step "$folder" pagina-2); then
+    curl -s -m 10 -o "$folder/estado-2.json" "${address}estado"
+    check "GET /estado tras sacar el $ball: es la última" [ "$(state_field "$folder/estado-2.json" ultima)" = "$ball" ]
+    check "y está entre las salidas" \
+      eval 'state_field "$folder/estado-2.json" salidas | tr -d "[] " | tr , "\n" | grep -qx "$ball"'
+    # The stream sends a phone that comes the state it has not seen, at once.
+    curl -s -N -m 3 -o "$folder/eventos.txt" "${address}eventos"
+    check "GET /eventos: el primer evento trae el $ball" grep -q "^data: .*\"ultima\":$ball," "$folder/eventos.txt"
+    touch "$folder/pagina-2.hecho"
+  else
+    check "la ventana saca una bola con la página encendida" false
+  fi
+  if page_step "$folder" pagina-3 >/dev/null; then
+    check "apagada, nadie responde en $address" [ "$(http_status "$address")" = 000 ]
+    touch "$folder/pagina-3.hecho"
+  else
+    check "la ventana apaga la página" false
+  fi
+  echo "$passed passed, $failed failed"
+  [ "$failed" -eq 0 ]
+}
+
 # The game in the bingo window, through the window; then its record beside the Linux one.
 bingo_checks() {
   local work=$1 linux_cli=$2 passed=0 failed=0
@@ -160,10 +261,16 @@ bingo_checks() {
     [ "$(tr -d '\r' <"$here_bingo/lista.csv" | sed -n 2p | cut -d, -f2)" = 4730F0CA ]
   local win_folder
   win_folder=$(windows_path "$here_bingo")
+  page_checks "$here_bingo" >"$work/page.log" 2>&1 &
+  local page_pid=$!
   (cd "$work" && timeout 600 "$wine" bingo_driver.exe 'app\tessarine-bingo.exe' \
      "$win_folder\\lista.csv" "$win_folder" "$win_folder\\eventos.txt") 2>&1 |
     tr -d '\r' | tee "$work/bingo.log" | sed 's/^/  /'
   check "bingo_driver.exe: la partida en la ventana (bingo.log)" [ "${PIPESTATUS[0]}" -eq 0 ]
+  touch "$here_bingo/pagina-fin"
+  wait "$page_pid"
+  echo "  # la página para móviles, desde Linux:"
+  sed 's/^/  /' "$work/page.log"
 
   local acta=$here_bingo/acta
   pdftotext "$acta.pdf" "$acta.txt" 2>/dev/null
@@ -413,12 +520,15 @@ cp "$program" "$work/app/tessarine-win98.exe"
 
 xvfb-run -a -s '-screen 0 1280x1024x24' "$0" --on-screen "$work" "$linux_cli" "$bits" "$linux_dir"
 status=$?
+# The windows as the screen showed them with the phones' page on, kept to be looked at.
+mkdir -p "$windows_dir/e2e-pantallas"
+cp "$work"/bingo/pagina-*.bmp "$windows_dir/e2e-pantallas/" 2>/dev/null
 
 # One closing count over both parts.
 passed=0
 failed=0
 for log in "$work/driver.log" "$work/handles.log" "$work/compare.log" "$work/compare-dark.log" \
-           "$work/cli.log" "$work/bingo.log" "$work/bingo-record.log"; do
+           "$work/cli.log" "$work/bingo.log" "$work/bingo-record.log" "$work/page.log"; do
   line=$(grep -E '^[0-9]+ passed, [0-9]+ failed$' "$log" 2>/dev/null | tail -1)
   if [ -z "$line" ]; then
     failed=$((failed + 1))  # a part that did not get to its end
