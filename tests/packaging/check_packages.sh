@@ -345,8 +345,8 @@ check_zip() {
   echo "# unzip -l $zip"
   unzip -l "$zip" | sed 's/^/#   /'
   unzip -Z1 "$zip" | grep -v '/$' | LC_ALL=C sort >"$work/zip-list"
-  check "el zip trae $folder/tessarine.exe, tessarine-cards.exe, tessarine-bingo.exe y README.txt, nada más" \
-    diff <(printf '%s\n' "$folder/README.txt" "$folder/tessarine-bingo.exe" \
+  check "el zip trae $folder/tessarine.exe, tessarine-cards.exe, tessarine-bingo.exe, README.txt y LICENCIAS.txt, nada más" \
+    diff <(printf '%s\n' "$folder/LICENCIAS.txt" "$folder/README.txt" "$folder/tessarine-bingo.exe" \
            "$folder/tessarine-cards.exe" "$folder/tessarine.exe") "$work/zip-list"
   unzip -q "$zip" -d "$work/zip"
   local exe=$work/zip/$folder
