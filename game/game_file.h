@@ -23,5 +23,6 @@ struct ListFile {
 ListFile ReadListFile(const std::string& path);
 
 // "" when the saved file may be replaced: there is none, it is a game that can be
-// continued, or a copy of it has been kept aside first.
+// continued, or a copy of it has been kept aside first (a damaged file, or a night with a
+// game played or a cartón sold: "noche-anterior-20261210-201400.txt").
 std::string MakeRoomForNewGame(const std::string& folder, int64_t now_ms);

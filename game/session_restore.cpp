@@ -19,6 +19,8 @@ namespace {
 // A game's journal is a few kilobytes; anything far larger is no journal of ours.
 constexpr size_t kMostJournalBytes = 1u << 20;
 constexpr const char* kDamagedStem = "partida-dañada-";
+// A night left for another: its games and money stay for the treasurer.
+constexpr const char* kLeftNightStem = "noche-anterior-";
 // Copies kept aside in the same second, before the folder is taken to be in trouble.
 constexpr int kMostCopiesPerSecond = 100;
 
@@ -141,12 +143,12 @@ struct KeptAside {
   std::string error;
 };
 
-std::string FreeCopyName(const std::string& folder, int64_t now_ms) {
+std::string FreeCopyName(const std::string& folder, const char* copy_stem, int64_t now_ms) {
   const LocalTime now = LocalTimeOf(now_ms);
   char stamp[32];
   std::snprintf(stamp, sizeof stamp, "%04d%02d%02d-%02d%02d%02d", now.year, now.month, now.day,
                 now.hour, now.minute, now.second);
-  const std::string stem = InGameFolder(folder, kDamagedStem + std::string(stamp));
+  const std::string stem = InGameFolder(folder, copy_stem + std::string(stamp));
   std::string existing;
   for (int copy = 1; copy <= kMostCopiesPerSecond; ++copy) {
     const std::string path = stem + (copy == 1 ? "" : "-" + std::to_string(copy)) + ".txt";
@@ -155,11 +157,12 @@ std::string FreeCopyName(const std::string& folder, int64_t now_ms) {
   return "";
 }
 
-KeptAside KeepAside(const std::string& folder, const SavedFile& saved, int64_t now_ms) {
+KeptAside KeepAside(const std::string& folder, const SavedFile& saved, int64_t now_ms,
+                    const char* copy_stem = kDamagedStem, const char* what = "la partida dañada") {
   KeptAside kept;
-  kept.path = FreeCopyName(folder, now_ms);
+  kept.path = FreeCopyName(folder, copy_stem, now_ms);
   if (kept.path.empty()) {
-    kept.error = "no se pudo apartar una copia de la partida dañada: ya hay " +
+    kept.error = std::string("no se pudo apartar una copia de ") + what + ": ya hay " +
                  std::to_string(kMostCopiesPerSecond) + " copias apartadas en ese segundo en " +
                  EscapedText(folder);
     return kept;
@@ -169,7 +172,7 @@ KeptAside KeepAside(const std::string& folder, const SavedFile& saved, int64_t n
   const SaveError error = saved.too_large ? CopyFileInPieces(GameFilePath(folder), kept.path)
                                           : ReplaceFileWith(kept.path, &whole, 1);
   if (error != SaveError::kNone)
-    kept.error = "no se pudo apartar una copia de la partida dañada en " + EscapedText(kept.path);
+    kept.error = std::string("no se pudo apartar una copia de ") + what + " en " + EscapedText(kept.path);
   return kept;
 }
 
@@ -187,11 +190,22 @@ std::string DamageText(const std::string& folder, const SavedFile& saved, int64_
          EscapedText(kept.path) + ".";
 }
 
+// A night with a game played or a cartón sold: what the treasurer needs of it.
+bool NightWorthKeeping(const SavedFile& saved) {
+  return saved.night.on &&
+         (saved.has_game || !saved.night.played.empty() || saved.night.sale.sold_count > 0);
+}
+
 }  // namespace
 
 std::string MakeRoomForNewGame(const std::string& folder, int64_t now_ms) {
   const SavedFile saved = ReadSavedFile(folder);
-  if (saved.missing || (saved.damage.empty() && saved.list_error.empty())) return "";
+  if (saved.missing) return "";
+  if (saved.damage.empty() && saved.list_error.empty()) {
+    if (!NightWorthKeeping(saved)) return "";
+    const KeptAside kept = KeepAside(folder, saved, now_ms, kLeftNightStem, "la noche anterior");
+    return kept.error.empty() ? "" : "No se empieza otra partida: " + kept.error;
+  }
   if (!CanBeKeptAside(saved))
     return "No se empieza otra partida: " + DamageWhat(folder, saved) +
            " y no se puede apartar una copia. No se ha tocado.";

@@ -4,6 +4,7 @@
 // own sums.
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <random>
 
 #include "card/card_code.h"
@@ -162,6 +163,44 @@ TEST_F(NightTest, AFirstSaleIsContinuedAndASingleGameBecomesNoNight) {
   EXPECT_EQ(SaleLines(session.night.sale, session.night.symbol),
             (std::vector<std::string>{"Recaudación: 1,25 $ (1 cartón a 1,25 $)", "Línea (10 %): 0,12 $",
                                       "Dos líneas (15 %): 0,18 $", "Bingo (40 %): 0,50 $"}));
+}
+
+// A night not continued, then another begun (or a single game): the one left is kept
+// whole beside the new one, for its takings and payouts.
+TEST_F(NightTest, ANightLeftForAnotherIsKeptAside) {
+  ASSERT_EQ(OpenSale(&session, list_path, PrizePlan::kLineThenBingo,
+                     Money(150, {{false, 1500}, {false, 5000}}), "€", now), "");
+  ASSERT_EQ(SellCards(&session, "1-5"), "");
+  ASSERT_EQ(StartSoldGame(&session, now += 1000), "");
+  PlayToTheEnd();
+  const std::string left = Saved();
+  CloseGameFolder(&session);
+  session = GameSession();  // a window started anew: the night offered, and not taken
+  ASSERT_EQ(OpenGameFolder(folder, &session), "");
+  ASSERT_EQ(OpenSale(&session, other_path, PrizePlan::kLineThenBingo,
+                     Money(100, {{false, 2000}, {false, 5000}}), "€", now += 1000), "");
+  ASSERT_EQ(SellCards(&session, "1-3"), "");
+  std::vector<std::string> kept;
+  for (const auto& entry : std::filesystem::directory_iterator(folder)) {
+    if (entry.path().filename().string().rfind("noche-anterior-", 0) == 0) kept.push_back(entry.path());
+  }
+  ASSERT_EQ(kept.size(), 1u);
+  EXPECT_EQ(ReadWholeFile(kept[0]), left);
+  // A single game in place of that night, which has only a sale: that one is kept too.
+  CloseGameFolder(&session);
+  session = GameSession();
+  ASSERT_EQ(OpenGameFolder(folder, &session), "");
+  const std::string second = Saved();
+  ASSERT_EQ(StartNewGame(&session, list_path, "", PrizePlan::kLineThenBingo, now += 1000), "");
+  size_t copies = 0;
+  for (const auto& entry : std::filesystem::directory_iterator(folder)) {
+    if (entry.path().filename().string().rfind("noche-anterior-", 0) != 0) continue;
+    ++copies;
+    if (entry.path() != kept[0]) {
+      EXPECT_EQ(ReadWholeFile(entry.path()), second);
+    }
+  }
+  EXPECT_EQ(copies, 2u);
 }
 
 TEST_F(NightTest, ADamagedNightIsNotContinued) {
