@@ -4,7 +4,9 @@
 //   of the current prize found (target: under 1 ms a call);
 // - opening a 30,000-card list for a game: the file read, every card checked against its
 //   code, its SHA-256 and the game's index of rows by number (target: under 0.5 s);
-// - the forecast of 10,000 games for 1,000 cards in play (target: under 1 s).
+// - the forecast of 10,000 games for 1,000 cards in play (target: under 1 s);
+// - the first and the last again for 90-ball series cartones, 5,000 series (30,000
+//   cartones) with a cage of 90, against the same targets.
 //
 //   game_bench [ROUNDS]
 #include <unistd.h>
@@ -20,6 +22,7 @@
 
 #include "bench/made_list.h"
 #include "card/run_seeds.h"
+#include "card/series.h"
 #include "card/random.h"
 #include "formats/card_list.h"
 #include "disk/file_system.h"
@@ -48,6 +51,21 @@ void Print(const char* what, std::vector<double> seconds, double scale, const ch
               seconds.front() * scale, seconds.back() * scale, seconds.size(), target);
 }
 
+// The list of `series` series of a run, their six cartones each in their order.
+std::vector<ListLine> MadeSeriesList(int series, uint32_t first_clock_ms) {
+  const uint32_t first = SeriesSeedOfClock(first_clock_ms);
+  std::vector<ListLine> lines;
+  for (int s = 0; s < series; ++s) {
+    const uint32_t seed = SeriesSeedOfRun(first, static_cast<uint32_t>(s));
+    for (int place = 1; place <= kCardsPerSeries; ++place) {
+      char name[32];
+      std::snprintf(name, sizeof name, "%04d.bmp", s * kCardsPerSeries + place);
+      lines.push_back(SeriesListLineOf(name, seed, place));
+    }
+  }
+  return lines;
+}
+
 // Every call of whole games, each timed from the call to the winners found.
 std::vector<double> TimeCalls(const std::vector<ListLine>& list, int games) {
   std::vector<double> seconds;
@@ -55,7 +73,7 @@ std::vector<double> TimeCalls(const std::vector<ListLine>& list, int games) {
   size_t winners_seen = 0;
   for (int g = 0; g < games; ++g) {
     Game game = NewGame(list, "", PrizePlan::kLineTwoLinesBingo, "l.csv", "", 0).game;
-    std::vector<int> balls(kHighestNumber);
+    std::vector<int> balls(HighestBall(game.type));
     std::iota(balls.begin(), balls.end(), 1);
     std::shuffle(balls.begin(), balls.end(), random);
     for (int ball : balls) {
@@ -89,6 +107,19 @@ std::vector<double> TimeOpening(const std::string& path, int rounds) {
   }
   return seconds;
 }
+void TimeForecast(const std::vector<ListLine>& list, int rounds, int highest_ball,
+                  const char* what) {
+  std::vector<CardLayout> layouts;
+  for (int i = 0; i < kForecastCards; ++i) layouts.push_back(list[i].layout);
+  std::vector<double> forecast;
+  for (int round = 0; round < rounds; ++round) {
+    const auto start = Clock::now();
+    const Forecast made = RunForecast(layouts, kForecastGames, 1000 + round, highest_ball);
+    forecast.push_back(Since(start));
+    if (round == 0) std::fputs(ForecastText(made).c_str(), stdout);
+  }
+  Print(what, forecast, 1.0, "s ", "< 1 s");
+}
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -107,15 +138,11 @@ int main(int argc, char** argv) {
   ::unlink(path.c_str());
   ::rmdir(folder);
 
-  std::vector<CardLayout> layouts;
-  for (int i = 0; i < kForecastCards; ++i) layouts.push_back(list[i].layout);
-  std::vector<double> forecast;
-  for (int round = 0; round < rounds; ++round) {
-    const auto start = Clock::now();
-    const Forecast made = RunForecast(layouts, kForecastGames, 1000 + round);
-    forecast.push_back(Since(start));
-    if (round == 0) std::fputs(ForecastText(made).c_str(), stdout);
-  }
-  Print("pronóstico: 10.000 partidas, 1.000 cartones", forecast, 1.0, "s ", "< 1 s");
+  TimeForecast(list, rounds, kHighestNumber, "pronóstico: 10.000 partidas, 1.000 cartones");
+
+  const std::vector<ListLine> series = MadeSeriesList(kListCards / kCardsPerSeries, 72000000u);
+  Print("premios tras una bola, 30.000 cartones de 90", TimeCalls(series, rounds), 1e3, "ms",
+        "< 1 ms");
+  TimeForecast(series, rounds, kSeriesHighestNumber, "pronóstico: 10.000 partidas, 1.000 de 90");
   return 0;
 }

@@ -4,11 +4,9 @@
 #include "bingo/qt/bingo_window.h"
 
 #include <QAction>
-#include <algorithm>
 #include <QCheckBox>
 #include <QDesktopServices>
 #include <QFileDialog>
-#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QInputDialog>
 #include <QKeyEvent>
@@ -20,18 +18,16 @@
 #include <QProcess>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QScreen>
 #include <QShortcut>
-#include <QSignalBlocker>
 #include <QUrl>
 #include <QVBoxLayout>
 
 #include "bingo/qt/board_view.h"
-#include "bingo/qt/card_view.h"
+#include "bingo/qt/claim_box.h"
 #include "bingo/qt/forecast_chart.h"
 #include "bingo/qt/hall_window.h"
 #include "bingo/qt/prepare_cards.h"
-#include "bingo/qt/qr_paint.h"
+#include "bingo/qt/page_box.h"
 
 namespace {
 constexpr int kControlsWidth = 280;
@@ -173,8 +169,10 @@ QWidget* BingoWindow::MakeControls() {
   run_cancel_->hide();
   column->addWidget(run_progress_);
   column->addWidget(run_cancel_);
-  column->addWidget(MakePageBox());
-  column->addWidget(MakeClaimBox());
+  page_ = new PageBox;
+  claim_ = new ClaimBox;
+  column->addWidget(page_);
+  column->addWidget(claim_);
   column->addWidget(forecast_);
   column->addStretch(1);
   WireControls();
@@ -200,86 +198,14 @@ void BingoWindow::WireControls() {
     BingoClickNumber(&bingo_, number);
     Refresh();
   });
+  connect(page_, &PageBox::switched, this, [this] { Run(BingoCommand::kPage); });
+  connect(claim_, &ClaimBox::claimed, this, [this] { Run(BingoCommand::kClaim); });
   auto* undo = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z), this);
   connect(undo, &QShortcut::activated, this, [this] { Run(BingoCommand::kUndo); });
   for (const int key : {int(Qt::Key_Return), int(Qt::Key_Enter)}) {
     auto* confirm = new QShortcut(QKeySequence(Qt::CTRL | key), this);
     connect(confirm, &QShortcut::activated, this, [this] { Run(BingoCommand::kConfirmPrize); });
   }
-}
-
-// The switch, and while it is on the address in letters as large as the column allows,
-// with its QR code, for the caller to read out or show.
-QWidget* BingoWindow::MakePageBox() {
-  auto* box = new QWidget;
-  auto* column = new QVBoxLayout(box);
-  column->setContentsMargins(0, 8, 0, 0);
-  page_switch_ = new QCheckBox(tr(kPageSwitchText));
-  page_switch_->setObjectName("pagina");
-  page_address_ = Label("direccion_pagina");
-  page_address_->setWordWrap(false);
-  page_address_->setTextInteractionFlags(Qt::TextSelectableByMouse);
-  page_qr_ = Label("qr_pagina");
-  page_qr_->setAlignment(Qt::AlignCenter);
-  column->addWidget(page_switch_);
-  column->addWidget(page_address_);
-  column->addWidget(page_qr_, 0, Qt::AlignHCenter);
-  connect(page_switch_, &QCheckBox::toggled, this, [this] { Run(BingoCommand::kPage); });
-  return box;
-}
-
-// The QR code at three pixels a module: a phone reads it from the caller's desk, and the
-// column keeps room for the forecast and the claimed card.
-constexpr int kQrModulePixels = 3;
-constexpr int kPageAddressMostPixels = 32;
-
-void BingoWindow::ShowPage(const BingoScreen& screen) {
-  {
-    const QSignalBlocker quiet(page_switch_);
-    page_switch_->setChecked(screen.page_on);
-  }
-  page_address_->setVisible(screen.page_on);
-  page_qr_->setVisible(screen.page_on && screen.page_qr.side > 0);
-  if (!screen.page_on) return;
-  const QString address = Text(screen.page_address);
-  const int room = controls_->width() - 24;
-  QFont large = page_address_->font();
-  large.setBold(true);
-  large.setPixelSize(kPageAddressMostPixels);
-  const int fits = QFontMetrics(large).horizontalAdvance(address);
-  if (fits > room) large.setPixelSize(qMax(10, kPageAddressMostPixels * room / fits));
-  page_address_->setFont(large);
-  page_address_->setFixedHeight(QFontMetrics(large).height());
-  page_address_->setText(address);
-  const int side = qMin(room, (screen.page_qr.side + 2 * kQrQuietModules) * kQrModulePixels);
-  if (page_qr_->property("address").toString() != address) {
-    page_qr_->setFixedSize(side, side);
-    page_qr_->setPixmap(QrPixmap(screen.page_qr, side));
-    page_qr_->setProperty("address", address);
-  }
-}
-
-QWidget* BingoWindow::MakeClaimBox() {
-  auto* box = new QWidget;
-  auto* column = new QVBoxLayout(box);
-  column->setContentsMargins(0, 8, 0, 0);
-  column->addWidget(new QLabel(tr("Comprobar un cartón (número o código):")));
-  claim_ = new QLineEdit;
-  claim_->setObjectName("reclamacion");
-  claim_->setPlaceholderText(tr("0300 o 4730F0CA y Intro"));
-  claim_heading_ = Label("carton");
-  claim_card_ = new CardView;
-  claim_card_->setMinimumHeight(80);
-  verdict_ = Label("veredicto");
-  QFont large = verdict_->font();
-  large.setBold(true);
-  large.setPointSizeF(large.pointSizeF() * 1.2);
-  verdict_->setFont(large);
-  for (QWidget* widget : std::initializer_list<QWidget*>{claim_, claim_heading_, claim_card_, verdict_})
-    column->addWidget(widget);
-  // The focus stays here after Enter: the next claim's digits are never called as a ball.
-  connect(claim_, &QLineEdit::returnPressed, this, [this] { Run(BingoCommand::kClaim); });
-  return box;
 }
 
 void BingoWindow::Run(BingoCommand command) {
@@ -304,18 +230,13 @@ void BingoWindow::Run(BingoCommand command) {
       BingoConfirm(&bingo_);
       board_->setFocus();  // the button just went grey: Space draws again
       break;
-    case BingoCommand::kClaim: {
-      const QString typed = claim_->text();
-      claim_->clear();
-      BingoClaim(&bingo_, typed.toStdString());
-      break;
-    }
+    case BingoCommand::kClaim: BingoClaim(&bingo_, claim_->TakeTyped().toStdString()); break;
     case BingoCommand::kVoice: break;  // read when the next number is said
     case BingoCommand::kNextGame: BingoNextGame(&bingo_); break;
     case BingoCommand::kSellCards: BingoSellCards(&bingo_); break;
     case BingoCommand::kStartSoldGame: BingoStartSoldGame(&bingo_); break;
     case BingoCommand::kSaveNightRecord: BingoSaveNightRecord(&bingo_); break;
-    case BingoCommand::kPage: BingoSwitchPage(&bingo_, page_switch_->isChecked()); break;
+    case BingoCommand::kPage: BingoSwitchPage(&bingo_, page_->SwitchedOn()); break;
   }
   Refresh();
 }
@@ -417,71 +338,36 @@ void BingoWindow::Refresh() {
                                                   : "");
   winners_->clear();
   for (const std::string& winner : screen.winners) winners_->addItem(Text(winner));
-  claim_heading_->setText(Text(screen.claim.heading));
-  claim_card_->ShowClaim(screen.claim);
-  claim_card_->setVisible(screen.claim.has_card);  // no room kept for a card not claimed
-  verdict_->setText(Text(screen.claim.verdict));
-  verdict_->setStyleSheet(screen.claim.old ? "color: #808080"
-                                           : screen.claim.valid ? "color: #1a7f1a" : "color: #b00000");
+  claim_->Show(screen.claim);
   if (screen.shows_forecast) forecast_->ShowForecast(*screen.forecast);
   forecast_->setVisible(screen.shows_forecast);
   voice_switch_->setEnabled(CanSpeak(voice_));
   voice_switch_->setToolTip(voice_.why_not);
   voice_why_not_->setText(voice_.why_not);
   voice_why_not_->setVisible(!voice_.why_not.isEmpty());
-  ShowPage(screen);
+  page_->Show(screen, controls_->width() - 24);
   if (hall_ != nullptr) hall_->Show(HallScreenOf(bingo_));
   hall_action_->setText(hall_ != nullptr ? tr("Cerrar la pantalla de la sala") : tr("Pantalla de la sala…"));
   hall_label_->setText(hall_ != nullptr ? tr("Pantalla de la sala: abierta en %1").arg(hall_screen_) : QString());
   hall_label_->setVisible(hall_ != nullptr);
 }
 
-// With two screens or more the hall's goes full screen on the one asked for; with one,
-// it is an ordinary window the caller moves and puts full screen (F11).
 void BingoWindow::ToggleHall() {
   if (hall_ != nullptr) {
     hall_->close();
     return;
   }
-  const QList<QScreen*> screens = QGuiApplication::screens();
-  std::vector<std::string> system_names;
-  for (QScreen* one : screens) system_names.push_back(one->name().toStdString());
-  const std::vector<std::string> names = DistinctScreenNames(system_names);
-  const auto name_of = [&](QScreen* one) { return names[size_t(screens.indexOf(one))]; };
-  if (screens.size() < 2) return OpenHall(screen(), Text(name_of(screen())), false);
-  const std::vector<std::string> offered =
-      HallScreensToOffer(names, ReadHallScreenChoice(bingo_), name_of(screen()));
-  QStringList items;
-  for (const std::string& name : offered) items << Text(name);
-  bool chosen = false;
-  const QString name = QInputDialog::getItem(this, kBingoTitle, Text(kHallScreenQuestion), items,
-                                             0, false, &chosen);
-  if (!chosen) return;
-  const auto place = std::find(names.begin(), names.end(), name.toStdString());
-  if (place == names.end()) return;
-  const std::string failed = KeepHallScreenChoice(bingo_, name.toStdString());
-  if (!failed.empty()) Warn(failed);
-  OpenHall(screens[int(place - names.begin())], name, true);
-}
-
-void BingoWindow::OpenHall(QScreen* on, const QString& name, bool full_screen) {
-  hall_ = new HallWindow(this);
-  hall_->setAttribute(Qt::WA_DeleteOnClose);
-  hall_screen_ = name;
+  const HallPlace place = AskHallPlace(this, ReadHallScreenChoice(bingo_));
+  if (place.screen == nullptr) return;
+  if (place.full_screen) {  // a screen chosen among several: offered first next time
+    const std::string failed = KeepHallScreenChoice(bingo_, place.name.toStdString());
+    if (!failed.empty()) Warn(failed);
+  }
+  hall_ = OpenHallWindow(this, place);
+  hall_screen_ = place.name;
   connect(hall_, &HallWindow::closed, this, [this] {
     hall_ = nullptr;
     Refresh();
   });
-  hall_->setScreen(on);
-  const QRect area = on->geometry();
-  if (full_screen) {
-    hall_->setGeometry(area);
-    hall_->showFullScreen();
-  } else {
-    hall_->resize(area.width() / 2, area.height() / 2);
-    hall_->move(area.topLeft() + QPoint(area.width() / 4, area.height() / 4));
-    hall_->show();
-  }
-  activateWindow();  // the caller's keys stay with the caller's window
   Refresh();
 }

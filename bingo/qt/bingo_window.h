@@ -5,15 +5,14 @@
 #include <QMainWindow>
 #include <QString>
 
-class QScreen;
-
 #include "bingo/controller.h"
 #include "bingo/qt/voice.h"
 
 class BoardView;
-class CardView;
+class ClaimBox;
 class ForecastChart;
 class HallWindow;
+class PageBox;
 class QAction;
 class QCheckBox;
 class QLabel;
@@ -68,14 +67,9 @@ class BingoWindow : public QMainWindow, public BingoFrontEnd {
  private:
   QWidget* MakeControls();
   void WireControls();
-  QWidget* MakeClaimBox();
   void MakeMenu();
   void Refresh();
-  QWidget* MakePageBox();
-  void ShowPage(const BingoScreen& screen);
   void ToggleHall();
-  void OpenHall(QScreen* screen, const QString& name, bool full_screen);
-
 
   BingoController bingo_;
   Voice voice_;
@@ -89,10 +83,7 @@ class BingoWindow : public QMainWindow, public BingoFrontEnd {
   QLabel* money_ = nullptr;  // the night's takings and prizes, before the first ball
   QListWidget* winners_ = nullptr;
   QPushButton* confirm_ = nullptr;
-  QLineEdit* claim_ = nullptr;
-  QLabel* claim_heading_ = nullptr;
-  CardView* claim_card_ = nullptr;
-  QLabel* verdict_ = nullptr;
+  ClaimBox* claim_ = nullptr;
   QCheckBox* voice_switch_ = nullptr;
   QLabel* voice_why_not_ = nullptr;
   QProgressBar* run_progress_ = nullptr;
@@ -102,7 +93,5 @@ class BingoWindow : public QMainWindow, public BingoFrontEnd {
   QString hall_screen_;  // the name of the screen it opened on
   QAction* hall_action_ = nullptr;
   QLabel* hall_label_ = nullptr;
-  QCheckBox* page_switch_ = nullptr;
-  QLabel* page_address_ = nullptr;
-  QLabel* page_qr_ = nullptr;
+  PageBox* page_ = nullptr;
 };

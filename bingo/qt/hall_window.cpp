@@ -4,9 +4,13 @@
 #include "bingo/qt/hall_window.h"
 
 #include <QCloseEvent>
+#include <QGuiApplication>
+#include <QInputDialog>
+#include <QScreen>
 #include <QFontMetrics>
 #include <QPainter>
 #include <QShortcut>
+#include <algorithm>
 
 #include "bingo/qt/board_paint.h"
 #include "bingo/qt/qr_paint.h"
@@ -178,4 +182,39 @@ void HallWindow::resizeEvent(QResizeEvent* event) {
 void HallWindow::closeEvent(QCloseEvent* event) {
   QWidget::closeEvent(event);
   emit closed();
+}
+
+HallPlace AskHallPlace(QWidget* caller, const std::string& kept_choice) {
+  const QList<QScreen*> screens = QGuiApplication::screens();
+  std::vector<std::string> system_names;
+  for (QScreen* one : screens) system_names.push_back(one->name().toStdString());
+  const std::vector<std::string> names = DistinctScreenNames(system_names);
+  const auto name_of = [&](QScreen* one) { return names[size_t(screens.indexOf(one))]; };
+  if (screens.size() < 2) return {caller->screen(), QString::fromStdString(name_of(caller->screen())), false};
+  QStringList items;
+  for (const std::string& name : HallScreensToOffer(names, kept_choice, name_of(caller->screen())))
+    items << QString::fromStdString(name);
+  bool chosen = false;
+  const QString name = QInputDialog::getItem(caller, caller->windowTitle(),
+                                             QString::fromUtf8(kHallScreenQuestion), items, 0, false, &chosen);
+  const auto place = std::find(names.begin(), names.end(), name.toStdString());
+  if (!chosen || place == names.end()) return {};
+  return {screens[int(place - names.begin())], name, true};
+}
+
+HallWindow* OpenHallWindow(QWidget* caller, const HallPlace& place) {
+  auto* hall = new HallWindow(caller);
+  hall->setAttribute(Qt::WA_DeleteOnClose);
+  hall->setScreen(place.screen);
+  const QRect area = place.screen->geometry();
+  if (place.full_screen) {
+    hall->setGeometry(area);
+    hall->showFullScreen();
+  } else {
+    hall->resize(area.width() / 2, area.height() / 2);
+    hall->move(area.topLeft() + QPoint(area.width() / 4, area.height() / 4));
+    hall->show();
+  }
+  caller->activateWindow();  // the caller's keys stay with the caller's window
+  return hall;
 }

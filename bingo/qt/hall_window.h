@@ -8,6 +8,7 @@
 #include "bingo/hall_screen.h"
 
 class QPainter;
+class QScreen;
 
 // The fonts of a size, measured once a resize so that a repaint only draws.
 struct HallPaint {
@@ -37,3 +38,15 @@ class HallWindow : public QWidget {
   HallScreen hall_;
   HallPaint paint_;
 };
+
+// Where the hall's window goes. With one screen, on the caller's, as an ordinary window
+// the caller moves and puts full screen (F11); with two or more, full screen on the one
+// the caller chooses, the kept choice offered first. `screen` is null when none was chosen.
+struct HallPlace {
+  QScreen* screen = nullptr;
+  QString name;  // as the caller was offered it
+  bool full_screen = false;
+};
+HallPlace AskHallPlace(QWidget* caller, const std::string& kept_choice);
+// The hall's window opened there, over `caller`, which keeps the keys.
+HallWindow* OpenHallWindow(QWidget* caller, const HallPlace& place);

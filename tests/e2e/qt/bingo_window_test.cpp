@@ -597,7 +597,8 @@ class BingoWindowTest : public QObject {
     if (shots.isEmpty()) return;
     for (int ball = 0; ball < 10; ++ball) window->Run(BingoCommand::kDraw);
     Type(window.get(), "reclamacion", "0003");
-    QCoreApplication::sendPostedEvents();  // the layout takes the verdict's lines
+    Child<QCheckBox>(window.get(), "pagina")->click();  // the address and QR code shown too
+    QTest::qWait(100);  // the column laid out again round the verdict and the QR code
     window->grab().save(QDir(shots).filePath("bingo-1280x800.png"));
     window->resize(1920, 1080);
     window->grab().save(QDir(shots).filePath("bingo-1920x1080.png"));

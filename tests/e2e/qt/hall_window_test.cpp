@@ -67,12 +67,16 @@ class HallWindowTest : public QObject {
   QTemporaryDir work_;
   std::vector<ListLine> list_;
 
+  int windows_opened_ = 0;
+
+  // A game folder of its own each time: run whole, one case's saved game is not the next's.
   std::unique_ptr<BingoWindow> OpenWindow() {
     const QString list = work_.filePath("cartones.csv");
+    list_.clear();
     for (int card = 1; card <= 12; ++card)
       list_.push_back(ListLineOf(CardFileName(card, ".bmp"), 0x4730F0CAu + 7919u * card));
     WriteWholeFile(list.toStdString(), CardListBytes(list_));
-    auto window = std::make_unique<BingoWindow>(work_.filePath("datos"));
+    auto window = std::make_unique<BingoWindow>(work_.filePath(QString("datos-%1").arg(++windows_opened_)));
     window->resize(1280, 800);
     window->show();
     window->activateWindow();
