@@ -19,16 +19,10 @@
 #include <QSpinBox>
 #include <thread>
 
-#include "card/series.h"
+#include "bingo/run_form.h"
 #include "disk/file_system.h"
 
 namespace {
-constexpr int kMostCards = 30000;
-constexpr int kMostSeries = 5000;
-constexpr int kDefaultCards = 100;
-const char* const kListName = "cartones.csv";
-const char* const kSheetsName = "hojas.pdf";
-
 Colour ColourOf(const QColor& colour) {
   return Colour(colour.red()) | Colour(colour.green()) << 8 | Colour(colour.blue()) << 16;
 }
@@ -38,11 +32,9 @@ Colour ColourOf(const QColor& colour) {
 QComboBox* KindChoice(QSpinBox* count) {
   auto* kind = new QComboBox;
   kind->setObjectName("tipo");
-  kind->addItems({QObject::tr("De 1 a 99 (los de Tessarine)"),
-                  QObject::tr("De 90 bolas, en series de 6 (cuántas series)")});
-  QObject::connect(kind, &QComboBox::currentIndexChanged, count, [count](int index) {
-    count->setRange(1, index == 1 ? kMostSeries : kMostCards);
-  });
+  for (const char* choice : kRunFormKinds) kind->addItem(QString::fromUtf8(choice));
+  QObject::connect(kind, &QComboBox::currentIndexChanged, count,
+                   [count](int index) { count->setRange(1, RunFormMostCount(index)); });
   return kind;
 }
 
@@ -59,12 +51,13 @@ QPushButton* ColourButton(QColor* chosen) {
 }  // namespace
 
 bool AskCardRun(QWidget* parent, CardRunRequest* request) {
+  const auto text = [](const char* utf8) { return QString::fromUtf8(utf8); };
   QDialog dialog(parent);
-  dialog.setWindowTitle(QObject::tr("Preparar cartones"));
+  dialog.setWindowTitle(text(kRunFormTitle));
   auto* count = new QSpinBox;
   count->setObjectName("cuantos");
-  count->setRange(1, kMostCards);
-  count->setValue(kDefaultCards);
+  count->setRange(1, kRunFormMostCards);
+  count->setValue(kRunFormDefaultCount);
   QComboBox* kind = KindChoice(count);
   QColor colour(int(request->colour & 0xFF), int(request->colour >> 8 & 0xFF),
                 int(request->colour >> 16 & 0xFF));
@@ -72,37 +65,34 @@ bool AskCardRun(QWidget* parent, CardRunRequest* request) {
   title->setObjectName("titulo");
   auto* paper = new QComboBox;
   paper->setObjectName("papel");
-  paper->addItems({QObject::tr("A4"), QObject::tr("Carta")});
+  for (const char* choice : kRunFormPapers) paper->addItem(text(choice));
   auto* folder = new QLineEdit(QDir::home().filePath("cartones"));
   folder->setObjectName("carpeta");
   auto* files = new QComboBox;
   files->setObjectName("archivos");
-  files->addItems({QObject::tr("Sin archivos de cartones"), QObject::tr("PNG"), QObject::tr("BMP")});
+  for (const char* choice : kRunFormExtras) files->addItem(text(choice));
   auto* form = new QFormLayout(&dialog);
-  form->addRow(QObject::tr("Cartones:"), kind);
-  form->addRow(QObject::tr("Cuántos cartones:"), count);
-  form->addRow(QObject::tr("Color:"), ColourButton(&colour));
-  form->addRow(QObject::tr("Título de las hojas:"), title);
-  form->addRow(QObject::tr("Papel:"), paper);
-  form->addRow(QObject::tr("Carpeta:"), folder);
-  form->addRow(QObject::tr("Cada cartón, además:"), files);
+  form->addRow(text(kRunFormKindLabel), kind);
+  form->addRow(text(kRunFormCountLabel), count);
+  form->addRow(text(kRunFormColourLabel), ColourButton(&colour));
+  form->addRow(text(kRunFormTitleLabel), title);
+  form->addRow(text(kRunFormPaperLabel), paper);
+  form->addRow(text(kRunFormFolderLabel), folder);
+  form->addRow(text(kRunFormExtraLabel), files);
   auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
   form->addRow(buttons);
   QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
   QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
   if (dialog.exec() != QDialog::Accepted) return false;
-  const QString out = folder->text();
-  const bool series = kind->currentIndex() == 1;
-  request->type = series ? CardType::kSeries90 : CardType::kAnywhere99;
-  request->count = series ? count->value() * kCardsPerSeries : count->value();
-  request->colour = ColourOf(colour);
-  request->title = title->text().toStdString();
-  request->paper = paper->currentIndex() == 0 ? Paper::kA4 : Paper::kLetter;
-  request->out = out.toStdString();
-  request->no_files = files->currentIndex() == 0;
-  request->png = files->currentIndex() == 1;
-  request->list = QDir(out).filePath(kListName).toStdString();
-  request->pdf = QDir(out).filePath(kSheetsName).toStdString();
+  RunFormAnswers answers;
+  answers.kind = kind->currentIndex();
+  answers.count = count->value();  // the spin box keeps it in range
+  answers.colour = ColourOf(colour);
+  answers.title = title->text().toStdString();
+  answers.paper = paper->currentIndex();
+  answers.folder = folder->text().toStdString();
+  answers.extra = files->currentIndex();
+  *request = RunRequestOf(answers);
   return true;
 }
 

@@ -12,6 +12,7 @@
 #include <shlobj.h>
 
 #include <atomic>
+#include <iterator>
 #include <mutex>
 #include <string>
 #include <thread>
@@ -21,16 +22,10 @@
 #include "bingo/win32/controls.h"
 #include "bingo/win32/form.h"
 #include "text/utf16_win32.h"
-#include "card/series.h"
+#include "bingo/run_form.h"
 #include "runs/card_run.h"
 
 namespace {
-constexpr int kMostCards = 30000;
-constexpr int kMostSeries = 5000;
-constexpr int kDefaultCards = 100;
-const char* const kListName = "cartones.csv";
-const char* const kSheetsName = "hojas.pdf";
-
 struct RunWatch {
   HWND bar = nullptr;
   HWND window = nullptr;
@@ -56,7 +51,7 @@ std::string HomeFolder() {
   return length > 0 && length < MAX_PATH ? Utf8OfWide(home) : std::string("C:");
 }
 
-// A whole number of cards in range, else 0.
+// The count typed, or 0 where it is no whole number of up to five digits.
 int CountOf(const std::string& text) {
   if (text.empty() || text.size() > 5) return 0;
   int count = 0;
@@ -64,50 +59,45 @@ int CountOf(const std::string& text) {
     if (c < '0' || c > '9') return 0;
     count = count * 10 + (c - '0');
   }
-  return count <= kMostCards ? count : 0;
+  return count;
 }
 
 bool AskCardRun(HWND owner, CardRunRequest* request) {
   std::vector<FormField> fields(7);
-  fields[0].label = "Cuántos cartones:";
-  fields[0].text = std::to_string(kDefaultCards);
-  fields[1].label = "Color:";
+  fields[0].label = kRunFormCountLabel;
+  fields[0].text = std::to_string(kRunFormDefaultCount);
+  fields[1].label = kRunFormColourLabel;
   fields[1].kind = FieldKind::kColour;
   fields[1].colour = request->colour;
-  fields[2].label = "Título de las hojas:";
-  fields[3].label = "Papel:";
+  fields[2].label = kRunFormTitleLabel;
+  fields[3].label = kRunFormPaperLabel;
   fields[3].kind = FieldKind::kChoice;
-  fields[3].choices = {"A4", "Carta"};
-  fields[4].label = "Carpeta:";
+  fields[3].choices.assign(std::begin(kRunFormPapers), std::end(kRunFormPapers));
+  fields[4].label = kRunFormFolderLabel;
   fields[4].text = HomeFolder() + "\\cartones";
-  fields[5].label = "Cada cartón, además:";
+  fields[5].label = kRunFormExtraLabel;
   fields[5].kind = FieldKind::kChoice;
-  fields[5].choices = {"Sin archivos de cartones", "PNG", "BMP"};
-  fields[6].label = "Cartones:";
+  fields[5].choices.assign(std::begin(kRunFormExtras), std::end(kRunFormExtras));
+  fields[6].label = kRunFormKindLabel;
   fields[6].kind = FieldKind::kChoice;
-  fields[6].choices = {"De 1 a 99 (los de Tessarine)", "De 90 bolas, en series de 6 (cuántas series)"};
+  fields[6].choices.assign(std::begin(kRunFormKinds), std::end(kRunFormKinds));
+  RunFormAnswers answers;
   for (;;) {
-    if (!AskForm(owner, "Preparar cartones", &fields)) return false;
-    const bool series = fields[6].choice == 1;
-    const int most = series ? kMostSeries : kMostCards;
-    if (CountOf(fields[0].text) > 0 && CountOf(fields[0].text) <= most) break;
-    const std::wstring text =
-        WideOfUtf8((series ? "Cuántas series: de 1 a " : "Cuántos cartones: de 1 a ") + std::to_string(most));
+    if (!AskForm(owner, kRunFormTitle, &fields)) return false;
+    answers.kind = fields[6].choice;
+    answers.count = CountOf(fields[0].text);
+    const std::string refused = RunFormCountRefusal(answers);
+    if (refused.empty()) break;
+    const std::wstring text = WideOfUtf8(refused);
     const std::wstring title = WideOfUtf8(kBingoTitle);
     MessageBoxW(owner, text.c_str(), title.c_str(), MB_OK | MB_ICONWARNING);
   }
-  const std::string out = fields[4].text;
-  const bool series = fields[6].choice == 1;
-  request->type = series ? CardType::kSeries90 : CardType::kAnywhere99;
-  request->count = CountOf(fields[0].text) * (series ? kCardsPerSeries : 1);
-  request->colour = static_cast<Colour>(fields[1].colour);
-  request->title = fields[2].text;
-  request->paper = fields[3].choice == 1 ? Paper::kLetter : Paper::kA4;
-  request->out = out;
-  request->no_files = fields[5].choice == 0;
-  request->png = fields[5].choice == 1;
-  request->list = out + "\\" + kListName;
-  request->pdf = out + "\\" + kSheetsName;
+  answers.colour = static_cast<Colour>(fields[1].colour);
+  answers.title = fields[2].text;
+  answers.paper = fields[3].choice;
+  answers.folder = fields[4].text;
+  answers.extra = fields[5].choice;
+  *request = RunRequestOf(answers);
   return true;
 }
 
