@@ -31,6 +31,7 @@
 
 namespace {
 constexpr int kControlsWidth = 280;
+constexpr QSize kFrameRoom(16, 64);
 
 QString Text(const std::string& utf8) { return QString::fromStdString(utf8); }
 
@@ -67,10 +68,12 @@ BingoWindow::BingoWindow(const QString& game_folder, QWidget* parent) : QMainWin
   MakeMenu();
   board_->setFocusPolicy(Qt::StrongFocus);
   board_->setFocus();  // Space draws at once; typing goes to the ball field
-  // Within the screen's work area, 1280 x 800 where there is room.
+  // Within the screen's work area, 1280 x 800 where there is room. The window manager's
+  // frame is not known until the window is shown: room is kept for a title bar and borders.
   const QRect area = screen()->availableGeometry();
-  resize(qMin(1280, area.width()), qMin(800, area.height() - 40));
-  move(area.center() - rect().center());
+  resize(qMin(1280, area.width() - kFrameRoom.width()), qMin(800, area.height() - kFrameRoom.height()));
+  move(area.x() + (area.width() - width() - kFrameRoom.width()) / 2,
+       area.y() + (area.height() - height() - kFrameRoom.height()) / 2);
   voice_.why_not = tr("Buscando la voz del sistema…");
   OpenVoice(this, [this](const Voice& voice) {
     voice_ = voice;

@@ -18,8 +18,7 @@ int main(int argc, char** argv) {
                           "No se sabe cuál es la carpeta de datos del usuario: falta HOME");
     return 1;
   }
-  BingoWindow window(folder);
-  window.resize(1280, 800);
+  BingoWindow window(folder);  // sized within the screen's work area, title bar included
   window.show();
   const QString refused = window.Open();
   if (!refused.isEmpty()) {

@@ -124,9 +124,15 @@ PreparedRun MakeRunShowingProgress(const CardRunRequest& request, QProgressBar* 
   bar->setRange(0, request.count);
   bar->setValue(0);
   bar->show();
+  cancel->setEnabled(true);
   cancel->show();
-  // The same stop as Ctrl-C: the card in hand is finished, what is saved is listed.
-  const auto stop = QObject::connect(cancel, &QPushButton::clicked, cancel, [] { AbandonSaves(); });
+  // The same stop as Ctrl-C: the card in hand is finished, what is saved is listed. One
+  // stop a run: a second click, after the run has taken the first and goes on to write
+  // its list and sheets, would stop those instead.
+  const auto stop = QObject::connect(cancel, &QPushButton::clicked, cancel, [cancel] {
+    cancel->setEnabled(false);
+    AbandonSaves();
+  });
   CardRunHooks hooks;
   hooks.context = &watch;
   hooks.say = QueueSaid;

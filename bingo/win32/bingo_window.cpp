@@ -151,7 +151,12 @@ void Run(BingoWindow* bingo, int command) {
   BingoController* game = &bingo->bingo;
   // While a run of cards works, the window's loop runs too: no other command starts.
   if (game->making_run) {
-    if (command == IDC_RUN_CANCEL) AbandonSaves();
+    // One stop a run: a second click, after the run has taken the first and goes on to
+    // write its list and sheets, would stop those instead.
+    if (command == IDC_RUN_CANCEL && IsWindowEnabled(Control(*bingo, IDC_RUN_CANCEL))) {
+      EnableWindow(Control(*bingo, IDC_RUN_CANCEL), FALSE);
+      AbandonSaves();
+    }
     return;
   }
   switch (command) {

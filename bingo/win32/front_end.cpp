@@ -110,6 +110,7 @@ void ShowRunBar(BingoWindow* bingo, int32_t count, bool shown) {
     SendMessageW(bar, PBM_SETPOS, 0, 0);
   }
   ShowInColumn(*bingo, IDC_PROGRESS, shown);
+  EnableWindow(GetDlgItem(bingo->window, IDC_RUN_CANCEL), TRUE);
   ShowInColumn(*bingo, IDC_RUN_CANCEL, shown);
 }
 

@@ -781,11 +781,17 @@ class BingoWindowTest : public QObject {
     QCOMPARE(window.Open(), QString());
     auto* bar = Child<QProgressBar>(&window, "progreso");
     auto* cancel = Child<QPushButton>(&window, "cancelar");
-    QObject::connect(bar, &QProgressBar::valueChanged, cancel, [cancel, &window](int done) {
+    bool clicked = false, clickable_again = false;
+    QObject::connect(bar, &QProgressBar::valueChanged, cancel,
+                     [cancel, &window, &clicked, &clickable_again](int done) {
       if (done < 1) return;
       // Commands wait for the run: a second run or a ball now would be refused silently.
       window.Run(BingoCommand::kPrepareCards);
       window.Run(BingoCommand::kNewGame);
+      // One stop a run: clicked again while the run writes its list and sheets, Cancel
+      // would stop those too.
+      clickable_again = clickable_again || (clicked && cancel->isEnabled());
+      clicked = true;
       cancel->click();
     });
     const QString run = work_.filePath("cancelada");
@@ -795,6 +801,7 @@ class BingoWindowTest : public QObject {
     ExpectDialog(Press(QMessageBox::No));
     window.Run(BingoCommand::kPrepareCards);
     QVERIFY2(said.contains(QRegularExpression("interrumpido: \\d+ cartones guardados")), qPrintable(said));
+    QVERIFY2(!clickable_again, "Cancel could still be clicked once the run had taken its stop");
     const CardListFile list = ReadCardList(QDir(run).filePath("cartones.csv").toStdString());
     QVERIFY2(list.error.empty(), list.error.c_str());
     const std::vector<ListLine>& lines = list.lines;

@@ -330,6 +330,39 @@ class WindowManagerTest : public QObject {
     QCOMPARE(program.exitStatus(), QProcess::NormalExit);
     QVERIFY2(program.exitCode() == 0, qPrintable(output));
   }
+  // tessarine-bingo as a user starts it, on a 1280 x 800 screen: its frame, title bar
+  // and all, within the work area, so that the board's last row is not cut off.
+  void bingoWindowOpensWithinTheWorkArea() {
+    if (!OnX11()) QSKIP("needs an X display");
+    QTemporaryDir home;
+    QVERIFY(home.isValid());
+    QProcess program;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert("HOME", home.path());
+    environment.insert("XDG_DATA_HOME", home.filePath("datos"));
+    program.setProcessEnvironment(environment);
+    program.setProcessChannelMode(QProcess::MergedChannels);
+    program.start(TESSARINE_BINGO_PROGRAM, {});
+    QVERIFY2(program.waitForStarted(), qPrintable(program.errorString()));
+    QString reason;
+    const WId window = FindWindowOf(program.processId(), "Tessarine Bingo", &reason);
+    const QRect area = WorkAreaOnScreen(&reason);
+    XWindowPlace place;
+    const bool within = window != 0 && QTest::qWaitFor(
+        [&] {
+          return ReadPlace(window, &place, &reason) && (place.has_extents || !UnderWindowManager()) &&
+                 area.contains(place.Frame());
+        },
+        kSettleMs);
+    const QString output = QString::fromLocal8Bit(program.readAll());
+    EndProcess(&program);
+    QVERIFY2(window != 0, qPrintable("no window: " + reason + " " + output));
+    QVERIFY2(within, qPrintable(QString("frame (%1, %2) %3 x %4 in a work area of %5 x %6 %7")
+                                    .arg(place.Frame().x()).arg(place.Frame().y())
+                                    .arg(place.Frame().width()).arg(place.Frame().height())
+                                    .arg(area.width()).arg(area.height()).arg(reason)));
+  }
+
   // On a Wayland desktop with XWayland the window still opens on X, at its place.
   void onWaylandWithAnXServerTheFrameStandsAtItsPlace() {
     if (!OnX11()) QSKIP("needs an X server beside the Wayland compositor; run on Xvfb");
