@@ -25,8 +25,7 @@ std::string RunFormCountRefusal(const RunFormAnswers& answers) {
          std::to_string(most);
 }
 
-CardRunRequest RunRequestOf(const RunFormAnswers& answers) {
-  CardRunRequest request;
+CardRunRequest RunRequestOf(const RunFormAnswers& answers, CardRunRequest request) {
   const bool series = answers.kind == 1;
   request.type = series ? CardType::kSeries90 : CardType::kAnywhere99;
   request.count = series ? answers.count * kCardsPerSeries : answers.count;

@@ -36,6 +36,6 @@ struct RunFormAnswers {
 int RunFormMostCount(int kind);
 // "" when the count is in range, else what to tell the caller ("Cuántas series: de 1 a 5000").
 std::string RunFormCountRefusal(const RunFormAnswers& answers);
-// The run: its cards (six a series), and its list and sheets in the folder, as
-// cartones.csv and hojas.pdf.
-CardRunRequest RunRequestOf(const RunFormAnswers& answers);
+// `request` as the controller offered it, with the answers put in: its cards (six a
+// series), and its list and sheets in the folder, as cartones.csv and hojas.pdf.
+CardRunRequest RunRequestOf(const RunFormAnswers& answers, CardRunRequest request = {});

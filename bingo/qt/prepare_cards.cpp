@@ -92,7 +92,7 @@ bool AskCardRun(QWidget* parent, CardRunRequest* request) {
   answers.paper = paper->currentIndex();
   answers.folder = folder->text().toStdString();
   answers.extra = files->currentIndex();
-  *request = RunRequestOf(answers);
+  *request = RunRequestOf(answers, *request);
   return true;
 }
 

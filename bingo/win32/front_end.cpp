@@ -97,7 +97,7 @@ bool AskCardRun(HWND owner, CardRunRequest* request) {
   answers.paper = fields[3].choice;
   answers.folder = fields[4].text;
   answers.extra = fields[5].choice;
-  *request = RunRequestOf(answers);
+  *request = RunRequestOf(answers, *request);
   return true;
 }
 

@@ -15,7 +15,10 @@ TEST(RunFormTest, AnswersMakeTheRunBothWindowsAskFor) {
   answers.paper = 1;
   answers.folder = "/srv/sala";
   answers.extra = 1;
-  const CardRunRequest series = RunRequestOf(answers);
+  CardRunRequest offered;
+  offered.first_place = 4;  // what the controller set stays
+  const CardRunRequest series = RunRequestOf(answers, offered);
+  EXPECT_EQ(series.first_place, 4);
   EXPECT_EQ(series.type, CardType::kSeries90);
   EXPECT_EQ(series.count, 300);  // 50 series of six
   EXPECT_EQ(series.colour, 0x123456u);
